@@ -1,0 +1,104 @@
+#include "link/ReaderLink.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "link/ReplyFields.h"
+
+namespace link {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long MillisecondsSince(Clock::time_point mark) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - mark).count();
+}
+
+}  // namespace
+
+ReaderLink::ReaderLink(std::unique_ptr<platform::SerialChannel> channel, PortResolver resolver)
+    : channel_(std::move(channel)), resolver_(std::move(resolver)) {}
+
+bool ReaderLink::OpenPort(int portNumber, const std::string& lineSettings) {
+    const std::string device = resolver_ ? resolver_(portNumber) : std::string();
+    return !device.empty() && channel_->open(device, lineSettings);
+}
+
+void ReaderLink::ClosePort() { channel_->close(); }
+
+bool ReaderLink::IsOpen() const { return channel_->isOpen(); }
+
+void ReaderLink::SendByte(std::uint8_t byte) { channel_->write(&byte, 1); }
+
+void ReaderLink::SendBytes(const std::uint8_t* bytes, std::size_t count) {
+    channel_->write(bytes, count);
+}
+
+int ReaderLink::Transact(const std::string& commandText) {
+    return TransactTimed(commandText, kDefaultSilenceLimitMs);
+}
+
+int ReaderLink::TransactTimed(const std::string& commandText, int silenceLimitMs) {
+    lastResult_ = exchange(commandText, silenceLimitMs);
+    return lastResult_ == TransactResult::Ok ? 1 : 0;
+}
+
+std::string ReaderLink::ReplyField(int position, int length) const {
+    return link::ReplyField(replyText_, position, length);
+}
+
+void ReaderLink::pump() {
+    if (pump_) pump_();
+}
+
+TransactResult ReaderLink::exchange(const std::string& commandText, int silenceLimitMs) {
+    if (commandText.size() > kMaxCommandLength) return TransactResult::CommandTooLong;
+    if (!channel_->isOpen()) return TransactResult::NotOpen;
+
+    assembler_.reset();
+    channel_->purge();  // no stale byte may be taken for the reply
+    const std::string checksum =
+        ByteToHex(FrameChecksum(commandText.data(), commandText.size()));
+    SendByte(kTab);
+    SendBytes(reinterpret_cast<const std::uint8_t*>(commandText.data()), commandText.size());
+    SendByte(static_cast<std::uint8_t>(checksum[0]));
+    SendByte(static_cast<std::uint8_t>(checksum[1]));
+    SendByte(kCr);
+    if (echoSink_) echoSink_->showSentEcho(SentEcho(commandText));
+    pump();
+
+    const TransactResult result = collectReply(silenceLimitMs);
+
+    if (echoSink_) echoSink_->showReceivedEcho(EchoBytes(assembler_.length(), assembler_.bytes()));
+    pump();
+    return result;
+}
+
+TransactResult ReaderLink::collectReply(int silenceLimitMs) {
+    auto mark = Clock::now();
+    std::size_t received = 0;
+    for (;;) {
+        std::uint8_t byte = 0;
+        // Bytes already waiting are taken at once; only an empty port costs a pump and a wait.
+        platform::ReadStatus status = channel_->readByte(byte, 0);
+        if (status == platform::ReadStatus::Timeout) {
+            pump();
+            const long long silent = MillisecondsSince(mark);
+            if (silent > silenceLimitMs) return TransactResult::Silence;
+            const long long untilLimit = silenceLimitMs - silent + 1;
+            const int slice = static_cast<int>(std::min<long long>(kWaitSliceMs, untilLimit));
+            status = channel_->readByte(byte, slice);
+        }
+        if (status == platform::ReadStatus::LineGone) return TransactResult::LineGone;
+        if (status == platform::ReadStatus::Timeout) continue;
+
+        mark = Clock::now();
+        if (assembler_.feed(byte) == ReplyAssembler::Step::Complete) {
+            replyText_ = assembler_.frameText();
+            return assembler_.checksumOk() ? TransactResult::Ok : TransactResult::ChecksumError;
+        }
+        if (++received >= kMaxBytesPerReply) return TransactResult::Overflow;
+    }
+}
+
+}  // namespace link

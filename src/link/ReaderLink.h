@@ -1,0 +1,87 @@
+// The reader link: opens the port by its COM number, sends one command frame and collects one
+// reply frame at a time. The window owns one ReaderLink; every reader command goes through
+// Transact or TransactTimed, which return the plain 1/0 the handlers test, while LastResult()
+// says why a transaction failed.
+//
+// Waiting keeps the window alive: the link blocks on the port in slices of at most 20 ms and
+// pumps window messages between them, so a reply is taken the moment it arrives and an idle
+// wait costs no processor time.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "link/ReplyAssembler.h"
+#include "platform/SerialChannel.h"
+
+namespace link {
+
+enum class TransactResult {
+    Ok,
+    ChecksumError,   // a whole frame arrived, its checksum is wrong
+    Silence,         // the reader stayed silent longer than the limit
+    LineGone,        // the port hung up or vanished during the exchange
+    Overflow,        // bytes kept coming without ever forming a frame
+    NotOpen,         // no port is open
+    CommandTooLong,  // refused before sending: longer than kMaxCommandLength
+};
+
+// Where the status bar's two panels get their texts: the frame sent, the bytes received.
+class EchoSink {
+public:
+    virtual ~EchoSink() = default;
+    virtual void showSentEcho(const std::string& echo) = 0;
+    virtual void showReceivedEcho(const std::string& echo) = 0;
+};
+
+// The device path of a COM number; empty when the port map has no such port.
+using PortResolver = std::function<std::string(int portNumber)>;
+using MessagePump = std::function<void()>;
+
+class ReaderLink {
+public:
+    static constexpr int kDefaultSilenceLimitMs = 300;
+    static constexpr int kWaitSliceMs = 20;
+    // A line that never stops talking cannot hold the window: after this many bytes without a
+    // frame the transaction gives up.
+    static constexpr std::size_t kMaxBytesPerReply = 8 * kBufferSize;
+
+    ReaderLink(std::unique_ptr<platform::SerialChannel> channel, PortResolver resolver);
+
+    bool OpenPort(int portNumber, const std::string& lineSettings);
+    void ClosePort();
+    bool IsOpen() const;
+    void SendByte(std::uint8_t byte);
+    void SendBytes(const std::uint8_t* bytes, std::size_t count);
+
+    int Transact(const std::string& commandText);
+    int TransactTimed(const std::string& commandText, int silenceLimitMs);
+    TransactResult LastResult() const { return lastResult_; }
+
+    // The last complete reply frame, LF to CR; kept when a transaction times out.
+    const std::string& ReplyText() const { return replyText_; }
+    // Bytes received by the last transaction (the frame's length after a complete reply).
+    int ReplyLength() const { return static_cast<int>(assembler_.length()); }
+    // Characters `position` .. (1-based, LF is 1) of the reply text.
+    std::string ReplyField(int position, int length) const;
+
+    void SetEchoSink(EchoSink* sink) { echoSink_ = sink; }
+    void SetMessagePump(MessagePump pump) { pump_ = std::move(pump); }
+
+private:
+    TransactResult exchange(const std::string& commandText, int silenceLimitMs);
+    TransactResult collectReply(int silenceLimitMs);
+    void pump();
+
+    std::unique_ptr<platform::SerialChannel> channel_;
+    PortResolver resolver_;
+    ReplyAssembler assembler_;
+    std::string replyText_;
+    TransactResult lastResult_ = TransactResult::NotOpen;
+    EchoSink* echoSink_ = nullptr;
+    MessagePump pump_;
+};
+
+}  // namespace link

@@ -1,0 +1,25 @@
+// Reading reply fields. Handlers count reply characters from 1, the opening LF being character 1,
+// so the reader ID is at 3-4 and data begin at 6. Every field read goes through ReplyField.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace link {
+
+// Characters `position` .. `position + length - 1` (1-based) of the reply; positions past the
+// end are simply missing, so a short reply gives a short (possibly empty) field.
+std::string ReplyField(const std::string& reply, int position, int length);
+
+// The value of the first 8 characters as upper-case hexadecimal; any other character, and every
+// position past the end of the text, counts as digit 0.
+std::uint32_t HexToInt32(const std::string& text);
+
+// XORs the 8 bytes written in 16 hex characters with the reader's fixed mask, reversed. Applied
+// twice it gives back what it started from.
+std::string MaskHex16(const std::string& text);
+
+// Swaps the byte order of an 8-byte value written as 16 hex characters.
+std::string ReverseHexBytes(const std::string& text);
+
+}  // namespace link

@@ -1,0 +1,154 @@
+#include "platform/PosixSerialChannel.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/LineSettings.h"
+
+namespace platform {
+namespace {
+
+std::string BaseName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ProcessAlive(long pid) {
+    if (pid <= 0 || pid == static_cast<long>(getpid())) return false;
+    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// UUCP lock files hold the owner's pid, as ASCII text (the usual form) or as a binary int.
+long LockFilePid(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return 0;
+    std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (content.size() == sizeof(int) && content.find_first_of("0123456789 \n") != 0) {
+        int binary = 0;
+        std::copy(content.begin(), content.end(), reinterpret_cast<char*>(&binary));
+        return binary;
+    }
+    return std::strtol(content.c_str(), nullptr, 10);
+}
+
+bool HungUp(int revents) { return (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0; }
+
+}  // namespace
+
+PosixSerialChannel::~PosixSerialChannel() { close(); }
+
+void PosixSerialChannel::setLockDirectories(std::string first, std::string second) {
+    lockDirectories_[0] = std::move(first);
+    lockDirectories_[1] = std::move(second);
+}
+
+bool PosixSerialChannel::heldByUucpLock(const std::string& devicePath) const {
+    char resolved[PATH_MAX];
+    const std::string real = realpath(devicePath.c_str(), resolved) ? resolved : devicePath;
+    for (const auto& directory : lockDirectories_) {
+        for (const auto& name : {BaseName(devicePath), BaseName(real)}) {
+            if (ProcessAlive(LockFilePid(directory + "/LCK.." + name))) return true;
+        }
+    }
+    return false;
+}
+
+bool PosixSerialChannel::open(const std::string& devicePath, const std::string& lineSettings) {
+    close();
+    if (devicePath.empty() || heldByUucpLock(devicePath)) return false;
+    const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    termios settings{};
+    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || tcgetattr(fd, &settings) != 0) {
+        ::close(fd);
+        return false;
+    }
+    ioctl(fd, TIOCEXCL);
+    saved_ = settings;
+
+    // Raw bytes, no echo, no modem-line waits; reads never block in the kernel (we poll).
+    cfmakeraw(&settings);
+    settings.c_cflag |= CLOCAL | CREAD;
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    ApplyLineSettings(ParseLineSettings(lineSettings), settings);
+    tcsetattr(fd, TCSANOW, &settings);  // a setting the device refuses shows as a failed exchange
+
+    int modemLines = TIOCM_DTR | TIOCM_RTS;
+    ioctl(fd, TIOCMBIS, &modemLines);  // pseudo-terminals have no modem lines
+
+    fd_ = fd;
+    lineGone_ = false;
+    pendingBegin_ = pendingEnd_ = 0;
+    return true;
+}
+
+void PosixSerialChannel::close() {
+    if (fd_ < 0) return;
+    purge();
+    tcsetattr(fd_, TCSANOW, &saved_);
+    // Exclusive mode outlives our descriptor while anyone else holds the device open.
+    ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+void PosixSerialChannel::purge() {
+    pendingBegin_ = pendingEnd_ = 0;
+    if (fd_ >= 0) tcflush(fd_, TCIOFLUSH);
+}
+
+void PosixSerialChannel::write(const std::uint8_t* bytes, std::size_t count) {
+    std::size_t written = 0;
+    while (fd_ >= 0 && !lineGone_ && written < count) {
+        const ssize_t n = ::write(fd_, bytes + written, count - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EAGAIN) {
+            pollfd ready{fd_, POLLOUT, 0};
+            if (poll(&ready, 1, 1000) <= 0 || HungUp(ready.revents)) lineGone_ = true;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            lineGone_ = true;
+        }
+    }
+}
+
+ReadStatus PosixSerialChannel::fill(int timeoutMs) {
+    pollfd ready{fd_, POLLIN, 0};
+    const int events = poll(&ready, 1, timeoutMs);
+    if (events < 0) return errno == EINTR ? ReadStatus::Timeout : ReadStatus::LineGone;
+    if (events == 0) return ReadStatus::Timeout;
+    if ((ready.revents & POLLIN) == 0 && HungUp(ready.revents)) return ReadStatus::LineGone;
+    const ssize_t n = ::read(fd_, pending_.data(), pending_.size());
+    if (n > 0) {
+        pendingBegin_ = 0;
+        pendingEnd_ = static_cast<std::size_t>(n);
+        return ReadStatus::Byte;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return ReadStatus::Timeout;
+    return ReadStatus::LineGone;  // 0 bytes after a readable poll, or EIO: the device is gone
+}
+
+ReadStatus PosixSerialChannel::readByte(std::uint8_t& byte, int timeoutMs) {
+    if (fd_ < 0 || lineGone_) return ReadStatus::LineGone;
+    if (pendingBegin_ == pendingEnd_) {
+        const ReadStatus status = fill(timeoutMs);
+        if (status == ReadStatus::LineGone) lineGone_ = true;
+        if (status != ReadStatus::Byte) return status;
+    }
+    byte = pending_[pendingBegin_++];
+    return ReadStatus::Byte;
+}
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+// The serial channel: the only path between the program and a reader. One implementation talks
+// to Linux terminal devices (PosixSerialChannel); the transaction layer above sees only this.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+enum class ReadStatus {
+    Byte,      // one byte was read
+    Timeout,   // nothing arrived within the wait
+    LineGone,  // the device hung up or vanished; no further byte will come
+};
+
+class SerialChannel {
+public:
+    virtual ~SerialChannel() = default;
+
+    // Opens the device for exclusive use and applies a line-settings text such as
+    // "19200,e,8,1". False, with nothing left open, when the device does not exist, is held by
+    // another program or is not a terminal.
+    virtual bool open(const std::string& devicePath, const std::string& lineSettings) = 0;
+    // Purges, puts back the device's own settings and closes. Harmless when not open.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Drops every byte waiting in either direction.
+    virtual void purge() = 0;
+    // One synchronous write; errors show up later as a missing reply.
+    virtual void write(const std::uint8_t* bytes, std::size_t count) = 0;
+    // Reads one byte, waiting at most `timeoutMs` for it (0: only what is already there).
+    virtual ReadStatus readByte(std::uint8_t& byte, int timeoutMs) = 0;
+};
+
+}  // namespace platform
