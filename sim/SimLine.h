@@ -65,12 +65,21 @@ public:
     std::vector<std::string> receivedFrames() const;
     std::vector<std::string> receivedCommands() const;
     void clearLog();
+    // receivedCommands() and clearLog() in one step, so that no frame falls between the two.
+    std::vector<std::string> takeReceivedCommands();
 
     // How many reply frames the readers of this line have sent.
     std::size_t repliesSent() const;
 
     // Whether the program's side currently runs at `baud` (what a reader at that speed hears).
     int currentBaud() const;
+
+    // Wire pacing (on by default): a frame counts as heard only once it could have crossed the
+    // wire at the reader's speed, and reply bytes leave no faster than one character time each,
+    // so that the program cannot be faster here than on a real line. Off: as fast as the
+    // pseudo-terminal goes.
+    void setPacing(bool on);
+    bool pacing() const;
 
 private:
     struct Impl;

@@ -1,0 +1,359 @@
+#include "SimProgram.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <thread>
+
+namespace tbsim {
+
+namespace {
+
+const ReaderConfig kDefaultReader{};
+
+// The speeds a reader can be set to.
+bool KnownBaud(int baud) {
+    for (int known : {4800, 9600, 19200, 38400, 57600, 115200, 230400}) {
+        if (baud == known) return true;
+    }
+    return false;
+}
+
+bool Printable(const std::string& text) {
+    for (char c : text) {
+        if (c < 0x20 || c > 0x7E) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> SplitColons(const std::string& text) {
+    std::vector<std::string> parts(1);
+    for (char c : text) {
+        if (c == ':') {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
+bool ParseNumber(const std::string& text, long long limit, long long& value) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    value = std::atoll(text.c_str());
+    return value <= limit;
+}
+
+std::optional<ReaderConfig> ParseReaderText(const std::string& text, std::string& error) {
+    const auto parts = SplitColons(text);
+    if (parts.size() > 4) {
+        error = "--reader takes TYPE[:ID[:SERIAL[:LINESETTINGS]]], got \"" + text + "\"";
+        return std::nullopt;
+    }
+    const auto kind = ReaderKindFromName(parts[0]);
+    if (!kind) {
+        error = "unknown reader type \"" + parts[0] +
+                "\" (PX10, PX40, PX30M, PX40M, PX50, PX50M, PX60, PX60M)";
+        return std::nullopt;
+    }
+    ReaderConfig config;
+    config.kind = *kind;
+    config.version = DefaultVersion(*kind);
+    if (parts.size() > 1 && !parts[1].empty()) {
+        long long id = 0;
+        if (parts[1].size() > 2 || !ParseNumber(parts[1], 99, id) || id < 1) {
+            error = "reader ID \"" + parts[1] + "\" is not 1 to 99";
+            return std::nullopt;
+        }
+        config.id = static_cast<int>(id);
+    }
+    if (parts.size() > 2 && !parts[2].empty()) {
+        if (parts[2].size() != 8 || !Printable(parts[2])) {
+            error = "serial number \"" + parts[2] + "\" is not 8 printable characters";
+            return std::nullopt;
+        }
+        config.serial = parts[2];
+    }
+    if (parts.size() > 3 && !parts[3].empty()) {
+        const auto format = ParseLineSettings(parts[3]);
+        if (!format || !KnownBaud(format->baud)) {
+            error = "line settings \"" + parts[3] + "\" are not like 19200,e,8,1 (4800 to 230400)";
+            return std::nullopt;
+        }
+        config.lineSettings = parts[3];
+    }
+    return config;
+}
+
+struct FaultName {
+    const char* name;
+    Fault fault;
+    enum { None, Millis, Length, OptionalLength } value;
+};
+
+constexpr FaultName kFaultNames[] = {
+    {"silence", Fault::Silence, FaultName::None},
+    {"late", Fault::LateReply, FaultName::Millis},
+    {"trickle", Fault::Trickle, FaultName::Millis},
+    {"wrong-checksum", Fault::WrongChecksum, FaultName::None},
+    {"stray-byte", Fault::StrayByte, FaultName::None},
+    {"wrong-length", Fault::WrongLength, FaultName::None},
+    {"garbage", Fault::Garbage, FaultName::None},
+    {"overlong", Fault::OverlongReply, FaultName::Length},
+    {"line-gone", Fault::LineGone, FaultName::OptionalLength},
+};
+
+}  // namespace
+
+std::optional<FaultPlan> ParseFaultText(const std::string& text, std::string& error) {
+    const auto parts = SplitColons(text);
+    const FaultName* found = nullptr;
+    for (const auto& name : kFaultNames) {
+        if (parts[0] == name.name) found = &name;
+    }
+    if (found == nullptr || parts.size() > 3) {
+        error = "unknown fault \"" + text + "\" (see --help)";
+        return std::nullopt;
+    }
+    FaultPlan plan;
+    plan.fault = found->fault;
+    const std::string value = parts.size() > 1 ? parts[1] : std::string();
+    long long number = 0;
+    if (found->value == FaultName::None) {
+        if (!value.empty()) {
+            error = "fault " + parts[0] + " takes no value";
+            return std::nullopt;
+        }
+    } else if (value.empty() && found->value != FaultName::OptionalLength) {
+        error = "fault " + parts[0] + " needs a value";
+        return std::nullopt;
+    } else if (!value.empty()) {
+        if (!ParseNumber(value, 10000000, number)) {
+            error = "fault value \"" + value + "\" is not a number";
+            return std::nullopt;
+        }
+        if (found->value == FaultName::Millis) {
+            plan.delay = std::chrono::milliseconds{number};
+        } else {
+            plan.length = static_cast<std::size_t>(number);
+        }
+    }
+    if (parts.size() > 2) {
+        if (!ParseNumber(parts[2], INT_MAX, number) || number < 1) {
+            error = "fault count \"" + parts[2] + "\" is not a positive number";
+            return std::nullopt;
+        }
+        plan.times = static_cast<int>(number);
+    }
+    return plan;
+}
+
+ParsedOptions ParseProgramOptions(const std::vector<std::string>& args) {
+    ParsedOptions result;
+    ProgramOptions options;
+    auto fail = [&result](std::string error) {
+        result.error = std::move(error);
+        return result;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string option = args[i];
+        std::optional<std::string> value;
+        if (const auto eq = option.find('='); option.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = option.substr(eq + 1);
+            option.resize(eq);
+        }
+        const bool takesValue =
+            option == "--reader" || option == "--fault" || option == "--version" || option == "--link";
+        if (takesValue && !value) {
+            if (i + 1 == args.size()) return fail(option + " needs a value");
+            value = args[++i];
+        } else if (!takesValue && value) {
+            return fail(option + " takes no value");
+        }
+        ProgramLine& line = options.lines.back();
+        if (option == "--reader") {
+            std::string error;
+            auto config = ParseReaderText(*value, error);
+            if (!config) return fail(error);
+            line.readers.push_back(*config);
+        } else if (option == "--version") {
+            if (line.readers.empty()) return fail("--version belongs after a --reader");
+            if (value->empty() || value->size() > 64 || !Printable(*value)) {
+                return fail("version \"" + *value + "\" is not 1 to 64 printable characters");
+            }
+            line.readers.back().version = *value;
+        } else if (option == "--fault") {
+            if (line.fault.fault != Fault::None) return fail("one --fault per line");
+            std::string error;
+            auto plan = ParseFaultText(*value, error);
+            if (!plan) return fail(error);
+            line.fault = *plan;
+        } else if (option == "--link") {
+            if (!line.link.empty()) return fail("one --link per line");
+            if (value->empty()) return fail("--link needs a path");
+            line.link = *value;
+        } else if (option == "--new-line") {
+            options.lines.emplace_back();
+        } else if (option == "--no-pacing") {
+            options.pacing = false;
+        } else if (option == "--quiet" || option == "-q") {
+            options.quiet = true;
+        } else if (option == "--help" || option == "-h") {
+            options.help = true;
+        } else {
+            return fail("unknown option \"" + args[i] + "\"");
+        }
+    }
+    for (auto& line : options.lines) {
+        if (line.readers.empty()) line.readers.push_back(kDefaultReader);
+    }
+    result.options = std::move(options);
+    return result;
+}
+
+std::string ProgramUsage() {
+    return R"(Usage: tagbench-sim [OPTION]...
+Simulated card readers on pseudo-terminals, for trying Tag Bench without hardware.
+Prints the device path of each line, one a line, the first line first, then serves the
+readers until interrupted (SIGINT or SIGTERM). Without options: one PX10 reader, ID 01,
+serial number 12345678, at 19200,e,8,1.
+
+  --reader TYPE[:ID[:SERIAL[:LINESETTINGS]]]
+                      add a reader to the current line (repeatable). TYPE: PX10, PX40,
+                      PX30M, PX40M, PX50, PX50M, PX60, PX60M; ID 1 to 99 (default 01);
+                      SERIAL 8 characters (default 12345678); LINESETTINGS like
+                      19200,e,8,1 with a speed from 4800 to 230400 (default 19200,e,8,1).
+                      Example: --reader PX40:07:ABCD1234:9600,n,8,1
+  --version TEXT      the version the reader just added reports (16 characters give a
+                      24-byte reply, 8 characters a 16-byte one)
+  --new-line          the readers that follow go on a new line (another pseudo-terminal)
+  --fault NAME[:VALUE[:TIMES]]
+                      play a fault on the replies of the current line, on the next TIMES
+                      replies (default: all). NAME and VALUE:
+                        silence               no reply
+                        late:MS               the reply starts MS milliseconds late
+                        trickle:MS            a pause of MS milliseconds after every byte
+                        wrong-checksum        the checksum does not match
+                        stray-byte            an extra byte in front of the reply
+                        wrong-length          the data field loses its last character
+                        garbage               random bytes instead of the reply
+                        overlong:LENGTH       a well-formed reply of LENGTH data characters
+                        line-gone[:LENGTH]    the line disappears after LENGTH reply bytes
+  --link PATH         make PATH a symbolic link to the current line's device (removed on
+                      exit), so a port map entry can name a fixed path
+  --no-pacing         send and take frames as fast as the pseudo-terminal goes instead of
+                      at the line speed
+  -q, --quiet         print nothing but the device paths
+  -h, --help          show this help
+
+Exit status: 0 when stopped by a signal, 1 when a line or link could not be made,
+2 for bad options.
+)";
+}
+
+namespace {
+
+// Replaces a link left behind by an earlier run, but never anything else.
+bool MakeLink(const std::string& target, const std::string& link, std::string& error) {
+    struct stat info {};
+    if (::lstat(link.c_str(), &info) == 0) {
+        if (!S_ISLNK(info.st_mode)) {
+            error = link + " exists and is not a symbolic link";
+            return false;
+        }
+        ::unlink(link.c_str());
+    }
+    if (::symlink(target.c_str(), link.c_str()) != 0) {
+        error = "cannot create the link " + link;
+        return false;
+    }
+    return true;
+}
+
+void RemoveLink(const std::string& target, const std::string& link) {
+    char buffer[PATH_MAX] = {};
+    const ssize_t length = ::readlink(link.c_str(), buffer, sizeof buffer - 1);
+    if (length >= 0 && std::string(buffer, static_cast<std::size_t>(length)) == target) {
+        ::unlink(link.c_str());
+    }
+}
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const std::atomic<bool>& stop) {
+    const auto parsed = ParseProgramOptions(args);
+    if (!parsed.options) {
+        err << "tagbench-sim: " << parsed.error << "\nTry 'tagbench-sim --help'.\n";
+        return 2;
+    }
+    const ProgramOptions& options = *parsed.options;
+    if (options.help) {
+        out << ProgramUsage() << std::flush;
+        return 0;
+    }
+
+    std::vector<std::unique_ptr<SimLine>> lines;
+    std::vector<std::pair<std::string, std::string>> links;  // target, link
+    int status = 0;
+    for (const auto& spec : options.lines) {
+        auto line = std::make_unique<SimLine>();
+        line->setPacing(options.pacing);
+        for (const auto& reader : spec.readers) line->addReader(reader);
+        line->setFault(spec.fault);
+        if (!line->start()) {
+            err << "tagbench-sim: no pseudo-terminal to be had\n";
+            status = 1;
+            break;
+        }
+        if (!spec.link.empty()) {
+            std::string error;
+            if (!MakeLink(line->devicePath(), spec.link, error)) {
+                err << "tagbench-sim: " << error << "\n";
+                status = 1;
+                break;
+            }
+            links.emplace_back(line->devicePath(), spec.link);
+        }
+        lines.push_back(std::move(line));
+    }
+
+    if (status == 0) {
+        for (const auto& line : lines) out << line->devicePath() << '\n';
+        out << std::flush;
+        if (!options.quiet) {
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                for (const SimReader* reader : lines[i]->readers()) {
+                    const ReaderConfig config = reader->config();
+                    err << lines[i]->devicePath() << ": " << ReaderKindName(config.kind) << " ID "
+                        << (config.id < 10 ? "0" : "") << config.id << " S/N " << config.serial
+                        << " at " << config.lineSettings << "\n";
+                }
+            }
+            err << std::flush;
+        }
+        while (!stop.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            // Taken even when quiet, so a long session does not pile up its log.
+            for (const auto& line : lines) {
+                for (const auto& command : line->takeReceivedCommands()) {
+                    if (!options.quiet) err << line->devicePath() << " <- " << command << '\n';
+                }
+            }
+            if (!options.quiet) err << std::flush;
+        }
+    }
+
+    for (const auto& [target, link] : links) RemoveLink(target, link);
+    for (auto& line : lines) line->stop();
+    return status;
+}
+
+}  // namespace tbsim
