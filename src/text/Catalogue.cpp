@@ -1,0 +1,317 @@
+#include "text/Catalogue.h"
+
+#include <array>
+#include <cstddef>
+
+namespace text {
+
+namespace {
+
+struct Row {
+    Msg msg;
+    std::array<const char*, kLanguageCount> texts;  // UTF-8: English, Simplified, Traditional
+};
+
+#define TB_SPACES16 "                "
+constexpr char kBlank16[] = TB_SPACES16;
+constexpr char kBlank128[] =
+    TB_SPACES16 TB_SPACES16 TB_SPACES16 TB_SPACES16 TB_SPACES16 TB_SPACES16 TB_SPACES16 TB_SPACES16;
+#undef TB_SPACES16
+
+// Samples for the display's message fields, padded with spaces to exactly 64 and 128 bytes in
+// their own code page (a Chinese character takes two bytes in GBK and Big5).
+constexpr char kSmallEn[] =
+    "Local team wins the city cup after a thrilling final"
+    "            ";
+constexpr char kSmallSc[] =
+    "本地球队在精彩决赛后赢得城市杯"
+    "                                  ";
+constexpr char kSmallTc[] =
+    "本地球隊在精彩決賽後贏得城市杯"
+    "                                  ";
+constexpr char kScreenEn[] =
+    "City council approves the new riverside park: work starts next spring and the park opens "
+    "to the public in the summer of 2027."
+    "   ";
+constexpr char kScreenSc[] =
+    "市议会批准新的河滨公园计划,明年春季动工,公园将于2027年夏季对外开放."
+    "                                                             ";
+constexpr char kScreenTc[] =
+    "市議會批准新的河濱公園計畫,明年春季動工,公園將於2027年夏季對外開放."
+    "                                                             ";
+
+static_assert(sizeof(kBlank16) == 16 + 1 && sizeof(kBlank128) == 128 + 1);
+static_assert(sizeof(kSmallEn) == 64 + 1 && sizeof(kScreenEn) == 128 + 1);
+
+// clang-format off
+constexpr Row kRows[] = {
+    // Window, menus, discovery and settings read-out
+    {Msg::FontName, {"Courier New", "宋体", "細明體"}},
+    {Msg::WindowTitle, {"Tag Bench D0542", "读卡机设定工具程式 D0542", "讀卡機設定工具程式 D0542"}},
+    {Msg::OpenCom, {"Open COM", "开启COM", "開啟COM"}},
+    {Msg::Error, {"Error", "错误", "錯誤"}},
+    {Msg::SerialNumber, {"S/N", "序号", "序號"}},
+    {Msg::Version, {"VER", "版本", "版本"}},
+    {Msg::MenuLanguage, {"&Language", "语言(&L)", "語言(&L)"}},
+    {Msg::MenuFile, {"&File", "档案(&F)", "檔案(&F)"}},
+    {Msg::MenuSetup, {"&Setup", "设定(&S)", "設定(&S)"}},
+    {Msg::MenuExit, {"E&xit", "离开(&X)", "離開(&X)"}},
+    {Msg::LanguageMenuItem, {"&English", "&Simplified chinese(简体)", "&Traditional chinese(繁體)"}},
+    {Msg::PleaseWaiting, {"Please waiting...", "请稍候...", "請稍候..."}},
+    {Msg::ScanReader, {"Scan reader", "扫描读卡机", "掃描讀卡機"}},
+    {Msg::LinkReader, {"Link reader", "连线读卡机", "連線讀卡機"}},
+    {Msg::ScanCom, {"Scan COM", "扫描COM", "掃描COM"}},
+    {Msg::SerialPort, {"Serial Port", "通讯埠", "通訊埠"}},
+    {Msg::ReaderFindOk, {"Reader find ok. (COM", "找到读卡机完成. (COM", "找到讀卡機完成. (COM"}},
+    {Msg::ReaderDataError, {"Reader data error! (COM", "读卡机资料错误! (COM", "讀卡機資料錯誤! (COM"}},
+    {Msg::ReaderNotFind, {"Reader not find", "读卡机没有连线", "讀卡機沒有連線"}},
+    {Msg::StartSelectReaderType, {"Start select reader type.", "请选择读卡机类型.", "請選擇讀卡機類型."}},
+    {Msg::GetSettingData, {"Get setting data", "读取设定资料", "讀取設定資料"}},
+    {Msg::GetSettingDataOk, {"Get setting data ok.", "读取设定资料完成.", "讀取設定資料完成."}},
+    {Msg::GetSettingDataError, {"Get setting data error!", "读取设定资料错误!", "讀取設定資料錯誤!"}},
+
+    // Identity, line and output
+    {Msg::Id, {"ID", "识别码", "識別碼"}},
+    {Msg::SetId, {"Set ID", "设定识别码(ID)", "設定識別碼(ID)"}},
+    {Msg::SetIdOk, {"Set ID ok.", "设定识别码(ID)完成.", "設定識別碼(ID)完成."}},
+    {Msg::SetIdError, {"Set ID error!", "设定识别码(ID)错误!", "設定識別碼(ID)錯誤!"}},
+    {Msg::BaudRate, {"Baud rate", "传输速率", "傳輸速率"}},
+    {Msg::Lock, {"Lock", "锁定", "鎖定"}},
+    {Msg::SetReaderBaudRate, {"Set reader baud rate", "设定读卡机传输速率", "設定讀卡機傳輸速率"}},
+    {Msg::SetReaderBaudRateOk, {"Set Reader baud rate ok.", "设定读卡机传输速率完成.", "設定讀卡機傳輸速率完成."}},
+    {Msg::SetReaderBaudRateError, {"Set reader baud rate error!", "设定读卡机传输速率错误!", "設定讀卡機傳輸速率錯誤!"}},
+    {Msg::Get, {"Get", "读取", "讀取"}},
+    {Msg::Interface, {"Interface:", "介面:", "介面:"}},
+    {Msg::Wiegand, {"Wiegand:", "韦根:", "韋根:"}},
+    {Msg::SetReaderInterface, {"Set reader interface", "设定读卡机介面", "設定讀卡機介面"}},
+    {Msg::SetReaderInterfaceOk, {"Set reader interface ok.", "设定读卡机介面完成.", "設定讀卡機介面完成."}},
+    {Msg::SetReaderInterfaceError, {"Set reader interface error!", "设定读卡机介面错误!", "設定讀卡機介面錯誤!"}},
+    {Msg::GetReaderInterface, {"Get reader interface", "读取读卡机介面", "讀取讀卡機介面"}},
+    {Msg::GetReaderInterfaceOk, {"Get reader interface ok.", "读取读卡机介面完成.", "讀取讀卡機介面完成."}},
+    {Msg::GetReaderInterfaceError, {"Get reader interface error!", "读取读卡机介面错误!", "讀取讀卡機介面錯誤!"}},
+
+    // Card reading
+    {Msg::ResetMode, {"Reset mode", "重置模式", "重置模式"}},
+    {Msg::SetCardReadMode, {"Set card read mode", "设定读卡模式", "設定讀卡模式"}},
+    {Msg::SetCardReadModeOk, {"Set card read mode ok.", "设定读卡模式完成.", "設定讀卡模式完成."}},
+    {Msg::SetCardReadModeError, {"Set card read mode error!", "设定读卡模式错误!", "設定讀卡模式錯誤!"}},
+    {Msg::CancelReadCard, {"Cancel read card", "取消读卡", "取消讀卡"}},
+    {Msg::CardId, {"Card ID", "卡号", "卡號"}},
+    {Msg::ReadCard, {"Read card", "读卡", "讀卡"}},
+    {Msg::ReadCardTwoWay, {"Read card two-way", "双向读卡", "雙向讀卡"}},
+    {Msg::Invalid, {"Invalid", "无效", "無效"}},
+    {Msg::CardType, {"Card type:", "卡片类型:", "卡片類型:"}},
+    {Msg::SetCardType, {"Set card type", "设定卡片类型", "設定卡片類型"}},
+    {Msg::SetCardTypeOk, {"Set card type ok.", "设定卡片类型完成.", "設定卡片類型完成."}},
+    {Msg::SetCardTypeError, {"Set card type error!", "设定卡片类型错误!", "設定卡片類型錯誤!"}},
+
+    // Keypad settings
+    {Msg::WiegandKey, {"Wiegand key:", "韦根按键:", "韋根按鍵:"}},
+    {Msg::SetKeyParity, {"Set key parity", "设定按键同位检查", "設定按鍵同位檢查"}},
+    {Msg::SetKeyParityOk, {"Set key parity ok.", "设定按键同位检查完成.", "設定按鍵同位檢查完成."}},
+    {Msg::SetKeyParityError, {"Set key parity error!", "设定按键同位检查错误!", "設定按鍵同位檢查錯誤!"}},
+    {Msg::GetKeyParity, {"Get key parity", "读取按键同位检查", "讀取按鍵同位檢查"}},
+    {Msg::GetKeyParityOk, {"Get key parity ok.", "读取按键同位检查完成.", "讀取按鍵同位檢查完成."}},
+    {Msg::GetKeyParityError, {"Get key parity error!", "读取按键同位检查错误!", "讀取按鍵同位檢查錯誤!"}},
+    {Msg::KeyNumber, {"Key Number:", "按键数目:", "按鍵數目:"}},
+    {Msg::SetKeyNumber, {"Set key number", "设定按键数目", "設定按鍵數目"}},
+    {Msg::SetKeyNumberOk, {"Set key number ok.", "设定按键数目完成.", "設定按鍵數目完成."}},
+    {Msg::SetKeyNumberError, {"Set key number error!", "设定按键数目错误!", "設定按鍵數目錯誤!"}},
+    {Msg::GetKeyNumber, {"Get key number", "读取按键数目", "讀取按鍵數目"}},
+    {Msg::GetKeyNumberOk, {"Get key number ok.", "读取按键数目完成.", "讀取按鍵數目完成."}},
+    {Msg::GetKeyNumberError, {"Get key number error!", "读取按键数目错误!", "讀取按鍵數目錯誤!"}},
+    {Msg::DelayTime, {"Delay time:", "延迟时间:", "延遲時間:"}},
+    {Msg::Sec, {"Sec", "秒", "秒"}},
+    {Msg::SetKeyStatusCode, {"Set key status code", "设定按键状态码", "設定按鍵狀態碼"}},
+    {Msg::SetKeyStatusCodeOk, {"Set key status code ok.", "设定按键状态码完成.", "設定按鍵狀態碼完成."}},
+    {Msg::SetKeyStatusCodeError, {"Set key status code error!", "设定按键状态码错误!", "設定按鍵狀態碼錯誤!"}},
+    {Msg::GetKeyStatusCode, {"Get key status code", "读取按键状态码", "讀取按鍵狀態碼"}},
+    {Msg::GetKeyStatusCodeOk, {"Get key status code ok.", "读取按键状态码完成.", "讀取按鍵狀態碼完成."}},
+    {Msg::GetKeyStatusCodeError, {"Get key status code error!", "读取按键状态码错误!", "讀取按鍵狀態碼錯誤!"}},
+
+    // Function pages, command test and system utility
+    {Msg::SpecialSetting, {"Special setting", "特殊设定", "特殊設定"}},
+    {Msg::Common, {"Common", "一般", "一般"}},
+    {Msg::Keypad, {"Keypad", "键盘", "鍵盤"}},
+    {Msg::CommandTest, {"Command test", "指令测试", "指令測試"}},
+    {Msg::CommandTestOk, {"Command test ok.", "指令测试完成.", "指令測試完成."}},
+    {Msg::CommandTestError, {"Command test error!", "指令测试错误!", "指令測試錯誤!"}},
+    {Msg::SystemUtility, {"System utility", "系统工具", "系統工具"}},
+    {Msg::SetReboot, {"Set reboot", "设定重新开机", "設定重新開機"}},
+    {Msg::SetRebootOk, {"Set reboot ok.", "设定重新开机完成.", "設定重新開機完成."}},
+    {Msg::SetRebootError, {"Set reboot error!", "设定重新开机错误!", "設定重新開機錯誤!"}},
+    {Msg::Default, {"Default", "预设值", "預設值"}},
+    {Msg::SetFactoryDefault, {"Set factory default", "设定出厂预设值", "設定出廠預設值"}},
+    {Msg::SetFactoryDefaultOk, {"Set factory default ok.", "设定出厂预设值完成.", "設定出廠預設值完成."}},
+    {Msg::SetFactoryDefaultError, {"Set factory default error!", "设定出厂预设值错误!", "設定出廠預設值錯誤!"}},
+
+    // MIFARE card functions
+    {Msg::Sector, {"Sector:", "扇区:", "扇區:"}},
+    {Msg::Block, {"Block:", "区块:", "區塊:"}},
+    {Msg::Byte, {"Byte:", "位元组:", "位元組:"}},
+    {Msg::Key, {"Key:", "Key:", "Key:"}},
+    {Msg::OldKey, {"Old key:", "旧金钥:", "舊金鑰:"}},
+    {Msg::NewKey, {"New key:", "新金钥:", "新金鑰:"}},
+    {Msg::KeyA, {"Key A", "Key A", "Key A"}},
+    {Msg::KeyB, {"Key B", "Key B", "Key B"}},
+    {Msg::KeyErrorMsg, {"Key error Msg:", "金钥错误讯息:", "金鑰錯誤訊息:"}},
+    {Msg::CardIdSectorBlockByte, {"Card ID sector/block/byte", "卡号扇区/区块/位元组", "卡號扇區/區塊/位元組"}},
+    {Msg::SetSectorBlockByte, {"Set sector/block/byte", "设定扇区/区块/位元组", "設定扇區/區塊/位元組"}},
+    {Msg::SetSectorBlockByteOk, {"Set sector/block/byte ok.", "设定扇区/区块/位元组完成.", "設定扇區/區塊/位元組完成."}},
+    {Msg::SetSectorBlockByteError, {"Set sector/block/byte error!", "设定扇区/区块/位元组错误!", "設定扇區/區塊/位元組錯誤!"}},
+    {Msg::WriteKeyToEeprom, {"Write key to EEPROM", "写入金钥到EEPROM", "寫入金鑰到EEPROM"}},
+    {Msg::SetKeyEeprom, {"Set key EEPROM", "设定EEPROM金钥", "設定EEPROM金鑰"}},
+    {Msg::SetKeyEepromOk, {"Set key EEPROM ok.", "设定EEPROM金钥完成.", "設定EEPROM金鑰完成."}},
+    {Msg::SetKeyEepromError, {"Set key EEPROM error!", "设定EEPROM金钥错误!", "設定EEPROM金鑰錯誤!"}},
+    {Msg::WriteKeyToCard, {"Write key to card", "写入金钥到卡片", "寫入金鑰到卡片"}},
+    {Msg::SetCardKey, {"Set card key", "设定卡片金钥", "設定卡片金鑰"}},
+    {Msg::SetCardKeyOk, {"Set card key ok.", "设定卡片金钥完成.", "設定卡片金鑰完成."}},
+    {Msg::SetCardKeyError, {"Set card key error!", "设定卡片金钥错误!", "設定卡片金鑰錯誤!"}},
+    {Msg::CardDataReadWriteTest, {"Card data read/write test", "卡片资料读写测试", "卡片資料讀寫測試"}},
+    {Msg::WriteCardData, {"Write card data", "写入卡片资料", "寫入卡片資料"}},
+    {Msg::WriteCardDataOk, {"Write card data ok.", "写入卡片资料完成.", "寫入卡片資料完成."}},
+    {Msg::WriteCardDataError, {"Write card data error!", "写入卡片资料错误!", "寫入卡片資料錯誤!"}},
+    {Msg::ReadCardData, {"Read card data", "读取卡片资料", "讀取卡片資料"}},
+    {Msg::ReadCardDataOk, {"Read card data ok.", "读取卡片资料完成.", "讀取卡片資料完成."}},
+    {Msg::ReadCardDataError, {"Read card data error!", "读取卡片资料错误!", "讀取卡片資料錯誤!"}},
+    {Msg::MifareCardFormat, {"MIFARE card format", "MIFARE卡片格式", "MIFARE卡片格式"}},
+
+    // Display terminal
+    {Msg::Display, {"Display", "显示器", "顯示器"}},
+    {Msg::SystemParameterSetting, {"System parameter setting", "系统参数设定", "系統參數設定"}},
+    {Msg::SetLanguage, {"Set language", "设定语言", "設定語言"}},
+    {Msg::SetLanguageOk, {"Set language ok.", "设定语言完成.", "設定語言完成."}},
+    {Msg::SetLanguageError, {"Set language error!", "设定语言错误!", "設定語言錯誤!"}},
+    {Msg::Password, {"Password:", "密码:", "密碼:"}},
+    {Msg::SetPassword, {"Set password", "设定密码", "設定密碼"}},
+    {Msg::SetPasswordOk, {"Set password ok.", "设定密码完成.", "設定密碼完成."}},
+    {Msg::SetPasswordError, {"Set password error!", "设定密码错误!", "設定密碼錯誤!"}},
+    {Msg::SetScreenMode, {"Set screen mode", "设定萤幕模式", "設定螢幕模式"}},
+    {Msg::SetScreenModeOk, {"Set screen mode ok.", "设定萤幕模式完成.", "設定螢幕模式完成."}},
+    {Msg::SetScreenModeError, {"Set screen mode error!", "设定萤幕模式错误!", "設定螢幕模式錯誤!"}},
+    {Msg::SetTimeMode, {"Set time mode", "设定时间模式", "設定時間模式"}},
+    {Msg::SetTimeModeOk, {"Set time mode ok.", "设定时间模式完成.", "設定時間模式完成."}},
+    {Msg::SetTimeModeError, {"Set time mode error!", "设定时间模式错误!", "設定時間模式錯誤!"}},
+    {Msg::SetSmallMessage, {"Set small message", "设定小讯息", "設定小訊息"}},
+    {Msg::SetSmallMessageOk, {"Set small message ok.", "设定小讯息完成.", "設定小訊息完成."}},
+    {Msg::SetSmallMessageError, {"Set small message error!", "设定小讯息错误!", "設定小訊息錯誤!"}},
+    {Msg::SetScreenMessage, {"Set screen message", "设定萤幕讯息", "設定螢幕訊息"}},
+    {Msg::SetScreenMessageOk, {"Set screen message ok.", "设定萤幕讯息完成.", "設定螢幕訊息完成."}},
+    {Msg::SetScreenMessageError, {"Set screen message error!", "设定萤幕讯息错误!", "設定螢幕訊息錯誤!"}},
+    {Msg::TitleIdleMessage, {"Title idel message", "标题待机讯息", "標題待機訊息"}},
+    {Msg::ScreenSmallMessage, {"Screen small message", "萤幕小讯息", "螢幕小訊息"}},
+    {Msg::SetTitleMode, {"Set title mode", "设定标题模式", "設定標題模式"}},
+    {Msg::SetTitleModeOk, {"Set title mode ok.", "设定标题模式完成.", "設定標題模式完成."}},
+    {Msg::SetTitleModeError, {"Set title mode error!", "设定标题模式错误!", "設定標題模式錯誤!"}},
+    {Msg::SetIcon, {"Set icon", "设定图示", "設定圖示"}},
+    {Msg::SetIconOk, {"Set icon ok.", "设定图示完成.", "設定圖示完成."}},
+    {Msg::SetIconError, {"Set icon error!", "设定图示错误!", "設定圖示錯誤!"}},
+    {Msg::SetTitle, {"Set title", "设定标题", "設定標題"}},
+    {Msg::SetTitleOk, {"Set title ok.", "设定标题完成.", "設定標題完成."}},
+    {Msg::SetTitleError, {"Set title error!", "设定标题错误!", "設定標題錯誤!"}},
+    {Msg::SampleSmallMessage, {kSmallEn, kSmallSc, kSmallTc}},
+    {Msg::SampleScreenMessage, {kScreenEn, kScreenSc, kScreenTc}},
+    {Msg::Blank128, {kBlank128, kBlank128, kBlank128}},
+    {Msg::SampleTitle, {"Office Door     ", "办公室大门      ", "辦公室大門      "}},
+    {Msg::Blank16, {kBlank16, kBlank16, kBlank16}},
+
+    // Fingerprint reader and stand-alone door controller
+    {Msg::Fingerprint, {"Fingerprint", "指纹", "指紋"}},
+    {Msg::FacilityCodeAddFingerprint, {"Facility code(add fingerprint)", "场区码(新增指纹)", "場區碼(新增指紋)"}},
+    {Msg::SetFacilityCode, {"Set facility code", "设定场区码", "設定場區碼"}},
+    {Msg::SetFacilityCodeOk, {"Set facility code ok.", "设定场区码完成.", "設定場區碼完成."}},
+    {Msg::SetFacilityCodeError, {"Set facility code error!", "设定场区码错误!", "設定場區碼錯誤!"}},
+    {Msg::FingerprintNo, {"Fingerprint no:", "指纹编号:", "指紋編號:"}},
+    {Msg::FingerprintId, {"Fingerprint ID", "指纹识别码", "指紋識別碼"}},
+    {Msg::AddFingerprint, {"Add fingerprint", "新增指纹", "新增指紋"}},
+    {Msg::AddFingerprintOk, {"Add fingerprint ok.", "新增指纹完成.", "新增指紋完成."}},
+    {Msg::AddFingerprintError, {"Add fingerprint error!", "新增指纹错误!", "新增指紋錯誤!"}},
+    {Msg::DelFingerprint, {"Del fingerprint", "删除指纹", "刪除指紋"}},
+    {Msg::DelFingerprintOk, {"Del fingerprint ok.", "删除指纹完成.", "刪除指紋完成."}},
+    {Msg::DelFingerprintError, {"Del fingerprint error!", "删除指纹错误!", "刪除指紋錯誤!"}},
+    {Msg::GetFingerprintId, {"Get fingerprint ID", "读取指纹识别码", "讀取指紋識別碼"}},
+    {Msg::GetFingerprintIdOk, {"Get fingerprint ID ok.", "读取指纹识别码完成.", "讀取指紋識別碼完成."}},
+    {Msg::GetFingerprintIdError, {"Get fingerprint IDe error!", "读取指纹识别码错误!", "讀取指紋識別碼錯誤!"}},
+    {Msg::SetFingerprintId, {"Set fingerprint ID", "设定指纹识别码", "設定指紋識別碼"}},
+    {Msg::SetFingerprintIdOk, {"Set fingerprint ID ok.", "设定指纹识别码完成.", "設定指紋識別碼完成."}},
+    {Msg::SetFingerprintIdError, {"Set fingerprint ID error!", "设定指纹识别码错误!", "設定指紋識別碼錯誤!"}},
+    {Msg::SetTemplateData, {"Set template data", "设定样板资料", "設定樣板資料"}},
+    {Msg::SetTemplateDataOk, {"Set template data ok.", "设定样板资料完成.", "設定樣板資料完成."}},
+    {Msg::SetTemplateDataError, {"Set template data error!", "设定样板资料错误!", "設定樣板資料錯誤!"}},
+    {Msg::GetTemplateData, {"Get template data", "读取样板资料", "讀取樣板資料"}},
+    {Msg::GetTemplateDataOk, {"Get template data ok.", "读取样板资料完成.", "讀取樣板資料完成."}},
+    {Msg::GetTemplateDataError, {"Get template data error!", "读取样板资料错误!", "讀取樣板資料錯誤!"}},
+    {Msg::StandAloneVersion, {"Stand alone version", "单机版", "單機版"}},
+    {Msg::SecDot, {"Sec.", "秒", "秒"}},
+    {Msg::SetFingerprintScanMode, {"Set fingerprint scan mode", "设定指纹扫描模式", "設定指紋掃描模式"}},
+    {Msg::SetScanMode, {"Set scan mode", "设定扫描模式", "設定掃描模式"}},
+    {Msg::SetFingerprintScanModeOk, {"Set fingerprint scan mode ok.", "设定指纹扫描模式完成.", "設定指紋掃描模式完成."}},
+    {Msg::SetFingerprintScanModeError, {"Set fingerprint scan mode error!", "设定指纹扫描模式错误!", "設定指紋掃描模式錯誤!"}},
+    {Msg::SetStandAloneMode, {"Set stand alone mode", "设定单机模式", "設定單機模式"}},
+    {Msg::SetStandAloneModeOk, {"Set stand alone mode ok.", "设定单机模式完成.", "設定單機模式完成."}},
+    {Msg::SetStandAloneModeError, {"Set stand alone mode error!", "设定单机模式错误!", "設定單機模式錯誤!"}},
+    {Msg::SetDoorTime, {"Set door time", "设定开门时间", "設定開門時間"}},
+    {Msg::SetDoorTimeOk, {"Set door time ok.", "设定开门时间完成.", "設定開門時間完成."}},
+    {Msg::SetDoorTimeError, {"Set door time error!", "设定开门时间错误!", "設定開門時間錯誤!"}},
+    {Msg::SetAlarmTime, {"Set alarm time", "设定警报时间", "設定警報時間"}},
+    {Msg::SetAlarmTimeOk, {"Set alarm time ok.", "设定警报时间完成.", "設定警報時間完成."}},
+    {Msg::SetAlarmTimeError, {"Set alarm time error!", "设定警报时间错误!", "設定警報時間錯誤!"}},
+    {Msg::SetAddCard, {"Set add card", "设定新增卡", "設定新增卡"}},
+    {Msg::SetAddCardOk, {"Set add card ok.", "设定新增卡完成.", "設定新增卡完成."}},
+    {Msg::SetAddCardError, {"Set add card error!", "设定新增卡错误!", "設定新增卡錯誤!"}},
+    {Msg::SetDuressCard, {"Set duress card", "设定胁迫卡", "設定脅迫卡"}},
+    {Msg::SetDuressCardOk, {"Set duress card ok.", "设定胁迫卡完成.", "設定脅迫卡完成."}},
+    {Msg::SetDuressCardError, {"Set duress card error!", "设定胁迫卡错误!", "設定脅迫卡錯誤!"}},
+    {Msg::SetClearCard, {"Set clear card", "设定清除卡", "設定清除卡"}},
+    {Msg::SetClearCardOk, {"Set clear card ok.", "设定清除卡完成.", "設定清除卡完成."}},
+    {Msg::SetClearCardError, {"Set clear card error!", "设定清除卡错误!", "設定清除卡錯誤!"}},
+    {Msg::StandAloneDefault, {"Stand alone default", "单机预设值", "單機預設值"}},
+    {Msg::SetStandAloneDefaultOk, {"Set stand alone default ok.", "设定单机预设值完成.", "設定單機預設值完成."}},
+    {Msg::SetStandAloneDefaultError, {"Set stand alone default error!", "设定单机预设值错误!", "設定單機預設值錯誤!"}},
+};
+// clang-format on
+
+constexpr bool RowsInEnumOrder() {
+    int index = 0;
+    for (const Row& row : kRows) {
+        if (static_cast<int>(row.msg) != index++) return false;
+    }
+    return index == kMsgCount;
+}
+static_assert(RowsInEnumOrder(), "one row per Msg enumerator, in the same order");
+
+constexpr std::array<int, kLanguageCount> kFontPointSizes = {10, 12, 12};
+constexpr std::array<int, kLanguageCount> kFontCharsets = {0, 134, 136};  // ANSI, GB2312, Big5
+constexpr std::array<const char*, kLanguageCount> kLanguageNames = {"English", "ChineseGB",
+                                                                    "ChineseBIG5"};
+
+std::size_t CheckedLanguage(int language) {
+    return static_cast<std::size_t>(language >= 0 && language < kLanguageCount ? language
+                                                                               : kEnglish);
+}
+
+}  // namespace
+
+QString Text(Msg msg, int language) {
+    const int index = static_cast<int>(msg);
+    if (index < 0 || index >= kMsgCount) return QString();
+    return QString::fromUtf8(kRows[index].texts[CheckedLanguage(language)]);
+}
+
+LanguageFont FontOf(int language) {
+    const std::size_t l = CheckedLanguage(language);
+    return {Text(Msg::FontName, static_cast<int>(l)), kFontPointSizes[l], kFontCharsets[l]};
+}
+
+QString LanguageName(int language) {
+    return QString::fromLatin1(kLanguageNames[CheckedLanguage(language)]);
+}
+
+int LanguageFromName(const QString& name) {
+    for (int l = 0; l < kLanguageCount; ++l) {
+        if (name == QLatin1String(kLanguageNames[static_cast<std::size_t>(l)])) return l;
+    }
+    return kEnglish;
+}
+
+}  // namespace text

@@ -1,0 +1,274 @@
+// The message catalogue: every text the window shows, in English, Simplified Chinese and
+// Traditional Chinese. An entry is named after its English text; handlers name entries only
+// through Msg, so each text lives in one place (Catalogue.cpp, one row per entry). The
+// catalogue is read-only and complete: every entry has all three texts, with no fallback.
+//
+// Texts are Unicode here; they become code-page bytes only where they leave the program
+// (platform/CodePage.h).
+#pragma once
+
+#include <QString>
+
+namespace text {
+
+// Language index, as the window state and the stored language name use it.
+constexpr int kEnglish = 0;
+constexpr int kSimplifiedChinese = 1;
+constexpr int kTraditionalChinese = 2;
+constexpr int kLanguageCount = 3;
+
+// One enumerator per entry, in catalogue order.
+enum class Msg : int {
+    // Window, menus, discovery and settings read-out
+    FontName,
+    WindowTitle,
+    OpenCom,
+    Error,
+    SerialNumber,
+    Version,
+    MenuLanguage,
+    MenuFile,
+    MenuSetup,
+    MenuExit,
+    LanguageMenuItem,
+    PleaseWaiting,
+    ScanReader,
+    LinkReader,
+    ScanCom,
+    SerialPort,
+    ReaderFindOk,
+    ReaderDataError,
+    ReaderNotFind,
+    StartSelectReaderType,
+    GetSettingData,
+    GetSettingDataOk,
+    GetSettingDataError,
+
+    // Identity, line and output
+    Id,
+    SetId,
+    SetIdOk,
+    SetIdError,
+    BaudRate,
+    Lock,
+    SetReaderBaudRate,
+    SetReaderBaudRateOk,
+    SetReaderBaudRateError,
+    Get,
+    Interface,
+    Wiegand,
+    SetReaderInterface,
+    SetReaderInterfaceOk,
+    SetReaderInterfaceError,
+    GetReaderInterface,
+    GetReaderInterfaceOk,
+    GetReaderInterfaceError,
+
+    // Card reading
+    ResetMode,
+    SetCardReadMode,
+    SetCardReadModeOk,
+    SetCardReadModeError,
+    CancelReadCard,
+    CardId,
+    ReadCard,
+    ReadCardTwoWay,
+    Invalid,
+    CardType,
+    SetCardType,
+    SetCardTypeOk,
+    SetCardTypeError,
+
+    // Keypad settings
+    WiegandKey,
+    SetKeyParity,
+    SetKeyParityOk,
+    SetKeyParityError,
+    GetKeyParity,
+    GetKeyParityOk,
+    GetKeyParityError,
+    KeyNumber,
+    SetKeyNumber,
+    SetKeyNumberOk,
+    SetKeyNumberError,
+    GetKeyNumber,
+    GetKeyNumberOk,
+    GetKeyNumberError,
+    DelayTime,
+    Sec,
+    SetKeyStatusCode,
+    SetKeyStatusCodeOk,
+    SetKeyStatusCodeError,
+    GetKeyStatusCode,
+    GetKeyStatusCodeOk,
+    GetKeyStatusCodeError,
+
+    // Function pages, command test and system utility
+    SpecialSetting,
+    Common,
+    Keypad,
+    CommandTest,
+    CommandTestOk,
+    CommandTestError,
+    SystemUtility,
+    SetReboot,
+    SetRebootOk,
+    SetRebootError,
+    Default,
+    SetFactoryDefault,
+    SetFactoryDefaultOk,
+    SetFactoryDefaultError,
+
+    // MIFARE card functions
+    Sector,
+    Block,
+    Byte,
+    Key,
+    OldKey,
+    NewKey,
+    KeyA,
+    KeyB,
+    KeyErrorMsg,
+    CardIdSectorBlockByte,
+    SetSectorBlockByte,
+    SetSectorBlockByteOk,
+    SetSectorBlockByteError,
+    WriteKeyToEeprom,
+    SetKeyEeprom,
+    SetKeyEepromOk,
+    SetKeyEepromError,
+    WriteKeyToCard,
+    SetCardKey,
+    SetCardKeyOk,
+    SetCardKeyError,
+    CardDataReadWriteTest,
+    WriteCardData,
+    WriteCardDataOk,
+    WriteCardDataError,
+    ReadCardData,
+    ReadCardDataOk,
+    ReadCardDataError,
+    MifareCardFormat,
+
+    // Display terminal
+    Display,
+    SystemParameterSetting,
+    SetLanguage,
+    SetLanguageOk,
+    SetLanguageError,
+    Password,
+    SetPassword,
+    SetPasswordOk,
+    SetPasswordError,
+    SetScreenMode,
+    SetScreenModeOk,
+    SetScreenModeError,
+    SetTimeMode,
+    SetTimeModeOk,
+    SetTimeModeError,
+    SetSmallMessage,
+    SetSmallMessageOk,
+    SetSmallMessageError,
+    SetScreenMessage,
+    SetScreenMessageOk,
+    SetScreenMessageError,
+    TitleIdleMessage,
+    ScreenSmallMessage,
+    SetTitleMode,
+    SetTitleModeOk,
+    SetTitleModeError,
+    SetIcon,
+    SetIconOk,
+    SetIconError,
+    SetTitle,
+    SetTitleOk,
+    SetTitleError,
+    SampleSmallMessage,
+    SampleScreenMessage,
+    Blank128,
+    SampleTitle,
+    Blank16,
+
+    // Fingerprint reader and stand-alone door controller
+    Fingerprint,
+    FacilityCodeAddFingerprint,
+    SetFacilityCode,
+    SetFacilityCodeOk,
+    SetFacilityCodeError,
+    FingerprintNo,
+    FingerprintId,
+    AddFingerprint,
+    AddFingerprintOk,
+    AddFingerprintError,
+    DelFingerprint,
+    DelFingerprintOk,
+    DelFingerprintError,
+    GetFingerprintId,
+    GetFingerprintIdOk,
+    GetFingerprintIdError,
+    SetFingerprintId,
+    SetFingerprintIdOk,
+    SetFingerprintIdError,
+    SetTemplateData,
+    SetTemplateDataOk,
+    SetTemplateDataError,
+    GetTemplateData,
+    GetTemplateDataOk,
+    GetTemplateDataError,
+    StandAloneVersion,
+    SecDot,
+    SetFingerprintScanMode,
+    SetScanMode,
+    SetFingerprintScanModeOk,
+    SetFingerprintScanModeError,
+    SetStandAloneMode,
+    SetStandAloneModeOk,
+    SetStandAloneModeError,
+    SetDoorTime,
+    SetDoorTimeOk,
+    SetDoorTimeError,
+    SetAlarmTime,
+    SetAlarmTimeOk,
+    SetAlarmTimeError,
+    SetAddCard,
+    SetAddCardOk,
+    SetAddCardError,
+    SetDuressCard,
+    SetDuressCardOk,
+    SetDuressCardError,
+    SetClearCard,
+    SetClearCardOk,
+    SetClearCardError,
+    StandAloneDefault,
+    SetStandAloneDefaultOk,
+    SetStandAloneDefaultError,
+    Count  // not an entry
+};
+
+constexpr int kMsgCount = static_cast<int>(Msg::Count);
+
+// The entry's text in a language (0 English, 1 Simplified, 2 Traditional Chinese). An
+// unknown language index reads English. Notes on particular entries:
+// - LanguageMenuItem: each language menu item shows its own language's text of this entry,
+//   whatever the current language.
+// - ReaderFindOk and ReaderDataError end in "(COM" and are shown followed by " : #", the port
+//   number and ")"; ScanCom is followed by " : #" and the port number.
+// - Key, KeyA, KeyB, Blank128 and Blank16 are the same in every language.
+// - The samples are 64, 128 and 16 bytes long in the language's code page; nothing sends them.
+QString Text(Msg msg, int language);
+
+// The window font of a language: family from the FontName entry, point size, and the
+// character set number the original platform knew it by (0 ANSI, 134 GB2312, 136 Big5).
+struct LanguageFont {
+    QString family;
+    int pointSize;
+    int charset;
+};
+LanguageFont FontOf(int language);
+
+// The stored language name: "English", "ChineseGB", "ChineseBIG5".
+QString LanguageName(int language);
+// Exact, case-sensitive: "ChineseGB" gives 1, "ChineseBIG5" 2, any other text 0.
+int LanguageFromName(const QString& name);
+
+}  // namespace text
