@@ -131,7 +131,8 @@ QString DecodeText(std::string_view bytes, int language) {
         QString out;
         out.reserve(static_cast<qsizetype>(bytes.size()));
         for (char c : bytes) {
-            out.append(static_cast<unsigned char>(c) < 0x80 ? QChar(c) : QChar(kReplacement));
+            out.append(static_cast<unsigned char>(c) < 0x80 ? QChar(QLatin1Char(c))
+                                                            : QChar(kReplacement));
         }
         return out;
     }

@@ -1,7 +1,7 @@
 // Code pages: where texts leave the program as bytes (commands to a reader, byte-counted length
 // limits) and where reader bytes come back to be shown. Inside the program every text is a
-// QString; each language has one code page, the one the reader's display firmware expects:
-// language 0 English: Windows-1252, 1 Simplified Chinese: GBK, 2 Traditional Chinese: Big5.
+// QString; texts go out in the code page of the window's current language: language 0
+// English: Windows-1252, 1 Simplified Chinese: GBK, 2 Traditional Chinese: Big5.
 // Conversion goes through glibc's iconv; ASCII-only texts, the common case for commands, take a
 // direct path. An unknown language index is treated as English.
 #pragma once

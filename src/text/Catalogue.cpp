@@ -62,7 +62,7 @@ constexpr Row kRows[] = {
     {Msg::LinkReader, {"Link reader", "连线读卡机", "連線讀卡機"}},
     {Msg::ScanCom, {"Scan COM", "扫描COM", "掃描COM"}},
     {Msg::SerialPort, {"Serial Port", "通讯埠", "通訊埠"}},
-    {Msg::ReaderFindOk, {"Reader find ok. (COM", "找到读卡机完成. (COM", "找到讀卡機完成. (COM"}},
+    {Msg::ReaderFindOk, {"Reader find ok. (COM", "读卡机连线完成. (COM", "讀卡機連線完成. (COM"}},
     {Msg::ReaderDataError, {"Reader data error! (COM", "读卡机资料错误! (COM", "讀卡機資料錯誤! (COM"}},
     {Msg::ReaderNotFind, {"Reader not find", "读卡机没有连线", "讀卡機沒有連線"}},
     {Msg::StartSelectReaderType, {"Start select reader type.", "请选择读卡机类型.", "請選擇讀卡機類型."}},

@@ -20,17 +20,17 @@ constexpr int kLanguageCount = 3;
 // One enumerator per entry, in catalogue order.
 enum class Msg : int {
     // Window, menus, discovery and settings read-out
-    FontName,
-    WindowTitle,
+    FontName,     // the window font: "Courier New", "宋体", "細明體"
+    WindowTitle,  // "Tag Bench D0542"
     OpenCom,
     Error,
-    SerialNumber,
-    Version,
-    MenuLanguage,
-    MenuFile,
-    MenuSetup,
-    MenuExit,
-    LanguageMenuItem,
+    SerialNumber,      // "S/N"
+    Version,           // "VER"
+    MenuLanguage,      // "&Language"
+    MenuFile,          // "&File"
+    MenuSetup,         // "&Setup"
+    MenuExit,          // "E&xit"
+    LanguageMenuItem,  // "&English": the language menu items
     PleaseWaiting,
     ScanReader,
     LinkReader,
@@ -52,7 +52,7 @@ enum class Msg : int {
     BaudRate,
     Lock,
     SetReaderBaudRate,
-    SetReaderBaudRateOk,
+    SetReaderBaudRateOk,  // "Set Reader baud rate ok."
     SetReaderBaudRateError,
     Get,
     Interface,
@@ -95,7 +95,7 @@ enum class Msg : int {
     GetKeyNumberOk,
     GetKeyNumberError,
     DelayTime,
-    Sec,
+    Sec,  // "Sec"
     SetKeyStatusCode,
     SetKeyStatusCodeOk,
     SetKeyStatusCodeError,
@@ -123,7 +123,7 @@ enum class Msg : int {
     Sector,
     Block,
     Byte,
-    Key,
+    Key,  // "Key:"
     OldKey,
     NewKey,
     KeyA,
@@ -172,7 +172,7 @@ enum class Msg : int {
     SetScreenMessage,
     SetScreenMessageOk,
     SetScreenMessageError,
-    TitleIdleMessage,
+    TitleIdleMessage,  // "Title idel message"
     ScreenSmallMessage,
     SetTitleMode,
     SetTitleModeOk,
@@ -183,11 +183,11 @@ enum class Msg : int {
     SetTitle,
     SetTitleOk,
     SetTitleError,
-    SampleSmallMessage,
-    SampleScreenMessage,
-    Blank128,
-    SampleTitle,
-    Blank16,
+    SampleSmallMessage,   // 64 bytes
+    SampleScreenMessage,  // 128 bytes
+    Blank128,             // 128 spaces
+    SampleTitle,          // "Office Door     ", 16 bytes
+    Blank16,              // 16 spaces
 
     // Fingerprint reader and stand-alone door controller
     Fingerprint,
@@ -205,7 +205,7 @@ enum class Msg : int {
     DelFingerprintError,
     GetFingerprintId,
     GetFingerprintIdOk,
-    GetFingerprintIdError,
+    GetFingerprintIdError,  // "Get fingerprint IDe error!"
     SetFingerprintId,
     SetFingerprintIdOk,
     SetFingerprintIdError,
@@ -216,7 +216,7 @@ enum class Msg : int {
     GetTemplateDataOk,
     GetTemplateDataError,
     StandAloneVersion,
-    SecDot,
+    SecDot,  // "Sec."
     SetFingerprintScanMode,
     SetScanMode,
     SetFingerprintScanModeOk,
