@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -50,6 +51,7 @@ struct Transmission {
     Nanos pause{0};  // after every byte (trickling reader)
     std::size_t sent = 0;
     std::optional<std::size_t> goneAfter;  // the line disappears after this many bytes
+    std::optional<Clock::time_point> drainLimit;  // how long the program gets to take them
     std::size_t replies = 0;               // reader replies carried
 
     Clock::time_point due(std::size_t index) const {
@@ -127,6 +129,22 @@ struct SimLine::Impl {
     bool applyFault(Transmission& transmission, Clock::time_point& ready);
     void serviceOutput(int fd);
     std::optional<Clock::time_point> nextDeadline() const;
+
+    // A hang-up flushes what the program has not read yet. A line that breaks after some bytes
+    // should still deliver them, so the close waits until the program has taken them (seen
+    // through our own slave descriptor), but never long.
+    static constexpr Nanos kDrainCheck = std::chrono::milliseconds(1);
+    static constexpr Nanos kDrainLimit = std::chrono::milliseconds(200);
+    bool programStillReading(Transmission& transmission, Clock::time_point now) const {
+        // The pseudo-terminal hands the bytes over a moment after the write: give it that moment.
+        if (!transmission.drainLimit) {
+            transmission.drainLimit = now + kDrainLimit;
+            return true;
+        }
+        int pending = 0;
+        if (slave < 0 || ::ioctl(slave, FIONREAD, &pending) != 0) return false;
+        return pending > 0 && now < *transmission.drainLimit;
+    }
 };
 
 void SimLine::Impl::run() {
@@ -316,7 +334,7 @@ std::optional<Clock::time_point> SimLine::Impl::nextDeadline() const {
     if (queue.empty() || outputBlocked) return std::nullopt;
     const Transmission& next = queue.front();
     if (next.goneAfter && next.sent >= *next.goneAfter) {
-        return *next.goneAfter == 0 ? next.start : Clock::now();
+        return *next.goneAfter == 0 ? next.start : Clock::now() + kDrainCheck;
     }
     if (next.sent >= next.bytes.size()) return Clock::now();
     return next.due(next.sent);
@@ -328,6 +346,7 @@ void SimLine::Impl::serviceOutput(int fd) {
         const auto now = Clock::now();
         if (next.goneAfter && next.sent >= *next.goneAfter) {
             if (now < next.start) return;
+            if (*next.goneAfter > 0 && programStillReading(next, now)) return;
             std::lock_guard<std::mutex> lock(mutex);
             closeLineLocked();
             return;
