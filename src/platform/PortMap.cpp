@@ -1,0 +1,160 @@
+#include "platform/PortMap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QStringList>
+#include <algorithm>
+#include <limits>
+#include <set>
+
+#include "platform/SettingsStore.h"
+
+namespace platform {
+
+namespace {
+
+QString ComName(int number) { return QStringLiteral("COM%1").arg(number); }
+
+// COMn=<path> entries of one store section, as number -> value.
+std::map<int, QString> ReadComSection(const SettingsStore& store, const QString& section) {
+    std::map<int, QString> result;
+    for (const QString& key : store.keys(section)) {
+        const std::optional<int> number = PortMap::parseComName(key);
+        if (!number) continue;
+        const StoreString value = store.readString(section, key);
+        if (value.status == StoreStatus::Ok && !value.value.isEmpty()) {
+            result[*number] = value.value;
+        }
+    }
+    return result;
+}
+
+// Link target (canonical /dev path) -> the link, for the links in one /dev/serial folder.
+std::map<QString, QString> SerialLinks(const QString& folder) {
+    std::map<QString, QString> result;
+    const QDir dir(folder);
+    const QStringList names =
+        dir.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        const QString link = dir.filePath(name);
+        const QString target = QFileInfo(link).canonicalFilePath();
+        if (!target.isEmpty()) result.emplace(target, link);  // first by name wins
+    }
+    return result;
+}
+
+}  // namespace
+
+std::optional<int> PortMap::parseComName(const QString& name) {
+    if (!name.startsWith(QLatin1String("COM")) || name.size() < 4 || name[3] == u'0') {
+        return std::nullopt;
+    }
+    long long number = 0;
+    for (qsizetype i = 3; i < name.size(); ++i) {
+        if (name[i] < u'0' || name[i] > u'9') return std::nullopt;
+        number = number * 10 + (name[i].unicode() - u'0');
+        if (number > std::numeric_limits<int>::max()) return std::nullopt;
+    }
+    return static_cast<int>(number);
+}
+
+std::map<int, QString> PortMap::parsePortsVariable(const QString& text) {
+    std::map<int, QString> result;
+    for (const QString& item : text.split(u',')) {
+        const qsizetype eq = item.indexOf(u'=');
+        if (eq < 0) continue;
+        const std::optional<int> number = parseComName(item.left(eq).trimmed());
+        const QString path = item.mid(eq + 1).trimmed();
+        if (!number || path.isEmpty()) continue;
+        result[*number] = path;
+    }
+    return result;
+}
+
+PortMap PortMap::build(SettingsStore& store, const std::vector<SerialDevice>& devices,
+                       const QString& portsVariable) {
+    const std::map<int, QString> assigned = ReadComSection(store, kDeviceSection);
+    const std::map<int, QString> storeExtras = ReadComSection(store, kExtraSection);
+    const std::map<int, QString> envExtras = parsePortsVariable(portsVariable);
+
+    // A number held by an unplugged device stays reserved, as do the extras' numbers, so a new
+    // device never shows up under a number that something else answers to.
+    std::set<int> used;
+    for (const auto& [number, name] : assigned) used.insert(number);
+    for (const auto& [number, path] : storeExtras) used.insert(number);
+    for (const auto& [number, path] : envExtras) used.insert(number);
+
+    std::map<int, QString> paths;
+    std::set<QString> seen;
+    std::vector<StoreWrite> newAssignments;
+    for (const SerialDevice& device : devices) {
+        if (!seen.insert(device.stableName).second) continue;
+        int number = 0;
+        for (const auto& [n, name] : assigned) {
+            if (name == device.stableName) {
+                number = n;  // the lowest, should a hand edit have listed it twice
+                break;
+            }
+        }
+        if (number == 0) {
+            number = 1;
+            while (used.count(number)) ++number;
+            used.insert(number);
+            newAssignments.push_back({kDeviceSection, ComName(number), device.stableName});
+        }
+        paths[number] = device.systemLocation;
+    }
+    for (const auto& [number, path] : storeExtras) paths[number] = path;
+    for (const auto& [number, path] : envExtras) paths[number] = path;
+
+    if (!newAssignments.empty()) store.write(newAssignments);
+
+    PortMap map;
+    for (const auto& [number, path] : paths) {
+        map.entries_.push_back(
+            {number, ComName(number).toStdString(), QFile::encodeName(path).toStdString()});
+    }
+    return map;
+}
+
+PortMap PortMap::fromSystem() {
+    SettingsStore store = SettingsStore::fromEnvironment();
+    return build(store, systemDevices(), qEnvironmentVariable("TAGBENCH_PORTS"));
+}
+
+std::vector<SerialDevice> PortMap::systemDevices() {
+    const std::map<QString, QString> byId = SerialLinks(QStringLiteral("/dev/serial/by-id"));
+    const std::map<QString, QString> byPath = SerialLinks(QStringLiteral("/dev/serial/by-path"));
+    std::vector<SerialDevice> devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const QString location = info.systemLocation();
+        QString canonical = QFileInfo(location).canonicalFilePath();
+        if (canonical.isEmpty()) canonical = location;
+        QString stable = location;
+        if (auto it = byId.find(canonical); it != byId.end()) {
+            stable = it->second;
+        } else if (auto jt = byPath.find(canonical); jt != byPath.end()) {
+            stable = jt->second;
+        }
+        devices.push_back({location, stable});
+    }
+    return devices;
+}
+
+std::vector<std::string> PortMap::names() const {
+    std::vector<std::string> result;
+    result.reserve(entries_.size());
+    for (const PortEntry& entry : entries_) result.push_back(entry.name);
+    return result;
+}
+
+std::optional<std::string> PortMap::devicePath(int number) const {
+    for (const PortEntry& entry : entries_) {
+        if (entry.number == number) return entry.devicePath;
+    }
+    return std::nullopt;
+}
+
+}  // namespace platform

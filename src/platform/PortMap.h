@@ -1,0 +1,70 @@
+// The serial-port map: which device each COM number names. Readers are found and remembered by
+// COM number, so a device must keep its number from one run to the next.
+//
+// Every serial device the system reports gets a number that is kept in the machine-wide store
+// under [PortMap] as COMn=<stable name>, the stable name being the device's /dev/serial/by-id
+// link (the adapter's serial number survives replugging into another socket), else its
+// by-path link, else its /dev path. A new device takes the lowest number nobody holds; a
+// number stays reserved while its device is unplugged.
+//
+// Extra entries name any device path (a pseudo-terminal, a socat link): under [ExtraPorts] in
+// the store as COMn=<path>, and in the environment variable TAGBENCH_PORTS as
+// "COM5=/dev/pts/7,COM9=/tmp/vport". For one number, the environment wins over the store's
+// extras, which win over a device.
+#pragma once
+
+#include <QString>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class SettingsStore;
+
+// One serial device as the system reports it.
+struct SerialDevice {
+    QString systemLocation;  // the /dev path, e.g. /dev/ttyUSB0
+    QString stableName;      // by-id link, by-path link, or the /dev path
+};
+
+struct PortEntry {
+    int number = 0;
+    std::string name;        // "COM3"
+    std::string devicePath;  // what the channel opens
+};
+
+class PortMap {
+public:
+    static constexpr char kDeviceSection[] = "PortMap";
+    static constexpr char kExtraSection[] = "ExtraPorts";
+
+    PortMap() = default;
+
+    // Builds the map and saves the numbers given to new devices (a failed save is ignored: the
+    // numbers then hold for this run only). `portsVariable` is the text of TAGBENCH_PORTS.
+    static PortMap build(SettingsStore& store, const std::vector<SerialDevice>& devices,
+                         const QString& portsVariable);
+    // The same from the machine's devices, the store of the environment and TAGBENCH_PORTS.
+    static PortMap fromSystem();
+
+    // The machine's serial devices with their stable names, in the system's order.
+    static std::vector<SerialDevice> systemDevices();
+
+    // "COM5=/dev/pts/7,COM9=/tmp/vport" as number -> path. Items that are not COMn=<path> with
+    // n from 1 are skipped; a later item for the same number wins.
+    static std::map<int, QString> parsePortsVariable(const QString& text);
+    // 3 for "COM3"; nullopt for anything but "COM" and a number from 1 without leading zeros.
+    static std::optional<int> parseComName(const QString& name);
+
+    // Entries in COM-number order.
+    const std::vector<PortEntry>& entries() const { return entries_; }
+    std::vector<std::string> names() const;
+    std::optional<std::string> devicePath(int number) const;
+
+private:
+    std::vector<PortEntry> entries_;
+};
+
+}  // namespace platform
