@@ -72,14 +72,14 @@ struct IniFile {
     State state = State::Absent;
     std::vector<Section> sections;
 
-    Section* section(const QString& name) {
-        for (Section& s : sections) {
+    const Section* section(const QString& name) const {
+        for (const Section& s : sections) {
             if (s.name == name) return &s;
         }
         return nullptr;
     }
-    const Section* section(const QString& name) const {
-        return const_cast<IniFile*>(this)->section(name);
+    Section* section(const QString& name) {
+        return const_cast<Section*>(std::as_const(*this).section(name));
     }
 
     const QString* find(const QString& sectionName, const QString& key) const {
