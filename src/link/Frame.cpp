@@ -1,6 +1,6 @@
 #include "link/Frame.h"
 
-namespace link {
+namespace tblink {
 namespace {
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr char kCutMark[] = "[...]";
@@ -63,4 +63,4 @@ std::string EchoBytes(std::size_t count, const std::uint8_t* bytes) {
     return echo;
 }
 
-}  // namespace link
+}  // namespace tblink

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-namespace link {
+namespace tblink {
 
 // Size of the receive and echo buffers; a reply longer than this wraps in the receive buffer.
 constexpr std::size_t kBufferSize = 1050;
@@ -37,4 +37,4 @@ bool VerifyReply(const std::uint8_t* bytes, std::size_t length);
 // within the echo buffer; a longer form ends with the mark "[...]".
 std::string EchoBytes(std::size_t count, const std::uint8_t* bytes);
 
-}  // namespace link
+}  // namespace tblink

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-namespace link {
+namespace tblink {
 
 constexpr int kLineSettingsCount = 14;
 constexpr int kScannedLineSettingsCount = 12;
@@ -19,4 +19,4 @@ constexpr std::array<const char*, kLineSettingsCount> kLineSettingsTexts = {
 
 inline bool IsLineSettingsIndex(int index) { return index >= 0 && index < kLineSettingsCount; }
 
-}  // namespace link
+}  // namespace tblink

@@ -5,7 +5,7 @@
 
 #include "link/ReplyFields.h"
 
-namespace link {
+namespace tblink {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -44,7 +44,7 @@ int ReaderLink::TransactTimed(const std::string& commandText, int silenceLimitMs
 }
 
 std::string ReaderLink::ReplyField(int position, int length) const {
-    return link::ReplyField(replyText_, position, length);
+    return tblink::ReplyField(replyText_, position, length);
 }
 
 void ReaderLink::pump() {
@@ -101,4 +101,4 @@ TransactResult ReaderLink::collectReply(int silenceLimitMs) {
     }
 }
 
-}  // namespace link
+}  // namespace tblink

@@ -16,7 +16,7 @@
 #include "link/ReplyAssembler.h"
 #include "platform/SerialChannel.h"
 
-namespace link {
+namespace tblink {
 
 enum class TransactResult {
     Ok,
@@ -84,4 +84,4 @@ private:
     MessagePump pump_;
 };
 
-}  // namespace link
+}  // namespace tblink

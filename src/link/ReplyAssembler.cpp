@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace link {
+namespace tblink {
 
 void ReplyAssembler::reset() {
     buffer_.fill(0);
@@ -25,4 +25,4 @@ std::string ReplyAssembler::frameText() const {
     return std::string(text, strnlen(text, buffer_.size()));
 }
 
-}  // namespace link
+}  // namespace tblink

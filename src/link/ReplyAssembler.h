@@ -11,7 +11,7 @@
 
 #include "link/Frame.h"
 
-namespace link {
+namespace tblink {
 
 class ReplyAssembler {
 public:
@@ -33,4 +33,4 @@ private:
     std::size_t length_ = 0;
 };
 
-}  // namespace link
+}  // namespace tblink

@@ -4,7 +4,7 @@
 
 #include "link/Frame.h"
 
-namespace link {
+namespace tblink {
 namespace {
 
 std::uint8_t DigitValue(char c) {
@@ -54,4 +54,4 @@ std::string ReverseHexBytes(const std::string& text) {
     return result;
 }
 
-}  // namespace link
+}  // namespace tblink

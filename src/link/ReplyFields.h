@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace link {
+namespace tblink {
 
 // Characters `position` .. `position + length - 1` (1-based) of the reply; positions past the
 // end are simply missing, so a short reply gives a short (possibly empty) field.
@@ -22,4 +22,4 @@ std::string MaskHex16(const std::string& text);
 // Swaps the byte order of an 8-byte value written as 16 hex characters.
 std::string ReverseHexBytes(const std::string& text);
 
-}  // namespace link
+}  // namespace tblink

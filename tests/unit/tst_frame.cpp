@@ -8,7 +8,7 @@
 #include "link/ReplyAssembler.h"
 #include "link/ReplyFields.h"
 
-using namespace link;
+using namespace tblink;
 
 namespace {
 const std::uint8_t* Data(const std::string& s) {
