@@ -76,7 +76,7 @@ public:
     QStringList keys(const QString& section) const;
 
     // All values in one file write. Nothing is written when a section or key name could not
-    // be read back (empty, '=', brackets, line breaks, blanks at the ends).
+    // be read back (an empty key, '=', brackets, line breaks, blanks at the ends).
     StoreTarget write(const std::vector<StoreWrite>& values);
     StoreTarget writeInt(const QString& section, const QString& key, std::int32_t value);
     StoreTarget writeString(const QString& section, const QString& key, const QString& value);
@@ -86,7 +86,7 @@ private:
     QString overlayPath_;
 };
 
-// The escaping of values, exposed for tests.
+// A value as the file holds it, and back; for whoever prepares a store file by hand.
 QString EscapeStoreValue(const QString& value);
 QString UnescapeStoreValue(const QString& text);
 
