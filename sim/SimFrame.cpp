@@ -53,7 +53,8 @@ CommandFrameParts SplitCommandFrame(const std::string& frame) {
         return parts;
     }
     parts.text = frame.substr(1, frame.size() - 4);
-    parts.checksumOk = frame.compare(frame.size() - 3, 2, HexByte(CommandChecksum(parts.text))) == 0;
+    parts.checksumOk =
+        frame.compare(frame.size() - 3, 2, HexByte(CommandChecksum(parts.text))) == 0;
     return parts;
 }
 

@@ -31,10 +31,9 @@ int BaudFromSpeed(speed_t speed) {
         int baud;
     };
     static const Pair pairs[] = {
-        {B300, 300},       {B600, 600},       {B1200, 1200},     {B2400, 2400},
-        {B4800, 4800},     {B9600, 9600},     {B19200, 19200},   {B38400, 38400},
-        {B57600, 57600},   {B115200, 115200}, {B230400, 230400}, {B460800, 460800},
-        {B921600, 921600},
+        {B300, 300},       {B600, 600},       {B1200, 1200},     {B2400, 2400},   {B4800, 4800},
+        {B9600, 9600},     {B19200, 19200},   {B38400, 38400},   {B57600, 57600}, {B115200, 115200},
+        {B230400, 230400}, {B460800, 460800}, {B921600, 921600},
     };
     for (const auto& pair : pairs) {
         if (pair.speed == speed) return pair.baud;
@@ -50,9 +49,9 @@ struct Transmission {
     Nanos characterTime{0};
     Nanos pause{0};  // after every byte (trickling reader)
     std::size_t sent = 0;
-    std::optional<std::size_t> goneAfter;  // the line disappears after this many bytes
+    std::optional<std::size_t> goneAfter;         // the line disappears after this many bytes
     std::optional<Clock::time_point> drainLimit;  // how long the program gets to take them
-    std::size_t replies = 0;               // reader replies carried
+    std::size_t replies = 0;                      // reader replies carried
 
     Clock::time_point due(std::size_t index) const {
         return start + characterTime * static_cast<Nanos::rep>(index + 1) +
@@ -88,7 +87,8 @@ struct SimLine::Impl {
     std::size_t replies = 0;
     bool pacing = true;
     int master = -1;  // while running, only the line thread closes it
-    int slave = -1;   // our own slave descriptor: keeps the master usable while the program's is closed
+    int slave =
+        -1;  // our own slave descriptor: keeps the master usable while the program's is closed
     int wakeRead = -1;
     int wakeWrite = -1;
     std::string path;
@@ -292,8 +292,9 @@ bool SimLine::Impl::applyFault(Transmission& transmission, Clock::time_point& re
         case Fault::WrongChecksum:
             if (oneReply) {
                 const std::size_t at = bytes.size() - 3;
-                bytes.replace(at, 2, HexByte(static_cast<std::uint8_t>(
-                                         ReplyChecksum(bytes.substr(0, at)) ^ 0xFF)));
+                bytes.replace(
+                    at, 2,
+                    HexByte(static_cast<std::uint8_t>(ReplyChecksum(bytes.substr(0, at)) ^ 0xFF)));
             }
             break;
         case Fault::StrayByte:
@@ -301,7 +302,8 @@ bool SimLine::Impl::applyFault(Transmission& transmission, Clock::time_point& re
             bytes.insert(bytes.begin(), '\0');
             break;
         case Fault::WrongLength:
-            if (oneReply && bytes.size() > 8) bytes = Reseal(bytes, bytes.substr(5, bytes.size() - 9));
+            if (oneReply && bytes.size() > 8)
+                bytes = Reseal(bytes, bytes.substr(5, bytes.size() - 9));
             break;
         case Fault::Garbage: {
             std::uniform_int_distribution<int> byteValue(0, 255);

@@ -31,8 +31,8 @@ enum class Fault {
 struct FaultPlan {
     Fault fault = Fault::None;
     std::chrono::milliseconds delay{0};  // LateReply, Trickle
-    std::size_t length = 0;              // OverlongReply: data characters; LineGone: bytes sent first
-    int times = -1;                      // how many replies it applies to; -1: until cleared
+    std::size_t length = 0;  // OverlongReply: data characters; LineGone: bytes sent first
+    int times = -1;          // how many replies it applies to; -1: until cleared
 };
 
 class SimLine {

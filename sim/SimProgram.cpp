@@ -165,12 +165,13 @@ ParsedOptions ParseProgramOptions(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string option = args[i];
         std::optional<std::string> value;
-        if (const auto eq = option.find('='); option.rfind("--", 0) == 0 && eq != std::string::npos) {
+        if (const auto eq = option.find('=');
+            option.rfind("--", 0) == 0 && eq != std::string::npos) {
             value = option.substr(eq + 1);
             option.resize(eq);
         }
-        const bool takesValue =
-            option == "--reader" || option == "--fault" || option == "--version" || option == "--link";
+        const bool takesValue = option == "--reader" || option == "--fault" ||
+                                option == "--version" || option == "--link";
         if (takesValue && !value) {
             if (i + 1 == args.size()) return fail(option + " needs a value");
             value = args[++i];
@@ -303,24 +304,24 @@ int RunProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::vector<std::unique_ptr<SimLine>> lines;
     std::vector<std::pair<std::string, std::string>> links;  // target, link
     int status = 0;
-    for (const auto& spec : options.lines) {
+    for (const auto& planned : options.lines) {
         auto line = std::make_unique<SimLine>();
         line->setPacing(options.pacing);
-        for (const auto& reader : spec.readers) line->addReader(reader);
-        line->setFault(spec.fault);
+        for (const auto& reader : planned.readers) line->addReader(reader);
+        line->setFault(planned.fault);
         if (!line->start()) {
             err << "tagbench-sim: no pseudo-terminal to be had\n";
             status = 1;
             break;
         }
-        if (!spec.link.empty()) {
+        if (!planned.link.empty()) {
             std::string error;
-            if (!MakeLink(line->devicePath(), spec.link, error)) {
+            if (!MakeLink(line->devicePath(), planned.link, error)) {
                 err << "tagbench-sim: " << error << "\n";
                 status = 1;
                 break;
             }
-            links.emplace_back(line->devicePath(), spec.link);
+            links.emplace_back(line->devicePath(), planned.link);
         }
         lines.push_back(std::move(line));
     }

@@ -18,10 +18,10 @@ struct KindInfo {
 // Proximity and MIFARE readers answer to "A", keypad readers to "H", display terminals to "J",
 // fingerprint readers to "I".
 constexpr KindInfo kKinds[] = {
-    {ReaderKind::PX10, "PX10", 'A'},  {ReaderKind::PX40, "PX40", 'H'},
+    {ReaderKind::PX10, "PX10", 'A'},   {ReaderKind::PX40, "PX40", 'H'},
     {ReaderKind::PX30M, "PX30M", 'A'}, {ReaderKind::PX40M, "PX40M", 'H'},
-    {ReaderKind::PX50, "PX50", 'J'},  {ReaderKind::PX50M, "PX50M", 'J'},
-    {ReaderKind::PX60, "PX60", 'I'},  {ReaderKind::PX60M, "PX60M", 'I'},
+    {ReaderKind::PX50, "PX50", 'J'},   {ReaderKind::PX50M, "PX50M", 'J'},
+    {ReaderKind::PX60, "PX60", 'I'},   {ReaderKind::PX60M, "PX60M", 'I'},
 };
 
 const KindInfo& Info(ReaderKind kind) { return kKinds[static_cast<int>(kind)]; }

@@ -32,8 +32,8 @@ std::chrono::nanoseconds CharacterTime(const LineFormat& format);
 
 struct ReaderConfig {
     ReaderKind kind = ReaderKind::PX10;
-    int id = 1;                              // 1 to 99
-    std::string serial = "12345678";         // 8 characters
+    int id = 1;                       // 1 to 99
+    std::string serial = "12345678";  // 8 characters
     std::string lineSettings = "19200,e,8,1";
     std::string version = "V2.31-0542 PX10 ";  // 16 characters: a 24-byte "V" reply; 8: 16 bytes
 };

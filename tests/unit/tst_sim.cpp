@@ -617,6 +617,18 @@ private slots:
         QCOMPARE(parsed.options->lines.back().fault.times, times);
     }
 
+    void programHelpNamesEveryOption() {
+        std::ostringstream out, err;
+        const std::atomic<bool> stop{true};
+        QCOMPARE(RunProgram({"--help"}, out, err, stop), 0);
+        for (const char* option :
+             {"--reader", "--version", "--new-line", "--fault", "--link", "--no-pacing", "--quiet",
+              "--help", "silence", "late", "trickle", "wrong-checksum", "stray-byte",
+              "wrong-length", "garbage", "overlong", "line-gone"}) {
+            QVERIFY2(out.str().find(option) != std::string::npos, option);
+        }
+    }
+
     // The real program: device paths first, a working reader behind the first, links that go.
     void program_data() {
         QTest::addColumn<QStringList>("args");
