@@ -640,7 +640,7 @@ private slots:
     void program() {
         QFETCH(QStringList, args);
         QFETCH(int, lines);
-        const QString binary = QCoreApplication::applicationDirPath() + "/../sim/tagbench-sim";
+        const QString binary = QStringLiteral(TAGBENCH_SIM_BINARY);
         QVERIFY2(QFileInfo(binary).isExecutable(), "build the tagbench-sim target first");
         QTemporaryDir dir;
         const QString link = dir.filePath("reader");
