@@ -1,0 +1,144 @@
+#include "app/Controls.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace app {
+namespace {
+
+QString WithoutMnemonic(QString text) {
+    text.replace("&&", "\x01");
+    text.remove('&');
+    text.replace("\x01", "&");
+    return text.trimmed();
+}
+
+}  // namespace
+
+void Name(QWidget* control, const char* name) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setAccessibleDescription(QString::fromLatin1(name));
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    Name(label, name);
+    return label;
+}
+
+QLabel* MakePanel(QWidget* parent, const char* name, const QString& caption) {
+    auto* panel = MakeLabel(parent, name, caption);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setAutoFillBackground(true);
+    QPalette colours = panel->palette();
+    colours.setColor(QPalette::Window, QColor(0xA6, 0xCA, 0xF0));  // sky blue
+    colours.setColor(QPalette::WindowText, Qt::black);
+    panel->setPalette(colours);
+    panel->setMinimumHeight(22);
+    return panel;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    Name(button, name);
+    return button;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption) {
+    auto* box = new QCheckBox(caption, parent);
+    Name(box, name);
+    return box;
+}
+
+QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* option = new QRadioButton(caption, parent);
+    Name(option, name);
+    return option;
+}
+
+QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& caption) {
+    auto* group = new QGroupBox(caption, parent);
+    Name(group, name);
+    return group;
+}
+
+QComboBox* MakeComboBox(QWidget* parent, const char* name, const QStringList& items) {
+    auto* list = new QComboBox(parent);
+    Name(list, name);
+    list->addItems(items);
+    if (!items.isEmpty()) list->setCurrentIndex(0);
+    return list;
+}
+
+QScrollBar* MakeScrollBar(QWidget* parent, const char* name, int minimum, int maximum,
+                          int largeStep, int position) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    Name(bar, name);
+    bar->setRange(minimum, maximum);
+    bar->setPageStep(largeStep);
+    bar->setSingleStep(1);
+    bar->setValue(position);
+    bar->setMinimumWidth(80);
+    return bar;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength) {
+    auto* edit = new QLineEdit(text, parent);
+    Name(edit, name);
+    if (maxLength > 0) edit->setMaxLength(maxLength);
+    return edit;
+}
+
+void ForceUpperCase(QLineEdit* edit) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+        const QString upper = text.toUpper();
+        if (upper == text) return;
+        const int cursor = edit->cursorPosition();
+        edit->setText(upper);
+        edit->setCursorPosition(cursor);
+    });
+}
+
+namespace {
+
+QString EnclosingGroupTitle(const QWidget* control) {
+    for (const QWidget* up = control->parentWidget(); up; up = up->parentWidget())
+        if (const auto* group = qobject_cast<const QGroupBox*>(up))
+            return WithoutMnemonic(group->title());
+    return {};
+}
+
+bool IsInputControl(const QWidget* widget) {
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QScrollBar*>(widget) ||
+           qobject_cast<const QComboBox*>(widget);
+}
+
+}  // namespace
+
+void ApplyAccessibleNames(QWidget* root) {
+    QHash<QWidget*, QString> labelled;
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        label->setAccessibleName(WithoutMnemonic(label->text()));
+        if (QWidget* input = label->buddy()) labelled.insert(input, label->accessibleName());
+    }
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        // Only our own named controls; a combo box's inner parts keep theirs.
+        if (IsInputControl(widget) && !widget->objectName().isEmpty() &&
+            !widget->accessibleDescription().isEmpty())
+            widget->setAccessibleName(labelled.value(widget, EnclosingGroupTitle(widget)));
+    }
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>())
+        button->setAccessibleName(WithoutMnemonic(button->text()));
+    for (QGroupBox* group : root->findChildren<QGroupBox*>())
+        group->setAccessibleName(WithoutMnemonic(group->title()));
+}
+
+}  // namespace app

@@ -1,0 +1,44 @@
+// Making the window's controls. Every control gets its name as object name and as accessible
+// description, so tests and screen readers find it by the name the rest of the code uses;
+// input controls also get an accessible name from their label (see ApplyAccessibleNames).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QWidget;
+
+namespace app {
+
+void Name(QWidget* control, const char* name);
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption);
+// A sky-blue, lowered panel showing a value (pnMsg, pnID, ...).
+QLabel* MakePanel(QWidget* parent, const char* name, const QString& caption);
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption);
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption);
+QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& caption);
+QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& caption);
+// A drop-down list of fixed items, item 0 selected.
+QComboBox* MakeComboBox(QWidget* parent, const char* name, const QStringList& items);
+// A horizontal scroll bar with its range, large step and initial position.
+QScrollBar* MakeScrollBar(QWidget* parent, const char* name, int minimum, int maximum,
+                          int largeStep, int position);
+// An edit box; maxLength 0 leaves the length free. Upper-case forcing is separate.
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength = 0);
+// Letters typed into the box turn upper case as they are typed.
+void ForceUpperCase(QLineEdit* edit);
+
+// Gives every input control below `root` an accessible name: the text of the label whose buddy
+// it is, else its own caption. Run after captions change.
+void ApplyAccessibleNames(QWidget* root);
+
+}  // namespace app

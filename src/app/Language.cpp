@@ -1,0 +1,196 @@
+// Applying a language to the whole window, and the three language menu items.
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QAbstractButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+#include "app/Controls.h"
+#include "app/TfrmModule.h"
+
+namespace app {
+namespace {
+
+using text::Msg;
+
+struct Caption {
+    const char* control;
+    Msg msg;
+    const char* suffix;
+};
+
+// Every caption taken from the catalogue, in the order they are set.
+const Caption kCaptions[] = {
+    {"lblID", Msg::Id, ":"},
+    {"lblCom", Msg::SerialPort, ":"},
+    {"btnScan", Msg::ScanReader, ""},
+    {"btnLink", Msg::LinkReader, ""},
+    {"btnID", Msg::SetId, ""},
+    {"chkLock", Msg::Lock, ""},
+    {"btnBaudRate", Msg::SetReaderBaudRate, ""},
+    {"btnReadCard", Msg::ReadCard, ""},
+    {"btnEncode", Msg::ReadCardTwoWay, ""},
+    {"chkInvalid", Msg::Invalid, ""},
+    {"btnFactory", Msg::SetFactoryDefault, ""},
+    {"gbOther", Msg::SpecialSetting, ""},
+    {"tsCommand", Msg::Common, ""},
+    {"gbMode", Msg::SetReaderInterface, ""},
+    {"btnMode", Msg::SetReaderInterface, ""},
+    {"btnGetMode", Msg::Get, ""},
+    {"lblInterface", Msg::Interface, ""},
+    {"lblWiegand", Msg::Wiegand, ""},
+    {"gbTest", Msg::CommandTest, ""},
+    {"btnTest", Msg::CommandTest, ""},
+    {"btnTest2", Msg::CommandTest, ""},
+    {"gbCardRead", Msg::SetCardReadMode, ""},
+    {"btnCardRead", Msg::SetCardReadMode, ""},
+    {"lblResetMode", Msg::ResetMode, ":"},
+    {"gbUtility", Msg::SystemUtility, ""},
+    {"btnReboot", Msg::SetReboot, ""},
+    {"gbCardType", Msg::SetCardType, ""},
+    {"lblCardType", Msg::CardType, ""},
+    {"btnCardType", Msg::SetCardType, ""},
+    {"tsKeypad", Msg::Keypad, ""},
+    {"gbKeyParity", Msg::SetKeyParity, ""},
+    {"lblKeyParity", Msg::WiegandKey, ""},
+    {"btnKeyParity", Msg::SetKeyParity, ""},
+    {"gbKeyNumber", Msg::SetKeyNumber, ""},
+    {"lblKeyNumber", Msg::KeyNumber, ""},
+    {"btnKeyNumber", Msg::SetKeyNumber, ""},
+    {"gbKeyStatus", Msg::SetKeyStatusCode, ""},
+    {"lblKeyStatusNumber", Msg::KeyNumber, ""},
+    {"lblKeyDelayTime", Msg::DelayTime, ""},
+    {"lblKeySec", Msg::Sec, ""},
+    {"btnKeyStatus", Msg::SetKeyStatusCode, ""},
+    {"btnGetKeyNumber", Msg::Get, ""},
+    {"btnGetKeyParity", Msg::Get, ""},
+    {"btnGetKeyStatus", Msg::Get, ""},
+    {"gbM1IDSector", Msg::CardIdSectorBlockByte, ""},
+    {"lblM1IDSector", Msg::Sector, ""},
+    {"lblM1IDBlock", Msg::Block, ""},
+    {"lblM1IDByte", Msg::Byte, ""},
+    {"btnM1IDSector", Msg::SetSectorBlockByte, ""},
+    {"rbM1IDKeyA", Msg::KeyA, ""},
+    {"rbM1IDKeyB", Msg::KeyB, ""},
+    {"lblM1IDErr", Msg::KeyErrorMsg, ""},
+    {"gbM1E2", Msg::WriteKeyToEeprom, ""},
+    {"lblM1E2Sector", Msg::Sector, ""},
+    {"lblM1E2Key", Msg::Key, ""},
+    {"btnM1Key", Msg::SetKeyEeprom, ""},
+    {"gbM1RW", Msg::CardDataReadWriteTest, ""},
+    {"lblM1Sector", Msg::Sector, ""},
+    {"lblM1Block", Msg::Block, ""},
+    {"lblM1Write", Msg::WriteCardData, ""},
+    {"btnM1Write", Msg::WriteCardData, ""},
+    {"lblM1Read", Msg::ReadCardData, ""},
+    {"btnM1Read", Msg::ReadCardData, ""},
+    {"gbM1Key", Msg::WriteKeyToCard, ""},
+    {"lblM1CardSector", Msg::Sector, ""},
+    {"gbCardKeyOld", Msg::OldKey, ""},
+    {"gbM1NewCardKey", Msg::NewKey, ""},
+    {"btnM1CardKey", Msg::SetCardKey, ""},
+    {"tsDisplay", Msg::Display, ""},
+    {"gbDisplaySystem", Msg::SystemParameterSetting, ""},
+    {"btnLanguage", Msg::SetLanguage, ""},
+    {"btnPassword", Msg::SetPassword, ""},
+    {"lblPassword", Msg::Password, ""},
+    {"btnScreen", Msg::SetScreenMode, ""},
+    {"btnDateTime", Msg::SetTimeMode, ""},
+    {"gbDisplayTitle", Msg::TitleIdleMessage, ""},
+    {"btnSetTitleMode", Msg::SetTitleMode, ""},
+    {"btnTitleIcon", Msg::SetIcon, ""},
+    {"btnSetTitle1", Msg::SetTitle, " #1"},
+    {"btnSetTitle2", Msg::SetTitle, " #2"},
+    {"gbSmallMessage", Msg::ScreenSmallMessage, ""},
+    {"btnScreenMessage", Msg::SetScreenMessage, ""},
+    {"btnSmallMessage", Msg::SetSmallMessage, ""},
+    {"tsFingerprint", Msg::Fingerprint, ""},
+    {"gbFacilityFinger", Msg::FacilityCodeAddFingerprint, ""},
+    {"btnFingerFacility", Msg::SetFacilityCode, ""},
+    {"gbFingerprint", Msg::Fingerprint, ""},
+    {"lblFingerNo", Msg::FingerprintNo, ""},
+    {"btnAddFinger", Msg::AddFingerprint, ""},
+    {"btnDelFinger", Msg::DelFingerprint, ""},
+    {"lblCardIDFinger", Msg::FingerprintId, ""},
+    {"btnGetFingerID", Msg::GetFingerprintId, ""},
+    {"btnSetFingerID", Msg::SetFingerprintId, ""},
+    {"btnPutTemplate", Msg::SetTemplateData, ""},
+    {"btnGetTemplate", Msg::GetTemplateData, ""},
+    {"gbFingerScan", Msg::SetFingerprintScanMode, ""},
+    {"btnFingerScan", Msg::SetScanMode, ""},
+    {"gbStandFinger", Msg::StandAloneVersion, ""},
+    {"btnStandFinger", Msg::SetStandAloneMode, ""},
+    {"btnDoorFinger", Msg::SetDoorTime, ""},
+    {"lblDoorFingerSec", Msg::SecDot, ""},
+    {"btnAlarmFinger", Msg::SetAlarmTime, ""},
+    {"lblAlarmFingerSec", Msg::SecDot, ""},
+    {"btnSetCardFinger", Msg::SetAddCard, ""},
+    {"btnDuressFinger", Msg::SetDuressCard, ""},
+    {"btnClrCardFinger", Msg::SetClearCard, ""},
+    {"btnStandFingerDefault", Msg::StandAloneDefault, ""},
+};
+
+void SetCaption(QWidget* control, const QString& caption) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->setText(caption);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(caption);
+    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        group->setTitle(caption);
+    } else if (auto* stack = qobject_cast<QStackedWidget*>(control->parentWidget())) {
+        // A function page: its caption is its tab's text.
+        if (auto* pages = qobject_cast<QTabWidget*>(stack->parentWidget()))
+            pages->setTabText(pages->indexOf(control), caption);
+    }
+}
+
+}  // namespace
+
+void TfrmModule::applyCaptions() {
+    for (const Caption& caption : kCaptions) {
+        if (auto* control = findChild<QWidget*>(QString::fromLatin1(caption.control)))
+            SetCaption(control, Msg(caption.msg) + QString::fromLatin1(caption.suffix));
+    }
+}
+
+void TfrmModule::FormShow() {
+    const int language = language_;
+    mnuEnglish->setChecked(language == text::kEnglish);
+    mnuSimplified->setChecked(language == text::kSimplifiedChinese);
+    mnuTraditional->setChecked(language == text::kTraditionalChinese);
+
+    const text::LanguageFont font = text::FontOf(language);
+    QFont windowFont(font.family, font.pointSize);
+    setFont(windowFont);
+    setProperty("charset", font.charset);
+
+    setWindowTitle(Msg(Msg::WindowTitle));
+    mnuLanguage->setText(Msg(Msg::MenuLanguage));
+    mnuEnglish->setText(text::Text(Msg::LanguageMenuItem, text::kEnglish));
+    mnuSimplified->setText(text::Text(Msg::LanguageMenuItem, text::kSimplifiedChinese));
+    mnuTraditional->setText(text::Text(Msg::LanguageMenuItem, text::kTraditionalChinese));
+    mnuFile->setText(Msg(Msg::MenuFile));
+    mnuExit->setText(Msg(Msg::MenuExit));
+
+    ShowMessage(Msg::StartSelectReaderType);
+    main_.pnSerial->setText(Msg(Msg::SerialNumber) + " : ________");
+    main_.pnVersion->setText(Msg(Msg::Version) + " : __.__-__");
+
+    applyCaptions();
+    ApplyAccessibleNames(this);
+    pcReaderChange();
+}
+
+void TfrmModule::switchLanguage(int language) {
+    language_ = language;
+    languageName_ = text::LanguageName(language);
+    SaveLanguage();
+    FormShow();
+}
+
+void TfrmModule::mnuEnglishClick() { switchLanguage(text::kEnglish); }
+void TfrmModule::mnuSimplifiedClick() { switchLanguage(text::kSimplifiedChinese); }
+void TfrmModule::mnuTraditionalClick() { switchLanguage(text::kTraditionalChinese); }
+
+}  // namespace app

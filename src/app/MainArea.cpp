@@ -1,0 +1,150 @@
+#include "app/MainArea.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/Controls.h"
+#include "app/widgets/Lamp.h"
+#include "app/widgets/ReaderTypeRow.h"
+#include "link/LineSettingsList.h"
+
+namespace app {
+namespace {
+
+const QStringList kReaderPages = {"tsPX10",  "tsPX40",  "tsPX30M", "tsPX40M",
+                                  "tsPX50",  "tsPX50M", "tsPX60",  "tsPX60M"};
+const QStringList kReaderCaptions = {"PX10/PX20/PX30", "PX40",   "PX10-M/PX20-M/PX30-M",
+                                     "PX40-M",         "PX50",   "PX50-M",
+                                     "PX60/PX70",      "PX60-M/PX70-M"};
+
+// The message panel holds the two lamps at its right end.
+QWidget* BuildMessageRow(QWidget* parent, MainArea& area) {
+    area.pnMsg = MakePanel(parent, "pnMsg", QString());
+    area.pnMsg->setMinimumHeight(44);
+    area.pnMsg->setWordWrap(true);
+    auto* lamps = new QHBoxLayout(area.pnMsg);
+    lamps->setContentsMargins(4, 4, 8, 4);
+    lamps->addStretch();
+    area.shCard = new Lamp(Lamp::Shape::RoundedRect, kLampWhite, area.pnMsg);
+    Name(area.shCard, "shCard");
+    area.shCard->setFixedSize(30, 20);
+    area.shComm = new Lamp(Lamp::Shape::Circle, kLampRed, area.pnMsg);
+    Name(area.shComm, "shComm");
+    area.shComm->setFixedSize(22, 22);
+    lamps->addWidget(area.shCard);
+    lamps->addWidget(area.shComm);
+    area.pnMsg->setContentsMargins(6, 0, 70, 0);  // the text stops short of the lamps
+    return area.pnMsg;
+}
+
+QGridLayout* BuildReaderControls(QWidget* parent, MainArea& area) {
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+
+    area.lblCom = MakeLabel(parent, "lblCom", "Serial Port:");
+    area.cmbPort = MakeComboBox(parent, "cmbPort", {});
+    area.cmbPort->setEditable(true);
+    area.lblCom->setBuddy(area.cmbPort);
+    area.btnScan = MakeButton(parent, "btnScan", "&Scan");
+    area.btnLink = MakeButton(parent, "btnLink", "&Link");
+    grid->addWidget(area.lblCom, 0, 0);
+    grid->addWidget(area.cmbPort, 0, 1, 1, 2);
+    grid->addWidget(area.btnScan, 0, 3);
+    grid->addWidget(area.btnLink, 0, 4);
+
+    area.lblID = MakeLabel(parent, "lblID", "ID:");
+    area.pnID = MakePanel(parent, "pnID", "01");
+    area.pnID->setAlignment(Qt::AlignCenter);
+    area.pnID->setFixedWidth(36);
+    area.sbID = MakeScrollBar(parent, "sbID", 1, 99, 10, 1);
+    area.lblID->setBuddy(area.sbID);
+    area.btnID = MakeButton(parent, "btnID", "Set reader &ID");
+    grid->addWidget(area.lblID, 1, 0);
+    grid->addWidget(area.pnID, 1, 1);
+    grid->addWidget(area.sbID, 1, 2);
+    grid->addWidget(area.btnID, 1, 3, 1, 2);
+
+    QStringList lineSettings;
+    for (const char* text : tblink::kLineSettingsTexts) lineSettings << text;
+    area.cmbBaudRate = MakeComboBox(parent, "cmbBaudRate", lineSettings);
+    area.chkLock = MakeCheckBox(parent, "chkLock", "Lock");
+    area.chkLock->setChecked(true);
+    area.btnBaudRate = MakeButton(parent, "btnBaudRate", "Set reader &baud rate");
+    grid->addWidget(area.cmbBaudRate, 2, 0, 1, 2);
+    grid->addWidget(area.chkLock, 2, 2);
+    grid->addWidget(area.btnBaudRate, 2, 3, 1, 2);
+
+    area.btnReadCard = MakeButton(parent, "btnReadCard", "Read &card");
+    area.btnEncode = MakeButton(parent, "btnEncode", "Read card &two-way");
+    area.chkInvalid = MakeCheckBox(parent, "chkInvalid", "Invalid");
+    grid->addWidget(area.btnReadCard, 3, 0, 1, 2);
+    grid->addWidget(area.btnEncode, 3, 2, 1, 2);
+    grid->addWidget(area.chkInvalid, 3, 4);
+    grid->setColumnStretch(2, 1);
+    return grid;
+}
+
+void BuildFunctionPages(QWidget* parent, MainArea& area) {
+    area.gbOther = MakeGroupBox(parent, "gbOther", "Special function");
+    auto* column = new QVBoxLayout(area.gbOther);
+    column->setContentsMargins(4, 4, 4, 4);
+    area.pcOther = new QTabWidget(area.gbOther);
+    Name(area.pcOther, "pcOther");
+    area.pcOther->setDocumentMode(true);
+    column->addWidget(area.pcOther);
+    const auto addPage = [&](QWidget*& page, const char* name, const QString& caption) {
+        page = new QWidget(area.pcOther);
+        Name(page, name);
+        area.pcOther->addTab(page, caption);
+    };
+    addPage(area.tsMifare, "tsMifare", "MIFARE");
+    addPage(area.tsMifareKey, "tsMifareKey", "MIFARE card key");
+    addPage(area.tsEM, "tsEM", "EM/TEMIC");
+    addPage(area.tsKeypad, "tsKeypad", "Keypad");
+    addPage(area.tsDisplay, "tsDisplay", "Display");
+    addPage(area.tsFingerprint, "tsFingerprint", "Fingerprint");
+    addPage(area.tsCommand, "tsCommand", "Command");
+}
+
+}  // namespace
+
+MainArea BuildMainArea(QWidget* parent) {
+    MainArea area;
+    area.gbType = MakeGroupBox(parent, "gbType", QString());
+    auto* outer = new QVBoxLayout(parent);
+    outer->setContentsMargins(4, 2, 4, 2);
+    outer->addWidget(area.gbType);
+
+    auto* column = new QVBoxLayout(area.gbType);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(6);
+    area.pcReader = new ReaderTypeRow(kReaderPages, kReaderCaptions, area.gbType);
+    Name(area.pcReader, "pcReader");
+    column->addWidget(area.pcReader);
+
+    auto* top = new QHBoxLayout;
+    auto* panels = new QVBoxLayout;
+    panels->addWidget(BuildMessageRow(area.gbType, area));
+    area.pnSerial = MakePanel(area.gbType, "pnSerial", "S/N : ________");
+    area.pnVersion = MakePanel(area.gbType, "pnVersion", "VER : __.__-__");
+    panels->addWidget(area.pnSerial);
+    panels->addWidget(area.pnVersion);
+    top->addLayout(panels, 5);
+    top->addLayout(BuildReaderControls(area.gbType, area), 6);
+    column->addLayout(top);
+
+    BuildFunctionPages(area.gbType, area);
+    column->addWidget(area.gbOther, 1);
+    return area;
+}
+
+}  // namespace app

@@ -1,0 +1,252 @@
+#include "app/TfrmModule.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/widgets/Lamp.h"
+#include "app/widgets/ReaderTypeRow.h"
+#include "link/LineSettingsList.h"
+#include "link/PortList.h"
+#include "platform/CodePage.h"
+#include "platform/PosixSerialChannel.h"
+
+namespace app {
+namespace {
+
+constexpr int kClientWidth = 771;
+constexpr int kClientHeight = 630;
+constexpr int kSentPanelWidth = 300;
+constexpr int kReceivedPanelWidth = 500;
+
+}  // namespace
+
+ModuleServices ModuleServices::FromSystem() {
+    ModuleServices services;
+    services.store = std::make_unique<platform::SettingsStore>(
+        platform::SettingsStore::fromEnvironment());
+    services.ports = platform::PortMap::fromSystem();
+    services.tones = platform::MakeAudioToneGenerator();
+    services.channel = std::make_unique<platform::PosixSerialChannel>();
+    return services;
+}
+
+TfrmModule::TfrmModule(ModuleServices services, QWidget* parent)
+    : QMainWindow(parent),
+      services_(std::move(services)),
+      link_(std::move(services_.channel), [this](int port) {
+          return services_.ports.devicePath(port).value_or(std::string());
+      }) {
+    setObjectName("frmModule");
+    link_.SetEchoSink(this);
+    link_.SetMessagePump([this] { PumpMessages(); });
+    buildWindow();
+    FormCreate();
+}
+
+TfrmModule::~TfrmModule() = default;
+
+void TfrmModule::buildWindow() {
+    // Fixed size, minimise but no maximise; the client area is below the menu bar.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    auto* client = new QWidget(this);
+    client->setObjectName("clientArea");
+    setCentralWidget(client);
+    main_ = BuildMainArea(client);
+    command_ = BuildCommandPage(main_.tsCommand);
+    em_ = BuildEmPage(main_.tsEM);
+    keypad_ = BuildKeypadPage(main_.tsKeypad);
+    mifare_ = BuildMifarePage(main_.tsMifare);
+    mifareKey_ = BuildMifareKeyPage(main_.tsMifareKey);
+    display_ = BuildDisplayPage(main_.tsDisplay);
+    fingerprint_ = BuildFingerprintPage(main_.tsFingerprint);
+    buildMenu();
+    buildStatusBar();
+
+    tmrBusy = new QTimer(this);
+    tmrBusy->setObjectName("tmrBusy");
+    tmrBusy->setInterval(kBusyFlashMs);
+    connect(tmrBusy, &QTimer::timeout, this, &TfrmModule::tmrBusyTimer);
+    tmrCard = new QTimer(this);
+    tmrCard->setObjectName("tmrCard");
+    tmrCard->setInterval(kCardLampMs);
+    connect(tmrCard, &QTimer::timeout, this, &TfrmModule::tmrCardTimer);
+
+    connectMainArea();
+    connectCommandPage();
+    connectEmPage();
+    connectKeypadPage();
+    connectMifarePage();
+    connectMifareKeyPage();
+    connectDisplayPage();
+    connectFingerprintPage();
+
+    const int height = kClientHeight + menuBar()->sizeHint().height();
+    setFixedSize(kClientWidth, height);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kClientWidth / 2, height / 2));
+    }
+}
+
+void TfrmModule::buildMenu() {
+    QMenu* file = menuBar()->addMenu("File");
+    file->setObjectName("mnuFile");
+    mnuFile = file->menuAction();
+    mnuFile->setObjectName("mnuFile");
+    mnuExit = file->addAction("Exit");
+    mnuExit->setObjectName("mnuExit");
+    connect(mnuExit, &QAction::triggered, this, &TfrmModule::mnuExitClick);
+
+    QMenu* language = menuBar()->addMenu("Language");
+    language->setObjectName("mnuLanguage");
+    mnuLanguage = language->menuAction();
+    mnuLanguage->setObjectName("mnuLanguage");
+    const auto addLanguage = [&](QAction*& item, const char* name, void (TfrmModule::*click)()) {
+        item = language->addAction(QString());
+        item->setObjectName(name);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, click);
+    };
+    addLanguage(mnuEnglish, "mnuEnglish", &TfrmModule::mnuEnglishClick);
+    addLanguage(mnuSimplified, "mnuSimplified", &TfrmModule::mnuSimplifiedClick);
+    addLanguage(mnuTraditional, "mnuTraditional", &TfrmModule::mnuTraditionalClick);
+}
+
+void TfrmModule::buildStatusBar() {
+    statusBar()->setObjectName("sbComm");
+    statusBar()->setSizeGripEnabled(false);
+    sbCommSent = new QLabel(statusBar());
+    sbCommSent->setObjectName("sbCommSent");
+    sbCommSent->setAccessibleDescription("sbComm panel 0");
+    sbCommSent->setFixedWidth(kSentPanelWidth);
+    sbCommReceived = new QLabel(statusBar());
+    sbCommReceived->setObjectName("sbCommReceived");
+    sbCommReceived->setAccessibleDescription("sbComm panel 1");
+    sbCommReceived->setFixedWidth(kReceivedPanelWidth);
+    for (QLabel* panel : {sbCommSent, sbCommReceived}) {
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setTextFormat(Qt::PlainText);
+        statusBar()->addWidget(panel);
+    }
+}
+
+void TfrmModule::connectMainArea() {
+    connect(main_.pcReader, &ReaderTypeRow::currentChanged, this, &TfrmModule::pcReaderChange);
+    connect(main_.sbID, &QScrollBar::valueChanged, this, &TfrmModule::sbIDChange);
+    // The window's default button: Enter anywhere runs the scan.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), this);
+        connect(enter, &QShortcut::activated, main_.btnScan, &QPushButton::click);
+    }
+}
+
+void TfrmModule::FormCreate() {
+    portNumber_ = 0;
+    lineSettings_ = tblink::kLineSettingsTexts[tblink::kDefaultLineSettingsIndex];
+    lineSettingsIndex_ = tblink::kDefaultLineSettingsIndex;
+    languageName_ = text::LanguageName(text::kEnglish);
+    language_ = text::kEnglish;
+    storedReaderType_ = 0;
+    LoadSettings();
+    continuousRead_ = false;
+    linked_ = false;
+    fillPortBox();
+
+    main_.cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
+    startCharacter_ = "A";
+    main_.pcReader->setCurrentIndex(storedReaderType_);
+}
+
+void TfrmModule::fillPortBox() {
+    const tblink::PortBoxFill fill = tblink::FillPortBox(services_.ports.names(), portNumber_);
+    QComboBox* box = main_.cmbPort;
+    box->clear();
+    for (const std::string& item : fill.items) {
+        box->addItem(QString::fromStdString(item));
+        const auto number = tblink::PortNumberFromBoxText(item);
+        const auto device = number ? services_.ports.devicePath(*number) : std::nullopt;
+        if (device) box->setItemData(box->count() - 1, QString::fromStdString(*device), Qt::ToolTipRole);
+    }
+    box->setCurrentIndex(0);
+    box->setEditText(QString::fromStdString(fill.text));
+}
+
+void TfrmModule::closeEvent(QCloseEvent* event) {
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TfrmModule::FormClose() {
+    // A running card loop or command owns the port; closing now would cut it off.
+    if (continuousRead_ || commandDepth_ > 0) return false;
+    SaveSettings();
+    return true;
+}
+
+void TfrmModule::mnuExitClick() { close(); }
+
+void TfrmModule::SetBusy(bool on) {
+    if (on) {
+        tmrBusy->start();
+        setEnabled(false);
+    } else {
+        setEnabled(true);
+        tmrBusy->stop();
+    }
+}
+
+void TfrmModule::tmrBusyTimer() {
+    if (busyPhase_ == 1) {
+        busyPhase_ = 0;
+        SetCommLamp(kLampYellow);
+    } else {
+        busyPhase_ = 1;
+        SetCommLamp(kLampRed);
+    }
+}
+
+void TfrmModule::tmrCardTimer() {
+    main_.shCard->setColor(kLampWhite);
+    tmrCard->stop();
+}
+
+void TfrmModule::sbIDChange() {
+    main_.pnID->setText(QString::asprintf("%02d", main_.sbID->value()));
+}
+
+void TfrmModule::SetCommLamp(const QColor& color) { main_.shComm->setColor(color); }
+
+void TfrmModule::Beep(int frequencyHz, int durationMs) {
+    services_.tones->Beep(frequencyHz, durationMs);
+}
+
+void TfrmModule::ShowMessage(text::Msg msg, const QString& suffix) {
+    main_.pnMsg->setText(Msg(msg) + suffix);
+}
+
+std::string TfrmModule::Encode(const QString& text) const {
+    return platform::EncodeText(text, language_);
+}
+
+void TfrmModule::showSentEcho(const std::string& echo) {
+    sbCommSent->setText(platform::DecodeText(echo, language_));
+}
+
+void TfrmModule::showReceivedEcho(const std::string& echo) {
+    sbCommReceived->setText(platform::DecodeText(echo, language_));
+}
+
+}  // namespace app

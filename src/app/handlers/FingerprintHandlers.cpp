@@ -1,0 +1,8 @@
+// Handlers of the function page: signal connections and event handlers.
+#include "app/TfrmModule.h"
+
+namespace app {
+
+void TfrmModule::connectFingerprintPage() {}
+
+}  // namespace app

@@ -1,0 +1,25 @@
+// Tag Bench: the catalogue is ready before the window; an error that escapes is shown, then
+// the program ends.
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+
+#include "app/Fonts.h"
+#include "app/TfrmModule.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Tag Bench");
+    try {
+        app::RegisterFontSubstitutes();
+        app::TfrmModule window(app::ModuleServices::FromSystem());
+        window.show();
+        window.FormShow();
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, "Tag Bench", QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        QMessageBox::critical(nullptr, "Tag Bench", "Unexpected error");
+    }
+    return 1;
+}
