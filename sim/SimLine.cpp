@@ -244,9 +244,11 @@ void SimLine::Impl::onFrame(const std::string& frame, Clock::time_point firstByt
     Nanos sendTime{0};
     for (SimReader* reader : listeners) {
         if (reader->baud() != baud) continue;
+        // Taken before the answer: a reader told to change its speed ("E") replies at the old
+        // one and only then switches.
+        const Nanos characterTime = reader->characterTime();
         auto answer = reader->answer(parts.text);
         if (!answer) continue;
-        const Nanos characterTime = reader->characterTime();
         if (answers.empty()) receiveTime = characterTime;
         sendTime = std::max(sendTime, characterTime);
         answers.push_back(std::move(*answer));

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <memory>
@@ -92,6 +93,29 @@ std::optional<ReaderConfig> ParseReaderText(const std::string& text, std::string
     return config;
 }
 
+// A card as --card gives it: 8 or 16 hexadecimal digits, then optionally ":" and keys.
+bool ParseCardText(const std::string& text, ReaderConfig& config, std::string& error) {
+    const auto colon = text.find(':');
+    std::string card = text.substr(0, colon);
+    const std::string keys = colon == std::string::npos ? std::string() : text.substr(colon + 1);
+    bool hex = card.size() == 8 || card.size() == 16;
+    for (char& c : card) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        hex = hex && std::isxdigit(static_cast<unsigned char>(c));
+    }
+    if (!hex) {
+        error = "card \"" + text + "\" is not 8 or 16 hexadecimal digits";
+        return false;
+    }
+    if (colon != std::string::npos && (keys.empty() || keys.size() > 32 || !Printable(keys))) {
+        error = "keys \"" + keys + "\" are not 1 to 32 printable characters";
+        return false;
+    }
+    config.cardInField = card;
+    if (colon != std::string::npos) config.keysInField = keys;
+    return true;
+}
+
 struct FaultName {
     const char* name;
     Fault fault;
@@ -171,7 +195,8 @@ ParsedOptions ParseProgramOptions(const std::vector<std::string>& args) {
             option.resize(eq);
         }
         const bool takesValue = option == "--reader" || option == "--fault" ||
-                                option == "--version" || option == "--link";
+                                option == "--version" || option == "--link" || option == "--card" ||
+                                option == "--keys" || option == "--poll-data";
         if (takesValue && !value) {
             if (i + 1 == args.size()) return fail(option + " needs a value");
             value = args[++i];
@@ -190,6 +215,22 @@ ParsedOptions ParseProgramOptions(const std::vector<std::string>& args) {
                 return fail("version \"" + *value + "\" is not 1 to 64 printable characters");
             }
             line.readers.back().version = *value;
+        } else if (option == "--card") {
+            if (line.readers.empty()) return fail("--card belongs after a --reader");
+            std::string error;
+            if (!ParseCardText(*value, line.readers.back(), error)) return fail(error);
+        } else if (option == "--keys") {
+            if (line.readers.empty()) return fail("--keys belongs after a --reader");
+            if (value->empty() || value->size() > 32 || !Printable(*value)) {
+                return fail("keys \"" + *value + "\" are not 1 to 32 printable characters");
+            }
+            line.readers.back().keysInField = *value;
+        } else if (option == "--poll-data") {
+            if (line.readers.empty()) return fail("--poll-data belongs after a --reader");
+            if (value->size() > 64 || !Printable(*value)) {
+                return fail("poll data \"" + *value + "\" are not 0 to 64 printable characters");
+            }
+            line.readers.back().pollDataOverride = *value;
         } else if (option == "--fault") {
             if (line.fault.fault != Fault::None) return fail("one --fault per line");
             std::string error;
@@ -234,6 +275,15 @@ serial number 12345678, at 19200,e,8,1.
                       Example: --reader PX40:07:ABCD1234:9600,n,8,1
   --version TEXT      the version the reader just added reports (16 characters give a
                       24-byte reply, 8 characters a 16-byte one)
+  --card HEX[:KEYS]   the reader just added holds a card of 8 or 16 hexadecimal digits and
+                      reports it on every card poll, with KEYS typed on its keypad after
+                      it if given. Plain poll ("F"): 8 digits give a 17-byte reply, 16 digits
+                      a 26-byte one, with keys the card-and-keys form; two-way poll ("I"):
+                      the masked code. Example: --card 00A0B0C0  --card 0123456789ABCDEF:1234
+  --keys KEYS         the reader just added reports KEYS typed on its keypad on every card
+                      poll (alone, or after the --card of the same reader)
+  --poll-data TEXT    the reader just added answers every card poll with TEXT as the reply's
+                      data field, as it stands (any reply length; a card or keys win)
   --new-line          the readers that follow go on a new line (another pseudo-terminal)
   --fault NAME[:VALUE[:TIMES]]
                       play a fault on the replies of the current line, on the next TIMES
@@ -335,7 +385,10 @@ int RunProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
                     const ReaderConfig config = reader->config();
                     err << lines[i]->devicePath() << ": " << ReaderKindName(config.kind) << " ID "
                         << (config.id < 10 ? "0" : "") << config.id << " S/N " << config.serial
-                        << " at " << config.lineSettings << "\n";
+                        << " at " << config.lineSettings;
+                    if (!config.cardInField.empty()) err << ", card " << config.cardInField;
+                    if (!config.keysInField.empty()) err << ", keys " << config.keysInField;
+                    err << "\n";
                 }
             }
             err << std::flush;

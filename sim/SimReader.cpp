@@ -1,6 +1,7 @@
 #include "SimReader.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 
 #include "SimFrame.h"
@@ -28,19 +29,52 @@ const KindInfo& Info(ReaderKind kind) { return kKinds[static_cast<int>(kind)]; }
 
 // --- Commands -----------------------------------------------------------------------------
 // A command handler gets the reader's state and the parameters after the command letter; it
-// returns the reply's data field, or nullopt when the reader ignores the command.
+// returns the reply's data field, or nullopt when the parameters are not its own (the state is
+// then left as it was).
 using Handler = std::optional<std::string> (*)(ReaderConfig& state, const std::string& params);
 
 constexpr unsigned KindBit(ReaderKind kind) { return 1u << static_cast<unsigned>(kind); }
 constexpr unsigned kAllKinds = 0xFFu;
+constexpr unsigned kKeypadKinds = KindBit(ReaderKind::PX40) | KindBit(ReaderKind::PX40M) |
+                                  KindBit(ReaderKind::PX50) | KindBit(ReaderKind::PX50M);
+constexpr unsigned kMifareKinds = KindBit(ReaderKind::PX30M) | KindBit(ReaderKind::PX40M) |
+                                  KindBit(ReaderKind::PX50M) | KindBit(ReaderKind::PX60M);
+constexpr unsigned kCardTypeKinds = kAllKinds & ~kMifareKinds;
 
-// The same letter means different things on different reader types, so an entry names the
-// types it serves; the first entry that matches letter and type answers.
+// The same letter means different things on different reader types, and sometimes on one type
+// by the form of its parameters, so an entry names the types it serves; the first entry that
+// matches letter and type and takes the parameters answers.
 struct CommandEntry {
     char letter;
     unsigned kinds;
     Handler handler;
 };
+
+const char* const kLineSettings[kLineSettingsCount] = {
+    "4800,n,8,1",   "4800,e,8,1",   "9600,n,8,1",   "9600,e,8,1",   "19200,n,8,1",
+    "19200,e,8,1",  "38400,n,8,1",  "38400,e,8,1",  "57600,n,8,1",  "57600,e,8,1",
+    "115200,n,8,1", "115200,e,8,1", "230400,n,8,1", "230400,e,8,1",
+};
+
+bool AllDigits(const std::string& text) {
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// Upper case only: the program writes its hexadecimal that way.
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+char DigitChar(int value) { return static_cast<char>('0' + value % 10); }
+
+std::string TwoDigitText(int value) { return {DigitChar(value / 10), DigitChar(value)}; }
+
+std::string HexField(int value) { return HexByte(static_cast<std::uint8_t>(value)); }
 
 std::optional<std::string> SerialNumber(ReaderConfig& state, const std::string& params) {
     if (!params.empty()) return std::nullopt;
@@ -52,21 +86,171 @@ std::optional<std::string> Version(ReaderConfig& state, const std::string& param
     return state.version;
 }
 
+// "A": read the output settings; "A" + interface, Wiegand and RS485 digits sets them.
+std::optional<std::string> OutputSettings(ReaderConfig& state, const std::string& params) {
+    if (params.empty()) {
+        if (state.settingsDataOverride) return *state.settingsDataOverride;
+        std::string data{DigitChar(state.interfaceIndex), DigitChar(state.wiegandIndex),
+                         DigitChar(state.rs485Index)};
+        const bool withCardType =
+            state.settingsReply == SettingsReplyForm::WithCardType ||
+            (state.settingsReply == SettingsReplyForm::ByType && HasCardType(state.kind));
+        if (withCardType) data += DigitChar(state.cardTypeIndex);
+        return data;
+    }
+    if (params.size() != 3 || !AllDigits(params)) return std::nullopt;
+    const int interfaceIndex = params[0] - '0';
+    const int wiegandIndex = params[1] - '0';
+    const int rs485Index = params[2] - '0';
+    if (interfaceIndex > 1 || wiegandIndex > 2 || rs485Index > 3) return std::nullopt;
+    state.interfaceIndex = interfaceIndex;
+    state.wiegandIndex = wiegandIndex;
+    state.rs485Index = rs485Index;
+    return std::string();
+}
+
+// "A" + one digit: which EM/TEMIC cards the reader takes.
+std::optional<std::string> CardType(ReaderConfig& state, const std::string& params) {
+    if (params.size() != 1 || !AllDigits(params) || params[0] > '2') return std::nullopt;
+    state.cardTypeIndex = params[0] - '0';
+    return std::string();
+}
+
+// "C" + serial number + new ID. On a bus every reader hears it; only the one whose serial
+// number it names takes the ID, and the others keep quiet.
+std::optional<std::string> SetId(ReaderConfig& state, const std::string& params) {
+    if (params.size() != 10 || params.compare(0, 8, state.serial) != 0) return std::nullopt;
+    const std::string id = params.substr(8);
+    if (!AllDigits(id) || id == "00") return std::nullopt;
+    state.id = (id[0] - '0') * 10 + (id[1] - '0');
+    return std::string();
+}
+
+// "E" + the line-settings index as one hexadecimal digit.
+std::optional<std::string> SetLineSettings(ReaderConfig& state, const std::string& params) {
+    if (params.size() != 1) return std::nullopt;
+    const int index = HexValue(params[0]);
+    if (index < 0 || index >= kLineSettingsCount) return std::nullopt;
+    state.lineSettings = kLineSettings[index];
+    return std::string();
+}
+
+// "W" + reset mode + "00".
+std::optional<std::string> CardReadMode(ReaderConfig& state, const std::string& params) {
+    if (params.size() != 3 || (params[0] != '0' && params[0] != '1') ||
+        params.compare(1, 2, "00") != 0) {
+        return std::nullopt;
+    }
+    state.cardReadMode = params[0] - '0';
+    return std::string();
+}
+
+std::optional<std::string> KeyNumber(ReaderConfig& state, const std::string& params) {
+    if (params.empty()) return TwoDigitText(state.keyNumber);
+    if (params.size() != 2 || !AllDigits(params)) return std::nullopt;
+    state.keyNumber = std::stoi(params);
+    return std::string();
+}
+
+std::optional<std::string> KeyParity(ReaderConfig& state, const std::string& params) {
+    if (params.empty()) return std::string(1, DigitChar(state.keyParity));
+    if (params != "0" && params != "1") return std::nullopt;
+    state.keyParity = params[0] - '0';
+    return std::string();
+}
+
+// "N": the key-status key number, then its delay in seconds, two digits each.
+std::optional<std::string> KeyStatus(ReaderConfig& state, const std::string& params) {
+    if (params.empty())
+        return TwoDigitText(state.keyStatusNumber) + TwoDigitText(state.keyDelaySeconds);
+    if (params.size() != 4 || !AllDigits(params)) return std::nullopt;
+    state.keyStatusNumber = std::stoi(params.substr(0, 2));
+    state.keyDelaySeconds = std::stoi(params.substr(2, 2));
+    return std::string();
+}
+
+// "a": where on a MIFARE card the ID lies. Read: two unused characters, then sector, block,
+// byte, key type and key-error signal; set: the same five fields without the first two.
+std::optional<std::string> CardIdLocation(ReaderConfig& state, const std::string& params) {
+    if (params.empty()) {
+        return "00" + HexField(state.idSector) + HexField(state.idBlock) + HexField(state.idByte) +
+               HexField(state.idKeyType) + HexField(state.idKeyErrSignal);
+    }
+    if (params.size() != 10) return std::nullopt;
+    int fields[5];
+    for (int i = 0; i < 5; ++i) {
+        const int high = HexValue(params[2 * i]);
+        const int low = HexValue(params[2 * i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        fields[i] = high * 16 + low;
+    }
+    state.idSector = fields[0];
+    state.idBlock = fields[1];
+    state.idByte = fields[2];
+    state.idKeyType = fields[3];
+    state.idKeyErrSignal = fields[4];
+    return std::string();
+}
+
+// "F" and "I": what waits at the reader, one presented entry a poll, else what it holds.
+std::optional<std::string> Poll(ReaderConfig& state, const std::string& params, bool twoWay) {
+    if (!params.empty()) return std::nullopt;
+    if (!state.presented.empty()) {
+        const PollReply next = state.presented.front();
+        state.presented.pop_front();
+        return twoWay ? next.twoWay : next.plain;
+    }
+    if (!state.cardInField.empty() || !state.keysInField.empty()) {
+        const PollReply held = CardReply(state.cardInField, state.keysInField);
+        return twoWay ? held.twoWay : held.plain;
+    }
+    if (state.pollDataOverride) return *state.pollDataOverride;
+    return std::string();
+}
+
+std::optional<std::string> PlainPoll(ReaderConfig& state, const std::string& params) {
+    return Poll(state, params, false);
+}
+
+std::optional<std::string> TwoWayPoll(ReaderConfig& state, const std::string& params) {
+    return Poll(state, params, true);
+}
+
+std::optional<std::string> Confirm(ReaderConfig& state, const std::string& params) {
+    if (!params.empty()) return std::nullopt;
+    ++state.confirmations;
+    return std::string();
+}
+
+// "H1" the program takes the two-way card, "H2" it refuses it.
+std::optional<std::string> CardVerdict(ReaderConfig& state, const std::string& params) {
+    if (params == "1") {
+        ++state.cardsAccepted;
+    } else if (params == "2") {
+        ++state.cardsRefused;
+    } else {
+        return std::nullopt;
+    }
+    return std::string();
+}
+
 const CommandEntry kCommands[] = {
     {'B', kAllKinds, &SerialNumber},
     {'V', kAllKinds, &Version},
+    {'A', kAllKinds, &OutputSettings},
+    {'A', kCardTypeKinds, &CardType},
+    {'C', kAllKinds, &SetId},
+    {'E', kAllKinds, &SetLineSettings},
+    {'W', kAllKinds, &CardReadMode},
+    {'L', kKeypadKinds, &KeyNumber},
+    {'M', kKeypadKinds, &KeyParity},
+    {'N', kKeypadKinds, &KeyStatus},
+    {'a', kMifareKinds, &CardIdLocation},
+    {'F', kAllKinds, &PlainPoll},
+    {'I', kAllKinds, &TwoWayPoll},
+    {'J', kAllKinds, &Confirm},
+    {'H', kAllKinds, &CardVerdict},
 };
-
-Handler FindHandler(char letter, ReaderKind kind) {
-    for (const auto& entry : kCommands) {
-        if (entry.letter == letter && (entry.kinds & KindBit(kind)) != 0) return entry.handler;
-    }
-    return nullptr;
-}
-
-std::string TwoDigits(int value) {
-    return {static_cast<char>('0' + (value / 10) % 10), static_cast<char>('0' + value % 10)};
-}
 
 bool ParseInt(const std::string& text, int& value) {
     if (text.empty() || text.size() > 9) return false;
@@ -99,6 +283,68 @@ std::string DefaultVersion(ReaderKind kind) {
     std::string version = std::string("V2.31-0542 ") + Info(kind).name;
     version.resize(16, ' ');
     return version;
+}
+
+bool HasKeypad(ReaderKind kind) { return (kKeypadKinds & KindBit(kind)) != 0; }
+bool HasMifare(ReaderKind kind) { return (kMifareKinds & KindBit(kind)) != 0; }
+bool HasCardType(ReaderKind kind) { return (kCardTypeKinds & KindBit(kind)) != 0; }
+
+const char* LineSettingsText(int index) {
+    return index >= 0 && index < kLineSettingsCount ? kLineSettings[index] : "";
+}
+
+std::string MaskHex16(const std::string& hex16) {
+    static const std::uint8_t mask[8] = {0x5C, 0x17, 0xA3, 0xE8, 0x42, 0x9B, 0x06, 0xD1};
+    auto digit = [&hex16](std::size_t at) {
+        const int value = at < hex16.size() ? HexValue(hex16[at]) : -1;
+        return value < 0 ? 0 : value;
+    };
+    std::string masked;
+    for (std::size_t i = 0; i < 8; ++i) {
+        const int value = digit(2 * i) * 16 + digit(2 * i + 1);
+        masked += HexByte(static_cast<std::uint8_t>(value ^ mask[7 - i]));
+    }
+    return masked;
+}
+
+std::string PollData(PollForm form, const std::string& card, const std::string& keys) {
+    switch (form) {
+        case PollForm::Card8:
+        case PollForm::Card16:
+            return "0" + card;
+        case PollForm::Card8Wide:
+        case PollForm::Card16Wide:
+            return "00" + card;
+        case PollForm::Keypad:
+            return "0K" + keys;
+        case PollForm::Card8Keys:
+        case PollForm::Card16Keys:
+            return "00" + card + "K" + keys;
+        case PollForm::TwoWay: {
+            // The card travels masked; an 8-digit card is the low half of the 16 digits.
+            const std::string wide =
+                card.size() < 16 ? std::string(16 - card.size(), '0') + card : card;
+            return "00" + MaskHex16(wide) + (keys.empty() ? std::string() : "K" + keys);
+        }
+    }
+    return std::string();
+}
+
+PollReply CardReply(const std::string& card, const std::string& keys) {
+    if (card.empty()) {
+        const std::string data =
+            keys.empty() ? std::string() : PollData(PollForm::Keypad, {}, keys);
+        return {data, data};
+    }
+    PollReply reply;
+    if (card.size() <= 8) {
+        reply.plain = PollData(keys.empty() ? PollForm::Card8 : PollForm::Card8Keys, card, keys);
+    } else {
+        reply.plain =
+            PollData(keys.empty() ? PollForm::Card16Wide : PollForm::Card16Keys, card, keys);
+    }
+    reply.twoWay = PollData(PollForm::TwoWay, card, keys);
+    return reply;
 }
 
 std::optional<LineFormat> ParseLineSettings(const std::string& text) {
@@ -149,14 +395,19 @@ std::optional<std::string> SimReader::answer(const std::string& commandText) {
     if (commandText.size() < 4) return std::nullopt;
     if (commandText[0] != StartCharacter(config_.kind)) return std::nullopt;
     const std::string address = commandText.substr(1, 2);
-    if (address != "00" && address != TwoDigits(config_.id)) return std::nullopt;
+    if (address != "00" && address != TwoDigitText(config_.id)) return std::nullopt;
 
     const char letter = commandText[3];
-    const Handler handler = FindHandler(letter, config_.kind);
-    if (handler == nullptr) return std::nullopt;
-    const auto data = handler(config_, commandText.substr(4));
-    if (!data) return std::nullopt;
-    return ReplyFrame(StartCharacter(config_.kind), config_.id, letter, *data);
+    const std::string params = commandText.substr(4);
+    // A new ID counts from the next command: the reply still comes from the address asked.
+    const int replyId = config_.id;
+    for (const auto& entry : kCommands) {
+        if (entry.letter != letter || (entry.kinds & KindBit(config_.kind)) == 0) continue;
+        if (const auto data = entry.handler(config_, params)) {
+            return ReplyFrame(StartCharacter(config_.kind), replyId, letter, *data);
+        }
+    }
+    return std::nullopt;
 }
 
 ReaderConfig SimReader::config() const {
@@ -167,6 +418,28 @@ ReaderConfig SimReader::config() const {
 void SimReader::setConfig(const ReaderConfig& config) {
     std::lock_guard<std::mutex> lock(mutex_);
     config_ = config;
+}
+
+bool SimReader::presentCard(const std::string& dataField) {
+    return present({dataField, dataField});
+}
+
+bool SimReader::presentCardId(const std::string& card, const std::string& keys) {
+    return present(CardReply(card, keys));
+}
+
+bool SimReader::presentKeys(const std::string& keys) { return present(CardReply({}, keys)); }
+
+bool SimReader::present(const PollReply& reply) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (config_.presented.size() >= kMaxPresented) return false;
+    config_.presented.push_back(reply);
+    return true;
+}
+
+std::size_t SimReader::presentedWaiting() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return config_.presented.size();
 }
 
 int SimReader::baud() const {
