@@ -1,0 +1,38 @@
+// Identity, line and output: one attempt of each of the four commands (after the reader check).
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tblink {
+class ReaderLink;
+}
+
+namespace commands {
+
+// How many items each output list has; an index outside them is not a valid reply.
+constexpr int kModeCount = 2;
+constexpr int kWiegandCount = 3;
+constexpr int kRs485Count = 4;
+constexpr int kCardTypeCount = 3;
+
+struct InterfaceSettings {
+    int mode = 0;     // 0 Wiegand, 1 RS485
+    int wiegand = 0;  // 26, 34, 42
+    int rs485 = 1;    // 24, 32, 40, 64
+};
+
+// "C" + the serial number from the reader check + the new ID's two digits as shown.
+bool SetReaderId(tblink::ReaderLink& link, const std::string& prefix, const std::string& newId);
+
+// The line-settings index as the reader takes it: one upper-case hex digit, "0".."D".
+char LineSettingsDigit(int index);
+bool SetLineSettings(tblink::ReaderLink& link, const std::string& prefix, int index);
+
+bool SetInterface(tblink::ReaderLink& link, const std::string& prefix,
+                  const InterfaceSettings& settings);
+// The interface as the reader reports it (reply characters 6, 7, 8); nullopt when an exchange
+// failed or a field is not a digit naming an item of its list.
+std::optional<InterfaceSettings> GetInterface(tblink::ReaderLink& link, const std::string& prefix);
+
+}  // namespace commands
