@@ -384,6 +384,60 @@ private slots:
         QTRY_COMPARE(line.repliesSent(), std::size_t(1));
     }
 
+    // "E": the reader answers at the speed it was asked at, then hears only the new one.
+    void lineSettingsChange_data() {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("newBaud");
+        QTest::newRow("to 9600") << QByteArray("A05E2") << QByteArray("\nA05E0B\r") << 9600;
+        QTest::newRow("to 230400") << QByteArray("A05ED") << QByteArray("\nA05E0B\r") << 230400;
+        QTest::newRow("to 4800") << QByteArray("A05E1") << QByteArray("\nA05E0B\r") << 4800;
+    }
+    void lineSettingsChange() {
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, newBaud);
+        SimLine line;
+        SimReader* reader = line.addReader(Reader(ReaderKind::PX10, 5, "TB000427"));
+        QVERIFY(line.start());
+        Port port(line.devicePath(), 19200);
+        QCOMPARE(port.exchange(command.toStdString()), reply);
+        QCOMPARE(reader->baud(), newBaud);
+        // Unheard at the old speed: were it answered, its reply would come before the next.
+        port.send(CommandFrame("A05V"));
+        QTRY_COMPARE(line.receivedFrames().size(), std::size_t(2));
+        port.setBaud(newBaud);
+        QCOMPARE(port.exchange("A05B"), kTb05);
+        QTRY_COMPARE(line.repliesSent(), std::size_t(2));
+    }
+
+    // "C" on a bus of readers that all answer to 01: only the one whose serial number it names
+    // answers and takes the new ID; a serial number that no one has gets silence.
+    void setIdOnBus() {
+        SimLine line;
+        line.addReader(Reader(ReaderKind::PX40, 1, "AAAA0001"));
+        line.addReader(Reader(ReaderKind::PX40, 1, "BBBB0002"));
+        QVERIFY(line.start());
+        Port port(line.devicePath(), 19200);
+        port.send(CommandFrame("H01CCCCC000305"));
+        QCOMPARE(port.exchange("H01CBBBB000205"), QByteArray("\nH01C00\r"));
+        QCOMPARE(port.exchange("H05B"), QByteArray("\nH05BBBBB000207\r"));
+        QCOMPARE(port.exchange("H01B"), QByteArray("\nH01BAAAA000100\r"));
+        QTRY_COMPARE(line.repliesSent(), std::size_t(3));
+    }
+
+    // A card presented from the test's side while the line runs reaches the next poll.
+    void presentedCardOnLine() {
+        SimLine line;
+        SimReader* reader = line.addReader(Reader(ReaderKind::PX10, 5, "TB000427"));
+        QVERIFY(line.start());
+        Port port(line.devicePath(), 19200);
+        QCOMPARE(port.exchange("A05F"), QByteArray("\nA05F08\r"));
+        QVERIFY(reader->presentCardId("00A0B0C0"));
+        QCOMPARE(port.exchange("A05F"), QByteArray("\nA05F000A0B0C048\r"));
+        QCOMPARE(port.exchange("A05F"), QByteArray("\nA05F08\r"));
+    }
+
     void collisionOnLine() {
         SimLine line;
         line.addReader(Reader(ReaderKind::PX10, 1));
@@ -617,14 +671,90 @@ private slots:
         QCOMPARE(parsed.options->lines.back().fault.times, times);
     }
 
+    // Cards and keys held at a reader, for trying the card reading without hardware.
+    void programCardOptions_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("error");  // a word the message must hold; empty: accepted
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("pollData");  // "-": none
+        QTest::newRow("8 digits") << QStringList{"--reader", "PX10", "--card", "00A0B0C0"} << ""
+                                  << "00A0B0C0"
+                                  << ""
+                                  << "-";
+        QTest::newRow("16 digits in lower case and keys")
+            << QStringList{"--reader", "PX40", "--card=0123456789abcdef:12#"} << ""
+            << "0123456789ABCDEF"
+            << "12#"
+            << "-";
+        QTest::newRow("keys, then a card without keys")
+            << QStringList{"--reader", "PX40", "--keys", "99", "--card", "00A0B0C0"} << ""
+            << "00A0B0C0"
+            << "99"
+            << "-";
+        QTest::newRow("poll data") << QStringList{"--reader", "PX10", "--poll-data", "0K"} << ""
+                                   << ""
+                                   << ""
+                                   << "0K";
+        QTest::newRow("empty poll data") << QStringList{"--reader", "PX10", "--poll-data="} << ""
+                                         << ""
+                                         << ""
+                                         << "";
+        QTest::newRow("card first") << QStringList{"--card", "00A0B0C0"} << "--reader"
+                                    << ""
+                                    << ""
+                                    << "-";
+        QTest::newRow("10 digits")
+            << QStringList{"--reader", "PX10", "--card", "00A0B0C0D0"} << "00A0B0C0D0"
+            << ""
+            << ""
+            << "-";
+        QTest::newRow("not hexadecimal")
+            << QStringList{"--reader", "PX10", "--card", "00A0B0CG"} << "00A0B0CG"
+            << ""
+            << ""
+            << "-";
+        QTest::newRow("empty keys after colon")
+            << QStringList{"--reader", "PX10", "--card", "00A0B0C0:"} << "keys"
+            << ""
+            << ""
+            << "-";
+        QTest::newRow("empty keys") << QStringList{"--reader", "PX40", "--keys="} << "keys"
+                                    << ""
+                                    << ""
+                                    << "-";
+    }
+    void programCardOptions() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, error);
+        QFETCH(QString, card);
+        QFETCH(QString, keys);
+        QFETCH(QString, pollData);
+        std::vector<std::string> list;
+        for (const auto& arg : args) list.push_back(arg.toStdString());
+        const auto parsed = ParseProgramOptions(list);
+        if (!error.isEmpty()) {
+            QVERIFY(!parsed.options);
+            QVERIFY2(QString::fromStdString(parsed.error).contains(error), parsed.error.c_str());
+            return;
+        }
+        QVERIFY2(parsed.options, parsed.error.c_str());
+        const ReaderConfig& r = parsed.options->lines.back().readers.back();
+        QCOMPARE(QString::fromStdString(r.cardInField), card);
+        QCOMPARE(QString::fromStdString(r.keysInField), keys);
+        QCOMPARE(r.pollDataOverride ? QString::fromStdString(*r.pollDataOverride) : QString("-"),
+                 pollData);
+    }
+
     void programHelpNamesEveryOption() {
         std::ostringstream out, err;
         const std::atomic<bool> stop{true};
         QCOMPARE(RunProgram({"--help"}, out, err, stop), 0);
         for (const char* option :
-             {"--reader", "--version", "--new-line", "--fault", "--link", "--no-pacing", "--quiet",
-              "--help", "silence", "late", "trickle", "wrong-checksum", "stray-byte",
-              "wrong-length", "garbage", "overlong", "line-gone"}) {
+             {"--reader",   "--version",    "--card",  "--keys",      "--poll-data",
+              "--new-line", "--fault",      "--link",  "--no-pacing", "--quiet",
+              "--help",     "silence",      "late",    "trickle",     "wrong-checksum",
+              "stray-byte", "wrong-length", "garbage", "overlong",    "line-gone"}) {
             QVERIFY2(out.str().find(option) != std::string::npos, option);
         }
     }
@@ -633,13 +763,18 @@ private slots:
     void program_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("lines");
-        QTest::newRow("no options") << QStringList{} << 1;
+        QTest::addColumn<QByteArray>("poll");  // the first line's reply to A01F
+        QTest::newRow("no options") << QStringList{} << 1 << QByteArray("\nA01F0C\r");
         QTest::newRow("two lines, linked")
-            << QStringList{"--quiet", "--new-line", "--reader", "PX40"} << 2;
+            << QStringList{"--quiet", "--new-line", "--reader", "PX40"} << 2
+            << QByteArray("\nA01F0C\r");
+        QTest::newRow("card held") << QStringList{"--reader", "PX10", "--card", "00A0B0C0"} << 1
+                                   << QByteArray("\nA01F000A0B0C04C\r");
     }
     void program() {
         QFETCH(QStringList, args);
         QFETCH(int, lines);
+        QFETCH(QByteArray, poll);
         const QString binary = QStringLiteral(TAGBENCH_SIM_BINARY);
         QVERIFY2(QFileInfo(binary).isExecutable(), "build the tagbench-sim target first");
         QTemporaryDir dir;
@@ -659,6 +794,7 @@ private slots:
         Port port(paths.front().toStdString(), 19200);
         QCOMPARE(port.exchange("A00B"), QByteArray("\nA01B12345678"
                                                    "00\r"));
+        QCOMPARE(port.exchange("A01F"), poll);
 
         sim.terminate();
         QVERIFY(sim.waitForFinished(kGiveUpMs));
