@@ -106,6 +106,10 @@ public slots:
     // ---- tsEM page (handlers/EmHandlers.cpp) ----
 
     // ---- tsKeypad page (handlers/KeypadHandlers.cpp) ----
+    // The panels beside the scroll bars show the two digits the set commands send.
+    void sbKeyNumberChange();
+    void sbKeyStatusNumberChange();
+    void sbKeyDelayTimeChange();
 
     // ---- tsMifare page (handlers/MifareHandlers.cpp) ----
 

@@ -1,12 +1,109 @@
 #include "app/pages/CommandPage.h"
 
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 #include "app/Controls.h"
 
 namespace app {
+namespace {
+
+QGroupBox* BuildModeGroup(QWidget* page, CommandPage& controls) {
+    auto* group = MakeGroupBox(page, "gbMode", "Set reader interface");
+    controls.gbMode = group;
+    auto* grid = new QGridLayout(group);
+    const auto addList = [&](int row, QLabel*& label, const char* labelName, const QString& caption,
+                             QComboBox*& list, const char* listName, const QStringList& items) {
+        label = MakeLabel(group, labelName, caption);
+        list = MakeComboBox(group, listName, items);
+        label->setBuddy(list);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(list, row, 1);
+    };
+    addList(0, controls.lblInterface, "lblInterface", "Interface:", controls.cmbMode, "cmbMode",
+            {"Wiegand", "RS485"});
+    addList(1, controls.lblWiegand, "lblWiegand", "Wiegand:", controls.cmbWiegand, "cmbWiegand",
+            {"Wiegand 26", "Wiegand 34", "Wiegand 42"});
+    // "RS485:" is the interface's name, the same in every language.
+    addList(2, controls.lblRS485, "lblRS485", "RS485:", controls.cmbRS485, "cmbRS485",
+            {"RS485 24", "RS485 32", "RS485 40", "RS485 64"});
+    controls.cmbRS485->setCurrentIndex(1);
+
+    controls.btnMode = MakeButton(group, "btnMode", "Set reader interface");
+    controls.btnGetMode = MakeButton(group, "btnGetMode", "Get");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(controls.btnMode, 3);
+    buttons->addWidget(controls.btnGetMode, 1);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QGroupBox* BuildCardReadGroup(QWidget* page, CommandPage& controls) {
+    auto* group = MakeGroupBox(page, "gbCardRead", "Set card read mode");
+    controls.gbCardRead = group;
+    auto* grid = new QGridLayout(group);
+    controls.lblResetMode = MakeLabel(group, "lblResetMode", "Reset mode:");
+    controls.cmbResetMode = MakeComboBox(group, "cmbResetMode", {"Disable", "Enabled"});
+    controls.cmbResetMode->setCurrentIndex(1);
+    controls.lblResetMode->setBuddy(controls.cmbResetMode);
+    controls.btnCardRead = MakeButton(group, "btnCardRead", "Set card read mode");
+    grid->addWidget(controls.lblResetMode, 0, 0);
+    grid->addWidget(controls.cmbResetMode, 0, 1);
+    grid->addWidget(controls.btnCardRead, 1, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QGroupBox* BuildTestGroup(QWidget* page, CommandPage& controls) {
+    auto* group = MakeGroupBox(page, "gbTest", "Command test");
+    controls.gbTest = group;
+    auto* grid = new QGridLayout(group);
+    // Free texts, sent as typed: reader commands mix upper- and lower-case letters.
+    controls.edTest = MakeEdit(group, "edTest", "H1");
+    controls.btnTest = MakeButton(group, "btnTest", "Command test");
+    controls.edTest2 = MakeEdit(group, "edTest2", "00H1");
+    controls.btnTest2 = MakeButton(group, "btnTest2", "Command test");
+    grid->addWidget(controls.edTest, 0, 0);
+    grid->addWidget(controls.btnTest, 0, 1);
+    grid->addWidget(controls.edTest2, 1, 0);
+    grid->addWidget(controls.btnTest2, 1, 1);
+    grid->setColumnStretch(0, 1);
+    return group;
+}
+
+QGroupBox* BuildUtilityGroup(QWidget* page, CommandPage& controls) {
+    auto* group = MakeGroupBox(page, "gbUtility", "System utility");
+    controls.gbUtility = group;
+    auto* column = new QVBoxLayout(group);
+    controls.btnReboot = MakeButton(group, "btnReboot", "Set reboot");
+    controls.btnFactory = MakeButton(group, "btnFactory", "Set factory default");
+    column->addWidget(controls.btnReboot);
+    column->addWidget(controls.btnFactory);
+    return group;
+}
+
+}  // namespace
 
 CommandPage BuildCommandPage(QWidget* page) {
-    (void)page;
-    return {};
+    CommandPage controls;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(8);
+    grid->addWidget(BuildModeGroup(page, controls), 0, 0);
+    grid->addWidget(BuildCardReadGroup(page, controls), 0, 1, Qt::AlignTop);
+    grid->addWidget(BuildTestGroup(page, controls), 1, 0);
+    grid->addWidget(BuildUtilityGroup(page, controls), 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    return controls;
 }
 
 }  // namespace app

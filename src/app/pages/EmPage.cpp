@@ -1,12 +1,37 @@
 #include "app/pages/EmPage.h"
 
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
 #include "app/Controls.h"
 
 namespace app {
 
 EmPage BuildEmPage(QWidget* page) {
-    (void)page;
-    return {};
+    EmPage controls;
+    auto* outer = new QGridLayout(page);
+    outer->setContentsMargins(6, 6, 6, 6);
+
+    controls.gbCardType = MakeGroupBox(page, "gbCardType", "Set card type");
+    auto* grid = new QGridLayout(controls.gbCardType);
+    controls.lblCardType = MakeLabel(controls.gbCardType, "lblCardType", "Card type:");
+    controls.cmbCardType = MakeComboBox(controls.gbCardType, "cmbCardType", {"EM", "KORVA", "SECURITY"});
+    controls.lblCardType->setBuddy(controls.cmbCardType);
+    controls.btnCardType = MakeButton(controls.gbCardType, "btnCardType", "Set card type");
+    grid->addWidget(controls.lblCardType, 0, 0);
+    grid->addWidget(controls.cmbCardType, 0, 1);
+    grid->addWidget(controls.btnCardType, 1, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    // Half the page's width, like the groups of the other pages.
+    outer->addWidget(controls.gbCardType, 0, 0);
+    outer->setColumnStretch(0, 1);
+    outer->setColumnStretch(1, 1);
+    outer->setRowStretch(1, 1);
+    return controls;
 }
 
 }  // namespace app

@@ -1,12 +1,112 @@
 #include "app/pages/KeypadPage.h"
 
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
 #include "app/Controls.h"
 
 namespace app {
+namespace {
+
+// The panel shows the value the set command sends; its text follows the scroll bar.
+QLabel* MakeValuePanel(QWidget* parent, const char* name, const QString& caption) {
+    QLabel* panel = MakePanel(parent, name, caption);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setMinimumWidth(36);
+    return panel;
+}
+
+// A set button with its get button beside it, across the whole group.
+QHBoxLayout* ButtonRow(QPushButton* set, QPushButton* get) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(set, 3);
+    row->addWidget(get, 1);
+    return row;
+}
+
+QGroupBox* BuildParityGroup(QWidget* page, KeypadPage& controls) {
+    auto* group = MakeGroupBox(page, "gbKeyParity", "Set key parity");
+    controls.gbKeyParity = group;
+    auto* grid = new QGridLayout(group);
+    controls.lblKeyParity = MakeLabel(group, "lblKeyParity", "Wiegand key:");
+    controls.cmbKeyParity = MakeComboBox(group, "cmbKeyParity", {"No Parity 4 bits", "With Parity"});
+    controls.lblKeyParity->setBuddy(controls.cmbKeyParity);
+    controls.btnKeyParity = MakeButton(group, "btnKeyParity", "Set key parity");
+    controls.btnGetKeyParity = MakeButton(group, "btnGetKeyParity", "Get");
+    grid->addWidget(controls.lblKeyParity, 0, 0);
+    grid->addWidget(controls.cmbKeyParity, 0, 1);
+    grid->addLayout(ButtonRow(controls.btnKeyParity, controls.btnGetKeyParity), 1, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QGroupBox* BuildNumberGroup(QWidget* page, KeypadPage& controls) {
+    auto* group = MakeGroupBox(page, "gbKeyNumber", "Set key number");
+    controls.gbKeyNumber = group;
+    auto* grid = new QGridLayout(group);
+    controls.lblKeyNumber = MakeLabel(group, "lblKeyNumber", "Key Number:");
+    controls.pnKeyNumber = MakeValuePanel(group, "pnKeyNumber", "04");
+    controls.sbKeyNumber = MakeScrollBar(group, "sbKeyNumber", 0, 16, 3, 4);
+    controls.lblKeyNumber->setBuddy(controls.sbKeyNumber);
+    controls.btnKeyNumber = MakeButton(group, "btnKeyNumber", "Set key number");
+    controls.btnGetKeyNumber = MakeButton(group, "btnGetKeyNumber", "Get");
+    grid->addWidget(controls.lblKeyNumber, 0, 0);
+    grid->addWidget(controls.pnKeyNumber, 0, 1);
+    grid->addWidget(controls.sbKeyNumber, 0, 2);
+    grid->addLayout(ButtonRow(controls.btnKeyNumber, controls.btnGetKeyNumber), 1, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+    return group;
+}
+
+QGroupBox* BuildStatusGroup(QWidget* page, KeypadPage& controls) {
+    auto* group = MakeGroupBox(page, "gbKeyStatus", "Set key status code");
+    controls.gbKeyStatus = group;
+    auto* grid = new QGridLayout(group);
+    controls.lblKeyStatusNumber = MakeLabel(group, "lblKeyStatusNumber", "Key Number:");
+    controls.pnKeyStatusNumber = MakeValuePanel(group, "pnKeyStatusNumber", "00");
+    controls.sbKeyStatusNumber = MakeScrollBar(group, "sbKeyStatusNumber", 0, 8, 3, 0);
+    controls.lblKeyStatusNumber->setBuddy(controls.sbKeyStatusNumber);
+    grid->addWidget(controls.lblKeyStatusNumber, 0, 0);
+    grid->addWidget(controls.pnKeyStatusNumber, 0, 1);
+    grid->addWidget(controls.sbKeyStatusNumber, 0, 2);
+
+    controls.lblKeyDelayTime = MakeLabel(group, "lblKeyDelayTime", "Delay time:");
+    controls.pnKeyDelayTime = MakeValuePanel(group, "pnKeyDelayTime", "03");
+    controls.sbKeyDelayTime = MakeScrollBar(group, "sbKeyDelayTime", 0, 99, 10, 3);
+    controls.lblKeyDelayTime->setBuddy(controls.sbKeyDelayTime);
+    controls.lblKeySec = MakeLabel(group, "lblKeySec", "Sec");
+    grid->addWidget(controls.lblKeyDelayTime, 1, 0);
+    grid->addWidget(controls.pnKeyDelayTime, 1, 1);
+    grid->addWidget(controls.sbKeyDelayTime, 1, 2);
+    grid->addWidget(controls.lblKeySec, 1, 3);
+
+    controls.btnKeyStatus = MakeButton(group, "btnKeyStatus", "Set key status code");
+    controls.btnGetKeyStatus = MakeButton(group, "btnGetKeyStatus", "Get");
+    grid->addLayout(ButtonRow(controls.btnKeyStatus, controls.btnGetKeyStatus), 2, 0, 1, 4);
+    grid->setColumnStretch(2, 1);
+    return group;
+}
+
+}  // namespace
 
 KeypadPage BuildKeypadPage(QWidget* page) {
-    (void)page;
-    return {};
+    KeypadPage controls;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(8);
+    grid->addWidget(BuildParityGroup(page, controls), 0, 0);
+    grid->addWidget(BuildNumberGroup(page, controls), 0, 1);
+    grid->addWidget(BuildStatusGroup(page, controls), 1, 0);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    return controls;
 }
 
 }  // namespace app

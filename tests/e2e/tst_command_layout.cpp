@@ -1,0 +1,325 @@
+// The pages Common, EM/TEMIC and Keypad: every control where the reader commands and the
+// settings read-out expect it, with its initial value, and the panels that follow the keypad
+// scroll bars.
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/TfrmModule.h"
+#include "platform/PosixSerialChannel.h"
+
+using text::Msg;
+
+namespace {
+
+struct SilentTones : platform::ToneGenerator {
+    void Beep(int, int) override {}
+};
+
+}  // namespace
+
+class TestCommandLayout : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void placement_data();
+    void placement();
+    void scrollBars_data();
+    void scrollBars();
+    void lists_data();
+    void lists();
+    void commandTestTexts();
+    void keyStatusGroupShownAtStart();
+    void panelFollowsScrollBar_data();
+    void panelFollowsScrollBar();
+    void captionsInTraditionalChinese_data();
+    void captionsInTraditionalChinese();
+
+private:
+    template <typename T>
+    T* control(const char* name) {
+        T* found = window_->findChild<T*>(QString::fromLatin1(name));
+        if (!found) qFatal("no control %s", name);
+        return found;
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<app::TfrmModule> window_;
+};
+
+void TestCommandLayout::initTestCase() {
+    QVERIFY(dir_.isValid());
+    app::ModuleServices services;
+    services.store = std::make_unique<platform::SettingsStore>(
+        dir_.filePath("etc/TagBench.conf"), dir_.filePath("home/TagBench.conf"));
+    services.tones = std::make_unique<SilentTones>();
+    services.channel = std::make_unique<platform::PosixSerialChannel>();
+    window_ = std::make_unique<app::TfrmModule>(std::move(services));
+    window_->show();
+    window_->FormShow();
+}
+
+void TestCommandLayout::placement_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("page");
+
+    const auto row = [](const char* name, const char* kind, const char* group, const char* page) {
+        QTest::newRow(name) << name << kind << group << page;
+    };
+    row("cmbMode", "QComboBox", "gbMode", "tsCommand");
+    row("cmbWiegand", "QComboBox", "gbMode", "tsCommand");
+    row("cmbRS485", "QComboBox", "gbMode", "tsCommand");
+    row("btnMode", "QPushButton", "gbMode", "tsCommand");
+    row("btnGetMode", "QPushButton", "gbMode", "tsCommand");
+    row("cmbResetMode", "QComboBox", "gbCardRead", "tsCommand");
+    row("btnCardRead", "QPushButton", "gbCardRead", "tsCommand");
+    row("edTest", "QLineEdit", "gbTest", "tsCommand");
+    row("btnTest", "QPushButton", "gbTest", "tsCommand");
+    row("edTest2", "QLineEdit", "gbTest", "tsCommand");
+    row("btnTest2", "QPushButton", "gbTest", "tsCommand");
+    row("btnReboot", "QPushButton", "gbUtility", "tsCommand");
+    row("btnFactory", "QPushButton", "gbUtility", "tsCommand");
+    row("cmbCardType", "QComboBox", "gbCardType", "tsEM");
+    row("btnCardType", "QPushButton", "gbCardType", "tsEM");
+    row("cmbKeyParity", "QComboBox", "gbKeyParity", "tsKeypad");
+    row("btnKeyParity", "QPushButton", "gbKeyParity", "tsKeypad");
+    row("btnGetKeyParity", "QPushButton", "gbKeyParity", "tsKeypad");
+    row("pnKeyNumber", "QLabel", "gbKeyNumber", "tsKeypad");
+    row("sbKeyNumber", "QScrollBar", "gbKeyNumber", "tsKeypad");
+    row("btnKeyNumber", "QPushButton", "gbKeyNumber", "tsKeypad");
+    row("btnGetKeyNumber", "QPushButton", "gbKeyNumber", "tsKeypad");
+    row("pnKeyStatusNumber", "QLabel", "gbKeyStatus", "tsKeypad");
+    row("sbKeyStatusNumber", "QScrollBar", "gbKeyStatus", "tsKeypad");
+    row("pnKeyDelayTime", "QLabel", "gbKeyStatus", "tsKeypad");
+    row("sbKeyDelayTime", "QScrollBar", "gbKeyStatus", "tsKeypad");
+    row("lblKeySec", "QLabel", "gbKeyStatus", "tsKeypad");
+    row("btnKeyStatus", "QPushButton", "gbKeyStatus", "tsKeypad");
+    row("btnGetKeyStatus", "QPushButton", "gbKeyStatus", "tsKeypad");
+}
+
+void TestCommandLayout::placement() {
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(QString, group);
+    QFETCH(QString, page);
+    const QList<QWidget*> matches = window_->findChildren<QWidget*>(name);
+    QCOMPARE(matches.size(), 1);
+    QWidget* widget = matches.first();
+    QVERIFY2(widget->inherits(kind.toLatin1()), widget->metaObject()->className());
+    QCOMPARE(widget->accessibleDescription(), name);
+    auto* box = qobject_cast<QGroupBox*>(widget->parentWidget());
+    QVERIFY(box);
+    QCOMPARE(box->objectName(), group);
+    QWidget* tab = window_->findChild<QWidget*>(page);
+    QVERIFY(tab);
+    QVERIFY(tab->isAncestorOf(widget));
+}
+
+void TestCommandLayout::scrollBars_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("largeStep");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QString>("panelText");
+    QTest::addColumn<QString>("accessibleName");
+
+    QTest::newRow("key number") << "sbKeyNumber" << 0 << 16 << 3 << 4 << "pnKeyNumber" << "04"
+                                << "Key Number:";
+    QTest::newRow("key-status key") << "sbKeyStatusNumber" << 0 << 8 << 3 << 0
+                                    << "pnKeyStatusNumber" << "00" << "Key Number:";
+    QTest::newRow("delay time") << "sbKeyDelayTime" << 0 << 99 << 10 << 3 << "pnKeyDelayTime"
+                                << "03" << "Delay time:";
+}
+
+void TestCommandLayout::scrollBars() {
+    QFETCH(QString, name);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    QFETCH(int, largeStep);
+    QFETCH(int, position);
+    QFETCH(QString, panel);
+    QFETCH(QString, panelText);
+    QFETCH(QString, accessibleName);
+    auto* bar = control<QScrollBar>(name.toLatin1());
+    QCOMPARE(bar->minimum(), minimum);
+    QCOMPARE(bar->maximum(), maximum);
+    QCOMPARE(bar->pageStep(), largeStep);
+    QCOMPARE(bar->singleStep(), 1);
+    QCOMPARE(bar->value(), position);
+    QCOMPARE(control<QLabel>(panel.toLatin1())->text(), panelText);
+    QCOMPARE(bar->accessibleName(), accessibleName);
+}
+
+void TestCommandLayout::lists_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<int>("initial");
+    QTest::addColumn<QString>("accessibleName");
+
+    QTest::newRow("interface") << "cmbMode" << QStringList{"Wiegand", "RS485"} << 0
+                               << "Interface:";
+    QTest::newRow("wiegand") << "cmbWiegand"
+                             << QStringList{"Wiegand 26", "Wiegand 34", "Wiegand 42"} << 0
+                             << "Wiegand:";
+    QTest::newRow("rs485 starts at 32")
+        << "cmbRS485" << QStringList{"RS485 24", "RS485 32", "RS485 40", "RS485 64"} << 1
+        << "RS485:";
+    QTest::newRow("reset mode starts enabled")
+        << "cmbResetMode" << QStringList{"Disable", "Enabled"} << 1 << "Reset mode:";
+    QTest::newRow("card type") << "cmbCardType" << QStringList{"EM", "KORVA", "SECURITY"} << 0
+                               << "Card type:";
+    QTest::newRow("key parity") << "cmbKeyParity"
+                                << QStringList{"No Parity 4 bits", "With Parity"} << 0
+                                << "Wiegand key:";
+}
+
+void TestCommandLayout::lists() {
+    QFETCH(QString, name);
+    QFETCH(QStringList, items);
+    QFETCH(int, initial);
+    QFETCH(QString, accessibleName);
+    auto* list = control<QComboBox>(name.toLatin1());
+    QVERIFY(!list->isEditable());
+    QStringList actual;
+    for (int i = 0; i < list->count(); ++i) actual << list->itemText(i);
+    QCOMPARE(actual, items);
+    QCOMPARE(list->currentIndex(), initial);
+    QCOMPARE(list->accessibleName(), accessibleName);
+}
+
+void TestCommandLayout::commandTestTexts() {
+    auto* first = control<QLineEdit>("edTest");
+    auto* second = control<QLineEdit>("edTest2");
+    QCOMPARE(first->text(), QString("H1"));
+    QCOMPARE(second->text(), QString("00H1"));
+    // Reader commands mix cases ("Zi", "a..."), so what is typed goes out unchanged.
+    second->clear();
+    QTest::keyClicks(second, "01Zi");
+    QCOMPARE(second->text(), QString("01Zi"));
+    QVERIFY(!second->isReadOnly());
+}
+
+void TestCommandLayout::keyStatusGroupShownAtStart() {
+    // Only the settings read-out hides it, for the one keypad reader without key status.
+    QVERIFY(!control<QGroupBox>("gbKeyStatus")->isHidden());
+}
+
+void TestCommandLayout::panelFollowsScrollBar_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<QString>("how");  // "set" a position, a key, or a mouse step in the trough
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("key number to 7") << "sbKeyNumber" << "pnKeyNumber" << "set" << 7 << "07";
+    QTest::newRow("key number top") << "sbKeyNumber" << "pnKeyNumber" << "set" << 16 << "16";
+    QTest::newRow("key number beyond top")
+        << "sbKeyNumber" << "pnKeyNumber" << "set" << 20 << "16";
+    QTest::newRow("key number Home key") << "sbKeyNumber" << "pnKeyNumber" << "Home" << 0 << "00";
+    QTest::newRow("key number step") << "sbKeyNumber" << "pnKeyNumber" << "step" << 0 << "01";
+    QTest::newRow("key status End key")
+        << "sbKeyStatusNumber" << "pnKeyStatusNumber" << "End" << 0 << "08";
+    QTest::newRow("key status 3") << "sbKeyStatusNumber" << "pnKeyStatusNumber" << "set" << 3
+                                  << "03";
+    QTest::newRow("delay 0") << "sbKeyDelayTime" << "pnKeyDelayTime" << "set" << 0 << "00";
+    QTest::newRow("delay large step")
+        << "sbKeyDelayTime" << "pnKeyDelayTime" << "largeStep" << 0 << "10";
+    QTest::newRow("delay 99") << "sbKeyDelayTime" << "pnKeyDelayTime" << "set" << 99 << "99";
+    QTest::newRow("delay below 0") << "sbKeyDelayTime" << "pnKeyDelayTime" << "set" << -5 << "00";
+}
+
+void TestCommandLayout::panelFollowsScrollBar() {
+    QFETCH(QString, bar);
+    QFETCH(QString, panel);
+    QFETCH(QString, how);
+    QFETCH(int, position);
+    QFETCH(QString, expected);
+    auto* scrollBar = control<QScrollBar>(bar.toLatin1());
+    if (how == "set")
+        scrollBar->setValue(position);
+    else if (how == "Home")
+        QTest::keyClick(scrollBar, Qt::Key_Home);
+    else if (how == "End")
+        QTest::keyClick(scrollBar, Qt::Key_End);
+    else if (how == "step")
+        scrollBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    else
+        scrollBar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(control<QLabel>(panel.toLatin1())->text(), expected);
+}
+
+void TestCommandLayout::captionsInTraditionalChinese_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("msg");
+    QTest::addColumn<QString>("suffix");
+
+    const auto row = [](const char* name, Msg msg, const char* suffix = "") {
+        QTest::newRow(name) << name << int(msg) << suffix;
+    };
+    row("gbMode", Msg::SetReaderInterface);
+    row("lblInterface", Msg::Interface);
+    row("lblWiegand", Msg::Wiegand);
+    row("btnMode", Msg::SetReaderInterface);
+    row("btnGetMode", Msg::Get);
+    row("gbCardRead", Msg::SetCardReadMode);
+    row("lblResetMode", Msg::ResetMode, ":");
+    row("btnCardRead", Msg::SetCardReadMode);
+    row("gbTest", Msg::CommandTest);
+    row("btnTest", Msg::CommandTest);
+    row("btnTest2", Msg::CommandTest);
+    row("gbUtility", Msg::SystemUtility);
+    row("btnReboot", Msg::SetReboot);
+    row("btnFactory", Msg::SetFactoryDefault);
+    row("gbCardType", Msg::SetCardType);
+    row("lblCardType", Msg::CardType);
+    row("btnCardType", Msg::SetCardType);
+    row("gbKeyParity", Msg::SetKeyParity);
+    row("lblKeyParity", Msg::WiegandKey);
+    row("btnKeyParity", Msg::SetKeyParity);
+    row("btnGetKeyParity", Msg::Get);
+    row("gbKeyNumber", Msg::SetKeyNumber);
+    row("lblKeyNumber", Msg::KeyNumber);
+    row("btnKeyNumber", Msg::SetKeyNumber);
+    row("btnGetKeyNumber", Msg::Get);
+    row("gbKeyStatus", Msg::SetKeyStatusCode);
+    row("lblKeyStatusNumber", Msg::KeyNumber);
+    row("lblKeyDelayTime", Msg::DelayTime);
+    row("lblKeySec", Msg::Sec);
+    row("btnKeyStatus", Msg::SetKeyStatusCode);
+    row("btnGetKeyStatus", Msg::Get);
+}
+
+void TestCommandLayout::captionsInTraditionalChinese() {
+    QFETCH(QString, name);
+    QFETCH(int, msg);
+    QFETCH(QString, suffix);
+    if (window_->language() != text::kTraditionalChinese)
+        control<QAction>("mnuTraditional")->trigger();
+    QWidget* widget = control<QWidget>(name.toLatin1());
+    QString caption;
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        caption = button->text();
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        caption = label->text();
+    else if (auto* group = qobject_cast<QGroupBox*>(widget))
+        caption = group->title();
+    QCOMPARE(caption, text::Text(Msg(msg), text::kTraditionalChinese) + suffix);
+    // The interface's own name stays as it is.
+    QCOMPARE(control<QLabel>("lblRS485")->text(), QString("RS485:"));
+}
+
+QTEST_MAIN(TestCommandLayout)
+#include "tst_command_layout.moc"
