@@ -1,5 +1,6 @@
 #include "SimProgram.h"
 
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -243,6 +244,8 @@ ParsedOptions ParseProgramOptions(const std::vector<std::string>& args) {
             line.link = *value;
         } else if (option == "--new-line") {
             options.lines.emplace_back();
+        } else if (option == "--interactive") {
+            options.interactive = true;
         } else if (option == "--no-pacing") {
             options.pacing = false;
         } else if (option == "--quiet" || option == "-q") {
@@ -299,6 +302,9 @@ serial number 12345678, at 19200,e,8,1.
                         line-gone[:LENGTH]    the line disappears after LENGTH reply bytes
   --link PATH         make PATH a symbolic link to the current line's device (removed on
                       exit), so a port map entry can name a fixed path
+  --interactive       read lines from standard input, each presented once, to the next card
+                      poll of every reader: "card HEX[:KEYS]" (as --card), "keys KEYS"
+                      (a keypad entry), "data TEXT" (a reply data field as it stands)
   --no-pacing         send and take frames as fast as the pseudo-terminal goes instead of
                       at the line speed
   -q, --quiet         print nothing but the device paths
@@ -307,6 +313,36 @@ serial number 12345678, at 19200,e,8,1.
 Exit status: 0 when stopped by a signal, 1 when a line or link could not be made,
 2 for bad options.
 )";
+}
+
+bool ApplyConsoleLine(const std::string& line, const std::vector<SimReader*>& readers,
+                      std::string& error) {
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    const auto space = text.find(' ');
+    const std::string word = text.substr(0, space);
+    const std::string value = space == std::string::npos ? std::string() : text.substr(space + 1);
+    PollReply reply;
+    if (word == "card") {
+        ReaderConfig parsed;
+        if (!ParseCardText(value, parsed, error)) return false;
+        reply = CardReply(parsed.cardInField, parsed.keysInField);
+    } else if (word == "keys" && !value.empty() && value.size() <= 32 && Printable(value)) {
+        reply = CardReply({}, value);
+    } else if (word == "data" && value.size() <= 64 && Printable(value)) {
+        reply = {value, value};
+    } else {
+        error = "\"" + text + "\" is not card HEX[:KEYS], keys KEYS or data TEXT";
+        return false;
+    }
+    for (SimReader* reader : readers) {
+        if (!reader->present(reply)) {
+            error = "a reader has " + std::to_string(SimReader::kMaxPresented) +
+                    " entries waiting already";
+            return false;
+        }
+    }
+    return true;
 }
 
 namespace {
@@ -393,8 +429,36 @@ int RunProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
             }
             err << std::flush;
         }
+        std::vector<SimReader*> everyReader;
+        for (const auto& line : lines) {
+            for (SimReader* reader : line->readers()) everyReader.push_back(reader);
+        }
+        bool console = options.interactive;
+        std::string typed;
         while (!stop.load()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            // Standard input is looked at between naps only, so a signal still ends us at once.
+            while (console) {
+                pollfd input{STDIN_FILENO, POLLIN, 0};
+                if (::poll(&input, 1, 0) <= 0) break;
+                char buffer[256];
+                const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+                if (got <= 0) {
+                    console = false;  // end of input: serve on without it
+                    break;
+                }
+                typed.append(buffer, static_cast<std::size_t>(got));
+                for (auto end = typed.find('\n'); end != std::string::npos;
+                     end = typed.find('\n')) {
+                    std::string error;
+                    const std::string entry = typed.substr(0, end);
+                    typed.erase(0, end + 1);
+                    if (!entry.empty() && !ApplyConsoleLine(entry, everyReader, error)) {
+                        err << "tagbench-sim: " << error << "\n";
+                    }
+                }
+                if (typed.size() > 1024) typed.clear();  // no line is that long
+            }
             // Taken even when quiet, so a long session does not pile up its log.
             for (const auto& line : lines) {
                 for (const auto& command : line->takeReceivedCommands()) {

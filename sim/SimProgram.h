@@ -23,6 +23,7 @@ struct ProgramOptions {
     std::vector<ProgramLine> lines{1};
     bool quiet = false;
     bool pacing = true;
+    bool interactive = false;  // take "card", "keys" and "data" lines from standard input
     bool help = false;
 };
 
@@ -36,6 +37,12 @@ ParsedOptions ParseProgramOptions(const std::vector<std::string>& args);
 // "NAME[:MS_OR_LENGTH[:TIMES]]", e.g. "late:400", "line-gone:5", "silence::1".
 std::optional<FaultPlan> ParseFaultText(const std::string& text, std::string& error);
 std::string ProgramUsage();
+
+// One line typed at an interactive tagbench-sim: "card HEX[:KEYS]", "keys KEYS" or
+// "data TEXT", presented once (for the next card poll) to every reader given. False, with the
+// reason in `error`, for a line of another form or when a reader's queue is full.
+bool ApplyConsoleLine(const std::string& line, const std::vector<SimReader*>& readers,
+                      std::string& error);
 
 // Starts the lines, prints each device path on `out` (one a line, flushed, first line first),
 // then serves until `stop` turns true. Returns the exit code: 0, 1 when a line or link cannot be

@@ -399,6 +399,7 @@ std::optional<std::string> SimReader::answer(const std::string& commandText) {
 
     const char letter = commandText[3];
     const std::string params = commandText.substr(4);
+    if (config_.silentCommands.count(commandText.substr(3))) return std::nullopt;
     // A new ID counts from the next command: the reply still comes from the address asked.
     const int replyId = config_.id;
     for (const auto& entry : kCommands) {

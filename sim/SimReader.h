@@ -12,6 +12,7 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace tbsim {
@@ -91,6 +92,10 @@ struct ReaderConfig {
     std::string serial = "12345678";  // 8 characters
     std::string lineSettings = "19200,e,8,1";
     std::string version = "V2.31-0542 PX10 ";  // 16 characters: a 24-byte "V" reply; 8: 16 bytes
+
+    // Commands (the text after the address, e.g. "N" but not "N0215") this reader never
+    // answers, as a reader with an older firmware would not.
+    std::set<std::string> silentCommands;
 
     // Output and card settings, as the indexes of the window's lists; delivered as Wiegand 26,
     // RS485 32 held ready, card type EM, reading reset enabled.

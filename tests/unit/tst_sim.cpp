@@ -746,6 +746,39 @@ private slots:
                  pollData);
     }
 
+    // Lines typed at --interactive: each presented once to every reader.
+    void consoleLines_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("plain");   // reader 01's reply to F; empty: line refused
+        QTest::addColumn<QByteArray>("twoWay");  // reader 02's reply to I
+        QTest::newRow("card") << QByteArray("card 00a0b0c0") << QByteArray("\nA01F000A0B0C04C\r")
+                              << QByteArray("\nA02I00D1069B42E803A79C7C\r");
+        QTest::newRow("keys, CR LF") << QByteArray("keys #7\r") << QByteArray("\nA01F0K#763\r")
+                                     << QByteArray("\nA02I0K#76F\r");
+        QTest::newRow("data") << QByteArray("data 0K") << QByteArray("\nA01F0K77\r")
+                              << QByteArray("\nA02I0K7B\r");
+        QTest::newRow("short card") << QByteArray("card 00A0") << QByteArray() << QByteArray();
+        QTest::newRow("keys without keys") << QByteArray("keys") << QByteArray() << QByteArray();
+        QTest::newRow("unknown word") << QByteArray("tap 00A0B0C0") << QByteArray() << QByteArray();
+    }
+    void consoleLines() {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, plain);
+        QFETCH(QByteArray, twoWay);
+        SimReader one(Reader(ReaderKind::PX10, 1));
+        SimReader two(Reader(ReaderKind::PX10, 2));
+        std::string error;
+        const bool taken = ApplyConsoleLine(line.toStdString(), {&one, &two}, error);
+        QCOMPARE(taken, !plain.isEmpty());
+        QCOMPARE(error.empty(), taken);
+        if (!taken) {
+            QCOMPARE(one.presentedWaiting() + two.presentedWaiting(), std::size_t(0));
+            return;
+        }
+        QCOMPARE(QByteArray::fromStdString(*one.answer("A01F")), plain);
+        QCOMPARE(QByteArray::fromStdString(*two.answer("A02I")), twoWay);
+    }
+
     void programHelpNamesEveryOption() {
         std::ostringstream out, err;
         const std::atomic<bool> stop{true};
@@ -770,6 +803,8 @@ private slots:
             << QByteArray("\nA01F0C\r");
         QTest::newRow("card held") << QStringList{"--reader", "PX10", "--card", "00A0B0C0"} << 1
                                    << QByteArray("\nA01F000A0B0C04C\r");
+        QTest::newRow("interactive")
+            << QStringList{"--interactive", "--quiet"} << 1 << QByteArray("\nA01F0C\r");
     }
     void program() {
         QFETCH(QStringList, args);
@@ -795,6 +830,17 @@ private slots:
         QCOMPARE(port.exchange("A00B"), QByteArray("\nA01B12345678"
                                                    "00\r"));
         QCOMPARE(port.exchange("A01F"), poll);
+        if (args.contains("--interactive")) {
+            sim.write("card 00A0B0C0\n");
+            QVERIFY(sim.waitForBytesWritten(kGiveUpMs));
+            const QByteArray card = "\nA01F000A0B0C04C\r";
+            // The typed line is taken between the program's naps: poll until it shows.
+            QByteArray reply;
+            for (int round = 0; round < 1000 && reply != card; ++round)
+                reply = port.exchange("A01F");
+            QCOMPARE(reply, card);
+            QCOMPARE(port.exchange("A01F"), QByteArray("\nA01F0C\r"));
+        }
 
         sim.terminate();
         QVERIFY(sim.waitForFinished(kGiveUpMs));
