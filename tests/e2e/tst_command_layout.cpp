@@ -69,61 +69,52 @@ void TestCommandLayout::initTestCase() {
 }
 
 void TestCommandLayout::placement_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("group");
     QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("controls");
 
-    const auto row = [](const char* name, const char* kind, const char* group, const char* page) {
-        QTest::newRow(name) << name << kind << group << page;
-    };
-    row("cmbMode", "QComboBox", "gbMode", "tsCommand");
-    row("cmbWiegand", "QComboBox", "gbMode", "tsCommand");
-    row("cmbRS485", "QComboBox", "gbMode", "tsCommand");
-    row("btnMode", "QPushButton", "gbMode", "tsCommand");
-    row("btnGetMode", "QPushButton", "gbMode", "tsCommand");
-    row("cmbResetMode", "QComboBox", "gbCardRead", "tsCommand");
-    row("btnCardRead", "QPushButton", "gbCardRead", "tsCommand");
-    row("edTest", "QLineEdit", "gbTest", "tsCommand");
-    row("btnTest", "QPushButton", "gbTest", "tsCommand");
-    row("edTest2", "QLineEdit", "gbTest", "tsCommand");
-    row("btnTest2", "QPushButton", "gbTest", "tsCommand");
-    row("btnReboot", "QPushButton", "gbUtility", "tsCommand");
-    row("btnFactory", "QPushButton", "gbUtility", "tsCommand");
-    row("cmbCardType", "QComboBox", "gbCardType", "tsEM");
-    row("btnCardType", "QPushButton", "gbCardType", "tsEM");
-    row("cmbKeyParity", "QComboBox", "gbKeyParity", "tsKeypad");
-    row("btnKeyParity", "QPushButton", "gbKeyParity", "tsKeypad");
-    row("btnGetKeyParity", "QPushButton", "gbKeyParity", "tsKeypad");
-    row("pnKeyNumber", "QLabel", "gbKeyNumber", "tsKeypad");
-    row("sbKeyNumber", "QScrollBar", "gbKeyNumber", "tsKeypad");
-    row("btnKeyNumber", "QPushButton", "gbKeyNumber", "tsKeypad");
-    row("btnGetKeyNumber", "QPushButton", "gbKeyNumber", "tsKeypad");
-    row("pnKeyStatusNumber", "QLabel", "gbKeyStatus", "tsKeypad");
-    row("sbKeyStatusNumber", "QScrollBar", "gbKeyStatus", "tsKeypad");
-    row("pnKeyDelayTime", "QLabel", "gbKeyStatus", "tsKeypad");
-    row("sbKeyDelayTime", "QScrollBar", "gbKeyStatus", "tsKeypad");
-    row("lblKeySec", "QLabel", "gbKeyStatus", "tsKeypad");
-    row("btnKeyStatus", "QPushButton", "gbKeyStatus", "tsKeypad");
-    row("btnGetKeyStatus", "QPushButton", "gbKeyStatus", "tsKeypad");
+    QTest::newRow("gbMode") << "tsCommand"
+                            << QStringList{"lblInterface", "cmbMode", "lblWiegand", "cmbWiegand",
+                                           "lblRS485", "cmbRS485", "btnMode", "btnGetMode"};
+    QTest::newRow("gbCardRead") << "tsCommand"
+                                << QStringList{"lblResetMode", "cmbResetMode", "btnCardRead"};
+    QTest::newRow("gbTest") << "tsCommand"
+                            << QStringList{"edTest", "btnTest", "edTest2", "btnTest2"};
+    QTest::newRow("gbUtility") << "tsCommand" << QStringList{"btnReboot", "btnFactory"};
+    QTest::newRow("gbCardType") << "tsEM"
+                                << QStringList{"lblCardType", "cmbCardType", "btnCardType"};
+    QTest::newRow("gbKeyParity")
+        << "tsKeypad"
+        << QStringList{"lblKeyParity", "cmbKeyParity", "btnKeyParity", "btnGetKeyParity"};
+    QTest::newRow("gbKeyNumber") << "tsKeypad"
+                                 << QStringList{"lblKeyNumber", "pnKeyNumber", "sbKeyNumber",
+                                                "btnKeyNumber", "btnGetKeyNumber"};
+    QTest::newRow("gbKeyStatus")
+        << "tsKeypad"
+        << QStringList{"lblKeyStatusNumber", "pnKeyStatusNumber", "sbKeyStatusNumber",
+                       "lblKeyDelayTime",    "pnKeyDelayTime",    "sbKeyDelayTime",
+                       "lblKeySec",          "btnKeyStatus",      "btnGetKeyStatus"};
 }
 
 void TestCommandLayout::placement() {
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    QFETCH(QString, group);
     QFETCH(QString, page);
-    const QList<QWidget*> matches = window_->findChildren<QWidget*>(name);
-    QCOMPARE(matches.size(), 1);
-    QWidget* widget = matches.first();
-    QVERIFY2(widget->inherits(kind.toLatin1()), widget->metaObject()->className());
-    QCOMPARE(widget->accessibleDescription(), name);
-    auto* box = qobject_cast<QGroupBox*>(widget->parentWidget());
-    QVERIFY(box);
-    QCOMPARE(box->objectName(), group);
-    QWidget* tab = window_->findChild<QWidget*>(page);
-    QVERIFY(tab);
-    QVERIFY(tab->isAncestorOf(widget));
+    QFETCH(QStringList, controls);
+    const QString group = QString::fromLatin1(QTest::currentDataTag());
+    QWidget* box = control<QGroupBox>(group.toLatin1());
+    QVERIFY(control<QWidget>(page.toLatin1())->isAncestorOf(box));
+    // The kind follows from the name's prefix.
+    const QList<QPair<QString, const char*>> kinds = {{"cmb", "QComboBox"}, {"btn", "QPushButton"},
+                                                      {"sb", "QScrollBar"}, {"ed", "QLineEdit"},
+                                                      {"pn", "QLabel"},     {"lbl", "QLabel"}};
+    for (const QString& name : controls) {
+        const QList<QWidget*> matches = window_->findChildren<QWidget*>(name);
+        QVERIFY2(matches.size() == 1, qPrintable(name));
+        QWidget* widget = matches.first();
+        QCOMPARE(widget->parentWidget(), box);
+        QCOMPARE(widget->accessibleDescription(), name);
+        for (const auto& kind : kinds)
+            if (name.startsWith(kind.first))
+                QVERIFY2(widget->inherits(kind.second), qPrintable(name));
+    }
 }
 
 void TestCommandLayout::scrollBars_data() {
@@ -262,61 +253,51 @@ void TestCommandLayout::panelFollowsScrollBar() {
 }
 
 void TestCommandLayout::captionsInTraditionalChinese_data() {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("controls");
     QTest::addColumn<int>("msg");
     QTest::addColumn<QString>("suffix");
 
-    const auto row = [](const char* name, Msg msg, const char* suffix = "") {
-        QTest::newRow(name) << name << int(msg) << suffix;
+    const auto row = [](const char* tag, QStringList controls, Msg msg, const char* suffix = "") {
+        QTest::newRow(tag) << controls << int(msg) << suffix;
     };
-    row("gbMode", Msg::SetReaderInterface);
-    row("lblInterface", Msg::Interface);
-    row("lblWiegand", Msg::Wiegand);
-    row("btnMode", Msg::SetReaderInterface);
-    row("btnGetMode", Msg::Get);
-    row("gbCardRead", Msg::SetCardReadMode);
-    row("lblResetMode", Msg::ResetMode, ":");
-    row("btnCardRead", Msg::SetCardReadMode);
-    row("gbTest", Msg::CommandTest);
-    row("btnTest", Msg::CommandTest);
-    row("btnTest2", Msg::CommandTest);
-    row("gbUtility", Msg::SystemUtility);
-    row("btnReboot", Msg::SetReboot);
-    row("btnFactory", Msg::SetFactoryDefault);
-    row("gbCardType", Msg::SetCardType);
-    row("lblCardType", Msg::CardType);
-    row("btnCardType", Msg::SetCardType);
-    row("gbKeyParity", Msg::SetKeyParity);
-    row("lblKeyParity", Msg::WiegandKey);
-    row("btnKeyParity", Msg::SetKeyParity);
-    row("btnGetKeyParity", Msg::Get);
-    row("gbKeyNumber", Msg::SetKeyNumber);
-    row("lblKeyNumber", Msg::KeyNumber);
-    row("btnKeyNumber", Msg::SetKeyNumber);
-    row("btnGetKeyNumber", Msg::Get);
-    row("gbKeyStatus", Msg::SetKeyStatusCode);
-    row("lblKeyStatusNumber", Msg::KeyNumber);
-    row("lblKeyDelayTime", Msg::DelayTime);
-    row("lblKeySec", Msg::Sec);
-    row("btnKeyStatus", Msg::SetKeyStatusCode);
-    row("btnGetKeyStatus", Msg::Get);
+    row("set reader interface", {"gbMode", "btnMode"}, Msg::SetReaderInterface);
+    row("interface", {"lblInterface"}, Msg::Interface);
+    row("wiegand", {"lblWiegand"}, Msg::Wiegand);
+    row("get", {"btnGetMode", "btnGetKeyParity", "btnGetKeyNumber", "btnGetKeyStatus"}, Msg::Get);
+    row("card read mode", {"gbCardRead", "btnCardRead"}, Msg::SetCardReadMode);
+    row("reset mode", {"lblResetMode"}, Msg::ResetMode, ":");
+    row("command test", {"gbTest", "btnTest", "btnTest2"}, Msg::CommandTest);
+    row("system utility", {"gbUtility"}, Msg::SystemUtility);
+    row("reboot", {"btnReboot"}, Msg::SetReboot);
+    row("factory default", {"btnFactory"}, Msg::SetFactoryDefault);
+    row("set card type", {"gbCardType", "btnCardType"}, Msg::SetCardType);
+    row("card type", {"lblCardType"}, Msg::CardType);
+    row("key parity", {"gbKeyParity", "btnKeyParity"}, Msg::SetKeyParity);
+    row("wiegand key", {"lblKeyParity"}, Msg::WiegandKey);
+    row("set key number", {"gbKeyNumber", "btnKeyNumber"}, Msg::SetKeyNumber);
+    row("key number", {"lblKeyNumber", "lblKeyStatusNumber"}, Msg::KeyNumber);
+    row("key status", {"gbKeyStatus", "btnKeyStatus"}, Msg::SetKeyStatusCode);
+    row("delay time", {"lblKeyDelayTime"}, Msg::DelayTime);
+    row("seconds", {"lblKeySec"}, Msg::Sec);
 }
 
 void TestCommandLayout::captionsInTraditionalChinese() {
-    QFETCH(QString, name);
+    QFETCH(QStringList, controls);
     QFETCH(int, msg);
     QFETCH(QString, suffix);
     if (window_->language() != text::kTraditionalChinese)
         control<QAction>("mnuTraditional")->trigger();
-    QWidget* widget = control<QWidget>(name.toLatin1());
-    QString caption;
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        caption = button->text();
-    else if (auto* label = qobject_cast<QLabel*>(widget))
-        caption = label->text();
-    else if (auto* group = qobject_cast<QGroupBox*>(widget))
-        caption = group->title();
-    QCOMPARE(caption, text::Text(Msg(msg), text::kTraditionalChinese) + suffix);
+    for (const QString& name : controls) {
+        QWidget* widget = control<QWidget>(name.toLatin1());
+        QString caption;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            caption = button->text();
+        else if (auto* label = qobject_cast<QLabel*>(widget))
+            caption = label->text();
+        else if (auto* group = qobject_cast<QGroupBox*>(widget))
+            caption = group->title();
+        QCOMPARE(caption, text::Text(Msg(msg), text::kTraditionalChinese) + suffix);
+    }
     // The interface's own name stays as it is.
     QCOMPARE(control<QLabel>("lblRS485")->text(), QString("RS485:"));
 }
