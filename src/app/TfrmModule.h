@@ -118,6 +118,9 @@ public slots:
     // ---- tsDisplay page (handlers/DisplayHandlers.cpp) ----
 
     // ---- tsFingerprint page (handlers/FingerprintHandlers.cpp) ----
+    // The panels follow their scroll bars at every change, the program's own included.
+    void sbFacilityChange();
+    void sbFingerNoChange();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,11 +1,61 @@
-// The controls of the function page tsDisplay.
+// The controls of the function page tsDisplay: the system parameters of a display reader
+// (language, password, screen mode, clock), its title line (mode, two texts, the title icon)
+// and its messages. Texts typed here go to the display byte for byte, so their limits count
+// bytes of the current language's code page (the window puts those limits on in
+// connectDisplayPage, where the language is known).
 #pragma once
 
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace app {
 
+class IconCanvas;
+
 struct DisplayPage {
+    // Widths of the texts in bytes.
+    static constexpr int kPasswordBytes = 4;
+    static constexpr int kTitleBytes = 16;
+    static constexpr int kSmallMessageBytes = 64;
+    static constexpr int kScreenMessageBytes = 128;
+    // The icon file dialog's filter (description and pattern, as the dialog takes them).
+    static constexpr const char* kIconFileFilter = "Icon files (*.ico)";
+
+    QGroupBox* gbDisplaySystem = nullptr;
+    QComboBox* cmbLanguage = nullptr;
+    QPushButton* btnLanguage = nullptr;
+    QLabel* lblPassword = nullptr;
+    QLineEdit* edPassword = nullptr;
+    QPushButton* btnPassword = nullptr;
+    QComboBox* cmbScreen = nullptr;
+    QPushButton* btnScreen = nullptr;
+    QComboBox* cmbHour = nullptr;
+    QPushButton* btnDateTime = nullptr;
+
+    QGroupBox* gbDisplayTitle = nullptr;
+    QComboBox* cmbTitle = nullptr;
+    QPushButton* btnSetTitleMode = nullptr;
+    QFrame* pnIcon = nullptr;
+    IconCanvas* imgTitle = nullptr;
+    QPushButton* btnTitleIcon = nullptr;
+    QLineEdit* edTitle1 = nullptr;
+    QPushButton* btnSetTitle1 = nullptr;
+    QPushButton* btnClrTitle1 = nullptr;
+    QLineEdit* edTitle2 = nullptr;
+    QPushButton* btnSetTitle2 = nullptr;
+    QPushButton* btnClrTitle2 = nullptr;
+
+    QGroupBox* gbSmallMessage = nullptr;
+    QLineEdit* edSmallMessage = nullptr;
+    QPushButton* btnSmallMessage = nullptr;
+    QLineEdit* edScreenMessage = nullptr;
+    QPushButton* btnScreenMessage = nullptr;
+    QPushButton* btnClrMessage = nullptr;
 };
 
 // Builds the page's controls into `page` with the layout's captions and initial values.

@@ -1,12 +1,197 @@
 #include "app/pages/FingerprintPage.h"
 
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
 #include "app/Controls.h"
 
 namespace app {
+namespace {
+
+// Panels beside the scroll bars show every digit the commands send.
+constexpr int kFacilityPanelWidth = 64;  // five digits
+constexpr int kFingerNoPanelWidth = 72;  // six digits
+constexpr int kTimeEditWidth = 60;       // four digits
+
+QGridLayout* GridOf(QGroupBox* group) {
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(6, 2, 6, 4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(3);
+    return grid;
+}
+
+void BuildFacilityGroup(QWidget* page, FingerprintPage& finger) {
+    finger.gbFacilityFinger =
+        MakeGroupBox(page, "gbFacilityFinger", "Facility code(add fingerprint)");
+    QGridLayout* grid = GridOf(finger.gbFacilityFinger);
+    finger.pnFacility = MakePanel(finger.gbFacilityFinger, "pnFacility", "00000");
+    finger.pnFacility->setAlignment(Qt::AlignCenter);
+    finger.pnFacility->setFixedWidth(kFacilityPanelWidth);
+    finger.sbFacility = MakeScrollBar(finger.gbFacilityFinger, "sbFacility", 0, 65535, 10, 0);
+    finger.btnFingerFacility =
+        MakeButton(finger.gbFacilityFinger, "btnFingerFacility", "Set facility code");
+    grid->addWidget(finger.pnFacility, 0, 0);
+    grid->addWidget(finger.sbFacility, 0, 1);
+    grid->addWidget(finger.btnFingerFacility, 0, 2);
+    grid->setColumnStretch(1, 1);
+}
+
+void BuildScanGroup(QWidget* page, FingerprintPage& finger) {
+    finger.gbFingerScan = MakeGroupBox(page, "gbFingerScan", "Set fingerprint scan mode");
+    QGridLayout* grid = GridOf(finger.gbFingerScan);
+    // The reader's own mode names: never translated.
+    finger.cmbFingerScan =
+        MakeComboBox(finger.gbFingerScan, "cmbFingerScan",
+                     {"Alway Scan", "Alway Scan, Reset", "Sensor Scan", "Sensor Scan, Reset"});
+    finger.cmbFingerScan->setCurrentIndex(3);
+    finger.btnFingerScan = MakeButton(finger.gbFingerScan, "btnFingerScan", "Set scan mode");
+    grid->addWidget(finger.cmbFingerScan, 0, 0);
+    grid->addWidget(finger.btnFingerScan, 0, 1);
+    grid->setColumnStretch(0, 1);
+}
+
+void BuildFingerprintGroup(QWidget* page, FingerprintPage& finger) {
+    finger.gbFingerprint = MakeGroupBox(page, "gbFingerprint", "Fingerprint");
+    QGroupBox* group = finger.gbFingerprint;
+    QGridLayout* grid = GridOf(group);
+
+    finger.lblFingerNo = MakeLabel(group, "lblFingerNo", "Fingerprint no:");
+    finger.pnFingerNo = MakePanel(group, "pnFingerNo", "000001");
+    finger.pnFingerNo->setAlignment(Qt::AlignCenter);
+    finger.pnFingerNo->setFixedWidth(kFingerNoPanelWidth);
+    finger.sbFingerNo = MakeScrollBar(group, "sbFingerNo", 0, 9500, 10, 1);
+    finger.lblFingerNo->setBuddy(finger.sbFingerNo);
+    auto* number = new QHBoxLayout;
+    number->setSpacing(6);
+    number->addWidget(finger.lblFingerNo);
+    number->addWidget(finger.pnFingerNo);
+    number->addWidget(finger.sbFingerNo, 1);
+    grid->addLayout(number, 0, 0, 1, 6);
+
+    finger.btnAddFinger = MakeButton(group, "btnAddFinger", "Add fingerprint");
+    finger.btnDelFinger = MakeButton(group, "btnDelFinger", "Del fingerprint");
+    grid->addWidget(finger.btnAddFinger, 1, 0, 1, 3);
+    grid->addWidget(finger.btnDelFinger, 1, 3, 1, 3);
+
+    finger.lblCardIDFinger = MakeLabel(group, "lblCardIDFinger", "Fingerprint ID");
+    finger.edCard =
+        MakeEdit(group, "edCard", "0000000000000000", FingerprintPage::kFingerprintIdBytes);
+    finger.lblCardIDFinger->setBuddy(finger.edCard);
+    grid->addWidget(finger.lblCardIDFinger, 2, 0, 1, 3);
+    grid->addWidget(finger.edCard, 2, 3, 1, 3);
+
+    finger.btnGetFingerID = MakeButton(group, "btnGetFingerID", "Get fingerprint ID");
+    finger.btnSetFingerID = MakeButton(group, "btnSetFingerID", "Set fingerprint ID");
+    grid->addWidget(finger.btnGetFingerID, 3, 0, 1, 3);
+    grid->addWidget(finger.btnSetFingerID, 3, 3, 1, 3);
+
+    // The three template parts side by side: they are data to carry, not to read. Only the
+    // first part has a limit, and only for typing; the others take what the reader sent or
+    // what was pasted.
+    const QString emptyPart(255, QLatin1Char('0'));
+    finger.edF1 = MakeEdit(group, "edF1", emptyPart, FingerprintPage::kTemplatePartBytes);
+    finger.edF2 = MakeEdit(group, "edF2", emptyPart);
+    finger.edF3 = MakeEdit(group, "edF3", emptyPart);
+    int column = 0;
+    for (QLineEdit* part : {finger.edF1, finger.edF2, finger.edF3}) {
+        part->setCursorPosition(0);
+        part->setMinimumWidth(60);
+        grid->addWidget(part, 4, column, 1, 2);
+        column += 2;
+    }
+
+    finger.btnGetTemplate = MakeButton(group, "btnGetTemplate", "Get template data");
+    finger.btnPutTemplate = MakeButton(group, "btnPutTemplate", "Set template data");
+    grid->addWidget(finger.btnGetTemplate, 5, 0, 1, 3);
+    grid->addWidget(finger.btnPutTemplate, 5, 3, 1, 3);
+    for (int c = 0; c < 6; ++c) grid->setColumnStretch(c, 1);
+    grid->setRowStretch(6, 1);
+}
+
+// A seconds box: four optional digits, blanks shown as "_".
+QLineEdit* MakeSecondsEdit(QWidget* parent, const char* name, const QString& text) {
+    QLineEdit* edit = MakeEdit(parent, name, QString());
+    edit->setInputMask("0000;_");
+    edit->setText(text);
+    edit->setFixedWidth(kTimeEditWidth);
+    return edit;
+}
+
+void BuildStandAloneGroup(QWidget* page, FingerprintPage& finger) {
+    finger.gbStandFinger = MakeGroupBox(page, "gbStandFinger", "Stand alone version");
+    QGroupBox* group = finger.gbStandFinger;
+    QGridLayout* grid = GridOf(group);
+
+    finger.btnStandFinger = MakeButton(group, "btnStandFinger", "Set stand alone mode");
+    grid->addWidget(finger.btnStandFinger, 0, 0, 1, 3);
+
+    finger.btnDoorFinger = MakeButton(group, "btnDoorFinger", "Set door time");
+    finger.edDoorFinger = MakeSecondsEdit(group, "edDoorFinger", "0005");
+    finger.lblDoorFingerSec = MakeLabel(group, "lblDoorFingerSec", "Sec.");
+    grid->addWidget(finger.btnDoorFinger, 1, 0);
+    grid->addWidget(finger.edDoorFinger, 1, 1);
+    grid->addWidget(finger.lblDoorFingerSec, 1, 2);
+
+    finger.btnAlarmFinger = MakeButton(group, "btnAlarmFinger", "Set alarm time");
+    finger.edAlarmFinger = MakeSecondsEdit(group, "edAlarmFinger", "0030");
+    finger.lblAlarmFingerSec = MakeLabel(group, "lblAlarmFingerSec", "Sec.");
+    grid->addWidget(finger.btnAlarmFinger, 2, 0);
+    grid->addWidget(finger.edAlarmFinger, 2, 1);
+    grid->addWidget(finger.lblAlarmFingerSec, 2, 2);
+
+    finger.btnSetCardFinger = MakeButton(group, "btnSetCardFinger", "Set add card");
+    finger.btnDuressFinger = MakeButton(group, "btnDuressFinger", "Set duress card");
+    finger.btnClrCardFinger = MakeButton(group, "btnClrCardFinger", "Set clear card");
+    finger.btnStandFingerDefault =
+        MakeButton(group, "btnStandFingerDefault", "Stand alone default");
+    grid->addWidget(finger.btnSetCardFinger, 3, 0, 1, 3);
+    grid->addWidget(finger.btnDuressFinger, 4, 0, 1, 3);
+    grid->addWidget(finger.btnClrCardFinger, 5, 0, 1, 3);
+    grid->addWidget(finger.btnStandFingerDefault, 6, 0, 1, 3);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(7, 1);
+
+    for (QWidget* control : finger.standAloneSettings()) {
+        QSizePolicy policy = control->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        control->setSizePolicy(policy);
+        control->hide();
+    }
+}
+
+}  // namespace
+
+QList<QWidget*> FingerprintPage::standAloneSettings() const {
+    return {btnDoorFinger,     lblDoorFingerSec,     edDoorFinger,     btnAlarmFinger,
+            lblAlarmFingerSec, edAlarmFinger,        btnSetCardFinger, btnDuressFinger,
+            btnClrCardFinger,  btnStandFingerDefault};
+}
 
 FingerprintPage BuildFingerprintPage(QWidget* page) {
-    (void)page;
-    return {};
+    FingerprintPage finger;
+    BuildFacilityGroup(page, finger);
+    BuildScanGroup(page, finger);
+    BuildFingerprintGroup(page, finger);
+    BuildStandAloneGroup(page, finger);
+
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(4, 2, 4, 2);
+    grid->setSpacing(4);
+    grid->addWidget(finger.gbFacilityFinger, 0, 0);
+    grid->addWidget(finger.gbFingerScan, 0, 1);
+    grid->addWidget(finger.gbFingerprint, 1, 0);
+    grid->addWidget(finger.gbStandFinger, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(1, 1);
+    return finger;
 }
 
 }  // namespace app
