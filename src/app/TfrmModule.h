@@ -112,8 +112,22 @@ public slots:
     void sbKeyDelayTimeChange();
 
     // ---- tsMifare page (handlers/MifareHandlers.cpp) ----
+    // Each panel shows its scroll bar's position; sbM1SectorChange also fits the block range
+    // to the sector (16 blocks from sector 32 on).
+    void sbM1IDSectorChange();
+    void sbM1IDBlockChange();
+    void sbM1IDByteChange();
+    void sbM1E2SectorChange();
+    void sbM1SectorChange();
+    void sbM1BlockChange();
+    // "EEPROM" checked: the read uses the reader's stored key, so the typed key is greyed.
+    void chkEEPROMClick();
 
     // ---- tsMifareKey page (handlers/MifareKeyHandlers.cpp) ----
+    void sbM1CardSectorChange();
+    // The mouse-up of any of the access-condition options, named by its object name; runs
+    // after the option has become checked in its group. Keyboard changes do not come here.
+    void AccessOptionMouseUp(const QString& option);
 
     // ---- tsDisplay page (handlers/DisplayHandlers.cpp) ----
 

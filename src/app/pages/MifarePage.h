@@ -1,14 +1,116 @@
-// The controls of the function page tsMifare.
+// The controls of the function page tsMifare: where the reader takes the card ID from
+// (gbM1IDSector), a key stored in the reader's EEPROM (gbM1E2) and the block read/write test
+// (gbM1RW).
 #pragma once
 
+#include <QString>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
 class QWidget;
 
 namespace app {
 
 struct MifarePage {
+    // Card-ID location: sector, block, start byte, key and key-error signal.
+    QGroupBox* gbM1IDSector = nullptr;
+    QLabel* lblM1IDSector = nullptr;
+    QLabel* pnM1IDSector = nullptr;
+    QScrollBar* sbM1IDSector = nullptr;
+    QLabel* lblM1IDBlock = nullptr;
+    QLabel* pnM1IDBlock = nullptr;
+    QScrollBar* sbM1IDBlock = nullptr;
+    QLabel* lblM1IDByte = nullptr;
+    QLabel* pnM1IDByte = nullptr;
+    QScrollBar* sbM1IDByte = nullptr;
+    QRadioButton* rbM1IDKeyA = nullptr;
+    QRadioButton* rbM1IDKeyB = nullptr;
+    QButtonGroup* idKey = nullptr;
+    QLabel* lblM1IDErr = nullptr;
+    QComboBox* cmbM1IDKeyErr = nullptr;
+    QPushButton* btnM1IDSector = nullptr;
+
+    // Key to the reader's EEPROM.
+    QGroupBox* gbM1E2 = nullptr;
+    QLabel* lblM1E2Sector = nullptr;
+    QLabel* pnM1E2Sector = nullptr;
+    QScrollBar* sbM1E2Sector = nullptr;
+    QRadioButton* rbM1KeyA = nullptr;
+    QRadioButton* rbM1KeyB = nullptr;
+    QButtonGroup* e2Key = nullptr;
+    QLabel* lblM1E2Key = nullptr;
+    QLineEdit* edM1Key = nullptr;
+    QPushButton* btnM1Key = nullptr;
+
+    // Block read/write test.
+    QGroupBox* gbM1RW = nullptr;
+    QLabel* lblM1Sector = nullptr;
+    QLabel* pnM1Sector = nullptr;
+    QScrollBar* sbM1Sector = nullptr;
+    QLabel* lblM1Block = nullptr;
+    QLabel* pnM1Block = nullptr;
+    QScrollBar* sbM1Block = nullptr;
+    QRadioButton* rbM1RWKeyA = nullptr;
+    QRadioButton* rbM1RWKeyB = nullptr;
+    QButtonGroup* rwKey = nullptr;
+    QLineEdit* edM1RWKey = nullptr;
+    QCheckBox* chkEEPROM = nullptr;
+    QLabel* lblM1Read = nullptr;
+    QLineEdit* edM1Read = nullptr;
+    QPushButton* btnM1Read = nullptr;
+    QLabel* lblM1Write = nullptr;
+    QLineEdit* edM1Write = nullptr;
+    QPushButton* btnM1Write = nullptr;
 };
+
+// Sectors 0 to 39 (a 4K card); blocks within a sector: 4 up to sector 31, 16 from sector 32.
+constexpr int kM1FirstBigSector = 32;
+constexpr int kM1LastBlockSmall = 3;
+constexpr int kM1LastBlockBig = 15;
+// Keys go to the reader as 12 hexadecimal characters, block data as 32.
+constexpr int kM1KeyLength = 12;
+constexpr int kM1BlockDataLength = 32;
 
 // Builds the page's controls into `page` with the layout's captions and initial values.
 MifarePage BuildMifarePage(QWidget* page);
+
+// Pieces shared by the two MIFARE pages.
+
+// A grid with the tight spacing the dense MIFARE groups need.
+QGridLayout* CompactGrid(QWidget* group);
+
+struct ScrollBarSpec {
+    const char* name;
+    int minimum;
+    int maximum;
+    int largeStep;
+    int position;
+};
+
+// A label, the panel showing the value and its scroll bar, in columns 0 to 2 of `row`.
+struct ValueRow {
+    QLabel* label;
+    QLabel* panel;
+    QScrollBar* bar;
+};
+ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* labelName,
+                     const QString& caption, const char* panelName, const QString& panelText,
+                     const ScrollBarSpec& bar);
+
+// "Key A" (checked) and "Key B", exclusive only with each other.
+struct KeyChoice {
+    QRadioButton* keyA;
+    QRadioButton* keyB;
+    QButtonGroup* group;
+};
+KeyChoice AddKeyChoice(QWidget* group, const char* keyAName, const char* keyBName);
 
 }  // namespace app
