@@ -78,26 +78,27 @@ const std::vector<AccessBox>& AccessBoxes() {
 }
 
 // A box of the editor: a column per group, its caption above its options.
-QGroupBox* BuildAccessBox(QWidget* editor, const AccessBox& spec, MifareKeyPage& c) {
-    auto* box = MakeGroupBox(editor, spec.name, QString::fromLatin1(spec.caption));
+QGroupBox* BuildAccessBox(QWidget* editor, const AccessBox& layout, MifareKeyPage& c) {
+    auto* box = MakeGroupBox(editor, layout.name, QString::fromLatin1(layout.caption));
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(4, 2, 4, 2);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(0);
     int column = 0;
-    for (const AccessGroup& groupSpec : spec.groups) {
-        grid->addWidget(MakeLabel(box, groupSpec.labelName, QString::fromLatin1(groupSpec.caption)),
-                        0, column);
+    for (const AccessGroup& groupLayout : layout.groups) {
+        grid->addWidget(
+            MakeLabel(box, groupLayout.labelName, QString::fromLatin1(groupLayout.caption)), 0,
+            column);
         auto* group = new QButtonGroup(box);
         group->setObjectName(QStringLiteral("grp") +
-                             QString::fromLatin1(groupSpec.labelName).mid(3));
+                             QString::fromLatin1(groupLayout.labelName).mid(3));
         c.accessGroups << group;
         int row = 1;
-        for (const AccessOption& optionSpec : groupSpec.options) {
+        for (const AccessOption& optionLayout : groupLayout.options) {
             QRadioButton* option =
-                MakeRadioButton(box, optionSpec.name, QString::fromLatin1(optionSpec.caption));
+                MakeRadioButton(box, optionLayout.name, QString::fromLatin1(optionLayout.caption));
             group->addButton(option);
-            option->setChecked(optionSpec.checked);
+            option->setChecked(optionLayout.checked);
             c.accessMouseUp->watch(option);
             c.accessOptions << option;
             grid->addWidget(option, row++, column);
@@ -125,8 +126,8 @@ QGroupBox* BuildAccessEditor(QWidget* page, MifareKeyPage& c) {
     QGroupBox** boxes[] = {&c.gbblock0,   &c.gbblock1,   &c.gbblock2,
                            &c.GroupBox18, &c.GroupBox23, &c.GroupBox19};
     int index = 0;
-    for (const AccessBox& spec : AccessBoxes()) {
-        *boxes[index] = BuildAccessBox(c.GroupBox2, spec, c);
+    for (const AccessBox& layout : AccessBoxes()) {
+        *boxes[index] = BuildAccessBox(c.GroupBox2, layout, c);
         // Data blocks on the left, the trailer's three parts beside them.
         grid->addWidget(*boxes[index], index % 3, index / 3);
         ++index;

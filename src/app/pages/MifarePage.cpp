@@ -177,7 +177,7 @@ QGridLayout* CompactGrid(QWidget* group) {
 
 ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* labelName,
                      const QString& caption, const char* panelName, const QString& panelText,
-                     const ScrollBarSpec& bar) {
+                     const ScrollBarShape& bar) {
     ValueRow made{
         MakeLabel(group, labelName, caption), MakePanel(group, panelName, panelText),
         MakeScrollBar(group, bar.name, bar.minimum, bar.maximum, bar.largeStep, bar.position)};

@@ -87,7 +87,7 @@ MifarePage BuildMifarePage(QWidget* page);
 // A grid with the tight spacing the dense MIFARE groups need.
 QGridLayout* CompactGrid(QWidget* group);
 
-struct ScrollBarSpec {
+struct ScrollBarShape {
     const char* name;
     int minimum;
     int maximum;
@@ -103,7 +103,7 @@ struct ValueRow {
 };
 ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* labelName,
                      const QString& caption, const char* panelName, const QString& panelText,
-                     const ScrollBarSpec& bar);
+                     const ScrollBarShape& bar);
 
 // "Key A" (checked) and "Key B", exclusive only with each other.
 struct KeyChoice {
