@@ -38,7 +38,7 @@ void TfrmModule::PumpMessages() { QCoreApplication::processEvents(); }
 
 void TfrmModule::PumpWait(int milliseconds) {
     QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
 

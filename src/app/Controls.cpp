@@ -133,7 +133,10 @@ void ApplyAccessibleNames(QWidget* root) {
         // Only our own named controls; a combo box's inner parts keep theirs.
         if (IsInputControl(widget) && !widget->objectName().isEmpty() &&
             !widget->accessibleDescription().isEmpty())
-            widget->setAccessibleName(labelled.value(widget, EnclosingGroupTitle(widget)));
+        {
+            const QString name = labelled.value(widget, EnclosingGroupTitle(widget));
+            if (!name.isEmpty()) widget->setAccessibleName(name);  // else the caller names it
+        }
     }
     for (QAbstractButton* button : root->findChildren<QAbstractButton*>())
         button->setAccessibleName(WithoutMnemonic(button->text()));

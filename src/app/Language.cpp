@@ -6,6 +6,8 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 
+#include <QComboBox>
+
 #include "app/Controls.h"
 #include "app/TfrmModule.h"
 
@@ -179,6 +181,7 @@ void TfrmModule::FormShow() {
 
     applyCaptions();
     ApplyAccessibleNames(this);
+    main_.cmbBaudRate->setAccessibleName(Msg(Msg::BaudRate));  // no label of its own
     pcReaderChange();
 }
 

@@ -25,24 +25,25 @@ const QStringList kReaderCaptions = {"PX10/PX20/PX30", "PX40",   "PX10-M/PX20-M/
                                      "PX40-M",         "PX50",   "PX50-M",
                                      "PX60/PX70",      "PX60-M/PX70-M"};
 
-// The message panel holds the two lamps at its right end.
+// The message panel: its text with the two lamps at its right end, in one sky-blue frame.
 QWidget* BuildMessageRow(QWidget* parent, MainArea& area) {
-    area.pnMsg = MakePanel(parent, "pnMsg", QString());
-    area.pnMsg->setMinimumHeight(44);
+    QLabel* frame = MakePanel(parent, "pnMsgFrame", QString());
+    frame->setMinimumHeight(44);
+    auto* row = new QHBoxLayout(frame);
+    row->setContentsMargins(6, 2, 8, 2);
+    row->setSpacing(8);
+    area.pnMsg = MakeLabel(frame, "pnMsg", QString());
     area.pnMsg->setWordWrap(true);
-    auto* lamps = new QHBoxLayout(area.pnMsg);
-    lamps->setContentsMargins(4, 4, 8, 4);
-    lamps->addStretch();
-    area.shCard = new Lamp(Lamp::Shape::RoundedRect, kLampWhite, area.pnMsg);
+    area.shCard = new Lamp(Lamp::Shape::RoundedRect, kLampWhite, frame);
     Name(area.shCard, "shCard");
     area.shCard->setFixedSize(30, 20);
-    area.shComm = new Lamp(Lamp::Shape::Circle, kLampRed, area.pnMsg);
+    area.shComm = new Lamp(Lamp::Shape::Circle, kLampRed, frame);
     Name(area.shComm, "shComm");
     area.shComm->setFixedSize(22, 22);
-    lamps->addWidget(area.shCard);
-    lamps->addWidget(area.shComm);
-    area.pnMsg->setContentsMargins(6, 0, 70, 0);  // the text stops short of the lamps
-    return area.pnMsg;
+    row->addWidget(area.pnMsg, 1);
+    row->addWidget(area.shCard);
+    row->addWidget(area.shComm);
+    return frame;
 }
 
 QGridLayout* BuildReaderControls(QWidget* parent, MainArea& area) {

@@ -144,6 +144,12 @@ void TfrmModule::buildStatusBar() {
 void TfrmModule::connectMainArea() {
     connect(main_.pcReader, &ReaderTypeRow::currentChanged, this, &TfrmModule::pcReaderChange);
     connect(main_.sbID, &QScrollBar::valueChanged, this, &TfrmModule::sbIDChange);
+    connect(main_.btnScan, &QPushButton::clicked, this, &TfrmModule::btnScanClick);
+    connect(main_.btnLink, &QPushButton::clicked, this, &TfrmModule::btnLinkClick);
+    connect(main_.btnID, &QPushButton::clicked, this, &TfrmModule::btnIDClick);
+    connect(main_.btnBaudRate, &QPushButton::clicked, this, &TfrmModule::btnBaudRateClick);
+    connect(command_.btnMode, &QPushButton::clicked, this, &TfrmModule::btnModeClick);
+    connect(command_.btnGetMode, &QPushButton::clicked, this, &TfrmModule::btnGetModeClick);
     // The window's default button: Enter anywhere runs the scan.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* enter = new QShortcut(QKeySequence(key), this);

@@ -100,6 +100,12 @@ public slots:
     void tmrBusyTimer();
     void tmrCardTimer();
     void sbIDChange();
+    void btnScanClick();
+    void btnLinkClick();
+    void btnIDClick();
+    void btnBaudRateClick();
+    void btnModeClick();
+    void btnGetModeClick();
 
     // ---- tsCommand page (handlers/CommandHandlers.cpp) ----
 
@@ -154,6 +160,16 @@ private:
     void connectDisplayPage();
     void connectFingerprintPage();
     void fillPortBox();
+
+    // Discovery and read-out (handlers/DiscoveryHandlers.cpp).
+    void startDiscovery(text::Msg startText);
+    bool probeReader(const std::string& probe);
+    bool quickTry(const std::string& probe);
+    bool walkPorts(const std::string& probe);
+    void reportReaderNotFound();
+    void ReadSettings();
+    bool readOutCommand(const char* command);
+    bool readPageSettings();
 
     // Settings store (Settings.cpp).
     void LoadSettings();

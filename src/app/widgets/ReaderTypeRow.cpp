@@ -1,5 +1,6 @@
 #include "app/widgets/ReaderTypeRow.h"
 
+#include <QFont>
 #include <QHBoxLayout>
 #include <QPushButton>
 
@@ -12,6 +13,11 @@ ReaderTypeRow::ReaderTypeRow(const QStringList& pages, const QStringList& captio
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
     group_.setExclusive(true);
+    // The type names are the same in every language; a fixed, compact font keeps all eight
+    // on one row whatever the window font is.
+    setFont(QFont("Courier New", 9));
+    setStyleSheet("QPushButton { padding: 3px 4px; }"
+                  "QPushButton:checked { background: palette(mid); border: 1px solid palette(dark); }");
     for (int i = 0; i < pages.size(); ++i) {
         auto* page = new QPushButton(captions.value(i), this);
         page->setObjectName(pages[i]);
@@ -36,6 +42,11 @@ void ReaderTypeRow::setCurrentIndex(int index) {
     group_.setExclusive(false);
     for (QAbstractButton* page : group_.buttons()) page->setChecked(false);
     group_.setExclusive(true);
+    // The type names are the same in every language; a fixed, compact font keeps all eight
+    // on one row whatever the window font is.
+    setFont(QFont("Courier New", 9));
+    setStyleSheet("QPushButton { padding: 3px 4px; }"
+                  "QPushButton:checked { background: palette(mid); border: 1px solid palette(dark); }");
 }
 
 }  // namespace app

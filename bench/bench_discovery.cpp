@@ -1,0 +1,77 @@
+// Scan to "Reader find ok." for a reader on the stored port (the quick try), beside the floor
+// that the waits of the procedure and the wire speed set: 100 ms before the probe, 100 ms
+// before "V", 50 ms before each read-out command, and every frame and reply at 19200,e,8,1.
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "SimLine.h"
+#include "app/TfrmModule.h"
+#include "platform/PosixSerialChannel.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRounds = 15;
+
+struct Silent : platform::ToneGenerator {
+    void Beep(int, int) override {}
+};
+
+// Frame bytes on the wire for one exchange: TAB, text, 2 checksum, CR; then the reply.
+double ExchangeMs(std::size_t commandText, std::size_t replyBytes, double charMs) {
+    return static_cast<double>(commandText + 4 + replyBytes) * charMs;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    tbsim::SimLine line;
+    if (!line.start()) return 1;
+    line.addReader(tbsim::ReaderConfig{});  // PX10, ID 01, 19200,e,8,1
+
+    QTemporaryDir dir;
+    platform::SettingsStore store(dir.filePath("etc.conf"), dir.filePath("home.conf"));
+    store.writeInt("TagBench", "ScanCommNo", 1);
+    app::ModuleServices services;
+    services.store = std::make_unique<platform::SettingsStore>(store);
+    services.ports = platform::PortMap::build(
+        store, {}, "COM1=" + QString::fromStdString(line.devicePath()));
+    services.tones = std::make_unique<Silent>();
+    services.channel = std::make_unique<platform::PosixSerialChannel>();
+    app::TfrmModule window(std::move(services));
+    window.show();
+    window.FormShow();
+    auto* scan = window.findChild<QPushButton*>("btnScan");
+    auto* message = window.findChild<QLabel*>("pnMsg");
+
+    std::vector<double> times;
+    for (int i = 0; i < kRounds; ++i) {
+        const auto start = Clock::now();
+        QTest::mouseClick(scan, Qt::LeftButton);
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        if (!message->text().startsWith("Reader find ok.")) {
+            std::fprintf(stderr, "scan failed: %s\n", qPrintable(message->text()));
+            return 1;
+        }
+    }
+    std::sort(times.begin(), times.end());
+
+    const double charMs = 11.0 * 1000.0 / 19200.0;  // start, 8 data, parity, stop
+    const double floor = 100 + ExchangeMs(4, 16, charMs)   // probe "A00B"
+                         + 100 + ExchangeMs(4, 24, charMs)  // "A01V"
+                         + 50 + ExchangeMs(4, 12, charMs);  // "A01A"
+    const double median = times[times.size() / 2];
+    std::printf("scan_quick_try_median %.1f ms\n", median);
+    std::printf("scan_quick_try_floor %.1f ms\n", floor);
+    std::printf("scan_quick_try_to_floor_ratio %.3f x\n", median / floor);
+    return 0;
+}
