@@ -90,6 +90,7 @@ void TfrmModule::buildWindow() {
     connectMifareKeyPage();
     connectDisplayPage();
     connectFingerprintPage();
+    connectCardReading();
 
     const int height = kClientHeight + menuBar()->sizeHint().height();
     setFixedSize(kClientWidth, height);

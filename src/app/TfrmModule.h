@@ -25,6 +25,7 @@
 #include "app/pages/KeypadPage.h"
 #include "app/pages/MifareKeyPage.h"
 #include "app/pages/MifarePage.h"
+#include "commands/config/CardReading.h"
 #include "link/ReaderLink.h"
 #include "platform/PortMap.h"
 #include "platform/SettingsStore.h"
@@ -106,6 +107,11 @@ public slots:
     void btnBaudRateClick();
     void btnModeClick();
     void btnGetModeClick();
+    void btnReadCardClick();
+    void btnEncodeClick();
+    void chkInvalidClick();
+    void btnCardTypeClick();
+    void btnCardReadClick();
 
     // ---- tsCommand page (handlers/CommandHandlers.cpp) ----
 
@@ -116,6 +122,12 @@ public slots:
     void sbKeyNumberChange();
     void sbKeyStatusNumberChange();
     void sbKeyDelayTimeChange();
+    void btnKeyParityClick();
+    void btnGetKeyParityClick();
+    void btnKeyNumberClick();
+    void btnGetKeyNumberClick();
+    void btnKeyStatusClick();
+    void btnGetKeyStatusClick();
 
     // ---- tsMifare page (handlers/MifareHandlers.cpp) ----
     // Each panel shows its scroll bar's position; sbM1SectorChange also fits the block range
@@ -170,6 +182,15 @@ private:
     void ReadSettings();
     bool readOutCommand(const char* command);
     bool readPageSettings();
+
+    // Card reading (handlers/CardHandlers.cpp).
+    enum class CardLoop { Plain, TwoWay };
+    void connectCardReading();
+    void readCardsContinuously(CardLoop loop);
+    void lockForCardLoop(CardLoop loop, bool locked);
+    void pollCards(CardLoop loop);
+    void showPollOutcome(const commands::PollOutcome& outcome);
+    void answerTwoWayCard();
 
     // Settings store (Settings.cpp).
     void LoadSettings();
