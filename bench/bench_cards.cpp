@@ -1,0 +1,65 @@
+// Continuous card reading: polls per second against the simulated reader, beside the ceiling
+// that the loop's own waits (five 10 ms pauses) and the wire (frame and an empty reply at
+// 19200,e,8,1) allow.
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <cstdio>
+
+#include "SimLine.h"
+#include "app/TfrmModule.h"
+#include "platform/PosixSerialChannel.h"
+
+namespace {
+
+struct Silent : platform::ToneGenerator {
+    void Beep(int, int) override {}
+};
+
+constexpr int kReadingMs = 4000;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    tbsim::SimLine line;
+    if (!line.start()) return 1;
+    line.addReader(tbsim::ReaderConfig{});
+
+    QTemporaryDir dir;
+    platform::SettingsStore store(dir.filePath("etc.conf"), dir.filePath("home.conf"));
+    app::ModuleServices services;
+    services.store = std::make_unique<platform::SettingsStore>(store);
+    services.ports = platform::PortMap::build(
+        store, {}, "COM1=" + QString::fromStdString(line.devicePath()));
+    services.tones = std::make_unique<Silent>();
+    services.channel = std::make_unique<platform::PosixSerialChannel>();
+    app::TfrmModule window(std::move(services));
+    window.show();
+    window.FormShow();
+    window.findChild<QComboBox*>("cmbPort")->setEditText("COM1");
+    QTest::mouseClick(window.findChild<QPushButton*>("btnLink"), Qt::LeftButton);
+    if (!window.linked()) return 1;
+
+    auto* readCard = window.findChild<QPushButton*>("btnReadCard");
+    line.clearLog();
+    QElapsedTimer clock;
+    QTimer::singleShot(kReadingMs, [&] { QTest::mouseClick(readCard, Qt::LeftButton); });
+    clock.start();
+    QTest::mouseClick(readCard, Qt::LeftButton);  // returns when the loop has stopped
+    const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+    const double polls = static_cast<double>(line.receivedCommands().size());
+
+    const double charMs = 11.0 * 1000.0 / 19200.0;
+    const double ceiling = 1000.0 / (5 * 10 + (8 + 8) * charMs);
+    std::printf("card_polls_per_second %.2f /s\n", polls / seconds);
+    std::printf("card_polls_ceiling %.2f /s\n", ceiling);
+    std::printf("card_polls_share_of_ceiling %.3f x\n", polls / seconds / ceiling);
+    return 0;
+}
