@@ -176,6 +176,8 @@ private:
     // Discovery and read-out (handlers/DiscoveryHandlers.cpp).
     void startDiscovery(text::Msg startText);
     bool probeReader(const std::string& probe);
+    void runDiscovery(text::Msg startText, const std::function<bool()>& find);
+    bool probeAfterPauses(int port, const std::string& settings, const std::string& probe);
     bool quickTry(const std::string& probe);
     bool walkPorts(const std::string& probe);
     void reportReaderNotFound();

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "app/TfrmModule.h"
@@ -63,12 +64,10 @@ void TfrmModule::reportReaderNotFound() {
     Beep(kToneLowHz, kToneMs);
 }
 
-bool TfrmModule::quickTry(const std::string& probe) {
-    if (portNumber_ <= 0) return false;
-    main_.cmbPort->setEditText(QString("COM%1").arg(portNumber_));
-    main_.cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
-    if (!link_.OpenPort(portNumber_, lineSettings_)) return false;
-    ShowMessage(Msg::ScanCom, PortSuffix(portNumber_));
+bool TfrmModule::probeAfterPauses(int port, const std::string& settings,
+                                  const std::string& probe) {
+    if (!link_.OpenPort(port, settings)) return false;
+    ShowMessage(Msg::ScanCom, PortSuffix(port));
     PumpMessages();
     bool found = false;
     for (int attempt = 0; attempt < kQuickTryAttempts && !found; ++attempt) {
@@ -78,6 +77,13 @@ bool TfrmModule::quickTry(const std::string& probe) {
     }
     link_.ClosePort();
     return found;
+}
+
+bool TfrmModule::quickTry(const std::string& probe) {
+    if (portNumber_ <= 0) return false;
+    main_.cmbPort->setEditText(QString("COM%1").arg(portNumber_));
+    main_.cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
+    return probeAfterPauses(portNumber_, lineSettings_, probe);
 }
 
 bool TfrmModule::walkPorts(const std::string& probe) {
@@ -112,14 +118,12 @@ bool TfrmModule::walkPorts(const std::string& probe) {
     return false;
 }
 
-void TfrmModule::btnScanClick() {
+void TfrmModule::runDiscovery(text::Msg startText, const std::function<bool()>& find) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ++commandDepth_;
-    startDiscovery(Msg::ScanReader);
-    const std::string probe = startCharacter_ + "00B";
+    startDiscovery(startText);
     try {
-        const bool found = quickTry(probe) || walkPorts(probe);
-        if (found && link_.ReplyLength() == commands::kSerialReplyLength)
+        if (find() && link_.ReplyLength() == commands::kSerialReplyLength)
             ReadSettings();
         else
             reportReaderNotFound();
@@ -131,41 +135,26 @@ void TfrmModule::btnScanClick() {
     QApplication::restoreOverrideCursor();
 }
 
+void TfrmModule::btnScanClick() {
+    const std::string probe = startCharacter_ + "00B";
+    runDiscovery(Msg::ScanReader, [&] { return quickTry(probe) || walkPorts(probe); });
+}
+
 void TfrmModule::btnLinkClick() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ++commandDepth_;
-    startDiscovery(Msg::LinkReader);
-    try {
-        const int port =
-            tblink::PortNumberFromBoxText(main_.cmbPort->currentText().toStdString()).value_or(1);
-        const int index = main_.cmbBaudRate->currentIndex();
+    runDiscovery(Msg::LinkReader, [&] {
+        const auto typed = tblink::PortNumberFromBoxText(main_.cmbPort->currentText().toStdString());
+        const int port = typed.value_or(1);
+        int index = main_.cmbBaudRate->currentIndex();
+        if (!tblink::IsLineSettingsIndex(index)) index = tblink::kDefaultLineSettingsIndex;
         const std::string settings = tblink::kLineSettingsTexts[index];
         const std::string probe = startCharacter_ + main_.pnID->text().toStdString() + "B";
-        bool found = false;
-        if (link_.OpenPort(port, settings)) {
-            ShowMessage(Msg::ScanCom, PortSuffix(port));
-            PumpMessages();
-            for (int attempt = 0; attempt < kQuickTryAttempts && !found; ++attempt) {
-                PumpWait(100);
-                PumpMessages();
-                found = probeReader(probe);
-            }
-            link_.ClosePort();
-        }
-        if (found) {
-            portNumber_ = port;
-            lineSettingsIndex_ = index;
-            lineSettings_ = settings;
-            ReadSettings();
-        } else {
-            reportReaderNotFound();
-        }
-    } catch (...) {
-        link_.ClosePort();
-        reportReaderNotFound();
-    }
-    --commandDepth_;
-    QApplication::restoreOverrideCursor();
+        if (!probeAfterPauses(port, settings, probe)) return false;
+        // Kept in the window; the store has them when the window closes.
+        portNumber_ = port;
+        lineSettingsIndex_ = index;
+        lineSettings_ = settings;
+        return true;
+    });
 }
 
 void TfrmModule::ReadSettings() {
