@@ -91,6 +91,12 @@ public:
     static constexpr int kBusyFlashMs = 200;
     static constexpr int kCardLampMs = 1000;
 
+    // The command procedure: hourglass and disabled window; refusal (red lamp, low tone) when
+    // not linked; start message; port open; up to steps.attempts attempts, each after the
+    // pause, stopping at the first that succeeds; port closed; lamp, message and tone of the
+    // outcome; window enabled and cursor restored on every path. True on success.
+    bool RunCommand(const CommandSteps& steps, const std::function<bool()>& attempt);
+
 public slots:
     void FormShow();
     void pcReaderChange();
@@ -201,11 +207,6 @@ private:
     void switchLanguage(int language);
     void applyCaptions();
 
-    // The command procedure: hourglass and disabled window; refusal (red lamp, low tone) when
-    // not linked; start message; port open; up to steps.attempts attempts, each after the
-    // pause, stopping at the first that succeeds; port closed; lamp, message and tone of the
-    // outcome; window enabled and cursor restored on every path. True on success.
-    bool RunCommand(const CommandSteps& steps, const std::function<bool()>& attempt);
 
     void SetBusy(bool on);
     void Beep(int frequencyHz, int durationMs);

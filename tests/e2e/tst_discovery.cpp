@@ -48,6 +48,7 @@ private slots:
     void setAndGetInterface();
     void secondAttemptSucceeding();
     void getInterfaceWithNonDigitFails();
+    void attemptThatThrowsIsAFailedCommand();
 };
 
 void TestDiscovery::scanFindsReaderOnThirdPortAndSavesBeforeReadOut() {
@@ -411,6 +412,30 @@ void TestDiscovery::getInterfaceWithNonDigitFails() {
     QCOMPARE(Item(f, "cmbWiegand"), 2);
     QCOMPARE(f.commLamp(), app::kLampRed);
     QVERIFY(window.isEnabled());
+}
+
+void TestDiscovery::attemptThatThrowsIsAFailedCommand() {
+    SimLines lines;
+    tbsim::SimLine& line = lines.add();
+    lines.addReader(line, ReaderKind::PX10, 1);
+    WindowFixture f;
+    app::TfrmModule& window = f.open(lines.ports());
+    LinkCom1(f);
+    QVERIFY(window.linked());
+    int attempts = 0;
+    const bool ok = window.RunCommand({text::Msg::SetId, text::Msg::SetIdOk, text::Msg::SetIdError},
+                                      [&]() -> bool {
+                                          ++attempts;
+                                          throw std::runtime_error("reader logic broke");
+                                      });
+    QVERIFY(!ok);
+    QCOMPARE(attempts, 1);
+    QCOMPARE(f.text("pnMsg"), QString("Set ID error!"));
+    QCOMPARE(f.commLamp(), app::kLampRed);
+    QVERIFY(window.isEnabled());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    platform::PosixSerialChannel other;  // the port was closed again
+    QVERIFY(other.open(line.devicePath(), "19200,e,8,1"));
 }
 
 QTEST_MAIN(TestDiscovery)

@@ -28,6 +28,7 @@ private slots:
     void closingStoresTheSettings();
     void idScrollBarShowsTwoDigits();
     void everyControlIsNamedForAccessibility();
+    void toneNeverHoldsTheWindow();
 };
 
 void TestWindow::firstStartWithoutStore() {
@@ -249,6 +250,17 @@ void TestWindow::everyControlIsNamedForAccessibility() {
     QVERIFY(inputs >= 5);
     QCOMPARE(f.control("sbID")->accessibleName(), text::Text(Msg::Id, 1) + ":");
     QCOMPARE(f.control("cmbPort")->accessibleName(), text::Text(Msg::SerialPort, 1) + ":");
+}
+
+void TestWindow::toneNeverHoldsTheWindow() {
+    // With or without an audio device here, a long tone must not block its caller.
+    auto tones = platform::MakeAudioToneGenerator();
+    QElapsedTimer clock;
+    clock.start();
+    tones->Beep(1000, 5000);
+    tones->Beep(300, 5000);  // cuts the first one short
+    QVERIFY(clock.elapsed() < 2500);
+    tones.reset();
 }
 
 QTEST_MAIN(TestWindow)
