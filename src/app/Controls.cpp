@@ -125,9 +125,10 @@ bool IsInputControl(const QWidget* widget) {
 
 void ApplyAccessibleNames(QWidget* root) {
     QHash<QWidget*, QString> labelled;
+    // Labels and panels keep no accessible name of their own: screen readers then read
+    // their current text, which panels change all the time.
     for (QLabel* label : root->findChildren<QLabel*>()) {
-        label->setAccessibleName(WithoutMnemonic(label->text()));
-        if (QWidget* input = label->buddy()) labelled.insert(input, label->accessibleName());
+        if (QWidget* input = label->buddy()) labelled.insert(input, WithoutMnemonic(label->text()));
     }
     for (QWidget* widget : root->findChildren<QWidget*>()) {
         // Only our own named controls; a combo box's inner parts keep theirs.

@@ -250,6 +250,12 @@ void TestWindow::everyControlIsNamedForAccessibility() {
     QVERIFY(inputs >= 5);
     QCOMPARE(f.control("sbID")->accessibleName(), text::Text(Msg::Id, 1) + ":");
     QCOMPARE(f.control("cmbPort")->accessibleName(), text::Text(Msg::SerialPort, 1) + ":");
+
+    // A panel is read out with the text it shows now, not the one it had when named.
+    f.control<QLabel>("pnMsg")->setText("Set ID ok.");
+    QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(f.control("pnMsg"));
+    QVERIFY(panel);
+    QCOMPARE(panel->text(QAccessible::Name), QString("Set ID ok."));
 }
 
 void TestWindow::toneNeverHoldsTheWindow() {
