@@ -6,20 +6,14 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <cstdio>
 
 #include "SimLine.h"
-#include "app/TfrmModule.h"
-#include "platform/PosixSerialChannel.h"
+#include "BenchWindow.h"
 
 namespace {
-
-struct Silent : platform::ToneGenerator {
-    void Beep(int, int) override {}
-};
 
 constexpr int kReadingMs = 4000;
 
@@ -32,17 +26,8 @@ int main(int argc, char** argv) {
     if (!line.start()) return 1;
     line.addReader(tbsim::ReaderConfig{});
 
-    QTemporaryDir dir;
-    platform::SettingsStore store(dir.filePath("etc.conf"), dir.filePath("home.conf"));
-    app::ModuleServices services;
-    services.store = std::make_unique<platform::SettingsStore>(store);
-    services.ports = platform::PortMap::build(
-        store, {}, "COM1=" + QString::fromStdString(line.devicePath()));
-    services.tones = std::make_unique<Silent>();
-    services.channel = std::make_unique<platform::PosixSerialChannel>();
-    app::TfrmModule window(std::move(services));
-    window.show();
-    window.FormShow();
+    BenchWindow bench(line.devicePath());
+    app::TfrmModule& window = bench.window();
     window.findChild<QComboBox*>("cmbPort")->setEditText("COM1");
     QTest::mouseClick(window.findChild<QPushButton*>("btnLink"), Qt::LeftButton);
     if (!window.linked()) return 1;

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
 #include <chrono>
@@ -12,17 +11,12 @@
 #include <vector>
 
 #include "SimLine.h"
-#include "app/TfrmModule.h"
-#include "platform/PosixSerialChannel.h"
+#include "BenchWindow.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 15;
-
-struct Silent : platform::ToneGenerator {
-    void Beep(int, int) override {}
-};
 
 // Frame bytes on the wire for one exchange: TAB, text, 2 checksum, CR; then the reply.
 double ExchangeMs(std::size_t commandText, std::size_t replyBytes, double charMs) {
@@ -38,18 +32,10 @@ int main(int argc, char** argv) {
     if (!line.start()) return 1;
     line.addReader(tbsim::ReaderConfig{});  // PX10, ID 01, 19200,e,8,1
 
-    QTemporaryDir dir;
-    platform::SettingsStore store(dir.filePath("etc.conf"), dir.filePath("home.conf"));
-    store.writeInt("TagBench", "ScanCommNo", 1);
-    app::ModuleServices services;
-    services.store = std::make_unique<platform::SettingsStore>(store);
-    services.ports = platform::PortMap::build(
-        store, {}, "COM1=" + QString::fromStdString(line.devicePath()));
-    services.tones = std::make_unique<Silent>();
-    services.channel = std::make_unique<platform::PosixSerialChannel>();
-    app::TfrmModule window(std::move(services));
-    window.show();
-    window.FormShow();
+    BenchWindow bench(line.devicePath(), [](platform::SettingsStore& store) {
+        store.writeInt("TagBench", "ScanCommNo", 1);  // the quick try goes straight to COM1
+    });
+    app::TfrmModule& window = bench.window();
     auto* scan = window.findChild<QPushButton*>("btnScan");
     auto* message = window.findChild<QLabel*>("pnMsg");
 
