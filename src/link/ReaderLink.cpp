@@ -20,6 +20,9 @@ ReaderLink::ReaderLink(std::unique_ptr<platform::SerialChannel> channel, PortRes
     : channel_(std::move(channel)), resolver_(std::move(resolver)) {}
 
 bool ReaderLink::OpenPort(int portNumber, const std::string& lineSettings) {
+    // Ports are held exclusively: one already open here (a card-reading loop) stays with its
+    // owner, as it would against any other program.
+    if (channel_->isOpen()) return false;
     const std::string device = resolver_ ? resolver_(portNumber) : std::string();
     return !device.empty() && channel_->open(device, lineSettings);
 }

@@ -61,6 +61,7 @@ private slots:
     void stopClickEndsTheLoop();
     void twoWayReadingAnswersEveryCard();
     void vanishedLineEndsTheLoop();
+    void linkDuringReadingLeavesTheLoopItsPort();
     void portThatDoesNotOpen();
     void notLinkedOnlyBeeps();
     void cardSettingsOnTheWire();
@@ -149,6 +150,38 @@ void TestCards::vanishedLineEndsTheLoop() {
     QCOMPARE(bench.f.text("pnMsg"), QString("Reader not find"));
     QCOMPARE(bench.f.commLamp(), app::kLampRed);
     QCOMPARE(bench.f.tones.back(), (Tone{300, 300}));
+    QVERIFY(!bench.window->continuousRead());
+    QVERIFY(bench.window->close());
+}
+
+void TestCards::linkDuringReadingLeavesTheLoopItsPort() {
+    Bench bench;
+    QString linkOutcome;
+    std::size_t pollsAtLink = 0;
+    QTimer watch;
+    watch.setInterval(20);
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const std::size_t polls = bench.line->receivedCommands().size();
+        if (!bench.window->continuousRead()) return watch.stop();
+        if (pollsAtLink == 0 && polls >= 1) {
+            bench.f.click("btnLink");  // Link stays usable while reading
+            linkOutcome = bench.f.text("pnMsg");
+            pollsAtLink = bench.line->receivedCommands().size();
+        } else if ((pollsAtLink > 0 && polls >= pollsAtLink + 2) || clock.elapsed() > 10000) {
+            watch.stop();
+            bench.f.click("btnReadCard");
+        }
+    });
+    watch.start();
+    bench.f.click("btnReadCard");
+
+    QCOMPARE(linkOutcome, QString("Reader not find"));
+    QVERIFY(bench.line->receivedCommands().size() >= pollsAtLink + 2);  // the loop went on
+    for (const std::string& command : bench.line->receivedCommands())
+        QCOMPARE(command, std::string("A01F"));  // no probe got between the polls
+    QCOMPARE(bench.f.commLamp(), app::kLampYellow);  // stopped by the user, not by a failure
     QVERIFY(!bench.window->continuousRead());
     QVERIFY(bench.window->close());
 }

@@ -49,12 +49,14 @@ void TfrmModule::lockForCardLoop(CardLoop loop, bool locked) {
 }
 
 void TfrmModule::readCardsContinuously(CardLoop loop) {
-    if (!linked_) {
-        Beep(kToneLowHz, kToneMs);
-        return;
-    }
+    // The stop comes first: a Link tried during the loop clears the linked flag, and the
+    // loop must still be stoppable by its own button.
     if (continuousRead_) {
         continuousRead_ = false;  // the running loop ends at its next look at the flag
+        return;
+    }
+    if (!linked_) {
+        Beep(kToneLowHz, kToneMs);
         return;
     }
     continuousRead_ = true;
