@@ -52,7 +52,9 @@ void TestWindow::firstStartWithoutStore() {
 
 void TestWindow::commandButtonsAreRefusedUntilLinked_data() {
     QTest::addColumn<QString>("button");
-    for (const char* name : {"btnID", "btnBaudRate", "btnMode", "btnGetMode"})
+    for (const char* name : {"btnID", "btnBaudRate", "btnMode", "btnGetMode", "btnCardType",
+                             "btnCardRead", "btnKeyParity", "btnGetKeyParity", "btnKeyNumber",
+                             "btnGetKeyNumber", "btnKeyStatus", "btnGetKeyStatus"})
         QTest::newRow(name) << name;
 }
 
@@ -61,6 +63,14 @@ void TestWindow::commandButtonsAreRefusedUntilLinked() {
     WindowFixture f;
     app::TfrmModule& window = f.open();
     f.control<app::Lamp>("shComm")->setColor(app::kLampYellow);
+    // Bring the button's function page to the front, as a user would.
+    auto* pages = f.control<QTabWidget>("pcOther");
+    for (int i = 0; i < pages->count(); ++i) {
+        if (pages->widget(i)->isAncestorOf(f.control(button.toLatin1().constData()))) {
+            pages->setTabVisible(i, true);
+            pages->setCurrentIndex(i);
+        }
+    }
     f.click(button.toLatin1().constData());
     QCOMPARE(f.commLamp(), app::kLampRed);
     QCOMPARE(f.tones, (std::vector<Tone>{{300, 300}}));
