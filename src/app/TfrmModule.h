@@ -83,11 +83,10 @@ public:
     // Start character and reader ID: the front of every command text.
     std::string commandPrefix() const { return startCharacter_ + readerId_; }
 
-    // The lamp colours and tones the command procedure uses.
+    // The tones of success and failure, and the timers' periods.
     static constexpr int kToneHighHz = 1000;
     static constexpr int kToneLowHz = 300;
     static constexpr int kToneMs = 300;
-    static constexpr int kTickMs = 50;
     static constexpr int kBusyFlashMs = 200;
     static constexpr int kCardLampMs = 1000;
 
@@ -257,7 +256,6 @@ private:
     bool continuousRead_ = false;
     std::string startCharacter_;
     std::string readerId_;
-    std::uint32_t accessWords_[3] = {0, 0, 0};
     int storedReaderType_ = 0;
     int busyPhase_ = 0;
     // Depth of running commands: while one runs, the window may not be closed.
