@@ -28,10 +28,16 @@ std::uint8_t ReplyChecksum(const std::string& bytesBeforeChecksum) {
 }
 
 std::string ReplyFrame(char header, int id, char second, const std::string& data) {
+    const std::string idText = {static_cast<char>('0' + (id / 10) % 10),
+                                static_cast<char>('0' + id % 10)};
+    return ReplyFrame(header, idText, second, data);
+}
+
+std::string ReplyFrame(char header, const std::string& idText, char second,
+                       const std::string& data) {
     std::string frame(1, kLf);
     frame += header;
-    frame += static_cast<char>('0' + (id / 10) % 10);
-    frame += static_cast<char>('0' + id % 10);
+    frame += idText;
     frame += second;
     frame += data;
     frame += HexByte(ReplyChecksum(frame));

@@ -27,6 +27,9 @@ std::string CommandFrame(const std::string& text);
 std::uint8_t ReplyChecksum(const std::string& bytesBeforeChecksum);
 // LF, header character, two-digit ID, second header character, data, checksum, CR.
 std::string ReplyFrame(char header, int id, char second, const std::string& data);
+// The same with the ID field written as given (a reader whose address reads wrong).
+std::string ReplyFrame(char header, const std::string& idText, char second,
+                       const std::string& data);
 // A reply as the program accepts it: LF first, CR last, at least 4 bytes, the two characters
 // before the CR equal to the upper-case checksum of everything in front of them.
 bool IsValidReply(const std::string& frame);

@@ -96,6 +96,8 @@ struct ReaderConfig {
     // Commands (the text after the address, e.g. "N" but not "N0215") this reader never
     // answers, as a reader with an older firmware would not.
     std::set<std::string> silentCommands;
+    // When set, replies carry these two characters where the ID belongs.
+    std::optional<std::string> replyIdText;
 
     // Output and card settings, as the indexes of the window's lists; delivered as Wiegand 26,
     // RS485 32 held ready, card type EM, reading reset enabled.

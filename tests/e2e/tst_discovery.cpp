@@ -49,6 +49,7 @@ private slots:
     void secondAttemptSucceeding();
     void getInterfaceWithNonDigitFails();
     void attemptThatThrowsIsAFailedCommand();
+    void discoveryReplyWithoutDigitIdIsAnError();
 };
 
 void TestDiscovery::scanFindsReaderOnThirdPortAndSavesBeforeReadOut() {
@@ -436,6 +437,23 @@ void TestDiscovery::attemptThatThrowsIsAFailedCommand() {
     QVERIFY(QApplication::overrideCursor() == nullptr);
     platform::PosixSerialChannel other;  // the port was closed again
     QVERIFY(other.open(line.devicePath(), "19200,e,8,1"));
+}
+
+void TestDiscovery::discoveryReplyWithoutDigitIdIsAnError() {
+    SimLines lines;
+    tbsim::SimLine& line = lines.add();
+    auto* reader = lines.addReader(line, ReaderKind::PX10, 1);
+    auto config = reader->config();
+    config.replyIdText = "?1";
+    reader->setConfig(config);
+    WindowFixture f;
+    app::TfrmModule& window = f.open(lines.ports());
+    LinkCom1(f);
+    QCOMPARE(f.text("pnMsg"), QString("Reader data error! (COM : #1)"));
+    QCOMPARE(line.receivedCommands(), (std::vector<std::string>{"A01B"}));  // nothing more sent
+    QVERIFY(!window.linked());
+    QVERIFY(window.isEnabled());
+    QCOMPARE(f.commLamp(), app::kLampRed);
 }
 
 QTEST_MAIN(TestDiscovery)
