@@ -36,6 +36,10 @@ private:
 
 void TfrmModule::PumpMessages() { QCoreApplication::processEvents(); }
 
+void TfrmModule::SleepWithoutPumping(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
 void TfrmModule::PumpWait(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
@@ -59,7 +63,7 @@ bool TfrmModule::RunCommand(const CommandSteps& steps, const std::function<bool(
                     PumpWait(100);
                     PumpMessages();
                 } else {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                    SleepWithoutPumping(50);
                 }
                 success = attempt();
             }

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -44,6 +45,34 @@ QLabel* MakePanel(QWidget* parent, const char* name, const QString& caption) {
     panel->setPalette(colours);
     panel->setMinimumHeight(22);
     return panel;
+}
+
+QLabel* MakeValuePanel(QWidget* parent, const char* name, const QString& caption) {
+    QLabel* panel = MakePanel(parent, name, caption);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setMinimumWidth(36);
+    return panel;
+}
+
+QGridLayout* CompactGrid(QWidget* group) {
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(6, 2, 6, 4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(3);
+    return grid;
+}
+
+ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* labelName,
+                     const QString& caption, const char* panelName, const QString& panelText,
+                     const ScrollBarShape& bar) {
+    ValueRow made{
+        MakeLabel(group, labelName, caption), MakeValuePanel(group, panelName, panelText),
+        MakeScrollBar(group, bar.name, bar.minimum, bar.maximum, bar.largeStep, bar.position)};
+    made.label->setBuddy(made.bar);
+    grid->addWidget(made.label, row, 0);
+    grid->addWidget(made.panel, row, 1);
+    grid->addWidget(made.bar, row, 2);
+    return made;
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {

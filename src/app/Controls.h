@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -23,6 +24,8 @@ void Name(QWidget* control, const char* name);
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption);
 // A sky-blue, lowered panel showing a value (pnMsg, pnID, ...).
 QLabel* MakePanel(QWidget* parent, const char* name, const QString& caption);
+// A panel beside a scroll bar, showing its position as the commands send it.
+QLabel* MakeValuePanel(QWidget* parent, const char* name, const QString& caption);
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption);
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption);
 QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& caption);
@@ -36,6 +39,28 @@ QScrollBar* MakeScrollBar(QWidget* parent, const char* name, int minimum, int ma
 QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int maxLength = 0);
 // Letters typed into the box turn upper case as they are typed.
 void ForceUpperCase(QLineEdit* edit);
+
+// A grid with the tight spacing the dense groups of the function pages need.
+QGridLayout* CompactGrid(QWidget* group);
+
+struct ScrollBarShape {
+    const char* name;
+    int minimum;
+    int maximum;
+    int largeStep;
+    int position;
+};
+
+// A label, the panel showing the value and its scroll bar, in columns 0 to 2 of `row`; the
+// label names the scroll bar for screen readers.
+struct ValueRow {
+    QLabel* label;
+    QLabel* panel;
+    QScrollBar* bar;
+};
+ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* labelName,
+                     const QString& caption, const char* panelName, const QString& panelText,
+                     const ScrollBarShape& bar);
 
 // Gives every input control below `root` an accessible name: the text of the label whose buddy
 // it is, else its own caption. Run after captions change.

@@ -63,8 +63,7 @@ QGridLayout* BuildReaderControls(QWidget* parent, MainArea& area) {
     grid->addWidget(area.btnLink, 0, 4);
 
     area.lblID = MakeLabel(parent, "lblID", "ID:");
-    area.pnID = MakePanel(parent, "pnID", "01");
-    area.pnID->setAlignment(Qt::AlignCenter);
+    area.pnID = MakeValuePanel(parent, "pnID", "01");
     area.pnID->setFixedWidth(36);
     area.sbID = MakeScrollBar(parent, "sbID", 1, 99, 10, 1);
     area.lblID->setBuddy(area.sbID);

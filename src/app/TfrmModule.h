@@ -214,6 +214,8 @@ private:
     void SetCommLamp(const QColor& color);
     // Waits with the window kept alive (timers and painting go on).
     void PumpWait(int milliseconds);
+    // The short pauses that leave the window still: the reader's own timing needs them.
+    void SleepWithoutPumping(int milliseconds);
     void PumpMessages();
 
     tblink::ReaderLink& link() { return link_; }

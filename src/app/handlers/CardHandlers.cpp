@@ -5,8 +5,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-#include <chrono>
-#include <thread>
 
 #include "app/TfrmModule.h"
 #include "app/widgets/Lamp.h"
@@ -17,10 +15,6 @@ namespace app {
 namespace {
 
 using text::Msg;
-
-void SleepMs(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
 
 }  // namespace
 
@@ -89,7 +83,7 @@ void TfrmModule::pollCards(CardLoop loop) {
     while (continuousRead_) {
         for (int i = 0; i < 5; ++i) {
             PumpMessages();
-            SleepMs(10);
+            SleepWithoutPumping(10);
         }
         if (!continuousRead_) break;
         if (link_.Transact(poll) != 1) break;
@@ -127,11 +121,11 @@ void TfrmModule::showPollOutcome(const commands::PollOutcome& outcome) {
 // After each two-way card the reader waits for two "J" and the verdict; their replies do not
 // matter.
 void TfrmModule::answerTwoWayCard() {
-    SleepMs(10);
+    SleepWithoutPumping(10);
     link_.Transact(commandPrefix() + "J");
-    SleepMs(10);
+    SleepWithoutPumping(10);
     link_.Transact(commandPrefix() + "J");
-    SleepMs(50);
+    SleepWithoutPumping(50);
     link_.Transact(commandPrefix() + (main_.chkInvalid->isChecked() ? "H2" : "H1"));
 }
 

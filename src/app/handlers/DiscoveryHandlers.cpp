@@ -6,9 +6,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "app/TfrmModule.h"
 #include "app/widgets/Lamp.h"
@@ -34,10 +32,6 @@ enum ReaderType { PX10, PX40, PX30M, PX40M, PX50, PX50M, PX60, PX60M };
 bool ShowsCardType(int type) { return type == PX10 || type == PX40 || type == PX50 || type == PX60; }
 bool HasKeypadReadOut(int type) { return type == PX40 || type == PX40M; }
 bool HasCardIdLocation(int type) { return type == PX30M || type == PX40M; }
-
-void SleepMs(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
 
 QString PortSuffix(int port) { return QString(" : #%1").arg(port); }
 
@@ -101,7 +95,7 @@ bool TfrmModule::walkPorts(const std::string& probe) {
             ShowMessage(Msg::ScanCom, PortSuffix(*port));
             bool found = false;
             for (int attempt = 0; attempt < kWalkAttempts && !found; ++attempt) {
-                SleepMs(50);
+                SleepWithoutPumping(50);
                 found = probeReader(probe);
             }
             if (found) {
@@ -205,7 +199,7 @@ void TfrmModule::ReadSettings() {
 }
 
 bool TfrmModule::readOutCommand(const char* command) {
-    SleepMs(50);
+    SleepWithoutPumping(50);
     const bool ok = link_.Transact(commandPrefix() + command) == 1;
     PumpMessages();
     return ok;

@@ -37,18 +37,10 @@ QPushButton* MakeClearButton(QWidget* parent, const char* name) {
     return button;
 }
 
-QGridLayout* GridOf(QGroupBox* group) {
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(6, 2, 6, 4);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(3);
-    return grid;
-}
-
 void BuildSystemGroup(QWidget* page, DisplayPage& display) {
     display.gbDisplaySystem = MakeGroupBox(page, "gbDisplaySystem", "System parameter setting");
     QGroupBox* group = display.gbDisplaySystem;
-    QGridLayout* grid = GridOf(group);
+    QGridLayout* grid = CompactGrid(group);
 
     // The display's own languages, not the window's: never translated.
     display.cmbLanguage = MakeComboBox(group, "cmbLanguage",
@@ -81,7 +73,7 @@ void BuildSystemGroup(QWidget* page, DisplayPage& display) {
 void BuildTitleGroup(QWidget* page, DisplayPage& display) {
     display.gbDisplayTitle = MakeGroupBox(page, "gbDisplayTitle", "Title idel message");
     QGroupBox* group = display.gbDisplayTitle;
-    QGridLayout* grid = GridOf(group);
+    QGridLayout* grid = CompactGrid(group);
 
     display.cmbTitle =
         MakeComboBox(group, "cmbTitle", {"No Title", "Text Title", "Text & Icon Title"});
@@ -124,7 +116,7 @@ void BuildTitleGroup(QWidget* page, DisplayPage& display) {
 void BuildMessageGroup(QWidget* page, DisplayPage& display) {
     display.gbSmallMessage = MakeGroupBox(page, "gbSmallMessage", "Screen small message");
     QGroupBox* group = display.gbSmallMessage;
-    QGridLayout* grid = GridOf(group);
+    QGridLayout* grid = CompactGrid(group);
 
     display.edSmallMessage =
         MakeEdit(group, "edSmallMessage", "Hello!", DisplayPage::kSmallMessageBytes);

@@ -20,20 +20,11 @@ constexpr int kFacilityPanelWidth = 64;  // five digits
 constexpr int kFingerNoPanelWidth = 72;  // six digits
 constexpr int kTimeEditWidth = 60;       // four digits
 
-QGridLayout* GridOf(QGroupBox* group) {
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(6, 2, 6, 4);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(3);
-    return grid;
-}
-
 void BuildFacilityGroup(QWidget* page, FingerprintPage& finger) {
     finger.gbFacilityFinger =
         MakeGroupBox(page, "gbFacilityFinger", "Facility code(add fingerprint)");
-    QGridLayout* grid = GridOf(finger.gbFacilityFinger);
-    finger.pnFacility = MakePanel(finger.gbFacilityFinger, "pnFacility", "00000");
-    finger.pnFacility->setAlignment(Qt::AlignCenter);
+    QGridLayout* grid = CompactGrid(finger.gbFacilityFinger);
+    finger.pnFacility = MakeValuePanel(finger.gbFacilityFinger, "pnFacility", "00000");
     finger.pnFacility->setFixedWidth(kFacilityPanelWidth);
     finger.sbFacility = MakeScrollBar(finger.gbFacilityFinger, "sbFacility", 0, 65535, 10, 0);
     finger.btnFingerFacility =
@@ -46,7 +37,7 @@ void BuildFacilityGroup(QWidget* page, FingerprintPage& finger) {
 
 void BuildScanGroup(QWidget* page, FingerprintPage& finger) {
     finger.gbFingerScan = MakeGroupBox(page, "gbFingerScan", "Set fingerprint scan mode");
-    QGridLayout* grid = GridOf(finger.gbFingerScan);
+    QGridLayout* grid = CompactGrid(finger.gbFingerScan);
     // The reader's own mode names: never translated.
     finger.cmbFingerScan =
         MakeComboBox(finger.gbFingerScan, "cmbFingerScan",
@@ -61,11 +52,10 @@ void BuildScanGroup(QWidget* page, FingerprintPage& finger) {
 void BuildFingerprintGroup(QWidget* page, FingerprintPage& finger) {
     finger.gbFingerprint = MakeGroupBox(page, "gbFingerprint", "Fingerprint");
     QGroupBox* group = finger.gbFingerprint;
-    QGridLayout* grid = GridOf(group);
+    QGridLayout* grid = CompactGrid(group);
 
     finger.lblFingerNo = MakeLabel(group, "lblFingerNo", "Fingerprint no:");
-    finger.pnFingerNo = MakePanel(group, "pnFingerNo", "000001");
-    finger.pnFingerNo->setAlignment(Qt::AlignCenter);
+    finger.pnFingerNo = MakeValuePanel(group, "pnFingerNo", "000001");
     finger.pnFingerNo->setFixedWidth(kFingerNoPanelWidth);
     finger.sbFingerNo = MakeScrollBar(group, "sbFingerNo", 0, 9500, 10, 1);
     finger.lblFingerNo->setBuddy(finger.sbFingerNo);
@@ -128,7 +118,7 @@ QLineEdit* MakeSecondsEdit(QWidget* parent, const char* name, const QString& tex
 void BuildStandAloneGroup(QWidget* page, FingerprintPage& finger) {
     finger.gbStandFinger = MakeGroupBox(page, "gbStandFinger", "Stand alone version");
     QGroupBox* group = finger.gbStandFinger;
-    QGridLayout* grid = GridOf(group);
+    QGridLayout* grid = CompactGrid(group);
 
     finger.btnStandFinger = MakeButton(group, "btnStandFinger", "Set stand alone mode");
     grid->addWidget(finger.btnStandFinger, 0, 0, 1, 3);

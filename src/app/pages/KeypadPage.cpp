@@ -13,14 +13,6 @@
 namespace app {
 namespace {
 
-// The panel shows the value the set command sends; its text follows the scroll bar.
-QLabel* MakeValuePanel(QWidget* parent, const char* name, const QString& caption) {
-    QLabel* panel = MakePanel(parent, name, caption);
-    panel->setAlignment(Qt::AlignCenter);
-    panel->setMinimumWidth(36);
-    return panel;
-}
-
 // A set button with its get button beside it, across the whole group.
 QHBoxLayout* ButtonRow(QPushButton* set, QPushButton* get) {
     auto* row = new QHBoxLayout;
@@ -49,15 +41,13 @@ QGroupBox* BuildNumberGroup(QWidget* page, KeypadPage& controls) {
     auto* group = MakeGroupBox(page, "gbKeyNumber", "Set key number");
     controls.gbKeyNumber = group;
     auto* grid = new QGridLayout(group);
-    controls.lblKeyNumber = MakeLabel(group, "lblKeyNumber", "Key Number:");
-    controls.pnKeyNumber = MakeValuePanel(group, "pnKeyNumber", "04");
-    controls.sbKeyNumber = MakeScrollBar(group, "sbKeyNumber", 0, 16, 3, 4);
-    controls.lblKeyNumber->setBuddy(controls.sbKeyNumber);
+    const ValueRow number = AddValueRow(grid, 0, group, "lblKeyNumber", "Key Number:",
+                                        "pnKeyNumber", "04", {"sbKeyNumber", 0, 16, 3, 4});
+    controls.lblKeyNumber = number.label;
+    controls.pnKeyNumber = number.panel;
+    controls.sbKeyNumber = number.bar;
     controls.btnKeyNumber = MakeButton(group, "btnKeyNumber", "Set key number");
     controls.btnGetKeyNumber = MakeButton(group, "btnGetKeyNumber", "Get");
-    grid->addWidget(controls.lblKeyNumber, 0, 0);
-    grid->addWidget(controls.pnKeyNumber, 0, 1);
-    grid->addWidget(controls.sbKeyNumber, 0, 2);
     grid->addLayout(ButtonRow(controls.btnKeyNumber, controls.btnGetKeyNumber), 1, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     return group;
@@ -67,22 +57,17 @@ QGroupBox* BuildStatusGroup(QWidget* page, KeypadPage& controls) {
     auto* group = MakeGroupBox(page, "gbKeyStatus", "Set key status code");
     controls.gbKeyStatus = group;
     auto* grid = new QGridLayout(group);
-    controls.lblKeyStatusNumber = MakeLabel(group, "lblKeyStatusNumber", "Key Number:");
-    controls.pnKeyStatusNumber = MakeValuePanel(group, "pnKeyStatusNumber", "00");
-    controls.sbKeyStatusNumber = MakeScrollBar(group, "sbKeyStatusNumber", 0, 8, 3, 0);
-    controls.lblKeyStatusNumber->setBuddy(controls.sbKeyStatusNumber);
-    grid->addWidget(controls.lblKeyStatusNumber, 0, 0);
-    grid->addWidget(controls.pnKeyStatusNumber, 0, 1);
-    grid->addWidget(controls.sbKeyStatusNumber, 0, 2);
-
-    controls.lblKeyDelayTime = MakeLabel(group, "lblKeyDelayTime", "Delay time:");
-    controls.pnKeyDelayTime = MakeValuePanel(group, "pnKeyDelayTime", "03");
-    controls.sbKeyDelayTime = MakeScrollBar(group, "sbKeyDelayTime", 0, 99, 10, 3);
-    controls.lblKeyDelayTime->setBuddy(controls.sbKeyDelayTime);
+    const ValueRow number = AddValueRow(grid, 0, group, "lblKeyStatusNumber", "Key Number:",
+                                        "pnKeyStatusNumber", "00", {"sbKeyStatusNumber", 0, 8, 3, 0});
+    controls.lblKeyStatusNumber = number.label;
+    controls.pnKeyStatusNumber = number.panel;
+    controls.sbKeyStatusNumber = number.bar;
+    const ValueRow delay = AddValueRow(grid, 1, group, "lblKeyDelayTime", "Delay time:",
+                                       "pnKeyDelayTime", "03", {"sbKeyDelayTime", 0, 99, 10, 3});
+    controls.lblKeyDelayTime = delay.label;
+    controls.pnKeyDelayTime = delay.panel;
+    controls.sbKeyDelayTime = delay.bar;
     controls.lblKeySec = MakeLabel(group, "lblKeySec", "Sec");
-    grid->addWidget(controls.lblKeyDelayTime, 1, 0);
-    grid->addWidget(controls.pnKeyDelayTime, 1, 1);
-    grid->addWidget(controls.sbKeyDelayTime, 1, 2);
     grid->addWidget(controls.lblKeySec, 1, 3);
 
     controls.btnKeyStatus = MakeButton(group, "btnKeyStatus", "Set key status code");

@@ -167,29 +167,6 @@ MifarePage BuildMifarePage(QWidget* page) {
     return controls;
 }
 
-QGridLayout* CompactGrid(QWidget* group) {
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(6, 4, 6, 4);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(3);
-    return grid;
-}
-
-ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* labelName,
-                     const QString& caption, const char* panelName, const QString& panelText,
-                     const ScrollBarShape& bar) {
-    ValueRow made{
-        MakeLabel(group, labelName, caption), MakePanel(group, panelName, panelText),
-        MakeScrollBar(group, bar.name, bar.minimum, bar.maximum, bar.largeStep, bar.position)};
-    made.panel->setAlignment(Qt::AlignCenter);
-    made.panel->setMinimumWidth(36);
-    made.label->setBuddy(made.bar);
-    grid->addWidget(made.label, row, 0);
-    grid->addWidget(made.panel, row, 1);
-    grid->addWidget(made.bar, row, 2);
-    return made;
-}
-
 KeyChoice AddKeyChoice(QWidget* group, const char* keyAName, const char* keyBName) {
     KeyChoice made{MakeRadioButton(group, keyAName, "Key A"),
                    MakeRadioButton(group, keyBName, "Key B"), new QButtonGroup(group)};

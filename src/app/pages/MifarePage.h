@@ -84,27 +84,6 @@ MifarePage BuildMifarePage(QWidget* page);
 
 // Pieces shared by the two MIFARE pages.
 
-// A grid with the tight spacing the dense MIFARE groups need.
-QGridLayout* CompactGrid(QWidget* group);
-
-struct ScrollBarShape {
-    const char* name;
-    int minimum;
-    int maximum;
-    int largeStep;
-    int position;
-};
-
-// A label, the panel showing the value and its scroll bar, in columns 0 to 2 of `row`.
-struct ValueRow {
-    QLabel* label;
-    QLabel* panel;
-    QScrollBar* bar;
-};
-ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* labelName,
-                     const QString& caption, const char* panelName, const QString& panelText,
-                     const ScrollBarShape& bar);
-
 // "Key A" (checked) and "Key B", exclusive only with each other.
 struct KeyChoice {
     QRadioButton* keyA;
