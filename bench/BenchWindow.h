@@ -17,8 +17,8 @@ public:
         prepare(store_);
         app::ModuleServices services;
         services.store = std::make_unique<platform::SettingsStore>(store_);
-        services.ports = platform::PortMap::build(store_, {},
-                                                  "COM1=" + QString::fromStdString(com1Device));
+        services.ports =
+            platform::PortMap::build(store_, {}, "COM1=" + QString::fromStdString(com1Device));
         services.tones = std::make_unique<Silent>();
         services.channel = std::make_unique<platform::PosixSerialChannel>();
         window_ = std::make_unique<app::TfrmModule>(std::move(services));

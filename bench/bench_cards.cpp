@@ -10,8 +10,8 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "SimLine.h"
 #include "BenchWindow.h"
+#include "SimLine.h"
 
 namespace {
 

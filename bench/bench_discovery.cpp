@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "SimLine.h"
 #include "BenchWindow.h"
+#include "SimLine.h"
 
 namespace {
 
@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
     }
     std::sort(times.begin(), times.end());
 
-    const double charMs = 11.0 * 1000.0 / 19200.0;  // start, 8 data, parity, stop
-    const double floor = 100 + ExchangeMs(4, 16, charMs)   // probe "A00B"
+    const double charMs = 11.0 * 1000.0 / 19200.0;          // start, 8 data, parity, stop
+    const double floor = 100 + ExchangeMs(4, 16, charMs)    // probe "A00B"
                          + 100 + ExchangeMs(4, 24, charMs)  // "A01V"
                          + 50 + ExchangeMs(4, 12, charMs);  // "A01A"
     const double median = times[times.size() / 2];

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     const std::string device = line.devicePath();
 
     tblink::ReaderLink link(std::make_unique<platform::PosixSerialChannel>(),
-                          [device](int) { return device; });
+                            [device](int) { return device; });
     link.SetMessagePump([] { QCoreApplication::processEvents(); });
     if (!link.OpenPort(kPort, "19200,e,8,1")) return 1;
     const double transact = TransactRoundTrip(link);

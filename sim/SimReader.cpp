@@ -406,7 +406,8 @@ std::optional<std::string> SimReader::answer(const std::string& commandText) {
         if (entry.letter != letter || (entry.kinds & KindBit(config_.kind)) == 0) continue;
         if (const auto data = entry.handler(config_, params)) {
             if (config_.replyIdText)
-                return ReplyFrame(StartCharacter(config_.kind), *config_.replyIdText, letter, *data);
+                return ReplyFrame(StartCharacter(config_.kind), *config_.replyIdText, letter,
+                                  *data);
             return ReplyFrame(StartCharacter(config_.kind), replyId, letter, *data);
         }
     }

@@ -1,6 +1,7 @@
 // Renders the Tag Bench window to a PNG file: the README's pictures and a quick look at any
 // function page in any language. Usage:
-//   tagbench-screenshot OUT.png [--language English|ChineseGB|ChineseBIG5] [--type N] [--page tsXxx]
+//   tagbench-screenshot OUT.png [--language English|ChineseGB|ChineseBIG5] [--type N] [--page
+//   tsXxx]
 // The settings store is a temporary one; nothing of the machine's is read or written.
 #include <QApplication>
 #include <QTabWidget>
@@ -26,8 +27,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() < 2 || args[1].startsWith('-')) {
-        std::fprintf(stderr,
-                     "usage: tagbench-screenshot OUT.png [--language NAME] [--type N] [--page tsXxx]\n");
+        std::fprintf(
+            stderr,
+            "usage: tagbench-screenshot OUT.png [--language NAME] [--type N] [--page tsXxx]\n");
         return 2;
     }
     const auto option = [&](const QString& name, const QString& fallback) {

@@ -162,8 +162,7 @@ void ApplyAccessibleNames(QWidget* root) {
     for (QWidget* widget : root->findChildren<QWidget*>()) {
         // Only our own named controls; a combo box's inner parts keep theirs.
         if (IsInputControl(widget) && !widget->objectName().isEmpty() &&
-            !widget->accessibleDescription().isEmpty())
-        {
+            !widget->accessibleDescription().isEmpty()) {
             const QString name = labelled.value(widget, EnclosingGroupTitle(widget));
             if (!name.isEmpty()) widget->setAccessibleName(name);  // else the caller names it
         }

@@ -1,8 +1,8 @@
 // Applying a language to the whole window, and the three language menu items.
+#include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
-#include <QAbstractButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 

@@ -19,10 +19,10 @@
 namespace app {
 namespace {
 
-const QStringList kReaderPages = {"tsPX10",  "tsPX40",  "tsPX30M", "tsPX40M",
-                                  "tsPX50",  "tsPX50M", "tsPX60",  "tsPX60M"};
-const QStringList kReaderCaptions = {"PX10/PX20/PX30", "PX40",   "PX10-M/PX20-M/PX30-M",
-                                     "PX40-M",         "PX50",   "PX50-M",
+const QStringList kReaderPages = {"tsPX10", "tsPX40",  "tsPX30M", "tsPX40M",
+                                  "tsPX50", "tsPX50M", "tsPX60",  "tsPX60M"};
+const QStringList kReaderCaptions = {"PX10/PX20/PX30", "PX40",         "PX10-M/PX20-M/PX30-M",
+                                     "PX40-M",         "PX50",         "PX50-M",
                                      "PX60/PX70",      "PX60-M/PX70-M"};
 
 // The message panel: its text with the two lamps at its right end, in one sky-blue frame.

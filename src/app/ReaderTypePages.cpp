@@ -18,14 +18,14 @@ struct ReaderTypePages {
 
 // In the order of the reader-type row.
 const ReaderTypePages kReaderTypes[] = {
-    {"A", {EM}, EM},                                        // PX10/PX20/PX30
-    {"H", {EM, Keypad}, Keypad},                            // PX40
-    {"A", {Mifare, MifareKey}, Mifare},                     // PX10-M/PX20-M/PX30-M
-    {"H", {Keypad, Mifare, MifareKey}, Mifare},             // PX40-M
-    {"J", {Keypad, EM, Display}, Display},                  // PX50
+    {"A", {EM}, EM},                                       // PX10/PX20/PX30
+    {"H", {EM, Keypad}, Keypad},                           // PX40
+    {"A", {Mifare, MifareKey}, Mifare},                    // PX10-M/PX20-M/PX30-M
+    {"H", {Keypad, Mifare, MifareKey}, Mifare},            // PX40-M
+    {"J", {Keypad, EM, Display}, Display},                 // PX50
     {"J", {Keypad, Mifare, MifareKey, Display}, Display},  // PX50-M
-    {"I", {EM, Fingerprint}, Fingerprint},                  // PX60/PX70
-    {"I", {Mifare, MifareKey, Fingerprint}, Fingerprint},   // PX60-M/PX70-M
+    {"I", {EM, Fingerprint}, Fingerprint},                 // PX60/PX70
+    {"I", {Mifare, MifareKey, Fingerprint}, Fingerprint},  // PX60-M/PX70-M
 };
 const ReaderTypePages kNoReaderType = {"A", {}, Command};
 

@@ -39,18 +39,16 @@ void TfrmModule::LoadSettings() {
 
     const auto index = store.readInt(kSection, kScanBaudRateNo);
     if (!Continue(index.status)) return;
-    lineSettingsIndex_ = index.status == platform::StoreStatus::Ok
-                             ? index.value
-                             : tblink::kDefaultLineSettingsIndex;
+    lineSettingsIndex_ =
+        index.status == platform::StoreStatus::Ok ? index.value : tblink::kDefaultLineSettingsIndex;
     // An index outside the list may pick no entry; the stored text still opens the port.
     if (!tblink::IsLineSettingsIndex(lineSettingsIndex_))
         lineSettingsIndex_ = tblink::kDefaultLineSettingsIndex;
 
     const auto name = store.readString(kSection, kLanguageFlag);
     if (!Continue(name.status)) return;
-    languageName_ = name.status == platform::StoreStatus::Ok
-                        ? name.value
-                        : text::LanguageName(text::kEnglish);
+    languageName_ =
+        name.status == platform::StoreStatus::Ok ? name.value : text::LanguageName(text::kEnglish);
     language_ = text::LanguageFromName(languageName_);
 }
 

@@ -6,11 +6,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QPushButton>
 #include <QTimer>
 
 #include "app/widgets/Lamp.h"
@@ -32,8 +32,8 @@ constexpr int kReceivedPanelWidth = 500;
 
 ModuleServices ModuleServices::FromSystem() {
     ModuleServices services;
-    services.store = std::make_unique<platform::SettingsStore>(
-        platform::SettingsStore::fromEnvironment());
+    services.store =
+        std::make_unique<platform::SettingsStore>(platform::SettingsStore::fromEnvironment());
     services.ports = platform::PortMap::fromSystem();
     services.tones = platform::MakeAudioToneGenerator();
     services.channel = std::make_unique<platform::PosixSerialChannel>();
@@ -43,9 +43,8 @@ ModuleServices ModuleServices::FromSystem() {
 TfrmModule::TfrmModule(ModuleServices services, QWidget* parent)
     : QMainWindow(parent),
       services_(std::move(services)),
-      link_(std::move(services_.channel), [this](int port) {
-          return services_.ports.devicePath(port).value_or(std::string());
-      }) {
+      link_(std::move(services_.channel),
+            [this](int port) { return services_.ports.devicePath(port).value_or(std::string()); }) {
     setObjectName("frmModule");
     link_.SetEchoSink(this);
     link_.SetMessagePump([this] { PumpMessages(); });
@@ -183,7 +182,8 @@ void TfrmModule::fillPortBox() {
         box->addItem(QString::fromStdString(item));
         const auto number = tblink::PortNumberFromBoxText(item);
         const auto device = number ? services_.ports.devicePath(*number) : std::nullopt;
-        if (device) box->setItemData(box->count() - 1, QString::fromStdString(*device), Qt::ToolTipRole);
+        if (device)
+            box->setItemData(box->count() - 1, QString::fromStdString(*device), Qt::ToolTipRole);
     }
     box->setCurrentIndex(0);
     box->setEditText(QString::fromStdString(fill.text));

@@ -206,7 +206,6 @@ private:
     void switchLanguage(int language);
     void applyCaptions();
 
-
     void SetBusy(bool on);
     void Beep(int frequencyHz, int durationMs);
     void ShowMessage(text::Msg msg, const QString& suffix = QString());

@@ -44,7 +44,8 @@ std::string EchoBytes(std::size_t count, const std::uint8_t* bytes) {
     std::size_t fullWidth = 0;
     for (std::size_t i = 0; i < count; ++i) fullWidth += printable(bytes[i]) ? 1 : 4;
     // A form that does not fit is cut on a byte boundary, leaving room for the mark.
-    const std::size_t room = fullWidth <= kBufferSize ? kBufferSize : kBufferSize - (sizeof(kCutMark) - 1);
+    const std::size_t room =
+        fullWidth <= kBufferSize ? kBufferSize : kBufferSize - (sizeof(kCutMark) - 1);
 
     std::string echo;
     echo.reserve(fullWidth < kBufferSize ? fullWidth : kBufferSize);

@@ -60,8 +60,7 @@ TransactResult ReaderLink::exchange(const std::string& commandText, int silenceL
 
     assembler_.reset();
     channel_->purge();  // no stale byte may be taken for the reply
-    const std::string checksum =
-        ByteToHex(FrameChecksum(commandText.data(), commandText.size()));
+    const std::string checksum = ByteToHex(FrameChecksum(commandText.data(), commandText.size()));
     SendByte(kTab);
     SendBytes(reinterpret_cast<const std::uint8_t*>(commandText.data()), commandText.size());
     SendByte(static_cast<std::uint8_t>(checksum[0]));

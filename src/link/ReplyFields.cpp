@@ -49,8 +49,7 @@ std::string MaskHex16(const std::string& text) {
 std::string ReverseHexBytes(const std::string& text) {
     std::string result;
     result.reserve(16);
-    for (int group = 7; group >= 0; --group)
-        result += ReplyField(text, 2 * group + 1, 2);
+    for (int group = 7; group >= 0; --group) result += ReplyField(text, 2 * group + 1, 2);
     return result;
 }
 

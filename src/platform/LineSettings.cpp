@@ -36,12 +36,18 @@ std::optional<int> ParsePositive(const std::string& text) {
 std::optional<Parity> ParseParity(const std::string& text) {
     if (text.size() != 1) return std::nullopt;
     switch (std::tolower(static_cast<unsigned char>(text[0]))) {
-        case 'n': return Parity::None;
-        case 'e': return Parity::Even;
-        case 'o': return Parity::Odd;
-        case 'm': return Parity::Mark;
-        case 's': return Parity::Space;
-        default: return std::nullopt;
+        case 'n':
+            return Parity::None;
+        case 'e':
+            return Parity::Even;
+        case 'o':
+            return Parity::Odd;
+        case 'm':
+            return Parity::Mark;
+        case 's':
+            return Parity::Space;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -58,11 +64,12 @@ struct BaudConstant {
 };
 
 constexpr BaudConstant kBaudConstants[] = {
-    {50, B50},       {75, B75},         {110, B110},       {134, B134},       {150, B150},
-    {200, B200},     {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
-    {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
-    {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
-    {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
     {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
     {3500000, B3500000}, {4000000, B4000000},
 };
@@ -75,10 +82,14 @@ std::optional<speed_t> BaudToConstant(int rate) {
 
 tcflag_t DataBitsFlag(int bits) {
     switch (bits) {
-        case 5: return CS5;
-        case 6: return CS6;
-        case 7: return CS7;
-        default: return CS8;
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        default:
+            return CS8;
     }
 }
 
@@ -107,11 +118,20 @@ void ApplyLineSettings(const LineSettings& settings, termios& tio) {
     if (settings.parity) {
         tio.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD | CMSPAR);
         switch (*settings.parity) {
-            case Parity::None: break;
-            case Parity::Even: tio.c_cflag |= PARENB; break;
-            case Parity::Odd: tio.c_cflag |= PARENB | PARODD; break;
-            case Parity::Mark: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
-            case Parity::Space: tio.c_cflag |= PARENB | CMSPAR; break;
+            case Parity::None:
+                break;
+            case Parity::Even:
+                tio.c_cflag |= PARENB;
+                break;
+            case Parity::Odd:
+                tio.c_cflag |= PARENB | PARODD;
+                break;
+            case Parity::Mark:
+                tio.c_cflag |= PARENB | PARODD | CMSPAR;
+                break;
+            case Parity::Space:
+                tio.c_cflag |= PARENB | CMSPAR;
+                break;
         }
     }
     if (settings.dataBits) {

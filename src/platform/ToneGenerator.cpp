@@ -19,7 +19,8 @@ QByteArray SineSamples(int frequencyHz, int durationMs) {
     QByteArray pcm(count * static_cast<int>(sizeof(qint16)), Qt::Uninitialized);
     auto* samples = reinterpret_cast<qint16*>(pcm.data());
     for (int i = 0; i < count; ++i) {
-        const double ramp = std::min({1.0, double(i) / kFadeSamples, double(count - i) / kFadeSamples});
+        const double ramp =
+            std::min({1.0, double(i) / kFadeSamples, double(count - i) / kFadeSamples});
         const double phase = 2.0 * M_PI * frequencyHz * i / kSampleRate;
         samples[i] = static_cast<qint16>(kAmplitude * ramp * std::sin(phase));
     }

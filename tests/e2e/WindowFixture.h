@@ -35,7 +35,9 @@ private:
 
 class WindowFixture {
 public:
-    WindowFixture() : store_(dir_.filePath("etc/KORVA/TagBench.conf"), dir_.filePath("home/KORVA/TagBench.conf")) {}
+    WindowFixture()
+        : store_(dir_.filePath("etc/KORVA/TagBench.conf"),
+                 dir_.filePath("home/KORVA/TagBench.conf")) {}
 
     platform::SettingsStore& store() { return store_; }
     const QString& section() const { return section_; }
@@ -72,7 +74,9 @@ public:
             if (pages->isTabVisible(i)) shown << pages->widget(i)->objectName();
         return shown;
     }
-    QString frontPage() const { return control<QTabWidget>("pcOther")->currentWidget()->objectName(); }
+    QString frontPage() const {
+        return control<QTabWidget>("pcOther")->currentWidget()->objectName();
+    }
 
     std::vector<Tone> tones;
 

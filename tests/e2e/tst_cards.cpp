@@ -70,9 +70,12 @@ private slots:
 void TestCards::plainReadingShowsCardsAndKeys_data() {
     QTest::addColumn<QString>("data");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("17-byte card") << "000A0B0C0" << "Card ID : 0010531008(D)  00A0B0C0(H)";
-    QTest::newRow("keypad entry") << "0K1234" << "KEY : 1234";
-    QTest::newRow("16-digit card") << "000123456789ABCDEF" << "Card ID : 0123456789ABCDEF(H)";
+    QTest::newRow("17-byte card") << "000A0B0C0"
+                                  << "Card ID : 0010531008(D)  00A0B0C0(H)";
+    QTest::newRow("keypad entry") << "0K1234"
+                                  << "KEY : 1234";
+    QTest::newRow("16-digit card") << "000123456789ABCDEF"
+                                   << "Card ID : 0123456789ABCDEF(H)";
 }
 
 void TestCards::plainReadingShowsCardsAndKeys() {
@@ -145,8 +148,9 @@ void TestCards::twoWayReadingAnswersEveryCard() {
 
 void TestCards::vanishedLineEndsTheLoop() {
     Bench bench;
-    bench.readWhile("btnReadCard", [&] { return !bench.line->receivedCommands().empty(); },
-                    [&] { bench.line->hangUp(); }, false);
+    bench.readWhile(
+        "btnReadCard", [&] { return !bench.line->receivedCommands().empty(); },
+        [&] { bench.line->hangUp(); }, false);
     QCOMPARE(bench.f.text("pnMsg"), QString("Reader not find"));
     QCOMPARE(bench.f.commLamp(), app::kLampRed);
     QCOMPARE(bench.f.tones.back(), (Tone{300, 300}));
@@ -180,7 +184,7 @@ void TestCards::linkDuringReadingLeavesTheLoopItsPort() {
     QCOMPARE(linkOutcome, QString("Reader not find"));
     QVERIFY(bench.line->receivedCommands().size() >= pollsAtLink + 2);  // the loop went on
     for (const std::string& command : bench.line->receivedCommands())
-        QCOMPARE(command, std::string("A01F"));  // no probe got between the polls
+        QCOMPARE(command, std::string("A01F"));      // no probe got between the polls
     QCOMPARE(bench.f.commLamp(), app::kLampYellow);  // stopped by the user, not by a failure
     QVERIFY(!bench.window->continuousRead());
     QVERIFY(bench.window->close());

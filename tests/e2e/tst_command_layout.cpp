@@ -59,8 +59,8 @@ private:
 void TestCommandLayout::initTestCase() {
     QVERIFY(dir_.isValid());
     app::ModuleServices services;
-    services.store = std::make_unique<platform::SettingsStore>(
-        dir_.filePath("etc/TagBench.conf"), dir_.filePath("home/TagBench.conf"));
+    services.store = std::make_unique<platform::SettingsStore>(dir_.filePath("etc/TagBench.conf"),
+                                                               dir_.filePath("home/TagBench.conf"));
     services.tones = std::make_unique<SilentTones>();
     services.channel = std::make_unique<platform::PosixSerialChannel>();
     window_ = std::make_unique<app::TfrmModule>(std::move(services));
@@ -73,8 +73,8 @@ void TestCommandLayout::placement_data() {
     QTest::addColumn<QStringList>("controls");
 
     QTest::newRow("gbMode") << "tsCommand"
-                            << QStringList{"lblInterface", "cmbMode", "lblWiegand", "cmbWiegand",
-                                           "lblRS485", "cmbRS485", "btnMode", "btnGetMode"};
+                            << QStringList{"lblInterface", "cmbMode",  "lblWiegand", "cmbWiegand",
+                                           "lblRS485",     "cmbRS485", "btnMode",    "btnGetMode"};
     QTest::newRow("gbCardRead") << "tsCommand"
                                 << QStringList{"lblResetMode", "cmbResetMode", "btnCardRead"};
     QTest::newRow("gbTest") << "tsCommand"
@@ -82,17 +82,18 @@ void TestCommandLayout::placement_data() {
     QTest::newRow("gbUtility") << "tsCommand" << QStringList{"btnReboot", "btnFactory"};
     QTest::newRow("gbCardType") << "tsEM"
                                 << QStringList{"lblCardType", "cmbCardType", "btnCardType"};
-    QTest::newRow("gbKeyParity")
-        << "tsKeypad"
-        << QStringList{"lblKeyParity", "cmbKeyParity", "btnKeyParity", "btnGetKeyParity"};
+    QTest::newRow("gbKeyParity") << "tsKeypad"
+                                 << QStringList{"lblKeyParity", "cmbKeyParity", "btnKeyParity",
+                                                "btnGetKeyParity"};
     QTest::newRow("gbKeyNumber") << "tsKeypad"
                                  << QStringList{"lblKeyNumber", "pnKeyNumber", "sbKeyNumber",
                                                 "btnKeyNumber", "btnGetKeyNumber"};
-    QTest::newRow("gbKeyStatus")
-        << "tsKeypad"
-        << QStringList{"lblKeyStatusNumber", "pnKeyStatusNumber", "sbKeyStatusNumber",
-                       "lblKeyDelayTime",    "pnKeyDelayTime",    "sbKeyDelayTime",
-                       "lblKeySec",          "btnKeyStatus",      "btnGetKeyStatus"};
+    QTest::newRow("gbKeyStatus") << "tsKeypad"
+                                 << QStringList{"lblKeyStatusNumber", "pnKeyStatusNumber",
+                                                "sbKeyStatusNumber",  "lblKeyDelayTime",
+                                                "pnKeyDelayTime",     "sbKeyDelayTime",
+                                                "lblKeySec",          "btnKeyStatus",
+                                                "btnGetKeyStatus"};
 }
 
 void TestCommandLayout::placement() {
@@ -127,12 +128,16 @@ void TestCommandLayout::scrollBars_data() {
     QTest::addColumn<QString>("panelText");
     QTest::addColumn<QString>("accessibleName");
 
-    QTest::newRow("key number") << "sbKeyNumber" << 0 << 16 << 3 << 4 << "pnKeyNumber" << "04"
+    QTest::newRow("key number") << "sbKeyNumber" << 0 << 16 << 3 << 4 << "pnKeyNumber"
+                                << "04"
                                 << "Key Number:";
-    QTest::newRow("key-status key") << "sbKeyStatusNumber" << 0 << 8 << 3 << 0
-                                    << "pnKeyStatusNumber" << "00" << "Key Number:";
+    QTest::newRow("key-status key")
+        << "sbKeyStatusNumber" << 0 << 8 << 3 << 0 << "pnKeyStatusNumber"
+        << "00"
+        << "Key Number:";
     QTest::newRow("delay time") << "sbKeyDelayTime" << 0 << 99 << 10 << 3 << "pnKeyDelayTime"
-                                << "03" << "Delay time:";
+                                << "03"
+                                << "Delay time:";
 }
 
 void TestCommandLayout::scrollBars() {
@@ -160,8 +165,7 @@ void TestCommandLayout::lists_data() {
     QTest::addColumn<int>("initial");
     QTest::addColumn<QString>("accessibleName");
 
-    QTest::newRow("interface") << "cmbMode" << QStringList{"Wiegand", "RS485"} << 0
-                               << "Interface:";
+    QTest::newRow("interface") << "cmbMode" << QStringList{"Wiegand", "RS485"} << 0 << "Interface:";
     QTest::newRow("wiegand") << "cmbWiegand"
                              << QStringList{"Wiegand 26", "Wiegand 34", "Wiegand 42"} << 0
                              << "Wiegand:";
@@ -172,9 +176,8 @@ void TestCommandLayout::lists_data() {
         << "cmbResetMode" << QStringList{"Disable", "Enabled"} << 1 << "Reset mode:";
     QTest::newRow("card type") << "cmbCardType" << QStringList{"EM", "KORVA", "SECURITY"} << 0
                                << "Card type:";
-    QTest::newRow("key parity") << "cmbKeyParity"
-                                << QStringList{"No Parity 4 bits", "With Parity"} << 0
-                                << "Wiegand key:";
+    QTest::newRow("key parity") << "cmbKeyParity" << QStringList{"No Parity 4 bits", "With Parity"}
+                                << 0 << "Wiegand key:";
 }
 
 void TestCommandLayout::lists() {
@@ -215,21 +218,39 @@ void TestCommandLayout::panelFollowsScrollBar_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("key number to 7") << "sbKeyNumber" << "pnKeyNumber" << "set" << 7 << "07";
-    QTest::newRow("key number top") << "sbKeyNumber" << "pnKeyNumber" << "set" << 16 << "16";
-    QTest::newRow("key number beyond top")
-        << "sbKeyNumber" << "pnKeyNumber" << "set" << 20 << "16";
-    QTest::newRow("key number Home key") << "sbKeyNumber" << "pnKeyNumber" << "Home" << 0 << "00";
-    QTest::newRow("key number step") << "sbKeyNumber" << "pnKeyNumber" << "step" << 0 << "01";
-    QTest::newRow("key status End key")
-        << "sbKeyStatusNumber" << "pnKeyStatusNumber" << "End" << 0 << "08";
-    QTest::newRow("key status 3") << "sbKeyStatusNumber" << "pnKeyStatusNumber" << "set" << 3
-                                  << "03";
-    QTest::newRow("delay 0") << "sbKeyDelayTime" << "pnKeyDelayTime" << "set" << 0 << "00";
-    QTest::newRow("delay large step")
-        << "sbKeyDelayTime" << "pnKeyDelayTime" << "largeStep" << 0 << "10";
-    QTest::newRow("delay 99") << "sbKeyDelayTime" << "pnKeyDelayTime" << "set" << 99 << "99";
-    QTest::newRow("delay below 0") << "sbKeyDelayTime" << "pnKeyDelayTime" << "set" << -5 << "00";
+    QTest::newRow("key number to 7") << "sbKeyNumber"
+                                     << "pnKeyNumber"
+                                     << "set" << 7 << "07";
+    QTest::newRow("key number top") << "sbKeyNumber"
+                                    << "pnKeyNumber"
+                                    << "set" << 16 << "16";
+    QTest::newRow("key number beyond top") << "sbKeyNumber"
+                                           << "pnKeyNumber"
+                                           << "set" << 20 << "16";
+    QTest::newRow("key number Home key") << "sbKeyNumber"
+                                         << "pnKeyNumber"
+                                         << "Home" << 0 << "00";
+    QTest::newRow("key number step") << "sbKeyNumber"
+                                     << "pnKeyNumber"
+                                     << "step" << 0 << "01";
+    QTest::newRow("key status End key") << "sbKeyStatusNumber"
+                                        << "pnKeyStatusNumber"
+                                        << "End" << 0 << "08";
+    QTest::newRow("key status 3") << "sbKeyStatusNumber"
+                                  << "pnKeyStatusNumber"
+                                  << "set" << 3 << "03";
+    QTest::newRow("delay 0") << "sbKeyDelayTime"
+                             << "pnKeyDelayTime"
+                             << "set" << 0 << "00";
+    QTest::newRow("delay large step") << "sbKeyDelayTime"
+                                      << "pnKeyDelayTime"
+                                      << "largeStep" << 0 << "10";
+    QTest::newRow("delay 99") << "sbKeyDelayTime"
+                              << "pnKeyDelayTime"
+                              << "set" << 99 << "99";
+    QTest::newRow("delay below 0") << "sbKeyDelayTime"
+                                   << "pnKeyDelayTime"
+                                   << "set" << -5 << "00";
 }
 
 void TestCommandLayout::panelFollowsScrollBar() {

@@ -160,7 +160,7 @@ void TestDiscovery::linkProbesWithTheShownId() {
 void TestDiscovery::readOutOfEachPage_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<QStringList>("sequence");  // after B and V
-    QTest::addColumn<QString>("keyStatus");  // what the read-out does with the group
+    QTest::addColumn<QString>("keyStatus");     // what the read-out does with the group
     QTest::newRow("PX10") << 0 << QStringList{"A"} << "leave";
     QTest::newRow("PX40") << 1 << QStringList{"A", "L", "M"} << "hide";
     QTest::newRow("PX30M") << 2 << QStringList{"A", "a"} << "leave";
@@ -203,7 +203,8 @@ void TestDiscovery::readOutOfEachPage() {
     LinkCom1(f);
 
     const char start = tbsim::StartCharacter(static_cast<ReaderKind>(type));
-    std::vector<std::string> expected = {std::string(1, start) + "02B", std::string(1, start) + "02V"};
+    std::vector<std::string> expected = {std::string(1, start) + "02B",
+                                         std::string(1, start) + "02V"};
     for (const QString& command : sequence)
         expected.push_back(std::string(1, start) + "02" + command.toStdString());
     QCOMPARE(line.receivedCommands(), expected);
@@ -240,14 +241,22 @@ void TestDiscovery::readOutDefaultsAndFallbacks_data() {
     QTest::addColumn<QString>("settingsData");  // "A" data field; empty: the reader's own
     QTest::addColumn<QString>("silent");        // a command the reader does not answer
     QTest::addColumn<bool>("ok");
-    QTest::newRow("11-byte reply on a card-type page") << 4 << "102" << "" << true;
-    QTest::newRow("PX10 non-digit falls back") << 0 << "01Z" << "" << true;
-    QTest::newRow("non-digit elsewhere is an error") << 6 << "01Z" << "" << false;
-    QTest::newRow("index outside its list") << 0 << "701" << "" << false;
-    QTest::newRow("PX40-M without key status") << 3 << "" << "N" << true;
-    QTest::newRow("PX40 without key parity") << 1 << "" << "M" << true;
-    QTest::newRow("PX30-M without card-ID location") << 2 << "" << "a" << true;
-    QTest::newRow("version never answered") << 0 << "" << "V" << false;
+    QTest::newRow("11-byte reply on a card-type page") << 4 << "102"
+                                                       << "" << true;
+    QTest::newRow("PX10 non-digit falls back") << 0 << "01Z"
+                                               << "" << true;
+    QTest::newRow("non-digit elsewhere is an error") << 6 << "01Z"
+                                                     << "" << false;
+    QTest::newRow("index outside its list") << 0 << "701"
+                                            << "" << false;
+    QTest::newRow("PX40-M without key status") << 3 << ""
+                                               << "N" << true;
+    QTest::newRow("PX40 without key parity") << 1 << ""
+                                             << "M" << true;
+    QTest::newRow("PX30-M without card-ID location") << 2 << ""
+                                                     << "a" << true;
+    QTest::newRow("version never answered") << 0 << ""
+                                            << "V" << false;
 }
 
 void TestDiscovery::readOutDefaultsAndFallbacks() {
@@ -274,8 +283,8 @@ void TestDiscovery::readOutDefaultsAndFallbacks() {
     f.control<QScrollBar>("sbM1IDSector")->setValue(4);
     LinkCom1(f);
 
-    QCOMPARE(f.text("pnMsg"), ok ? QString("Reader find ok. (COM : #1)")
-                                 : QString("Reader data error! (COM : #1)"));
+    QCOMPARE(f.text("pnMsg"),
+             ok ? QString("Reader find ok. (COM : #1)") : QString("Reader data error! (COM : #1)"));
     QCOMPARE(window.linked(), silent != "V");
     QVERIFY(window.isEnabled());
     if (settingsData == "102") QCOMPARE(Item(f, "cmbCardType"), 0);

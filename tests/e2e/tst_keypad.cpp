@@ -47,9 +47,15 @@ void TestKeypad::setCommands_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("message");
-    QTest::newRow("key number 4") << "btnKeyNumber" << "H01L04" << "Set key number ok.";
-    QTest::newRow("key status 2, 15 s") << "btnKeyStatus" << "H01N0215" << "Set key status code ok.";
-    QTest::newRow("with parity") << "btnKeyParity" << "H01M1" << "Set key parity ok.";
+    QTest::newRow("key number 4") << "btnKeyNumber"
+                                  << "H01L04"
+                                  << "Set key number ok.";
+    QTest::newRow("key status 2, 15 s") << "btnKeyStatus"
+                                        << "H01N0215"
+                                        << "Set key status code ok.";
+    QTest::newRow("with parity") << "btnKeyParity"
+                                 << "H01M1"
+                                 << "Set key parity ok.";
 }
 
 void TestKeypad::setCommands() {
@@ -61,8 +67,7 @@ void TestKeypad::setCommands() {
     f_->control<QScrollBar>("sbKeyDelayTime")->setValue(15);
     f_->control<QComboBox>("cmbKeyParity")->setCurrentIndex(1);
     f_->click(button.toLatin1().constData());
-    QCOMPARE(line_->receivedCommands(),
-             (std::vector<std::string>{"H01B", command.toStdString()}));
+    QCOMPARE(line_->receivedCommands(), (std::vector<std::string>{"H01B", command.toStdString()}));
     QCOMPARE(f_->text("pnMsg"), message);
     const auto config = reader_->config();
     if (button == "btnKeyNumber") QCOMPARE(config.keyNumber, 4);
@@ -83,8 +88,7 @@ void TestKeypad::getCommands() {
     QCOMPARE(f_->text("pnKeyDelayTime"), QString("05"));
     f_->click("btnGetKeyParity");
     QCOMPARE(f_->control<QComboBox>("cmbKeyParity")->currentIndex(), 1);
-    QCOMPARE(line_->receivedCommands(),
-             (std::vector<std::string>{"H01B", "H01N", "H01B", "H01M"}));
+    QCOMPARE(line_->receivedCommands(), (std::vector<std::string>{"H01B", "H01N", "H01B", "H01M"}));
 }
 
 void TestKeypad::getPutsOutOfRangeValuesAtTheEnd() {

@@ -86,9 +86,12 @@ void TestWindow::languageSwitch_data() {
     QTest::addColumn<QString>("family");
     QTest::addColumn<int>("points");
     QTest::addColumn<int>("charset");
-    QTest::newRow("simplified") << "mnuSimplified" << 1 << "ChineseGB" << QString::fromUtf8("宋体") << 12 << 134;
-    QTest::newRow("traditional") << "mnuTraditional" << 2 << "ChineseBIG5" << QString::fromUtf8("細明體") << 12 << 136;
-    QTest::newRow("english") << "mnuEnglish" << 0 << "English" << "Courier New" << 10 << 0;
+    QTest::newRow("simplified") << "mnuSimplified" << 1 << "ChineseGB" << QString::fromUtf8("宋体")
+                                << 12 << 134;
+    QTest::newRow("traditional") << "mnuTraditional" << 2 << "ChineseBIG5"
+                                 << QString::fromUtf8("細明體") << 12 << 136;
+    QTest::newRow("english") << "mnuEnglish" << 0 << "English"
+                             << "Courier New" << 10 << 0;
 }
 
 void TestWindow::languageSwitch() {
@@ -178,17 +181,21 @@ void TestWindow::storedValues_data() {
     QTest::addColumn<QString>("lineSettings");
     QTest::addColumn<int>("listIndex");
     QTest::addColumn<int>("language");
-    QTest::newRow("all stored") << QStringList{"Type=i:3", "ScanCommNo=i:12", "ScanBaudRate=9600,n,8,1",
-                                               "ScanBaudRateNo=i:2", "LanguageFlag=ChineseBIG5"}
-                                << "COM12" << "9600,n,8,1" << 2 << 2;
+    QTest::newRow("all stored") << QStringList{"Type=i:3", "ScanCommNo=i:12",
+                                               "ScanBaudRate=9600,n,8,1", "ScanBaudRateNo=i:2",
+                                               "LanguageFlag=ChineseBIG5"}
+                                << "COM12"
+                                << "9600,n,8,1" << 2 << 2;
     QTest::newRow("language name in wrong case") << QStringList{"LanguageFlag=chinesegb"} << "COM0"
                                                  << "19200,e,8,1" << 5 << 0;
     QTest::newRow("port stored as a string ends the load")
         << QStringList{"ScanCommNo=COM3", "ScanBaudRate=9600,n,8,1", "LanguageFlag=ChineseGB"}
-        << "COM0" << "19200,e,8,1" << 5 << 0;
+        << "COM0"
+        << "19200,e,8,1" << 5 << 0;
     QTest::newRow("index outside the list keeps the text")
         << QStringList{"ScanCommNo=i:4", "ScanBaudRate=38400,e,8,1", "ScanBaudRateNo=i:20"}
-        << "COM4" << "38400,e,8,1" << 5 << 0;
+        << "COM4"
+        << "38400,e,8,1" << 5 << 0;
 }
 
 void TestWindow::storedValues() {

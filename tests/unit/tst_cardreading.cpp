@@ -28,23 +28,23 @@ void TestCardReading::plainPoll_data() {
     QTest::addColumn<QString>("text");
     using S = PollOutcome::Show;
     QTest::newRow("9 bytes: nothing") << "X" << false << S::Nothing << "";
-    QTest::newRow("17: card at 7-14") << "000A0B0C0" << true << S::CardId
-                                      << " : 0010531008(D)  00A0B0C0(H)";
-    QTest::newRow("17 wins over a K at 7") << "0K0A0B0C0" << true << S::CardId
-                                           << " : 0010531008(D)  K0A0B0C0(H)";
+    QTest::newRow("17: card at 7-14")
+        << "000A0B0C0" << true << S::CardId << " : 0010531008(D)  00A0B0C0(H)";
+    QTest::newRow("17 wins over a K at 7")
+        << "0K0A0B0C0" << true << S::CardId << " : 0010531008(D)  K0A0B0C0(H)";
     QTest::newRow("keypad entry") << "0K1234" << true << S::Keys << "KEY : 1234";
     QTest::newRow("keypad, 10 bytes: lamp only") << "0K" << true << S::Nothing << "";
-    QTest::newRow("18: card at 8-15") << "00DEADBEEF" << true << S::CardId
-                                      << " : 3735928559(D)  DEADBEEF(H)";
-    QTest::newRow("26: 16 digits at 8-23") << "000123456789ABCDEF" << true << S::CardId
-                                           << " : 0123456789ABCDEF(H)";
-    QTest::newRow("25: 16 digits at 7-22") << "X0123456789ABCDEF" << true << S::CardId
-                                           << " : 0123456789ABCDEF(H)";
-    QTest::newRow("K at 16: card and keys") << "0089ABCDEFK12" << true << S::CardId
-                                           << " : 2309737967(D)  89ABCDEF(H)  KEY:12";
-    QTest::newRow("20 or more: long card and keys") << "00000000000A0B0C0-77" << true
-                                                    << S::CardId
-                                                    << " : 0168496128(D)  000000000A0B0C0-(H)  KEY:7";
+    QTest::newRow("18: card at 8-15")
+        << "00DEADBEEF" << true << S::CardId << " : 3735928559(D)  DEADBEEF(H)";
+    QTest::newRow("26: 16 digits at 8-23")
+        << "000123456789ABCDEF" << true << S::CardId << " : 0123456789ABCDEF(H)";
+    QTest::newRow("25: 16 digits at 7-22")
+        << "X0123456789ABCDEF" << true << S::CardId << " : 0123456789ABCDEF(H)";
+    QTest::newRow("K at 16: card and keys")
+        << "0089ABCDEFK12" << true << S::CardId << " : 2309737967(D)  89ABCDEF(H)  KEY:12";
+    QTest::newRow("20 or more: long card and keys")
+        << "00000000000A0B0C0-77" << true << S::CardId
+        << " : 0168496128(D)  000000000A0B0C0-(H)  KEY:7";
     QTest::newRow("19: lamp only") << "00DEADBEEF1" << true << S::Nothing << "";
     QTest::newRow("12: lamp only") << "0012" << true << S::Nothing << "";
 }
@@ -72,14 +72,13 @@ void TestCardReading::twoWayPoll_data() {
     QTest::newRow("keypad entry is not answered") << "0K42" << S::Keys << "KEY : 42" << false;
     QTest::newRow("masked card") << "00D1069B42E8A3175C" << S::CardId
                                  << " : 0000000000(D)  0000000000000000(H)" << true;
-    QTest::newRow("zero code unmasks to the mask") << "000000000000000000" << S::CardId
-                                                   << " : 3903002460(D)  D1069B42E8A3175C(H)"
-                                                   << true;
+    QTest::newRow("zero code unmasks to the mask")
+        << "000000000000000000" << S::CardId << " : 3903002460(D)  D1069B42E8A3175C(H)" << true;
     QTest::newRow("card with keys") << "00D1069B42E8A3175CK12" << S::CardId
                                     << " : 0000000000(D)  0000000000000000(H)  KEY:12" << true;
     // Characters past the code are the checksum and the CR, read as they stand.
-    QTest::newRow("short code still answered") << "0012" << S::CardId
-                                               << " : 3903002460(D)  C3069B42E8A3175C(H)" << true;
+    QTest::newRow("short code still answered")
+        << "0012" << S::CardId << " : 3903002460(D)  C3069B42E8A3175C(H)" << true;
 }
 
 void TestCardReading::twoWayPoll() {

@@ -42,8 +42,8 @@ private slots:
 void TestFrame::commandFrame_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("frame");
-    QTest::newRow("scan probe A00B") << QByteArray("A00B")
-                                     << QByteArray::fromHex("09413030423041 0D");
+    QTest::newRow("scan probe A00B")
+        << QByteArray("A00B") << QByteArray::fromHex("09413030423041 0D");
     QTest::newRow("lower-case text abc") << QByteArray("abc") << QByteArray("\tabc69\r");
     QTest::newRow("keypad link probe") << QByteArray("H01B") << QByteArray("\tH01B02\r");
     QTest::newRow("version request") << QByteArray("A01V") << QByteArray("\tA01V1F\r");
@@ -88,8 +88,8 @@ void TestFrame::echoBytes_data() {
     QTest::addColumn<QByteArray>("echo");
     QTest::newRow("reply frame") << QByteArray("\n0A\r") << QByteArray("[0A]0A[0D]");
     QTest::newRow("space and DEL are shown") << QByteArray("\x20\x7F", 2) << QByteArray(" \x7F");
-    QTest::newRow("high bytes as hex") << QByteArray("\x80\xFF\xB0", 3)
-                                       << QByteArray("[80][FF][B0]");
+    QTest::newRow("high bytes as hex")
+        << QByteArray("\x80\xFF\xB0", 3) << QByteArray("[80][FF][B0]");
     QTest::newRow("zero byte") << QByteArray("a\0b", 3) << QByteArray("a[00]b");
 }
 

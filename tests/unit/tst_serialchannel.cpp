@@ -55,7 +55,6 @@ pid_t DeadPid() {
 
 }  // namespace
 
-
 class TestSerialChannel : public QObject {
     Q_OBJECT
 private slots:
@@ -75,7 +74,7 @@ private slots:
 
 void TestSerialChannel::parseLineSettings_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("baud");  // 0: not parsed
+    QTest::addColumn<int>("baud");    // 0: not parsed
     QTest::addColumn<int>("parity");  // -1: not parsed
     QTest::addColumn<int>("dataBits");
     QTest::addColumn<int>("stopBits");

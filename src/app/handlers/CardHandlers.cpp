@@ -87,9 +87,10 @@ void TfrmModule::pollCards(CardLoop loop) {
         }
         if (!continuousRead_) break;
         if (link_.Transact(poll) != 1) break;
-        const auto outcome = loop == CardLoop::Plain
-                                 ? commands::DecodePlainPoll(link_.ReplyText(), link_.ReplyLength())
-                                 : commands::DecodeTwoWayPoll(link_.ReplyText(), link_.ReplyLength());
+        const auto outcome =
+            loop == CardLoop::Plain
+                ? commands::DecodePlainPoll(link_.ReplyText(), link_.ReplyLength())
+                : commands::DecodeTwoWayPoll(link_.ReplyText(), link_.ReplyLength());
         showPollOutcome(outcome);
         if (outcome.answer) answerTwoWayCard();
     }

@@ -29,7 +29,9 @@ constexpr int kVersionAttempts = 2;
 // Reader-type pages, in the order of the reader-type row.
 enum ReaderType { PX10, PX40, PX30M, PX40M, PX50, PX50M, PX60, PX60M };
 
-bool ShowsCardType(int type) { return type == PX10 || type == PX40 || type == PX50 || type == PX60; }
+bool ShowsCardType(int type) {
+    return type == PX10 || type == PX40 || type == PX50 || type == PX60;
+}
 bool HasKeypadReadOut(int type) { return type == PX40 || type == PX40M; }
 bool HasCardIdLocation(int type) { return type == PX30M || type == PX40M; }
 
@@ -58,8 +60,7 @@ void TfrmModule::reportReaderNotFound() {
     Beep(kToneLowHz, kToneMs);
 }
 
-bool TfrmModule::probeAfterPauses(int port, const std::string& settings,
-                                  const std::string& probe) {
+bool TfrmModule::probeAfterPauses(int port, const std::string& settings, const std::string& probe) {
     if (!link_.OpenPort(port, settings)) return false;
     ShowMessage(Msg::ScanCom, PortSuffix(port));
     PumpMessages();
@@ -136,7 +137,8 @@ void TfrmModule::btnScanClick() {
 
 void TfrmModule::btnLinkClick() {
     runDiscovery(Msg::LinkReader, [&] {
-        const auto typed = tblink::PortNumberFromBoxText(main_.cmbPort->currentText().toStdString());
+        const auto typed =
+            tblink::PortNumberFromBoxText(main_.cmbPort->currentText().toStdString());
         const int port = typed.value_or(1);
         int index = main_.cmbBaudRate->currentIndex();
         if (!tblink::IsLineSettingsIndex(index)) index = tblink::kDefaultLineSettingsIndex;
@@ -174,7 +176,8 @@ void TfrmModule::ReadSettings() {
                 version = link_.Transact(commandPrefix() + "V") == 1;
             }
             if (version) {
-                const std::string text = commands::VersionText(link_.ReplyText(), link_.ReplyLength());
+                const std::string text =
+                    commands::VersionText(link_.ReplyText(), link_.ReplyLength());
                 main_.pnVersion->setText(Msg(Msg::Version) + " : " + QString::fromStdString(text));
                 PumpMessages();
                 mark = readPageSettings();

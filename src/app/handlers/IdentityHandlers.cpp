@@ -20,9 +20,9 @@ void TfrmModule::btnIDClick() {
 void TfrmModule::btnBaudRateClick() {
     const int index = main_.cmbBaudRate->currentIndex();
     if (!tblink::IsLineSettingsIndex(index)) return;
-    const bool set = RunCommand(
-        {Msg::SetReaderBaudRate, Msg::SetReaderBaudRateOk, Msg::SetReaderBaudRateError},
-        [&] { return commands::SetLineSettings(link_, commandPrefix(), index); });
+    const bool set =
+        RunCommand({Msg::SetReaderBaudRate, Msg::SetReaderBaudRateOk, Msg::SetReaderBaudRateError},
+                   [&] { return commands::SetLineSettings(link_, commandPrefix(), index); });
     if (set) {
         lineSettingsIndex_ = index;
         lineSettings_ = tblink::kLineSettingsTexts[index];

@@ -76,12 +76,12 @@ void TfrmModule::btnKeyNumberClick() {
 
 void TfrmModule::btnGetKeyNumberClick() {
     std::optional<int> number;
-    const bool got = RunCommand(
-        {Msg::GetKeyNumber, Msg::GetKeyNumberOk, Msg::GetKeyNumberError, 2, AttemptPause::Plain50ms},
-        [&] {
-            number = commands::GetKeyNumber(link_, commandPrefix());
-            return number.has_value();
-        });
+    const bool got = RunCommand({Msg::GetKeyNumber, Msg::GetKeyNumberOk, Msg::GetKeyNumberError, 2,
+                                 AttemptPause::Plain50ms},
+                                [&] {
+                                    number = commands::GetKeyNumber(link_, commandPrefix());
+                                    return number.has_value();
+                                });
     if (got) keypad_.sbKeyNumber->setValue(*number);  // outside the range: the nearest end
 }
 

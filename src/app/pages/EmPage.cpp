@@ -18,7 +18,8 @@ EmPage BuildEmPage(QWidget* page) {
     controls.gbCardType = MakeGroupBox(page, "gbCardType", "Set card type");
     auto* grid = new QGridLayout(controls.gbCardType);
     controls.lblCardType = MakeLabel(controls.gbCardType, "lblCardType", "Card type:");
-    controls.cmbCardType = MakeComboBox(controls.gbCardType, "cmbCardType", {"EM", "KORVA", "SECURITY"});
+    controls.cmbCardType =
+        MakeComboBox(controls.gbCardType, "cmbCardType", {"EM", "KORVA", "SECURITY"});
     controls.lblCardType->setBuddy(controls.cmbCardType);
     controls.btnCardType = MakeButton(controls.gbCardType, "btnCardType", "Set card type");
     grid->addWidget(controls.lblCardType, 0, 0);

@@ -26,7 +26,8 @@ QGroupBox* BuildParityGroup(QWidget* page, KeypadPage& controls) {
     controls.gbKeyParity = group;
     auto* grid = new QGridLayout(group);
     controls.lblKeyParity = MakeLabel(group, "lblKeyParity", "Wiegand key:");
-    controls.cmbKeyParity = MakeComboBox(group, "cmbKeyParity", {"No Parity 4 bits", "With Parity"});
+    controls.cmbKeyParity =
+        MakeComboBox(group, "cmbKeyParity", {"No Parity 4 bits", "With Parity"});
     controls.lblKeyParity->setBuddy(controls.cmbKeyParity);
     controls.btnKeyParity = MakeButton(group, "btnKeyParity", "Set key parity");
     controls.btnGetKeyParity = MakeButton(group, "btnGetKeyParity", "Get");
@@ -41,8 +42,9 @@ QGroupBox* BuildNumberGroup(QWidget* page, KeypadPage& controls) {
     auto* group = MakeGroupBox(page, "gbKeyNumber", "Set key number");
     controls.gbKeyNumber = group;
     auto* grid = new QGridLayout(group);
-    const ValueRow number = AddValueRow(grid, 0, group, "lblKeyNumber", "Key Number:",
-                                        "pnKeyNumber", "04", {"sbKeyNumber", 0, 16, 3, 4});
+    const ValueRow number =
+        AddValueRow(grid, 0, group, "lblKeyNumber", "Key Number:", "pnKeyNumber", "04",
+                    {"sbKeyNumber", 0, 16, 3, 4});
     controls.lblKeyNumber = number.label;
     controls.pnKeyNumber = number.panel;
     controls.sbKeyNumber = number.bar;
@@ -57,13 +59,15 @@ QGroupBox* BuildStatusGroup(QWidget* page, KeypadPage& controls) {
     auto* group = MakeGroupBox(page, "gbKeyStatus", "Set key status code");
     controls.gbKeyStatus = group;
     auto* grid = new QGridLayout(group);
-    const ValueRow number = AddValueRow(grid, 0, group, "lblKeyStatusNumber", "Key Number:",
-                                        "pnKeyStatusNumber", "00", {"sbKeyStatusNumber", 0, 8, 3, 0});
+    const ValueRow number =
+        AddValueRow(grid, 0, group, "lblKeyStatusNumber", "Key Number:", "pnKeyStatusNumber", "00",
+                    {"sbKeyStatusNumber", 0, 8, 3, 0});
     controls.lblKeyStatusNumber = number.label;
     controls.pnKeyStatusNumber = number.panel;
     controls.sbKeyStatusNumber = number.bar;
-    const ValueRow delay = AddValueRow(grid, 1, group, "lblKeyDelayTime", "Delay time:",
-                                       "pnKeyDelayTime", "03", {"sbKeyDelayTime", 0, 99, 10, 3});
+    const ValueRow delay =
+        AddValueRow(grid, 1, group, "lblKeyDelayTime", "Delay time:", "pnKeyDelayTime", "03",
+                    {"sbKeyDelayTime", 0, 99, 10, 3});
     controls.lblKeyDelayTime = delay.label;
     controls.pnKeyDelayTime = delay.panel;
     controls.sbKeyDelayTime = delay.bar;

@@ -25,8 +25,8 @@ void Lamp::paintEvent(QPaintEvent*) {
     const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     if (shape_ == Shape::Circle) {
         const qreal side = std::min(area.width(), area.height());
-        painter.drawEllipse(QRectF(area.center().x() - side / 2, area.center().y() - side / 2,
-                                   side, side));
+        painter.drawEllipse(
+            QRectF(area.center().x() - side / 2, area.center().y() - side / 2, side, side));
     } else {
         painter.drawRoundedRect(area, 4, 4);
     }

@@ -6,8 +6,7 @@
 
 namespace app {
 
-ReaderTypeRow::ReaderTypeRow(const QStringList& pages, const QStringList& captions,
-                             QWidget* parent)
+ReaderTypeRow::ReaderTypeRow(const QStringList& pages, const QStringList& captions, QWidget* parent)
     : QWidget(parent) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -16,8 +15,9 @@ ReaderTypeRow::ReaderTypeRow(const QStringList& pages, const QStringList& captio
     // The type names are the same in every language; a fixed, compact font keeps all eight
     // on one row whatever the window font is.
     setFont(QFont("Courier New", 9));
-    setStyleSheet("QPushButton { padding: 3px 4px; }"
-                  "QPushButton:checked { background: palette(mid); border: 1px solid palette(dark); }");
+    setStyleSheet(
+        "QPushButton { padding: 3px 4px; }"
+        "QPushButton:checked { background: palette(mid); border: 1px solid palette(dark); }");
     for (int i = 0; i < pages.size(); ++i) {
         auto* page = new QPushButton(captions.value(i), this);
         page->setObjectName(pages[i]);
@@ -45,8 +45,9 @@ void ReaderTypeRow::setCurrentIndex(int index) {
     // The type names are the same in every language; a fixed, compact font keeps all eight
     // on one row whatever the window font is.
     setFont(QFont("Courier New", 9));
-    setStyleSheet("QPushButton { padding: 3px 4px; }"
-                  "QPushButton:checked { background: palette(mid); border: 1px solid palette(dark); }");
+    setStyleSheet(
+        "QPushButton { padding: 3px 4px; }"
+        "QPushButton:checked { background: palette(mid); border: 1px solid palette(dark); }");
 }
 
 }  // namespace app

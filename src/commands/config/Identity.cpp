@@ -10,9 +10,7 @@ bool SetReaderId(tblink::ReaderLink& link, const std::string& prefix, const std:
     return serial && link.Transact(prefix + "C" + *serial + newId) == 1;
 }
 
-char LineSettingsDigit(int index) {
-    return "0123456789ABCDEF"[index & 0x0F];
-}
+char LineSettingsDigit(int index) { return "0123456789ABCDEF"[index & 0x0F]; }
 
 bool SetLineSettings(tblink::ReaderLink& link, const std::string& prefix, int index) {
     return CheckedCommand(link, prefix, std::string("E") + LineSettingsDigit(index));
@@ -25,8 +23,7 @@ bool SetInterface(tblink::ReaderLink& link, const std::string& prefix,
     return CheckedCommand(link, prefix, command);
 }
 
-std::optional<InterfaceSettings> GetInterface(tblink::ReaderLink& link,
-                                              const std::string& prefix) {
+std::optional<InterfaceSettings> GetInterface(tblink::ReaderLink& link, const std::string& prefix) {
     if (!CheckedCommand(link, prefix, "A")) return std::nullopt;
     const std::string& reply = link.ReplyText();
     const auto mode = DecimalField(reply, 6, 1);

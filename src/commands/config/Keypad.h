@@ -19,8 +19,8 @@ std::optional<int> GetKeyParity(tblink::ReaderLink& link, const std::string& pre
 bool SetKeyNumber(tblink::ReaderLink& link, const std::string& prefix, const std::string& number);
 std::optional<int> GetKeyNumber(tblink::ReaderLink& link, const std::string& prefix);
 
-bool SetKeyStatus(tblink::ReaderLink& link, const std::string& prefix,
-                  const std::string& number, const std::string& delay);
+bool SetKeyStatus(tblink::ReaderLink& link, const std::string& prefix, const std::string& number,
+                  const std::string& delay);
 std::optional<KeyStatus> GetKeyStatus(tblink::ReaderLink& link, const std::string& prefix);
 
 }  // namespace commands
