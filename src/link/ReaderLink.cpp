@@ -8,16 +8,15 @@
 namespace tblink {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-long long MillisecondsSince(Clock::time_point mark) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - mark).count();
+long long MillisecondsBetween(platform::Clock::TimePoint mark, platform::Clock::TimePoint now) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now - mark).count();
 }
 
 }  // namespace
 
-ReaderLink::ReaderLink(std::unique_ptr<platform::SerialChannel> channel, PortResolver resolver)
-    : channel_(std::move(channel)), resolver_(std::move(resolver)) {}
+ReaderLink::ReaderLink(std::unique_ptr<platform::SerialChannel> channel, PortResolver resolver,
+                       const platform::Clock& clock)
+    : channel_(std::move(channel)), resolver_(std::move(resolver)), clock_(clock) {}
 
 bool ReaderLink::OpenPort(int portNumber, const std::string& lineSettings) {
     // Ports are held exclusively: one already open here (a card-reading loop) stays with its
@@ -66,6 +65,8 @@ TransactResult ReaderLink::exchange(const std::string& commandText, int silenceL
     SendByte(static_cast<std::uint8_t>(checksum[0]));
     SendByte(static_cast<std::uint8_t>(checksum[1]));
     SendByte(kCr);
+    // The silence limit counts from the moment the reader has heard the whole frame.
+    channel_->drain();
     if (echoSink_) echoSink_->showSentEcho(SentEcho(commandText));
     pump();
 
@@ -77,7 +78,7 @@ TransactResult ReaderLink::exchange(const std::string& commandText, int silenceL
 }
 
 TransactResult ReaderLink::collectReply(int silenceLimitMs) {
-    auto mark = Clock::now();
+    auto mark = clock_.Now();
     std::size_t received = 0;
     for (;;) {
         std::uint8_t byte = 0;
@@ -85,7 +86,7 @@ TransactResult ReaderLink::collectReply(int silenceLimitMs) {
         platform::ReadStatus status = channel_->readByte(byte, 0);
         if (status == platform::ReadStatus::Timeout) {
             pump();
-            const long long silent = MillisecondsSince(mark);
+            const long long silent = MillisecondsBetween(mark, clock_.Now());
             if (silent > silenceLimitMs) return TransactResult::Silence;
             const long long untilLimit = silenceLimitMs - silent + 1;
             const int slice = static_cast<int>(std::min<long long>(kWaitSliceMs, untilLimit));
@@ -94,7 +95,7 @@ TransactResult ReaderLink::collectReply(int silenceLimitMs) {
         if (status == platform::ReadStatus::LineGone) return TransactResult::LineGone;
         if (status == platform::ReadStatus::Timeout) continue;
 
-        mark = Clock::now();
+        mark = clock_.Now();
         if (assembler_.feed(byte) == ReplyAssembler::Step::Complete) {
             replyText_ = assembler_.frameText();
             return assembler_.checksumOk() ? TransactResult::Ok : TransactResult::ChecksumError;

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "link/ReplyAssembler.h"
+#include "platform/Clock.h"
 #include "platform/SerialChannel.h"
 
 namespace tblink {
@@ -48,7 +49,9 @@ public:
     // frame the transaction gives up.
     static constexpr std::size_t kMaxBytesPerReply = 8 * kBufferSize;
 
-    ReaderLink(std::unique_ptr<platform::SerialChannel> channel, PortResolver resolver);
+    // `clock` measures the silence limit; it must outlive the link.
+    ReaderLink(std::unique_ptr<platform::SerialChannel> channel, PortResolver resolver,
+               const platform::Clock& clock = platform::SteadyClock());
 
     bool OpenPort(int portNumber, const std::string& lineSettings);
     void ClosePort();
@@ -77,6 +80,7 @@ private:
 
     std::unique_ptr<platform::SerialChannel> channel_;
     PortResolver resolver_;
+    const platform::Clock& clock_;
     ReplyAssembler assembler_;
     std::string replyText_;
     TransactResult lastResult_ = TransactResult::NotOpen;

@@ -17,6 +17,20 @@ char CharAt(const std::string& text, std::size_t index) {
     return index < text.size() ? text[index] : '\0';
 }
 
+std::optional<int> NumberField(const std::string& reply, int position, int length, int base) {
+    const std::string field = ReplyField(reply, position, length);
+    if (length <= 0 || length > 8 || static_cast<int>(field.size()) != length) return std::nullopt;
+    int value = 0;
+    for (char c : field) {
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) return std::nullopt;
+        value = value * base + digit;
+    }
+    return value;
+}
+
 constexpr std::array<std::uint8_t, 8> kMask = {0x5C, 0x17, 0xA3, 0xE8, 0x42, 0x9B, 0x06, 0xD1};
 
 }  // namespace
@@ -26,6 +40,14 @@ std::string ReplyField(const std::string& reply, int position, int length) {
     const auto start = static_cast<std::size_t>(position - 1);
     if (start >= reply.size()) return {};
     return reply.substr(start, static_cast<std::size_t>(length));
+}
+
+std::optional<int> DecimalField(const std::string& reply, int position, int length) {
+    return NumberField(reply, position, length, 10);
+}
+
+std::optional<int> HexField(const std::string& reply, int position, int length) {
+    return NumberField(reply, position, length, 16);
 }
 
 std::uint32_t HexToInt32(const std::string& text) {

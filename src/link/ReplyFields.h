@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tblink {
@@ -10,6 +11,11 @@ namespace tblink {
 // Characters `position` .. `position + length - 1` (1-based) of the reply; positions past the
 // end are simply missing, so a short reply gives a short (possibly empty) field.
 std::string ReplyField(const std::string& reply, int position, int length);
+
+// Reply characters `position`.. read as a number; nullopt unless the field is whole and every
+// character is a digit of the base (hexadecimal in upper case, as readers write it).
+std::optional<int> DecimalField(const std::string& reply, int position, int length);
+std::optional<int> HexField(const std::string& reply, int position, int length);
 
 // The value of the first 8 characters as upper-case hexadecimal; any other character, and every
 // position past the end of the text, counts as digit 0.

@@ -78,6 +78,10 @@ bool PosixSerialChannel::open(const std::string& devicePath, const std::string& 
     // Raw bytes, no echo, no modem-line waits; reads never block in the kernel (we poll).
     cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
+    // No flow control, hardware or software: a port left with crtscts by another program would
+    // otherwise send nothing at all.
+    settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 0;
     ApplyLineSettings(ParseLineSettings(lineSettings), settings);
@@ -95,6 +99,10 @@ bool PosixSerialChannel::open(const std::string& devicePath, const std::string& 
 void PosixSerialChannel::close() {
     if (fd_ < 0) return;
     purge();
+    // An RS-485 converter keys its transmitter on RTS: release the bus whatever the device's
+    // hang-up setting would do.
+    int modemLines = TIOCM_DTR | TIOCM_RTS;
+    ioctl(fd_, TIOCMBIC, &modemLines);
     tcsetattr(fd_, TCSANOW, &saved_);
     // Exclusive mode outlives our descriptor while anyone else holds the device open.
     ioctl(fd_, TIOCNXCL);
@@ -122,6 +130,10 @@ void PosixSerialChannel::write(const std::uint8_t* bytes, std::size_t count) {
             lineGone_ = true;
         }
     }
+}
+
+void PosixSerialChannel::drain() {
+    if (fd_ >= 0 && !lineGone_) tcdrain(fd_);
 }
 
 ReadStatus PosixSerialChannel::fill(int timeoutMs) {

@@ -24,6 +24,7 @@ public:
     bool isOpen() const override { return fd_ >= 0; }
     void purge() override;
     void write(const std::uint8_t* bytes, std::size_t count) override;
+    void drain() override;
     ReadStatus readByte(std::uint8_t& byte, int timeoutMs) override;
 
     // Where UUCP lock files are looked for; tests point it at a temporary directory.

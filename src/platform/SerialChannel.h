@@ -30,6 +30,9 @@ public:
     virtual void purge() = 0;
     // One synchronous write; errors show up later as a missing reply.
     virtual void write(const std::uint8_t* bytes, std::size_t count) = 0;
+    // Waits until every written byte has left the port. The kernel queues writes, and a long
+    // frame at a low speed must be on the wire before the reply's silence limit starts.
+    virtual void drain() = 0;
     // Reads one byte, waiting at most `timeoutMs` for it (0: only what is already there).
     virtual ReadStatus readByte(std::uint8_t& byte, int timeoutMs) = 0;
 };

@@ -1,17 +1,18 @@
 #include "commands/config/CardReading.h"
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
-#include "commands/config/ReplyChecks.h"
-#include "link/ReaderLink.h"
 #include "link/ReplyFields.h"
 
 namespace commands {
 namespace {
 
 constexpr int kNoData = 9;  // a reply this long or shorter carries nothing
+constexpr int kPumpsBeforePoll = 5;
+constexpr int kPumpPauseMs = 10;
+constexpr int kAnswerPauseMs = 10;
+constexpr int kVerdictPauseMs = 50;
+constexpr int kCardTypePauseMs = 100;
 
 // Reply characters a to b (1-based, inclusive); empty when b < a.
 std::string Characters(const std::string& reply, int from, int to) {
@@ -74,14 +75,47 @@ PollOutcome DecodeTwoWayPoll(const std::string& reply, int length) {
     return outcome;
 }
 
-bool SetCardType(tblink::ReaderLink& link, const std::string& prefix, int cardType) {
-    if (!ReaderCheck(link, prefix)) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return link.Transact(prefix + "A" + std::to_string(cardType)) == 1;
+// After each two-way card the reader waits for two "J" and the verdict.
+void AnswerTwoWayCard(const Session& session, bool refuse) {
+    session.pacer.PausePlain(kAnswerPauseMs);
+    session.Send("J");
+    session.pacer.PausePlain(kAnswerPauseMs);
+    session.Send("J");
+    session.pacer.PausePlain(kVerdictPauseMs);
+    session.Send(refuse ? "H2" : "H1");
 }
 
-bool SetCardReadMode(tblink::ReaderLink& link, const std::string& prefix, int resetMode) {
-    return CheckedCommand(link, prefix, "W" + std::to_string(resetMode) + "00");
+CardLoopEnd ReadCards(const Session& session, CardLoop loop,
+                      const std::function<void(const PollOutcome&)>& show,
+                      const std::function<bool()>& refuse) {
+    const char* poll = loop == CardLoop::Plain ? "F" : "I";
+    while (!session.pacer.Stopped()) {
+        for (int i = 0; i < kPumpsBeforePoll; ++i) {
+            session.pacer.Pump();
+            session.pacer.PausePlain(kPumpPauseMs);
+        }
+        if (!session.Send(poll)) return CardLoopEnd::PollFailed;
+        const PollOutcome outcome = loop == CardLoop::Plain
+                                        ? DecodePlainPoll(session.Reply(), session.ReplyLength())
+                                        : DecodeTwoWayPoll(session.Reply(), session.ReplyLength());
+        if (show) show(outcome);
+        if (outcome.answer) AnswerTwoWayCard(session, refuse && refuse());
+    }
+    return CardLoopEnd::Stopped;
+}
+
+bool SetCardType(const Session& session, int cardType) {
+    return Attempts(session.pacer, kUsualAttempts, AttemptPause::KeptAlive100ms, [&] {
+        if (!ReaderCheck(session)) return false;
+        session.pacer.PausePlain(kCardTypePauseMs);
+        return session.Send("A" + std::to_string(cardType));
+    });
+}
+
+bool SetCardReadMode(const Session& session, int resetMode) {
+    return Attempts(session.pacer, kUsualAttempts, AttemptPause::Plain50ms, [&] {
+        return CheckedCommand(session, "W" + std::to_string(resetMode) + "00");
+    });
 }
 
 }  // namespace commands

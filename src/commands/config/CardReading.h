@@ -2,11 +2,10 @@
 // card settings.
 #pragma once
 
+#include <functional>
 #include <string>
 
-namespace tblink {
-class ReaderLink;
-}
+#include "commands/Session.h"
 
 namespace commands {
 
@@ -29,9 +28,25 @@ std::string DecimalCardId(const std::string& hex8);
 PollOutcome DecodePlainPoll(const std::string& reply, int replyLength);
 PollOutcome DecodeTwoWayPoll(const std::string& reply, int replyLength);
 
-// Set card type: after the reader check, a pause of 100 ms, then "A" + the list index.
-bool SetCardType(tblink::ReaderLink& link, const std::string& prefix, int cardType);
-// Set card read mode: "W" + the reset-mode index + "00".
-bool SetCardReadMode(tblink::ReaderLink& link, const std::string& prefix, int resetMode);
+// Plain reading polls with "F"; two-way reading with "I" and answers every card.
+enum class CardLoop { Plain, TwoWay };
+enum class CardLoopEnd {
+    Stopped,     // the user asked the loop to end; it ended after its current poll
+    PollFailed,  // a poll got no good reply: the reader is gone
+};
+
+// Polls until the pacer says the user stopped it or a poll fails. Before each poll the window
+// gets five pumps 10 ms apart. Every decoded reply goes to `show`; a two-way card is then
+// answered with "J", "J" and "H2" when `refuse` says so, else "H1" (their replies do not
+// matter).
+CardLoopEnd ReadCards(const Session& session, CardLoop loop,
+                      const std::function<void(const PollOutcome&)>& show,
+                      const std::function<bool()>& refuse);
+
+// Set card type: two attempts after kept-alive pauses; after the reader check a further plain
+// 100 ms, then "A" + the list index.
+bool SetCardType(const Session& session, int cardType);
+// Set card read mode: two attempts after plain pauses; "W" + the reset-mode index + "00".
+bool SetCardReadMode(const Session& session, int resetMode);
 
 }  // namespace commands

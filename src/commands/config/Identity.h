@@ -1,12 +1,11 @@
-// Identity, line and output: one attempt of each of the four commands (after the reader check).
+// Identity, line and output: reader ID, line settings and output interface. Each command makes
+// two attempts after kept-alive pauses; each attempt opens with the reader check.
 #pragma once
 
 #include <optional>
 #include <string>
 
-namespace tblink {
-class ReaderLink;
-}
+#include "commands/Session.h"
 
 namespace commands {
 
@@ -23,16 +22,16 @@ struct InterfaceSettings {
 };
 
 // "C" + the serial number from the reader check + the new ID's two digits as shown.
-bool SetReaderId(tblink::ReaderLink& link, const std::string& prefix, const std::string& newId);
+bool SetReaderId(const Session& session, const std::string& newId);
 
 // The line-settings index as the reader takes it: one upper-case hex digit, "0".."D".
 char LineSettingsDigit(int index);
-bool SetLineSettings(tblink::ReaderLink& link, const std::string& prefix, int index);
+bool SetLineSettings(const Session& session, int index);
 
-bool SetInterface(tblink::ReaderLink& link, const std::string& prefix,
-                  const InterfaceSettings& settings);
-// The interface as the reader reports it (reply characters 6, 7, 8); nullopt when an exchange
+// "A" + the three list indexes.
+bool SetInterface(const Session& session, const InterfaceSettings& settings);
+// The interface as the reader reports it (reply characters 6, 7, 8); nullopt when both attempts
 // failed or a field is not a digit naming an item of its list.
-std::optional<InterfaceSettings> GetInterface(tblink::ReaderLink& link, const std::string& prefix);
+std::optional<InterfaceSettings> GetInterface(const Session& session);
 
 }  // namespace commands

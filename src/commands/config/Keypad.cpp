@@ -1,36 +1,49 @@
 #include "commands/config/Keypad.h"
 
-#include "commands/config/ReplyChecks.h"
-#include "link/ReaderLink.h"
-
 namespace commands {
+namespace {
 
-bool SetKeyParity(tblink::ReaderLink& link, const std::string& prefix, int parity) {
-    return CheckedCommand(link, prefix, "M" + std::to_string(parity));
+bool Set(const Session& session, AttemptPause pause, const std::string& command) {
+    return Attempts(session.pacer, kUsualAttempts, pause,
+                    [&] { return CheckedCommand(session, command); });
 }
 
-std::optional<int> GetKeyParity(tblink::ReaderLink& link, const std::string& prefix) {
-    if (!CheckedCommand(link, prefix, "M")) return std::nullopt;
-    return DecodeKeyParity(link.ReplyText());
+// A get whose reply does not decode counts as a failed attempt.
+template <typename Value>
+std::optional<Value> Get(const Session& session, AttemptPause pause, const char* command,
+                         std::optional<Value> (*decode)(const std::string&)) {
+    std::optional<Value> value;
+    Attempts(session.pacer, kUsualAttempts, pause, [&] {
+        if (CheckedCommand(session, command)) value = decode(session.Reply());
+        return value.has_value();
+    });
+    return value;
 }
 
-bool SetKeyNumber(tblink::ReaderLink& link, const std::string& prefix, const std::string& number) {
-    return CheckedCommand(link, prefix, "L" + number);
+}  // namespace
+
+bool SetKeyParity(const Session& session, int parity) {
+    return Set(session, AttemptPause::KeptAlive100ms, "M" + std::to_string(parity));
 }
 
-std::optional<int> GetKeyNumber(tblink::ReaderLink& link, const std::string& prefix) {
-    if (!CheckedCommand(link, prefix, "L")) return std::nullopt;
-    return DecodeKeyNumber(link.ReplyText());
+std::optional<int> GetKeyParity(const Session& session) {
+    return Get(session, AttemptPause::KeptAlive100ms, "M", DecodeKeyParity);
 }
 
-bool SetKeyStatus(tblink::ReaderLink& link, const std::string& prefix, const std::string& number,
-                  const std::string& delay) {
-    return CheckedCommand(link, prefix, "N" + number + delay);
+bool SetKeyNumber(const Session& session, const std::string& number) {
+    return Set(session, AttemptPause::KeptAlive100ms, "L" + number);
 }
 
-std::optional<KeyStatus> GetKeyStatus(tblink::ReaderLink& link, const std::string& prefix) {
-    if (!CheckedCommand(link, prefix, "N")) return std::nullopt;
-    return DecodeKeyStatus(link.ReplyText());
+std::optional<int> GetKeyNumber(const Session& session) {
+    return Get(session, AttemptPause::Plain50ms, "L", DecodeKeyNumber);
+}
+
+bool SetKeyStatus(const Session& session, const std::string& number, const std::string& delay) {
+    return Set(session, AttemptPause::Plain50ms, "N" + number + delay);
+}
+
+std::optional<KeyStatus> GetKeyStatus(const Session& session) {
+    return Get(session, AttemptPause::Plain50ms, "N", DecodeKeyStatus);
 }
 
 }  // namespace commands

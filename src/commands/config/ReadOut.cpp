@@ -1,6 +1,5 @@
 #include "commands/config/ReadOut.h"
 
-#include "commands/config/ReplyChecks.h"
 #include "link/ReplyFields.h"
 
 namespace commands {
@@ -8,12 +7,69 @@ namespace {
 
 constexpr int kVersionReplyLength = 24;
 constexpr int kOutputReplyWithCardType = 12;
-constexpr int kKeyParityCount = 2;
+constexpr int kReadOutPauseMs = 50;
 
 std::optional<int> ListIndex(const std::string& reply, int position, int count) {
-    const auto index = DecimalField(reply, position, 1);
+    const auto index = tblink::DecimalField(reply, position, 1);
     if (!index || *index >= count) return std::nullopt;
     return index;
+}
+
+// One field into `slot`; false when it is not a number of its list.
+bool Take(std::optional<int>& slot, std::optional<int> value) {
+    if (!value) return false;
+    slot = value;
+    return true;
+}
+
+// Each read-out command: a plain pause, the exchange, then the window may paint.
+bool Exchange(const Session& session, const char* command) {
+    session.pacer.PausePlain(kReadOutPauseMs);
+    const bool ok = session.Send(command);
+    session.pacer.Pump();
+    return ok;
+}
+
+bool ReadKeypad(const Session& session, ReadOutValues& values) {
+    if (Exchange(session, "L") && !Take(values.keyNumber, DecodeKeyNumber(session.Reply())))
+        return false;
+    if (!Exchange(session, "M")) {
+        values.keyParity = 1;  // "With Parity"
+        return true;
+    }
+    return Take(values.keyParity, DecodeKeyParity(session.Reply()));
+}
+
+bool ReadKeyStatus(const Session& session, ReadOutValues& values) {
+    if (!Exchange(session, "N")) {
+        const KeyStatus fallback;
+        values.keyStatusNumber = fallback.keyNumber;
+        values.keyDelaySeconds = fallback.delaySeconds;
+        return true;
+    }
+    const std::string& reply = session.Reply();
+    return Take(values.keyStatusNumber, tblink::DecimalField(reply, 6, 2)) &&
+           Take(values.keyDelaySeconds, tblink::DecimalField(reply, 8, 2));
+}
+
+bool ReadCardIdLocation(const Session& session, ReadOutValues& values) {
+    if (Exchange(session, "a")) return DecodeCardIdLocation(session.Reply(), values);
+    const CardIdLocation fallback;
+    values.idSector = fallback.sector;
+    values.idBlock = fallback.block;
+    values.idByte = fallback.byte;
+    values.idKeyB = fallback.keyB;
+    values.idKeyError = fallback.keyError;
+    return true;
+}
+
+bool ReadPage(const Session& session, const ReadOutPlan& plan, ReadOutValues& values) {
+    if (!Exchange(session, "A")) return false;
+    if (!DecodeOutputReply(session.Reply(), session.ReplyLength(), plan, values)) return false;
+    if (plan.keypad && !ReadKeypad(session, values)) return false;
+    if (plan.keyStatus && !ReadKeyStatus(session, values)) return false;
+    if (plan.cardIdLocation && !ReadCardIdLocation(session, values)) return false;
+    return true;
 }
 
 }  // namespace
@@ -22,48 +78,65 @@ std::string VersionText(const std::string& reply, int replyLength) {
     return tblink::ReplyField(reply, 6, replyLength == kVersionReplyLength ? 16 : 8);
 }
 
-std::optional<OutputSettings> DecodeOutputReply(const std::string& reply, int replyLength,
-                                                bool lenient) {
-    OutputSettings settings;
+bool DecodeOutputReply(const std::string& reply, int replyLength, const ReadOutPlan& plan,
+                       ReadOutValues& values) {
+    // On the lenient page a field that is not an item of its list gives the delivery item.
     const auto field = [&](int position, int count, int fallback) -> std::optional<int> {
-        if (lenient && !DecimalField(reply, position, 1)) return fallback;
-        return ListIndex(reply, position, count);
+        const auto index = ListIndex(reply, position, count);
+        return index || !plan.lenientOutput ? index : fallback;
     };
-    const auto mode = field(6, kModeCount, 0);
-    const auto wiegand = field(7, kWiegandCount, 0);
-    const auto rs485 = field(8, kRs485Count, 1);
-    if (!mode || !wiegand || !rs485) return std::nullopt;
-    settings.interface = {*mode, *wiegand, *rs485};
-    if (replyLength == kOutputReplyWithCardType) {
-        const auto cardType = ListIndex(reply, 9, kCardTypeCount);
-        if (!cardType) return std::nullopt;
-        settings.cardType = *cardType;
+    const InterfaceSettings delivered;
+    if (!Take(values.mode, field(6, kModeCount, delivered.mode)) ||
+        !Take(values.wiegand, field(7, kWiegandCount, delivered.wiegand)) ||
+        !Take(values.rs485, field(8, kRs485Count, delivered.rs485)))
+        return false;
+    if (!plan.cardType) return true;  // character 9 is not this page's business
+    if (replyLength != kOutputReplyWithCardType) {
+        values.cardType = 0;  // "EM"
+        return true;
     }
-    return settings;
+    return Take(values.cardType, ListIndex(reply, 9, kCardTypeCount));
 }
 
-std::optional<int> DecodeKeyNumber(const std::string& reply) { return DecimalField(reply, 6, 2); }
+bool DecodeCardIdLocation(const std::string& reply, ReadOutValues& values) {
+    if (!Take(values.idSector, tblink::HexField(reply, 8, 2)) ||
+        !Take(values.idBlock, tblink::HexField(reply, 10, 2)) ||
+        !Take(values.idByte, tblink::HexField(reply, 12, 2)))
+        return false;
+    const auto keyType = tblink::HexField(reply, 14, 2);
+    if (!keyType) return false;
+    values.idKeyB = *keyType != 0;
+    const auto keyError = tblink::HexField(reply, 16, 2);
+    return Take(values.idKeyError,
+                keyError && *keyError < kKeyErrorCount ? keyError : std::nullopt);
+}
+
+std::optional<int> DecodeKeyNumber(const std::string& reply) {
+    return tblink::DecimalField(reply, 6, 2);
+}
 
 std::optional<int> DecodeKeyParity(const std::string& reply) {
     return ListIndex(reply, 6, kKeyParityCount);
 }
 
 std::optional<KeyStatus> DecodeKeyStatus(const std::string& reply) {
-    const auto number = DecimalField(reply, 6, 2);
-    const auto delay = DecimalField(reply, 8, 2);
+    const auto number = tblink::DecimalField(reply, 6, 2);
+    const auto delay = tblink::DecimalField(reply, 8, 2);
     if (!number || !delay) return std::nullopt;
     return KeyStatus{*number, *delay};
 }
 
-std::optional<CardIdLocation> DecodeCardIdLocation(const std::string& reply) {
-    const auto sector = HexField(reply, 8, 2);
-    const auto block = HexField(reply, 10, 2);
-    const auto byte = HexField(reply, 12, 2);
-    const auto keyType = HexField(reply, 14, 2);
-    const auto keyError = HexField(reply, 16, 2);
-    if (!sector || !block || !byte || !keyType || !keyError || *keyError >= kKeyErrorCount)
-        return std::nullopt;
-    return CardIdLocation{*sector, *block, *byte, *keyType != 0, *keyError};
+ReadOutValues ReadOut(const Session& session, const std::optional<ReadOutPlan>& plan,
+                      const std::function<void(const std::string&)>& versionRead) {
+    ReadOutValues values;
+    const bool answered = Attempts(session.pacer, kUsualAttempts, AttemptPause::KeptAlive100ms,
+                                   [&] { return session.Send("V"); });
+    if (!answered) return values;
+    values.version = VersionText(session.Reply(), session.ReplyLength());
+    if (versionRead) versionRead(*values.version);
+    session.pacer.Pump();
+    values.complete = !plan || ReadPage(session, *plan, values);
+    return values;
 }
 
 }  // namespace commands

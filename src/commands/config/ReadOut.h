@@ -1,9 +1,13 @@
-// Decoding the replies of the settings read-out that follows every Scan and Link.
+// The settings read-out that follows every Scan and Link: the version, then what the reader
+// type's page shows, each command after a plain 50 ms pause.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "commands/ReaderTypes.h"
+#include "commands/Session.h"
 #include "commands/config/Identity.h"
 
 namespace commands {
@@ -11,24 +15,10 @@ namespace commands {
 // The firmware version: 16 characters from a 24-byte reply, else 8.
 std::string VersionText(const std::string& reply, int replyLength);
 
-struct OutputSettings {
-    InterfaceSettings interface;
-    int cardType = 0;  // "EM" unless a 12-byte reply says otherwise
-};
-
-// The "A" reply. With `lenient` (the PX10 page), characters that are not digits give the
-// defaults Wiegand / Wiegand 26 / RS485 32; otherwise such a reply, or an index outside its
-// list, is nullopt.
-std::optional<OutputSettings> DecodeOutputReply(const std::string& reply, int replyLength,
-                                                bool lenient);
-
 struct KeyStatus {
     int keyNumber = 0;
     int delaySeconds = 3;
 };
-std::optional<int> DecodeKeyNumber(const std::string& reply);  // characters 6-7
-std::optional<int> DecodeKeyParity(const std::string& reply);  // character 6, an item index
-std::optional<KeyStatus> DecodeKeyStatus(const std::string& reply);
 
 // Where the card ID lies on a MIFARE card, and how a key error is signalled.
 struct CardIdLocation {
@@ -39,7 +29,35 @@ struct CardIdLocation {
     int keyError = 1;  // "LED"
 };
 constexpr int kKeyErrorCount = 4;
-// The "a" reply: two hex digits each at 8-9, 10-11, 12-13, 14-15 and 16-17.
-std::optional<CardIdLocation> DecodeCardIdLocation(const std::string& reply);
+constexpr int kKeyParityCount = 2;
+
+// What the read-out found. A value is set exactly when the read-out got to it: a field that is
+// not a number ends the read-out there, and what came before it stays.
+struct ReadOutValues {
+    std::optional<std::string> version;  // set when "V" answered: the reader counts as linked
+    std::optional<int> mode, wiegand, rs485, cardType;
+    std::optional<int> keyNumber, keyParity;
+    std::optional<int> keyStatusNumber, keyDelaySeconds;
+    std::optional<int> idSector, idBlock, idByte, idKeyError;
+    std::optional<bool> idKeyB;
+    bool complete = false;  // the page's sequence ran to its end after a good "A"
+};
+
+// Reading each reply into `values`, field by field in reply order; false at the first field
+// that is not a number of its list (the fields before it are kept).
+bool DecodeOutputReply(const std::string& reply, int replyLength, const ReadOutPlan& plan,
+                       ReadOutValues& values);
+bool DecodeCardIdLocation(const std::string& reply, ReadOutValues& values);
+
+// Whole replies of the keypad gets: nullopt unless every field is a number.
+std::optional<int> DecodeKeyNumber(const std::string& reply);  // characters 6-7
+std::optional<int> DecodeKeyParity(const std::string& reply);  // character 6, an item index
+std::optional<KeyStatus> DecodeKeyStatus(const std::string& reply);
+
+// With the port open: "V" (2 attempts after kept-alive pauses), then the page's commands.
+// `plan` is empty when no reader type is selected: nothing is read after "V". `versionRead` is
+// told the version as soon as it is known.
+ReadOutValues ReadOut(const Session& session, const std::optional<ReadOutPlan>& plan,
+                      const std::function<void(const std::string&)>& versionRead = {});
 
 }  // namespace commands

@@ -1,0 +1,18 @@
+#include "platform/Clock.h"
+
+namespace platform {
+namespace {
+
+class SystemSteadyClock : public Clock {
+public:
+    TimePoint Now() const override { return std::chrono::steady_clock::now(); }
+};
+
+}  // namespace
+
+const Clock& SteadyClock() {
+    static const SystemSteadyClock clock;
+    return clock;
+}
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+// The steady clock the link measures silences with. Tests put a virtual clock in its place, so
+// that a sequence of long waits runs in no real time.
+#pragma once
+
+#include <chrono>
+
+namespace platform {
+
+class Clock {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+
+    virtual ~Clock() = default;
+    virtual TimePoint Now() const = 0;
+};
+
+// The system's steady clock; one instance serves the whole program.
+const Clock& SteadyClock();
+
+}  // namespace platform
