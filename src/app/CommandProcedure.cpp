@@ -1,54 +1,37 @@
-// The command procedure that every reader-command button follows.
+// The command procedure that every reader-command button follows, and the busy window that
+// discovery and the command tests share with it.
 #include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
-#include <chrono>
-#include <thread>
 
+#include "app/MainArea.h"
 #include "app/TfrmModule.h"
 #include "app/widgets/Lamp.h"
 
 namespace app {
-namespace {
 
-// Hourglass and a disabled window for as long as it lives, whatever way the scope is left.
-class BusyWindow {
-public:
-    BusyWindow(QWidget* window, int& depth) : window_(window), depth_(depth) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        window_->setEnabled(false);
-        ++depth_;
-    }
-    ~BusyWindow() {
-        --depth_;
-        window_->setEnabled(true);
-        QApplication::restoreOverrideCursor();
-    }
-    BusyWindow(const BusyWindow&) = delete;
-    BusyWindow& operator=(const BusyWindow&) = delete;
-
-private:
-    QWidget* window_;
-    int& depth_;
-};
-
-}  // namespace
-
-void TfrmModule::PumpMessages() { QCoreApplication::processEvents(); }
-
-void TfrmModule::SleepWithoutPumping(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+TfrmModule::BusyWindow::BusyWindow(TfrmModule& window, bool flashing)
+    : window_(window), flashing_(flashing) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ++window_.commandDepth_;
+    if (flashing_)
+        window_.SetBusy(true);
+    else
+        window_.setEnabled(false);
 }
 
-void TfrmModule::PumpWait(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
+TfrmModule::BusyWindow::~BusyWindow() {
+    --window_.commandDepth_;
+    if (flashing_)
+        window_.SetBusy(false);
+    else
+        window_.setEnabled(true);
+    QApplication::restoreOverrideCursor();
 }
 
-bool TfrmModule::RunCommand(const CommandSteps& steps, const std::function<bool()>& attempt) {
-    BusyWindow busy(this, commandDepth_);
-    if (!linked_) {
+void TfrmModule::PumpMessages() { pacer_.Pump(); }
+
+bool TfrmModule::RunCommand(const CommandSteps& steps, const CommandAction& action) {
+    BusyWindow busy(*this, steps.flashBusy);
+    if (steps.needsLink && !linked_) {
         SetCommLamp(kLampRed);
         Beep(kToneLowHz, kToneMs);
         return false;
@@ -58,17 +41,9 @@ bool TfrmModule::RunCommand(const CommandSteps& steps, const std::function<bool(
     bool success = false;
     if (link_.OpenPort(portNumber_, lineSettings_)) {
         try {
-            for (int i = 0; i < steps.attempts && !success; ++i) {
-                if (steps.pause == AttemptPause::Pumped100ms) {
-                    PumpWait(100);
-                    PumpMessages();
-                } else {
-                    SleepWithoutPumping(50);
-                }
-                success = attempt();
-            }
+            success = action(commands::Session{link_, pacer_, commandPrefix()});
         } catch (...) {
-            // An attempt that throws is a failed command, never a stuck window or open port.
+            // A command that throws has failed: never a stuck window or an open port.
             success = false;
         }
         link_.ClosePort();

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStackedWidget>
+#include <QTabWidget>
 
 namespace app {
 namespace {
@@ -171,6 +173,26 @@ void ApplyAccessibleNames(QWidget* root) {
         button->setAccessibleName(WithoutMnemonic(button->text()));
     for (QGroupBox* group : root->findChildren<QGroupBox*>())
         group->setAccessibleName(WithoutMnemonic(group->title()));
+}
+
+void SetCaption(QWidget* control, const QString& caption) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->setText(caption);
+        button->setAccessibleName(WithoutMnemonic(caption));
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(caption);
+    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        group->setTitle(caption);
+        group->setAccessibleName(WithoutMnemonic(caption));
+    } else if (auto* stack = qobject_cast<QStackedWidget*>(control->parentWidget())) {
+        // A function page: its caption is its tab's text.
+        if (auto* pages = qobject_cast<QTabWidget*>(stack->parentWidget()))
+            pages->setTabText(pages->indexOf(control), caption);
+    }
+}
+
+void ShowPosition(QLabel* panel, const QScrollBar* bar, const char* format) {
+    panel->setText(QString::asprintf(format, bar->value()));
 }
 
 }  // namespace app

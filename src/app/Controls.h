@@ -40,6 +40,14 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text, int 
 // Letters typed into the box turn upper case as they are typed.
 void ForceUpperCase(QLineEdit* edit);
 
+// Changes a control's caption (a button's or label's text, a group's title, a function page's
+// tab text). Buttons and groups carry their caption as accessible name too, so a screen reader
+// always hears what is shown.
+void SetCaption(QWidget* control, const QString& caption);
+
+// The panel beside a scroll bar shows its position as the commands send it ("%02d", "%d"...).
+void ShowPosition(QLabel* panel, const QScrollBar* bar, const char* format);
+
 // A grid with the tight spacing the dense groups of the function pages need.
 QGridLayout* CompactGrid(QWidget* group);
 

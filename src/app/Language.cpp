@@ -9,6 +9,7 @@
 #include <QComboBox>
 
 #include "app/Controls.h"
+#include "app/MainArea.h"
 #include "app/TfrmModule.h"
 
 namespace app {
@@ -133,19 +134,6 @@ const Caption kCaptions[] = {
     {"btnStandFingerDefault", Msg::StandAloneDefault, ""},
 };
 
-void SetCaption(QWidget* control, const QString& caption) {
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-        button->setText(caption);
-    } else if (auto* label = qobject_cast<QLabel*>(control)) {
-        label->setText(caption);
-    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-        group->setTitle(caption);
-    } else if (auto* stack = qobject_cast<QStackedWidget*>(control->parentWidget())) {
-        // A function page: its caption is its tab's text.
-        if (auto* pages = qobject_cast<QTabWidget*>(stack->parentWidget()))
-            pages->setTabText(pages->indexOf(control), caption);
-    }
-}
 
 }  // namespace
 
@@ -176,12 +164,12 @@ void TfrmModule::FormShow() {
     mnuExit->setText(Msg(Msg::MenuExit));
 
     ShowMessage(Msg::StartSelectReaderType);
-    main_.pnSerial->setText(Msg(Msg::SerialNumber) + " : ________");
-    main_.pnVersion->setText(Msg(Msg::Version) + " : __.__-__");
+    main_->pnSerial->setText(Msg(Msg::SerialNumber) + " : ________");
+    main_->pnVersion->setText(Msg(Msg::Version) + " : __.__-__");
 
     applyCaptions();
     ApplyAccessibleNames(this);
-    main_.cmbBaudRate->setAccessibleName(Msg(Msg::BaudRate));  // no label of its own
+    main_->cmbBaudRate->setAccessibleName(Msg(Msg::BaudRate));  // no label of its own
     pcReaderChange();
 }
 

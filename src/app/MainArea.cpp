@@ -14,17 +14,24 @@
 #include "app/Controls.h"
 #include "app/widgets/Lamp.h"
 #include "app/widgets/ReaderTypeRow.h"
+#include "commands/ReaderTypes.h"
 #include "link/LineSettingsList.h"
 
 namespace app {
 namespace {
 
-const QStringList kReaderPages = {"tsPX10", "tsPX40",  "tsPX30M", "tsPX40M",
-                                  "tsPX50", "tsPX50M", "tsPX60",  "tsPX60M"};
-const QStringList kReaderCaptions = {"PX10/PX20/PX30", "PX40",         "PX10-M/PX20-M/PX30-M",
-                                     "PX40-M",         "PX50",         "PX50-M",
-                                     "PX60/PX70",      "PX60-M/PX70-M"};
+// The reader-type row's pages and captions, from the reader-type table.
+QStringList ReaderTypePageNames() {
+    QStringList names;
+    for (const auto& type : commands::ReaderTypes()) names << QString::fromLatin1(type.pageName);
+    return names;
+}
 
+QStringList ReaderTypeCaptions() {
+    QStringList captions;
+    for (const auto& type : commands::ReaderTypes()) captions << QString::fromLatin1(type.caption);
+    return captions;
+}
 // The message panel: its text with the two lamps at its right end, in one sky-blue frame.
 QWidget* BuildMessageRow(QWidget* parent, MainArea& area) {
     QLabel* frame = MakePanel(parent, "pnMsgFrame", QString());
@@ -127,7 +134,7 @@ MainArea BuildMainArea(QWidget* parent) {
     auto* column = new QVBoxLayout(area.gbType);
     column->setContentsMargins(6, 6, 6, 6);
     column->setSpacing(6);
-    area.pcReader = new ReaderTypeRow(kReaderPages, kReaderCaptions, area.gbType);
+    area.pcReader = new ReaderTypeRow(ReaderTypePageNames(), ReaderTypeCaptions(), area.gbType);
     Name(area.pcReader, "pcReader");
     column->addWidget(area.pcReader);
 

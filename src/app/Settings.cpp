@@ -1,4 +1,5 @@
 // The five settings that survive between runs, in the machine-wide store.
+#include "app/MainArea.h"
 #include "app/TfrmModule.h"
 #include "app/widgets/ReaderTypeRow.h"
 #include "link/LineSettingsList.h"
@@ -54,7 +55,7 @@ void TfrmModule::LoadSettings() {
 
 void TfrmModule::SaveSettings() {
     services_.store->write({
-        {kSection, kType, static_cast<std::int32_t>(main_.pcReader->currentIndex())},
+        {kSection, kType, static_cast<std::int32_t>(main_->pcReader->currentIndex())},
         {kSection, kScanCommNo, static_cast<std::int32_t>(portNumber_)},
         {kSection, kScanBaudRateNo, static_cast<std::int32_t>(lineSettingsIndex_)},
         {kSection, kScanBaudRate, QString::fromStdString(lineSettings_)},

@@ -13,6 +13,14 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "app/MainArea.h"
+#include "app/pages/CommandPage.h"
+#include "app/pages/DisplayPage.h"
+#include "app/pages/EmPage.h"
+#include "app/pages/FingerprintPage.h"
+#include "app/pages/KeypadPage.h"
+#include "app/pages/MifareKeyPage.h"
+#include "app/pages/MifarePage.h"
 #include "app/widgets/Lamp.h"
 #include "app/widgets/ReaderTypeRow.h"
 #include "link/LineSettingsList.h"
@@ -44,7 +52,8 @@ TfrmModule::TfrmModule(ModuleServices services, QWidget* parent)
     : QMainWindow(parent),
       services_(std::move(services)),
       link_(std::move(services_.channel),
-            [this](int port) { return services_.ports.devicePath(port).value_or(std::string()); }) {
+            [this](int port) { return services_.ports.devicePath(port).value_or(std::string()); }),
+      pacer_([this] { Beep(kToneHighHz, kTickMs); }, [this] { return !continuousRead_; }) {
     setObjectName("frmModule");
     link_.SetEchoSink(this);
     link_.SetMessagePump([this] { PumpMessages(); });
@@ -61,14 +70,14 @@ void TfrmModule::buildWindow() {
     auto* client = new QWidget(this);
     client->setObjectName("clientArea");
     setCentralWidget(client);
-    main_ = BuildMainArea(client);
-    command_ = BuildCommandPage(main_.tsCommand);
-    em_ = BuildEmPage(main_.tsEM);
-    keypad_ = BuildKeypadPage(main_.tsKeypad);
-    mifare_ = BuildMifarePage(main_.tsMifare);
-    mifareKey_ = BuildMifareKeyPage(main_.tsMifareKey);
-    display_ = BuildDisplayPage(main_.tsDisplay);
-    fingerprint_ = BuildFingerprintPage(main_.tsFingerprint);
+    main_ = std::make_unique<MainArea>(BuildMainArea(client));
+    command_ = std::make_unique<CommandPage>(BuildCommandPage(main_->tsCommand));
+    em_ = std::make_unique<EmPage>(BuildEmPage(main_->tsEM));
+    keypad_ = std::make_unique<KeypadPage>(BuildKeypadPage(main_->tsKeypad));
+    mifare_ = std::make_unique<MifarePage>(BuildMifarePage(main_->tsMifare));
+    mifareKey_ = std::make_unique<MifareKeyPage>(BuildMifareKeyPage(main_->tsMifareKey));
+    display_ = std::make_unique<DisplayPage>(BuildDisplayPage(main_->tsDisplay));
+    fingerprint_ = std::make_unique<FingerprintPage>(BuildFingerprintPage(main_->tsFingerprint));
     buildMenu();
     buildStatusBar();
 
@@ -82,14 +91,11 @@ void TfrmModule::buildWindow() {
     connect(tmrCard, &QTimer::timeout, this, &TfrmModule::tmrCardTimer);
 
     connectMainArea();
-    connectCommandPage();
-    connectEmPage();
     connectKeypadPage();
     connectMifarePage();
     connectMifareKeyPage();
     connectDisplayPage();
     connectFingerprintPage();
-    connectCardReading();
 
     const int height = kClientHeight + menuBar()->sizeHint().height();
     setFixedSize(kClientWidth, height);
@@ -142,19 +148,32 @@ void TfrmModule::buildStatusBar() {
 }
 
 void TfrmModule::connectMainArea() {
-    connect(main_.pcReader, &ReaderTypeRow::currentChanged, this, &TfrmModule::pcReaderChange);
-    connect(main_.sbID, &QScrollBar::valueChanged, this, &TfrmModule::sbIDChange);
-    connect(main_.btnScan, &QPushButton::clicked, this, &TfrmModule::btnScanClick);
-    connect(main_.btnLink, &QPushButton::clicked, this, &TfrmModule::btnLinkClick);
-    connect(main_.btnID, &QPushButton::clicked, this, &TfrmModule::btnIDClick);
-    connect(main_.btnBaudRate, &QPushButton::clicked, this, &TfrmModule::btnBaudRateClick);
-    connect(command_.btnMode, &QPushButton::clicked, this, &TfrmModule::btnModeClick);
-    connect(command_.btnGetMode, &QPushButton::clicked, this, &TfrmModule::btnGetModeClick);
+    connect(main_->pcReader, &ReaderTypeRow::currentChanged, this, &TfrmModule::pcReaderChange);
+    connect(main_->sbID, &QScrollBar::valueChanged, this, &TfrmModule::sbIDChange);
     // The window's default button: Enter anywhere runs the scan.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* enter = new QShortcut(QKeySequence(key), this);
-        connect(enter, &QShortcut::activated, main_.btnScan, &QPushButton::click);
+        connect(enter, &QShortcut::activated, main_->btnScan, &QPushButton::click);
     }
+    connectButtons(CommandButtons());
+}
+
+void TfrmModule::connectButtons(const std::vector<ButtonBinding>& buttons) {
+    for (const ButtonBinding& button : buttons) {
+        auto* control = findChild<QPushButton*>(QString::fromLatin1(button.name));
+        Q_ASSERT_X(control, "connectButtons", button.name);
+        connect(control, &QPushButton::clicked, this, button.click);
+    }
+}
+
+std::vector<ButtonBinding> TfrmModule::CommandButtons() {
+    std::vector<ButtonBinding> all;
+    for (const auto& table :
+         {mainAreaButtons(), commandPageButtons(), emPageButtons(), keypadPageButtons(),
+          mifarePageButtons(), mifareKeyPageButtons(), displayPageButtons(),
+          fingerprintPageButtons()})
+        all.insert(all.end(), table.begin(), table.end());
+    return all;
 }
 
 void TfrmModule::FormCreate() {
@@ -169,14 +188,14 @@ void TfrmModule::FormCreate() {
     linked_ = false;
     fillPortBox();
 
-    main_.cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
+    main_->cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
     startCharacter_ = "A";
-    main_.pcReader->setCurrentIndex(storedReaderType_);
+    main_->pcReader->setCurrentIndex(storedReaderType_);
 }
 
 void TfrmModule::fillPortBox() {
     const tblink::PortBoxFill fill = tblink::FillPortBox(services_.ports.names(), portNumber_);
-    QComboBox* box = main_.cmbPort;
+    QComboBox* box = main_->cmbPort;
     box->clear();
     for (const std::string& item : fill.items) {
         box->addItem(QString::fromStdString(item));
@@ -226,22 +245,19 @@ void TfrmModule::tmrBusyTimer() {
 }
 
 void TfrmModule::tmrCardTimer() {
-    main_.shCard->setColor(kLampWhite);
+    main_->shCard->setColor(kLampWhite);
     tmrCard->stop();
 }
 
-void TfrmModule::sbIDChange() {
-    main_.pnID->setText(QString::asprintf("%02d", main_.sbID->value()));
-}
 
-void TfrmModule::SetCommLamp(const QColor& color) { main_.shComm->setColor(color); }
+void TfrmModule::SetCommLamp(const QColor& color) { main_->shComm->setColor(color); }
 
 void TfrmModule::Beep(int frequencyHz, int durationMs) {
     services_.tones->Beep(frequencyHz, durationMs);
 }
 
 void TfrmModule::ShowMessage(text::Msg msg, const QString& suffix) {
-    main_.pnMsg->setText(Msg(msg) + suffix);
+    main_->pnMsg->setText(Msg(msg) + suffix);
 }
 
 std::string TfrmModule::Encode(const QString& text) const {

@@ -1,13 +1,16 @@
 // TfrmModule: the one window of Tag Bench, which owns all state and every event handler.
 //
-// Data flows one way: a control's event -> a handler here -> RunCommand (the command procedure:
-// busy window, linked-flag check, port open, attempts, outcome) -> reader command logic in
-// commands/ -> a transaction of link/ReaderLink -> the serial channel. Results come back as
-// values and only the handlers write them into controls.
+// Data flows one way: a control's event -> a handler here (glue: it reads its controls) ->
+// RunCommand (the command procedure: busy window, linked-flag check, port open, outcome) -> a
+// function of commands/ (its attempts, pauses and exchanges, on a Session) -> link/ReaderLink ->
+// the serial channel. Results come back as values and only the handlers write them into
+// controls. Discovery (link/Discovery) and the settings read-out (commands/config/ReadOut) run
+// the same way; the waits go through the window's pacer (WindowPacer).
 //
 // Files: TfrmModule.cpp (creation, show, close, busy indication, timers, echoes),
 // CommandProcedure.cpp, Language.cpp (applying a language, captions), Settings.cpp,
-// ReaderTypePages.cpp, MainArea.cpp and pages/ (the layout), handlers/ (one file a page).
+// ReaderTypePages.cpp, MainArea.cpp and pages/ (the layout, one file a page), handlers/ (the
+// handlers of each page in a file of their own, with the table of the page's buttons).
 #pragma once
 
 #include <QMainWindow>
@@ -15,17 +18,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "app/MainArea.h"
-#include "app/pages/CommandPage.h"
-#include "app/pages/DisplayPage.h"
-#include "app/pages/EmPage.h"
-#include "app/pages/FingerprintPage.h"
-#include "app/pages/KeypadPage.h"
-#include "app/pages/MifareKeyPage.h"
-#include "app/pages/MifarePage.h"
-#include "commands/config/CardReading.h"
+#include "app/WindowPacer.h"
+#include "commands/Session.h"
 #include "link/ReaderLink.h"
 #include "platform/PortMap.h"
 #include "platform/SettingsStore.h"
@@ -36,7 +34,25 @@ class QAction;
 class QLabel;
 class QTimer;
 
+namespace commands {
+struct PollOutcome;
+struct ReadOutValues;
+}  // namespace commands
+
+namespace tblink {
+struct FoundReader;
+}  // namespace tblink
+
 namespace app {
+
+struct MainArea;
+struct CommandPage;
+struct EmPage;
+struct KeypadPage;
+struct MifarePage;
+struct MifareKeyPage;
+struct DisplayPage;
+struct FingerprintPage;
 
 // What the window talks to outside itself; tests hand in a temporary store, a port map naming
 // simulated readers and a tone recorder.
@@ -49,19 +65,25 @@ struct ModuleServices {
     static ModuleServices FromSystem();
 };
 
-// The wait before each attempt of a command.
-enum class AttemptPause {
-    Pumped100ms,  // 100 ms with the window kept alive, then a message pump
-    Plain50ms,    // 50 ms, no pumping
-};
-
-// The catalogue entries and attempt shape of one reader command.
+// The catalogue entries of one reader command, and how the command procedure treats it.
 struct CommandSteps {
     text::Msg start;
     text::Msg ok;
     text::Msg error;
-    int attempts = 2;
-    AttemptPause pause = AttemptPause::Pumped100ms;
+    bool needsLink = true;   // refused (red lamp, low tone) while no reader is linked
+    bool flashBusy = false;  // the lamp flashes while it runs (long actions)
+};
+
+// A command of commands/, run while the port is open; true on success.
+using CommandAction = std::function<bool(const commands::Session&)>;
+
+class TfrmModule;
+// A button of a function page and its click handler. Every page's buttons are wired from its
+// table; the refusal test walks the same tables.
+struct ButtonBinding {
+    const char* name;
+    void (TfrmModule::*click)();
+    bool needsLink;  // refused while no reader is linked
 };
 
 class TfrmModule : public QMainWindow, private tblink::EchoSink {
@@ -87,14 +109,18 @@ public:
     static constexpr int kToneHighHz = 1000;
     static constexpr int kToneLowHz = 300;
     static constexpr int kToneMs = 300;
+    static constexpr int kTickMs = 50;  // the progress tick of long actions
     static constexpr int kBusyFlashMs = 200;
     static constexpr int kCardLampMs = 1000;
 
     // The command procedure: hourglass and disabled window; refusal (red lamp, low tone) when
-    // not linked; start message; port open; up to steps.attempts attempts, each after the
-    // pause, stopping at the first that succeeds; port closed; lamp, message and tone of the
-    // outcome; window enabled and cursor restored on every path. True on success.
-    bool RunCommand(const CommandSteps& steps, const std::function<bool()>& attempt);
+    // not linked; start message; port open; the action (which makes its own attempts); port
+    // closed; lamp, message and tone of the outcome; window enabled and cursor restored on
+    // every path. True on success.
+    bool RunCommand(const CommandSteps& steps, const CommandAction& action);
+
+    // Every button of the function pages and the main area that runs a reader command.
+    static std::vector<ButtonBinding> CommandButtons();
 
 public slots:
     void FormShow();
@@ -105,24 +131,27 @@ public slots:
     void mnuExitClick();
     void tmrBusyTimer();
     void tmrCardTimer();
+
+    // ---- main area (handlers/MainAreaHandlers.cpp, handlers/DiscoveryHandlers.cpp) ----
     void sbIDChange();
     void btnScanClick();
     void btnLinkClick();
     void btnIDClick();
     void btnBaudRateClick();
-    void btnModeClick();
-    void btnGetModeClick();
+    // Start a continuous reading, or ask the running one to end.
     void btnReadCardClick();
     void btnEncodeClick();
     void chkInvalidClick();
-    void btnCardTypeClick();
+
+    // ---- tsCommand page (handlers/CommandPageHandlers.cpp) ----
+    void btnModeClick();
+    void btnGetModeClick();
     void btnCardReadClick();
 
-    // ---- tsCommand page (handlers/CommandHandlers.cpp) ----
+    // ---- tsEM page (handlers/EmPageHandlers.cpp) ----
+    void btnCardTypeClick();
 
-    // ---- tsEM page (handlers/EmHandlers.cpp) ----
-
-    // ---- tsKeypad page (handlers/KeypadHandlers.cpp) ----
+    // ---- tsKeypad page (handlers/KeypadPageHandlers.cpp) ----
     // The panels beside the scroll bars show the two digits the set commands send.
     void sbKeyNumberChange();
     void sbKeyStatusNumberChange();
@@ -134,7 +163,7 @@ public slots:
     void btnKeyStatusClick();
     void btnGetKeyStatusClick();
 
-    // ---- tsMifare page (handlers/MifareHandlers.cpp) ----
+    // ---- tsMifare page (handlers/MifarePageHandlers.cpp) ----
     // Each panel shows its scroll bar's position; sbM1SectorChange also fits the block range
     // to the sector (16 blocks from sector 32 on).
     void sbM1IDSectorChange();
@@ -146,15 +175,15 @@ public slots:
     // "EEPROM" checked: the read uses the reader's stored key, so the typed key is greyed.
     void chkEEPROMClick();
 
-    // ---- tsMifareKey page (handlers/MifareKeyHandlers.cpp) ----
+    // ---- tsMifareKey page (handlers/MifareKeyPageHandlers.cpp) ----
     void sbM1CardSectorChange();
     // The mouse-up of any of the access-condition options, named by its object name; runs
     // after the option has become checked in its group. Keyboard changes do not come here.
     void AccessOptionMouseUp(const QString& option);
 
-    // ---- tsDisplay page (handlers/DisplayHandlers.cpp) ----
+    // ---- tsDisplay page (handlers/DisplayPageHandlers.cpp) ----
 
-    // ---- tsFingerprint page (handlers/FingerprintHandlers.cpp) ----
+    // ---- tsFingerprint page (handlers/FingerprintPageHandlers.cpp) ----
     // The panels follow their scroll bars at every change, the program's own included.
     void sbFacilityChange();
     void sbFingerNoChange();
@@ -169,8 +198,6 @@ private:
     void buildMenu();
     void buildStatusBar();
     void connectMainArea();
-    void connectCommandPage();
-    void connectEmPage();
     void connectKeypadPage();
     void connectMifarePage();
     void connectMifareKeyPage();
@@ -178,26 +205,41 @@ private:
     void connectFingerprintPage();
     void fillPortBox();
 
-    // Discovery and read-out (handlers/DiscoveryHandlers.cpp).
-    void startDiscovery(text::Msg startText);
-    bool probeReader(const std::string& probe);
-    void runDiscovery(text::Msg startText, const std::function<bool()>& find);
-    bool probeAfterPauses(int port, const std::string& settings, const std::string& probe);
-    bool quickTry(const std::string& probe);
-    bool walkPorts(const std::string& probe);
-    void reportReaderNotFound();
-    void ReadSettings();
-    bool readOutCommand(const char* command);
-    bool readPageSettings();
+    // Hourglass, disabled window (or the flashing busy indication) and the running-command
+    // count for as long as it lives, whatever way the scope is left.
+    class BusyWindow {
+    public:
+        BusyWindow(TfrmModule& window, bool flashing);
+        ~BusyWindow();
+        BusyWindow(const BusyWindow&) = delete;
+        BusyWindow& operator=(const BusyWindow&) = delete;
 
-    // Card reading (handlers/CardHandlers.cpp).
-    enum class CardLoop { Plain, TwoWay };
-    void connectCardReading();
-    void readCardsContinuously(CardLoop loop);
-    void lockForCardLoop(CardLoop loop, bool locked);
-    void pollCards(CardLoop loop);
+    private:
+        TfrmModule& window_;
+        bool flashing_;
+    };
+    void connectButtons(const std::vector<ButtonBinding>& buttons);
+    // Each page's buttons, in its handlers' file.
+    static std::vector<ButtonBinding> mainAreaButtons();
+    static std::vector<ButtonBinding> commandPageButtons();
+    static std::vector<ButtonBinding> emPageButtons();
+    static std::vector<ButtonBinding> keypadPageButtons();
+    static std::vector<ButtonBinding> mifarePageButtons();
+    static std::vector<ButtonBinding> mifareKeyPageButtons();
+    static std::vector<ButtonBinding> displayPageButtons();
+    static std::vector<ButtonBinding> fingerprintPageButtons();
+
+    // Discovery and read-out (handlers/DiscoveryHandlers.cpp).
+    void runDiscovery(text::Msg startText,
+                      const std::function<std::optional<tblink::FoundReader>()>& find);
+    void reportReaderNotFound();
+    void ReadSettings(const tblink::FoundReader& found);
+    void showReadOut(const commands::ReadOutValues& values);
+
+    // Card reading (handlers/MainAreaHandlers.cpp).
+    void readCardsContinuously(bool twoWay);
+    void lockForCardLoop(bool twoWay, bool locked);
     void showPollOutcome(const commands::PollOutcome& outcome);
-    void answerTwoWayCard();
 
     // Settings store (Settings.cpp).
     void LoadSettings();
@@ -211,24 +253,18 @@ private:
     void ShowMessage(text::Msg msg, const QString& suffix = QString());
     QString Msg(text::Msg msg) const { return text::Text(msg, language_); }
     void SetCommLamp(const QColor& color);
-    // Waits with the window kept alive (timers and painting go on).
-    void PumpWait(int milliseconds);
-    // The short pauses that leave the window still: the reader's own timing needs them.
-    void SleepWithoutPumping(int milliseconds);
     void PumpMessages();
-
-    tblink::ReaderLink& link() { return link_; }
     // Command texts leave the program in the code page of the current language.
     std::string Encode(const QString& text) const;
 
-    MainArea main_;
-    CommandPage command_;
-    EmPage em_;
-    KeypadPage keypad_;
-    MifarePage mifare_;
-    MifareKeyPage mifareKey_;
-    DisplayPage display_;
-    FingerprintPage fingerprint_;
+    std::unique_ptr<MainArea> main_;
+    std::unique_ptr<CommandPage> command_;
+    std::unique_ptr<EmPage> em_;
+    std::unique_ptr<KeypadPage> keypad_;
+    std::unique_ptr<MifarePage> mifare_;
+    std::unique_ptr<MifareKeyPage> mifareKey_;
+    std::unique_ptr<DisplayPage> display_;
+    std::unique_ptr<FingerprintPage> fingerprint_;
 
     QAction* mnuFile = nullptr;
     QAction* mnuExit = nullptr;
@@ -246,6 +282,7 @@ private:
 
     ModuleServices services_;
     tblink::ReaderLink link_;
+    WindowPacer pacer_;
 
     // Window state.
     int portNumber_ = 0;

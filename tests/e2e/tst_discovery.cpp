@@ -247,8 +247,10 @@ void TestDiscovery::readOutDefaultsAndFallbacks_data() {
                                                << "" << true;
     QTest::newRow("non-digit elsewhere is an error") << 6 << "01Z"
                                                      << "" << false;
-    QTest::newRow("index outside its list") << 0 << "701"
-                                            << "" << false;
+    QTest::newRow("PX10 index outside its list falls back") << 0 << "701"
+                                                            << "" << true;
+    QTest::newRow("index outside its list elsewhere") << 6 << "701"
+                                                      << "" << false;
     QTest::newRow("PX40-M without key status") << 3 << ""
                                                << "N" << true;
     QTest::newRow("PX40 without key parity") << 1 << ""
@@ -289,6 +291,7 @@ void TestDiscovery::readOutDefaultsAndFallbacks() {
     QVERIFY(window.isEnabled());
     if (settingsData == "102") QCOMPARE(Item(f, "cmbCardType"), 0);
     if (settingsData == "01Z" && ok) QCOMPARE(Item(f, "cmbRS485"), 1);
+    if (settingsData == "701" && ok) QCOMPARE(Item(f, "cmbMode"), 0);
     if (silent == "N") {
         QCOMPARE(f.text("pnKeyStatusNumber"), QString("00"));
         QCOMPARE(f.text("pnKeyDelayTime"), QString("03"));
@@ -434,7 +437,7 @@ void TestDiscovery::attemptThatThrowsIsAFailedCommand() {
     QVERIFY(window.linked());
     int attempts = 0;
     const bool ok = window.RunCommand({text::Msg::SetId, text::Msg::SetIdOk, text::Msg::SetIdError},
-                                      [&]() -> bool {
+                                      [&](const commands::Session&) -> bool {
                                           ++attempts;
                                           throw std::runtime_error("reader logic broke");
                                       });

@@ -1,15 +1,22 @@
 // Decoding the read-out replies and the digits commands travel in.
 #include <QtTest>
 
+#include "commands/ReaderTypes.h"
 #include "commands/config/Identity.h"
 #include "commands/config/ReadOut.h"
-#include "commands/config/ReplyChecks.h"
+#include "link/ReplyFields.h"
 
 using namespace commands;
+using tblink::DecimalField;
+using tblink::HexField;
 
 namespace {
 // A reply frame around a data field; the checksum characters are not looked at here.
 std::string Reply(const std::string& data) { return "\nA01A" + data + "00\r"; }
+
+QString Shown(const std::optional<int>& value) {
+    return value ? QString::number(*value) : QString("-");
+}
 }  // namespace
 
 class TestReadOut : public QObject {
@@ -28,34 +35,40 @@ private slots:
 
 void TestReadOut::outputReply_data() {
     QTest::addColumn<QString>("data");
-    QTest::addColumn<bool>("lenient");
+    QTest::addColumn<int>("type");  // the reader type whose page reads it
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("decoded");  // mode wiegand rs485 cardType
-    QTest::newRow("11 bytes: card type EM") << "123" << false << true << "1230";
-    QTest::newRow("12 bytes: card type read") << "0122" << false << true << "0122";
-    QTest::newRow("PX10: RS485 not a digit") << "01Z" << true << true << "0110";
-    QTest::newRow("PX10: nothing a digit") << "???" << true << true << "0010";
-    QTest::newRow("elsewhere: not a digit") << "01Z" << false << false << "";
-    QTest::newRow("interface outside its list") << "201" << false << false << "";
-    QTest::newRow("Wiegand outside its list, PX10 too") << "031" << true << false << "";
-    QTest::newRow("card type outside its list") << "0013" << false << false << "";
-    QTest::newRow("card type not a digit") << "001x" << false << false << "";
+    QTest::addColumn<QString>("decoded");  // mode wiegand rs485 cardType, "-" where not read
+    const int px10 = IndexOf(ReaderType::PX10);
+    const int px40 = IndexOf(ReaderType::PX40);
+    const int px30m = IndexOf(ReaderType::PX30M);
+    QTest::newRow("11 bytes: card type EM") << "123" << px40 << true << "1 2 3 0";
+    QTest::newRow("12 bytes: card type read") << "0122" << px40 << true << "0 1 2 2";
+    QTest::newRow("PX10: RS485 not a digit") << "01Z" << px10 << true << "0 1 1 0";
+    QTest::newRow("PX10: nothing a digit") << "???" << px10 << true << "0 0 1 0";
+    QTest::newRow("PX10: digits outside their lists") << "239" << px10 << true << "0 0 1 0";
+    QTest::newRow("elsewhere: RS485 not a digit keeps the first two") << "01Z" << px40 << false
+                                                                    << "0 1 - -";
+    QTest::newRow("interface outside its list") << "201" << px40 << false << "- - - -";
+    QTest::newRow("Wiegand outside its list keeps the interface") << "131" << px40 << false
+                                                                   << "1 - - -";
+    QTest::newRow("card type outside its list") << "0013" << px40 << false << "0 0 1 -";
+    QTest::newRow("card type not a digit") << "001x" << px40 << false << "0 0 1 -";
+    QTest::newRow("MIFARE page: character 9 not read") << "011x" << px30m << true << "0 1 1 -";
+    QTest::newRow("MIFARE page: 11 bytes, no card type") << "011" << px30m << true << "0 1 1 -";
 }
 
 void TestReadOut::outputReply() {
     QFETCH(QString, data);
-    QFETCH(bool, lenient);
+    QFETCH(int, type);
     QFETCH(bool, ok);
     QFETCH(QString, decoded);
     const std::string reply = Reply(data.toStdString());
-    const auto settings = DecodeOutputReply(reply, static_cast<int>(reply.size()), lenient);
-    QCOMPARE(settings.has_value(), ok);
-    if (!ok) return;
-    QCOMPARE(QString("%1%2%3%4")
-                 .arg(settings->interface.mode)
-                 .arg(settings->interface.wiegand)
-                 .arg(settings->interface.rs485)
-                 .arg(settings->cardType),
+    ReadOutValues values;
+    const ReadOutPlan& plan = Info(*ReaderTypeAt(type)).readOut;
+    QCOMPARE(DecodeOutputReply(reply, static_cast<int>(reply.size()), plan, values), ok);
+    QCOMPARE(QStringList({Shown(values.mode), Shown(values.wiegand), Shown(values.rs485),
+                          Shown(values.cardType)})
+                 .join(' '),
              decoded);
 }
 
@@ -70,26 +83,26 @@ void TestReadOut::versionText() {
 void TestReadOut::cardIdLocation_data() {
     QTest::addColumn<QString>("data");
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("decoded");  // sector block byte keyB error
+    QTest::addColumn<QString>("decoded");  // sector block byte keyB error, "-" where not read
     QTest::newRow("key A, LED") << "000F020A0001" << true << "15 2 10 0 1";
     QTest::newRow("any other key type is B") << "0027030F0503" << true << "39 3 15 1 3";
-    QTest::newRow("lower-case hex") << "000f020A0001" << false << "";
-    QTest::newRow("key-error signal outside list") << "000102030004" << false << "";
+    QTest::newRow("lower-case hex stops at the sector") << "000f020A0001" << false
+                                                         << "- - - - -";
+    QTest::newRow("bad byte keeps sector and block") << "000F02ZZ0001" << false << "15 2 - - -";
+    QTest::newRow("key-error signal outside list") << "000102030004" << false << "1 2 3 0 -";
 }
 
 void TestReadOut::cardIdLocation() {
     QFETCH(QString, data);
     QFETCH(bool, ok);
     QFETCH(QString, decoded);
-    const auto location = DecodeCardIdLocation(Reply(data.toStdString()));
-    QCOMPARE(location.has_value(), ok);
-    if (!ok) return;
-    QCOMPARE(QString("%1 %2 %3 %4 %5")
-                 .arg(location->sector)
-                 .arg(location->block)
-                 .arg(location->byte)
-                 .arg(location->keyB ? 1 : 0)
-                 .arg(location->keyError),
+    ReadOutValues values;
+    QCOMPARE(DecodeCardIdLocation(Reply(data.toStdString()), values), ok);
+    const std::optional<int> keyB =
+        values.idKeyB ? std::optional<int>(*values.idKeyB ? 1 : 0) : std::nullopt;
+    QCOMPARE(QStringList({Shown(values.idSector), Shown(values.idBlock), Shown(values.idByte),
+                          Shown(keyB), Shown(values.idKeyError)})
+                 .join(' '),
              decoded);
 }
 

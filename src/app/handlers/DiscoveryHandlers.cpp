@@ -1,18 +1,22 @@
 // Finding the reader (Scan, Link) and reading out its settings.
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <functional>
 
+#include "app/MainArea.h"
 #include "app/TfrmModule.h"
+#include "app/pages/CommandPage.h"
+#include "app/pages/EmPage.h"
+#include "app/pages/KeypadPage.h"
+#include "app/pages/MifarePage.h"
 #include "app/widgets/Lamp.h"
 #include "app/widgets/ReaderTypeRow.h"
+#include "commands/ReaderTypes.h"
 #include "commands/config/ReadOut.h"
-#include "commands/config/ReplyChecks.h"
+#include "link/Discovery.h"
 #include "link/LineSettingsList.h"
 #include "link/PortList.h"
 #include "link/ReplyFields.h"
@@ -22,175 +26,147 @@ namespace {
 
 using text::Msg;
 
-constexpr int kQuickTryAttempts = 3;
-constexpr int kWalkAttempts = 2;
-constexpr int kVersionAttempts = 2;
-
-// Reader-type pages, in the order of the reader-type row.
-enum ReaderType { PX10, PX40, PX30M, PX40M, PX50, PX50M, PX60, PX60M };
-
-bool ShowsCardType(int type) {
-    return type == PX10 || type == PX40 || type == PX50 || type == PX60;
-}
-bool HasKeypadReadOut(int type) { return type == PX40 || type == PX40M; }
-bool HasCardIdLocation(int type) { return type == PX30M || type == PX40M; }
-
 QString PortSuffix(int port) { return QString(" : #%1").arg(port); }
+
+void SetIfRead(QComboBox* list, const std::optional<int>& item) {
+    if (item) list->setCurrentIndex(*item);
+}
+
+void SetIfRead(QScrollBar* bar, const std::optional<int>& position) {
+    if (position) bar->setValue(*position);
+}
 
 }  // namespace
 
-bool TfrmModule::probeReader(const std::string& probe) {
-    return link_.Transact(probe) == 1 && link_.ReplyLength() == commands::kSerialReplyLength;
-}
-
-void TfrmModule::startDiscovery(text::Msg startText) {
-    SetBusy(true);
-    ShowMessage(startText, " ....");
-    main_.pnSerial->setText(Msg(Msg::SerialNumber) + " : ________");
-    main_.pnVersion->setText(Msg(Msg::Version) + " : __.__-__");
-    PumpMessages();
-    linked_ = false;
-}
-
 void TfrmModule::reportReaderNotFound() {
-    main_.cmbBaudRate->setCurrentIndex(tblink::kDefaultLineSettingsIndex);
+    main_->cmbBaudRate->setCurrentIndex(tblink::kDefaultLineSettingsIndex);
     ShowMessage(Msg::ReaderNotFind);
     SetBusy(false);
     SetCommLamp(kLampRed);
     Beep(kToneLowHz, kToneMs);
 }
 
-bool TfrmModule::probeAfterPauses(int port, const std::string& settings, const std::string& probe) {
-    if (!link_.OpenPort(port, settings)) return false;
-    ShowMessage(Msg::ScanCom, PortSuffix(port));
+void TfrmModule::runDiscovery(text::Msg startText,
+                              const std::function<std::optional<tblink::FoundReader>()>& find) {
+    BusyWindow busy(*this, true);
+    ShowMessage(startText, " ....");
+    main_->pnSerial->setText(Msg(Msg::SerialNumber) + " : ________");
+    main_->pnVersion->setText(Msg(Msg::Version) + " : __.__-__");
     PumpMessages();
-    bool found = false;
-    for (int attempt = 0; attempt < kQuickTryAttempts && !found; ++attempt) {
-        PumpWait(100);
-        PumpMessages();
-        found = probeReader(probe);
-    }
-    link_.ClosePort();
-    return found;
-}
-
-bool TfrmModule::quickTry(const std::string& probe) {
-    if (portNumber_ <= 0) return false;
-    main_.cmbPort->setEditText(QString("COM%1").arg(portNumber_));
-    main_.cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
-    return probeAfterPauses(portNumber_, lineSettings_, probe);
-}
-
-bool TfrmModule::walkPorts(const std::string& probe) {
-    for (int item = 0; item < main_.cmbPort->count(); ++item) {
-        main_.cmbPort->setCurrentIndex(item);
-        PumpMessages();
-        // A map entry that names no COM number cannot be opened by number: skip it.
-        const auto port = tblink::PortNumberFromBoxText(main_.cmbPort->currentText().toStdString());
-        if (!port) continue;
-        for (int j = 0; j < tblink::kScannedLineSettingsCount; ++j) {
-            if (main_.chkLock->isChecked()) j = lineSettingsIndex_;
-            main_.cmbBaudRate->setCurrentIndex(j);
-            const std::string settings = tblink::kLineSettingsTexts[j];
-            if (!link_.OpenPort(*port, settings)) break;
-            ShowMessage(Msg::ScanCom, PortSuffix(*port));
-            bool found = false;
-            for (int attempt = 0; attempt < kWalkAttempts && !found; ++attempt) {
-                SleepWithoutPumping(50);
-                found = probeReader(probe);
-            }
-            if (found) {
-                portNumber_ = *port;
-                lineSettings_ = settings;
-                lineSettingsIndex_ = j;
-                SaveSettings();
-            }
-            link_.ClosePort();
-            if (found) return true;
-            if (main_.chkLock->isChecked()) break;
-        }
-    }
-    return false;
-}
-
-void TfrmModule::runDiscovery(text::Msg startText, const std::function<bool()>& find) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ++commandDepth_;
-    startDiscovery(startText);
+    linked_ = false;
     try {
-        if (find() && link_.ReplyLength() == commands::kSerialReplyLength)
-            ReadSettings();
+        const auto found = find();
+        if (found)
+            ReadSettings(*found);
         else
             reportReaderNotFound();
     } catch (...) {
         link_.ClosePort();
         reportReaderNotFound();
     }
-    --commandDepth_;
-    QApplication::restoreOverrideCursor();
 }
 
 void TfrmModule::btnScanClick() {
-    const std::string probe = startCharacter_ + "00B";
-    runDiscovery(Msg::ScanReader, [&] { return quickTry(probe) || walkPorts(probe); });
-}
-
-void TfrmModule::btnLinkClick() {
-    runDiscovery(Msg::LinkReader, [&] {
-        const auto typed =
-            tblink::PortNumberFromBoxText(main_.cmbPort->currentText().toStdString());
-        const int port = typed.value_or(1);
-        int index = main_.cmbBaudRate->currentIndex();
-        if (!tblink::IsLineSettingsIndex(index)) index = tblink::kDefaultLineSettingsIndex;
-        const std::string settings = tblink::kLineSettingsTexts[index];
-        const std::string probe = startCharacter_ + main_.pnID->text().toStdString() + "B";
-        if (!probeAfterPauses(port, settings, probe)) return false;
-        // Kept in the window; the store has them when the window closes.
-        portNumber_ = port;
-        lineSettingsIndex_ = index;
-        lineSettings_ = settings;
-        return true;
+    runDiscovery(Msg::ScanReader, [this] {
+        tblink::ScanRequest request;
+        request.probe = tblink::ScanProbe(startCharacter_.front());
+        request.storedPort = portNumber_;
+        request.storedLineSettingsIndex = lineSettingsIndex_;
+        request.storedLineSettings = lineSettings_;
+        request.lock = main_->chkLock->isChecked();
+        for (int item = 0; item < main_->cmbPort->count(); ++item)
+            request.portItems.push_back(main_->cmbPort->itemText(item).toStdString());
+        if (portNumber_ > 0) {
+            main_->cmbPort->setEditText(QString("COM%1").arg(portNumber_));
+            main_->cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
+        }
+        return tblink::Scan(link_, pacer_, request, [this](const tblink::DiscoveryStep& step) {
+            using Kind = tblink::DiscoveryStep::Kind;
+            switch (step.kind) {
+                case Kind::PortItem:
+                    main_->cmbPort->setCurrentIndex(step.item);
+                    break;
+                case Kind::LineSettings:
+                    main_->cmbBaudRate->setCurrentIndex(step.lineSettingsIndex);
+                    break;
+                case Kind::PortOpened:
+                    ShowMessage(Msg::ScanCom, PortSuffix(step.port));
+                    break;
+                case Kind::FoundInWalk:
+                    // A find is kept at once, even if the read-out then fails.
+                    portNumber_ = step.port;
+                    lineSettingsIndex_ = step.lineSettingsIndex;
+                    lineSettings_ = tblink::kLineSettingsTexts[step.lineSettingsIndex];
+                    SaveSettings();
+                    break;
+            }
+        });
     });
 }
 
-void TfrmModule::ReadSettings() {
+void TfrmModule::btnLinkClick() {
+    runDiscovery(Msg::LinkReader, [this]() -> std::optional<tblink::FoundReader> {
+        const auto typed =
+            tblink::PortNumberFromBoxText(main_->cmbPort->currentText().toStdString());
+        const int port = typed.value_or(1);
+        int index = main_->cmbBaudRate->currentIndex();
+        if (!tblink::IsLineSettingsIndex(index)) index = tblink::kDefaultLineSettingsIndex;
+        const std::string probe =
+            tblink::LinkProbe(startCharacter_.front(), main_->pnID->text().toStdString());
+        auto found = tblink::ProbePort(link_, pacer_, port, index, tblink::kLineSettingsTexts[index],
+                                       probe, [this](const tblink::DiscoveryStep& step) {
+                                           ShowMessage(Msg::ScanCom, PortSuffix(step.port));
+                                       });
+        if (found) {
+            // Kept in the window; the store has them when the window closes.
+            portNumber_ = found->port;
+            lineSettingsIndex_ = found->lineSettingsIndex;
+            lineSettings_ = found->lineSettings;
+        }
+        return found;
+    });
+}
+
+void TfrmModule::ReadSettings(const tblink::FoundReader& found) {
     if (tblink::IsLineSettingsIndex(lineSettingsIndex_))
-        main_.cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
-    const std::string reply = link_.ReplyText();
-    main_.pnSerial->setText(Msg(Msg::SerialNumber) + " : " +
-                            QString::fromStdString(tblink::ReplyField(reply, 6, 8)));
+        main_->cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
+    const std::string& reply = found.reply;
+    main_->pnSerial->setText(Msg(Msg::SerialNumber) + " : " +
+                             QString::fromStdString(tblink::ReplyField(reply, 6, 8)));
     PumpMessages();
 
-    bool mark = false;
-    const auto id = commands::DecimalField(reply, 3, 2);
+    bool complete = false;
+    const auto id = tblink::DecimalField(reply, 3, 2);
     // A reply without a two-digit ID cannot address the reader: nothing more is sent.
-    if (id) {
+    if (id && *id >= 1 && *id <= 99) {
         readerId_ = tblink::ReplyField(reply, 3, 2);
-        main_.pnID->setText(QString::fromStdString(readerId_));
-        main_.sbID->setValue(*id);
+        main_->sbID->setValue(*id);
+        main_->pnID->setText(QString::fromStdString(readerId_));
         if (link_.OpenPort(portNumber_, lineSettings_)) {
-            bool version = false;
-            for (int attempt = 0; attempt < kVersionAttempts && !version; ++attempt) {
-                PumpWait(100);
-                PumpMessages();
-                version = link_.Transact(commandPrefix() + "V") == 1;
-            }
-            if (version) {
-                const std::string text =
-                    commands::VersionText(link_.ReplyText(), link_.ReplyLength());
-                main_.pnVersion->setText(Msg(Msg::Version) + " : " + QString::fromStdString(text));
-                PumpMessages();
-                mark = readPageSettings();
+            const auto type = commands::ReaderTypeAt(main_->pcReader->currentIndex());
+            std::optional<commands::ReadOutPlan> plan;
+            if (type) plan = commands::Info(*type).readOut;
+            const commands::Session session{link_, pacer_, commandPrefix()};
+            const auto values = commands::ReadOut(session, plan, [&](const std::string& version) {
+                main_->pnVersion->setText(Msg(Msg::Version) + " : " +
+                                          QString::fromStdString(version));
+                if (plan && plan->keyStatusGroup != commands::KeyStatusGroup::Leave)
+                    keypad_->gbKeyStatus->setVisible(plan->keyStatusGroup ==
+                                                     commands::KeyStatusGroup::Show);
+            });
+            link_.ClosePort();
+            if (values.version) {
+                showReadOut(values);
+                complete = values.complete;
                 linked_ = true;
                 SetBusy(false);
                 SetCommLamp(kLampYellow);
             }
-            link_.ClosePort();
         }
     }
 
     const QString port = PortSuffix(portNumber_) + ")";
-    if (mark) {
+    if (complete) {
         ShowMessage(Msg::ReaderFindOk, port);
         Beep(kToneHighHz, kToneMs);
     } else {
@@ -201,66 +177,21 @@ void TfrmModule::ReadSettings() {
     }
 }
 
-bool TfrmModule::readOutCommand(const char* command) {
-    SleepWithoutPumping(50);
-    const bool ok = link_.Transact(commandPrefix() + command) == 1;
-    PumpMessages();
-    return ok;
-}
-
-bool TfrmModule::readPageSettings() {
-    const int type = main_.pcReader->currentIndex();
-    if (type < 0) return true;  // no reader type: nothing to read
-    if (type == PX40) keypad_.gbKeyStatus->setVisible(false);
-    if (type == PX40M || type == PX50 || type == PX50M) keypad_.gbKeyStatus->setVisible(true);
-
-    if (!readOutCommand("A")) return false;
-    const auto output =
-        commands::DecodeOutputReply(link_.ReplyText(), link_.ReplyLength(), type == PX10);
-    if (!output) return false;
-    command_.cmbMode->setCurrentIndex(output->interface.mode);
-    command_.cmbWiegand->setCurrentIndex(output->interface.wiegand);
-    command_.cmbRS485->setCurrentIndex(output->interface.rs485);
-    if (ShowsCardType(type)) em_.cmbCardType->setCurrentIndex(output->cardType);
-
-    if (HasKeypadReadOut(type)) {
-        if (readOutCommand("L")) {
-            const auto number = commands::DecodeKeyNumber(link_.ReplyText());
-            if (!number) return false;
-            keypad_.sbKeyNumber->setValue(*number);
-        }
-        if (readOutCommand("M")) {
-            const auto parity = commands::DecodeKeyParity(link_.ReplyText());
-            if (!parity) return false;
-            keypad_.cmbKeyParity->setCurrentIndex(*parity);
-        } else {
-            keypad_.cmbKeyParity->setCurrentIndex(1);  // "With Parity"
-        }
-    }
-    if (type == PX40M) {
-        commands::KeyStatus status;  // 0 and 3 s when the reader does not say
-        if (readOutCommand("N")) {
-            const auto read = commands::DecodeKeyStatus(link_.ReplyText());
-            if (!read) return false;
-            status = *read;
-        }
-        keypad_.sbKeyStatusNumber->setValue(status.keyNumber);
-        keypad_.sbKeyDelayTime->setValue(status.delaySeconds);
-    }
-    if (HasCardIdLocation(type)) {
-        commands::CardIdLocation location;  // sector 0, block 0, byte 0, Key A, "LED"
-        if (readOutCommand("a")) {
-            const auto read = commands::DecodeCardIdLocation(link_.ReplyText());
-            if (!read) return false;
-            location = *read;
-        }
-        mifare_.sbM1IDSector->setValue(location.sector);
-        mifare_.sbM1IDBlock->setValue(location.block);
-        mifare_.sbM1IDByte->setValue(location.byte);
-        (location.keyB ? mifare_.rbM1IDKeyB : mifare_.rbM1IDKeyA)->setChecked(true);
-        mifare_.cmbM1IDKeyErr->setCurrentIndex(location.keyError);
-    }
-    return true;
+// Every value the read-out got to goes into its control; the rest keep theirs.
+void TfrmModule::showReadOut(const commands::ReadOutValues& values) {
+    SetIfRead(command_->cmbMode, values.mode);
+    SetIfRead(command_->cmbWiegand, values.wiegand);
+    SetIfRead(command_->cmbRS485, values.rs485);
+    SetIfRead(em_->cmbCardType, values.cardType);
+    SetIfRead(keypad_->sbKeyNumber, values.keyNumber);
+    SetIfRead(keypad_->cmbKeyParity, values.keyParity);
+    SetIfRead(keypad_->sbKeyStatusNumber, values.keyStatusNumber);
+    SetIfRead(keypad_->sbKeyDelayTime, values.keyDelaySeconds);
+    SetIfRead(mifare_->sbM1IDSector, values.idSector);
+    SetIfRead(mifare_->sbM1IDBlock, values.idBlock);
+    SetIfRead(mifare_->sbM1IDByte, values.idByte);
+    if (values.idKeyB) (*values.idKeyB ? mifare_->rbM1IDKeyB : mifare_->rbM1IDKeyA)->setChecked(true);
+    SetIfRead(mifare_->cmbM1IDKeyErr, values.idKeyError);
 }
 
 }  // namespace app

@@ -1,8 +1,0 @@
-// Handlers of the function page: signal connections and event handlers.
-#include "app/TfrmModule.h"
-
-namespace app {
-
-void TfrmModule::connectCommandPage() {}
-
-}  // namespace app

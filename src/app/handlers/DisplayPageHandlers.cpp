@@ -1,0 +1,20 @@
+// Handlers of the function page tsDisplay: system parameters, titles, icon and messages.
+#include "app/TfrmModule.h"
+#include "app/pages/DisplayPage.h"
+#include "app/widgets/ByteLimitValidator.h"
+
+namespace app {
+
+std::vector<ButtonBinding> TfrmModule::displayPageButtons() { return {}; }
+
+void TfrmModule::connectDisplayPage() {
+    // What the display receives is counted in bytes of the window's current language.
+    const auto language = [this] { return this->language(); };
+    LimitBytes(display_->edPassword, DisplayPage::kPasswordBytes, language);
+    LimitBytes(display_->edTitle1, DisplayPage::kTitleBytes, language);
+    LimitBytes(display_->edTitle2, DisplayPage::kTitleBytes, language);
+    LimitBytes(display_->edSmallMessage, DisplayPage::kSmallMessageBytes, language);
+    LimitBytes(display_->edScreenMessage, DisplayPage::kScreenMessageBytes, language);
+}
+
+}  // namespace app
