@@ -59,12 +59,15 @@ TransactResult ReaderLink::exchange(const std::string& commandText, int silenceL
 
     assembler_.reset();
     channel_->purge();  // no stale byte may be taken for the reply
-    const std::string checksum = ByteToHex(FrameChecksum(commandText.data(), commandText.size()));
-    SendByte(kTab);
-    SendBytes(reinterpret_cast<const std::uint8_t*>(commandText.data()), commandText.size());
-    SendByte(static_cast<std::uint8_t>(checksum[0]));
-    SendByte(static_cast<std::uint8_t>(checksum[1]));
-    SendByte(kCr);
+    // The frame the vectors test, written in five writes: TAB, text, checksum, checksum, CR.
+    const std::string frame = CommandFrame(commandText);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(frame.data());
+    const std::size_t textLength = commandText.size();
+    SendByte(bytes[0]);
+    SendBytes(bytes + 1, textLength);
+    SendByte(bytes[textLength + 1]);
+    SendByte(bytes[textLength + 2]);
+    SendByte(bytes[textLength + 3]);
     // The silence limit counts from the moment the reader has heard the whole frame.
     channel_->drain();
     if (echoSink_) echoSink_->showSentEcho(SentEcho(commandText));
