@@ -20,26 +20,25 @@ TfrmModule::BusyWindow::BusyWindow(TfrmModule& window, bool flashing)
 
 TfrmModule::BusyWindow::~BusyWindow() {
     --window_.commandDepth_;
-    if (flashing_)
-        window_.SetBusy(false);
-    else
-        window_.setEnabled(true);
+    window_.SetBusy(false);
     QApplication::restoreOverrideCursor();
 }
 
 void TfrmModule::PumpMessages() { pacer_.Pump(); }
 
 bool TfrmModule::RunCommand(const CommandSteps& steps, const CommandAction& action) {
-    BusyWindow busy(*this, steps.flashBusy);
+    BusyWindow busy(*this, false);
     if (steps.needsLink && !linked_) {
         SetCommLamp(kLampRed);
         Beep(kToneLowHz, kToneMs);
         return false;
     }
     ShowMessage(steps.start);
+    if (steps.onStart) steps.onStart();
 
     bool success = false;
     if (link_.OpenPort(portNumber_, lineSettings_)) {
+        if (steps.flashBusy) SetBusy(true);
         try {
             success = action(commands::Session{link_, pacer_, commandPrefix()});
         } catch (...) {
@@ -47,6 +46,7 @@ bool TfrmModule::RunCommand(const CommandSteps& steps, const CommandAction& acti
             success = false;
         }
         link_.ClosePort();
+        if (steps.flashBusy) SetBusy(false);
     }
 
     SetCommLamp(success ? kLampYellow : kLampRed);

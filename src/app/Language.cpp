@@ -134,7 +134,6 @@ const Caption kCaptions[] = {
     {"btnStandFingerDefault", Msg::StandAloneDefault, ""},
 };
 
-
 }  // namespace
 
 void TfrmModule::applyCaptions() {

@@ -168,10 +168,9 @@ void TfrmModule::connectButtons(const std::vector<ButtonBinding>& buttons) {
 
 std::vector<ButtonBinding> TfrmModule::CommandButtons() {
     std::vector<ButtonBinding> all;
-    for (const auto& table :
-         {mainAreaButtons(), commandPageButtons(), emPageButtons(), keypadPageButtons(),
-          mifarePageButtons(), mifareKeyPageButtons(), displayPageButtons(),
-          fingerprintPageButtons()})
+    for (const auto& table : {mainAreaButtons(), commandPageButtons(), emPageButtons(),
+                              keypadPageButtons(), mifarePageButtons(), mifareKeyPageButtons(),
+                              displayPageButtons(), fingerprintPageButtons()})
         all.insert(all.end(), table.begin(), table.end());
     return all;
 }
@@ -248,7 +247,6 @@ void TfrmModule::tmrCardTimer() {
     main_->shCard->setColor(kLampWhite);
     tmrCard->stop();
 }
-
 
 void TfrmModule::SetCommLamp(const QColor& color) { main_->shComm->setColor(color); }
 

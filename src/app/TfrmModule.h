@@ -71,7 +71,9 @@ struct CommandSteps {
     text::Msg ok;
     text::Msg error;
     bool needsLink = true;   // refused (red lamp, low tone) while no reader is linked
-    bool flashBusy = false;  // the lamp flashes while it runs (long actions)
+    bool flashBusy = false;  // the lamp flashes while the port is open (long actions)
+    // Runs after the start message, before the port opens, whatever the outcome then.
+    std::function<void()> onStart = {};
 };
 
 // A command of commands/, run while the port is open; true on success.
@@ -147,6 +149,12 @@ public slots:
     void btnModeClick();
     void btnGetModeClick();
     void btnCardReadClick();
+    // The command tests work without a link: the port, line settings (and for the first, the
+    // reader ID) then come from the controls.
+    void btnTestClick();
+    void btnTest2Click();
+    void btnRebootClick();
+    void btnFactoryClick();
 
     // ---- tsEM page (handlers/EmPageHandlers.cpp) ----
     void btnCardTypeClick();
@@ -240,6 +248,11 @@ private:
     void readCardsContinuously(bool twoWay);
     void lockForCardLoop(bool twoWay, bool locked);
     void showPollOutcome(const commands::PollOutcome& outcome);
+
+    // System utility (handlers/CommandPageHandlers.cpp).
+    void takeLineFromControls();
+    void runCommandTest(bool addressed);
+    void resetToDelivery(bool whole);
 
     // Settings store (Settings.cpp).
     void LoadSettings();

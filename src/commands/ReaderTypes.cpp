@@ -14,27 +14,111 @@ constexpr unsigned kCommon = Page(FunctionPage::Command);
 using P = FunctionPage;
 using G = KeyStatusGroup;
 
+FactoryDefaultPlan Spaced(std::vector<FactoryCommand> commands, bool keypad, bool keyStatus,
+                          bool cardIdLocation) {
+    FactoryDefaultPlan plan;
+    plan.commands = std::move(commands);
+    plan.spaced = true;
+    plan.resetsCardType = true;
+    plan.resetsKeypad = keypad;
+    plan.resetsKeyStatus = keyStatus;
+    plan.resetsCardIdLocation = cardIdLocation;
+    return plan;
+}
+
+FactoryDefaultPlan Display(bool cardType) {
+    FactoryDefaultPlan plan;
+    plan.commands = {{"Zi", true}};
+    plan.resetsCardType = cardType;
+    return plan;
+}
+
+FactoryDefaultPlan Fingerprint(bool cardType) {
+    FactoryDefaultPlan plan = Display(cardType);
+    plan.restartFirst = true;
+    return plan;
+}
+
 const std::array<ReaderTypeInfo, kReaderTypeCount> kTypes = {{
-    {ReaderType::PX10, "PX10", "PX10/PX20/PX30", "tsPX10", 'A', kCommon | Page(P::EM), P::EM,
-     {true, true, false, false, false, G::Leave}},
-    {ReaderType::PX40, "PX40", "PX40", "tsPX40", 'H', kCommon | Page(P::EM) | Page(P::Keypad),
-     P::Keypad, {false, true, true, false, false, G::Hide}},
-    {ReaderType::PX30M, "PX30M", "PX10-M/PX20-M/PX30-M", "tsPX30M", 'A', kCommon | kMifarePages,
-     P::Mifare, {false, false, false, false, true, G::Leave}},
-    {ReaderType::PX40M, "PX40M", "PX40-M", "tsPX40M", 'H',
-     kCommon | Page(P::Keypad) | kMifarePages, P::Mifare, {false, false, true, true, true, G::Show}},
-    {ReaderType::PX50, "PX50", "PX50", "tsPX50", 'J',
-     kCommon | Page(P::Keypad) | Page(P::EM) | Page(P::Display), P::Display,
-     {false, true, false, false, false, G::Show}},
-    {ReaderType::PX50M, "PX50M", "PX50-M", "tsPX50M", 'J',
-     kCommon | Page(P::Keypad) | kMifarePages | Page(P::Display), P::Display,
-     {false, false, false, false, false, G::Show}},
-    {ReaderType::PX60, "PX60", "PX60/PX70", "tsPX60", 'I',
-     kCommon | Page(P::EM) | Page(P::Fingerprint), P::Fingerprint,
-     {false, true, false, false, false, G::Leave}},
-    {ReaderType::PX60M, "PX60M", "PX60-M/PX70-M", "tsPX60M", 'I',
-     kCommon | kMifarePages | Page(P::Fingerprint), P::Fingerprint,
-     {false, false, false, false, false, G::Leave}},
+    {ReaderType::PX10,
+     "PX10",
+     "PX10/PX20/PX30",
+     "tsPX10",
+     'A',
+     kCommon | Page(P::EM),
+     P::EM,
+     {true, true, false, false, false, G::Leave},
+     Spaced({{"A001", true}, {"A0", false}, {"AA0", false}, {"E5", true}}, false, false, false)},
+    {ReaderType::PX40,
+     "PX40",
+     "PX40",
+     "tsPX40",
+     'H',
+     kCommon | Page(P::EM) | Page(P::Keypad),
+     P::Keypad,
+     {false, true, true, false, false, G::Hide},
+     Spaced({{"A001", true}, {"L04", true}, {"M0", false}, {"A0", false}, {"E5", true}}, true,
+            false, false)},
+    {ReaderType::PX30M,
+     "PX30M",
+     "PX10-M/PX20-M/PX30-M",
+     "tsPX30M",
+     'A',
+     kCommon | kMifarePages,
+     P::Mifare,
+     {false, false, false, false, true, G::Leave},
+     Spaced({{"A001", true}, {"a0000000001", false}, {"E5", true}}, false, false, true)},
+    {ReaderType::PX40M,
+     "PX40M",
+     "PX40-M",
+     "tsPX40M",
+     'H',
+     kCommon | Page(P::Keypad) | kMifarePages,
+     P::Mifare,
+     {false, false, true, true, true, G::Show},
+     Spaced({{"A001", true},
+             {"L04", true},
+             {"M0", false},
+             {"N0003", false},
+             {"a0000000001", false},
+             {"E5", true}},
+            true, true, true)},
+    {ReaderType::PX50,
+     "PX50",
+     "PX50",
+     "tsPX50",
+     'J',
+     kCommon | Page(P::Keypad) | Page(P::EM) | Page(P::Display),
+     P::Display,
+     {false, true, false, false, false, G::Show},
+     Display(true)},
+    {ReaderType::PX50M,
+     "PX50M",
+     "PX50-M",
+     "tsPX50M",
+     'J',
+     kCommon | Page(P::Keypad) | kMifarePages | Page(P::Display),
+     P::Display,
+     {false, false, false, false, false, G::Show},
+     Display(false)},
+    {ReaderType::PX60,
+     "PX60",
+     "PX60/PX70",
+     "tsPX60",
+     'I',
+     kCommon | Page(P::EM) | Page(P::Fingerprint),
+     P::Fingerprint,
+     {false, true, false, false, false, G::Leave},
+     Fingerprint(true)},
+    {ReaderType::PX60M,
+     "PX60M",
+     "PX60-M/PX70-M",
+     "tsPX60M",
+     'I',
+     kCommon | kMifarePages | Page(P::Fingerprint),
+     P::Fingerprint,
+     {false, false, false, false, false, G::Leave},
+     Fingerprint(false)},
 }};
 
 std::string Canonical(std::string_view name) {

@@ -1,12 +1,14 @@
 // The eight reader types: the one table that says, for each, its start character, its function
-// pages and front page, and what its settings read-out reads. Nothing else in the program decides
-// by reader type; the window, tagbench-cli and the tests all read this table.
+// pages and front page, what its settings read-out reads, and its factory-default sequence. Nothing
+// else in the program decides by reader type; the window, tagbench-cli and the tests all read this
+// table.
 #pragma once
 
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace commands {
 
@@ -22,23 +24,44 @@ constexpr int kFunctionPageCount = 7;
 enum class KeyStatusGroup { Leave, Hide, Show };
 
 struct ReadOutPlan {
-    bool lenientOutput = false;  // "A" fields that are not list items give the default items
-    bool cardType = false;       // "A" fills the card type (character 9 of a 12-byte reply)
-    bool keypad = false;         // "L" key number and "M" key parity
-    bool keyStatus = false;      // "N" key-status code
+    bool lenientOutput = false;   // "A" fields that are not list items give the default items
+    bool cardType = false;        // "A" fills the card type (character 9 of a 12-byte reply)
+    bool keypad = false;          // "L" key number and "M" key parity
+    bool keyStatus = false;       // "N" key-status code
     bool cardIdLocation = false;  // "a" card-ID location
     KeyStatusGroup keyStatusGroup = KeyStatusGroup::Leave;
 };
 
+// One command of a factory-default sequence; a required one ends the attempt when it fails.
+struct FactoryCommand {
+    const char* text;
+    bool required;
+};
+
+// What the factory default sends after the reader has taken ID 01, and which of the window's
+// controls it puts back to their delivery values.
+struct FactoryDefaultPlan {
+    std::vector<FactoryCommand> commands;
+    bool spaced = false;  // 200 ms before every command but the first
+    // Fingerprint readers restart after "R6": the reader is polled with "B" until it answers
+    // (at most 300 polls, a progress tick each) before the commands are sent.
+    bool restartFirst = false;
+    bool resetsCardType = false;
+    bool resetsKeypad = false;     // key parity and key number
+    bool resetsKeyStatus = false;  // key-status key and delay
+    bool resetsCardIdLocation = false;
+};
+
 struct ReaderTypeInfo {
     ReaderType type;
-    const char* name;     // "PX10", "PX30M": how tagbench-cli and the simulator name it
-    const char* caption;  // "PX10/PX20/PX30": the reader-type row's caption
+    const char* name;      // "PX10", "PX30M": how tagbench-cli and the simulator name it
+    const char* caption;   // "PX10/PX20/PX30": the reader-type row's caption
     const char* pageName;  // "tsPX10": the reader-type page's name
-    char startCharacter;  // the first character of every command text
-    unsigned pages;       // bit per FunctionPage shown
-    FunctionPage front;   // brought forward when the type is chosen
+    char startCharacter;   // the first character of every command text
+    unsigned pages;        // bit per FunctionPage shown
+    FunctionPage front;    // brought forward when the type is chosen
     ReadOutPlan readOut;
+    FactoryDefaultPlan factoryDefault;
 
     bool Shows(FunctionPage page) const { return (pages & (1u << static_cast<int>(page))) != 0; }
 };

@@ -1,10 +1,26 @@
-// Handlers of the function page tsCommand ("Common"): output interface and card read mode.
+// Handlers of the function page tsCommand ("Common"): output interface, card read mode,
+// command tests, reboot and factory default.
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
 
+#include "app/MainArea.h"
 #include "app/TfrmModule.h"
 #include "app/pages/CommandPage.h"
+#include "app/pages/EmPage.h"
+#include "app/pages/KeypadPage.h"
+#include "app/pages/MifarePage.h"
+#include "app/widgets/ReaderTypeRow.h"
+#include "commands/ReaderTypes.h"
 #include "commands/config/CardReading.h"
 #include "commands/config/Identity.h"
+#include "commands/config/ReadOut.h"
+#include "commands/config/SystemUtility.h"
+#include "link/LineSettingsList.h"
+#include "link/PortList.h"
+#include "platform/CodePage.h"
 
 namespace app {
 
@@ -15,6 +31,10 @@ std::vector<ButtonBinding> TfrmModule::commandPageButtons() {
         {"btnMode", &TfrmModule::btnModeClick, true},
         {"btnGetMode", &TfrmModule::btnGetModeClick, true},
         {"btnCardRead", &TfrmModule::btnCardReadClick, true},
+        {"btnTest", &TfrmModule::btnTestClick, false},
+        {"btnTest2", &TfrmModule::btnTest2Click, false},
+        {"btnReboot", &TfrmModule::btnRebootClick, true},
+        {"btnFactory", &TfrmModule::btnFactoryClick, true},
     };
 }
 
@@ -45,6 +65,97 @@ void TfrmModule::btnCardReadClick() {
     const int resetMode = command_->cmbResetMode->currentIndex();
     RunCommand({Msg::SetCardReadMode, Msg::SetCardReadModeOk, Msg::SetCardReadModeError},
                [&](const commands::Session& s) { return commands::SetCardReadMode(s, resetMode); });
+}
+
+// Without a link the command tests take the port and line settings from the controls; the
+// line-settings index goes with its text, so the pair the window keeps (and stores) agrees.
+void TfrmModule::takeLineFromControls() {
+    const auto typed = tblink::PortNumberFromBoxText(main_->cmbPort->currentText().toStdString());
+    portNumber_ = typed.value_or(1);
+    int index = main_->cmbBaudRate->currentIndex();
+    if (!tblink::IsLineSettingsIndex(index)) index = tblink::kDefaultLineSettingsIndex;
+    lineSettingsIndex_ = index;
+    lineSettings_ = tblink::kLineSettingsTexts[index];
+}
+
+void TfrmModule::runCommandTest(bool addressed) {
+    if (!linked_) {
+        takeLineFromControls();
+        if (!addressed) readerId_ = main_->pnID->text().toStdString();
+    }
+    const std::string typed = Encode((addressed ? command_->edTest2 : command_->edTest)->text());
+    std::string reply;
+    RunCommand({Msg::CommandTest, Msg::CommandTestOk, Msg::CommandTestError, false, false, {}},
+               [&](const commands::Session& session) {
+                   // The second test's text carries its own address after the start character.
+                   commands::Session test = session;
+                   if (addressed) test.prefix = startCharacter_;
+                   const bool ok = addressed ? commands::CommandTestAddressed(test, typed)
+                                             : commands::CommandTest(test, typed);
+                   if (ok) reply = commands::ReplyDataField(test);
+                   return ok;
+               });
+    // What the reader answered, readable without decoding the echo.
+    main_->pnMsg->setToolTip(platform::DecodeText(reply, language_));
+}
+
+void TfrmModule::btnTestClick() { runCommandTest(false); }
+
+void TfrmModule::btnTest2Click() { runCommandTest(true); }
+
+void TfrmModule::btnRebootClick() {
+    RunCommand({Msg::SetReboot, Msg::SetRebootOk, Msg::SetRebootError},
+               [](const commands::Session& s) { return commands::Reboot(s); });
+}
+
+// The delivery values: the main area's always, the type's own rows once the reader has taken
+// its new ID.
+void TfrmModule::resetToDelivery(bool whole) {
+    const auto type = commands::ReaderTypeAt(main_->pcReader->currentIndex());
+    if (!whole) {
+        main_->sbID->setValue(1);
+        main_->cmbBaudRate->setCurrentIndex(tblink::kDefaultLineSettingsIndex);
+        const commands::InterfaceSettings delivered;
+        command_->cmbMode->setCurrentIndex(delivered.mode);
+        command_->cmbWiegand->setCurrentIndex(delivered.wiegand);
+        command_->cmbRS485->setCurrentIndex(delivered.rs485);
+        return;
+    }
+    if (!type) return;
+    const commands::FactoryDefaultPlan& plan = commands::Info(*type).factoryDefault;
+    if (plan.resetsCardType) em_->cmbCardType->setCurrentIndex(0);
+    if (plan.resetsKeypad) {
+        keypad_->cmbKeyParity->setCurrentIndex(0);
+        keypad_->sbKeyNumber->setValue(4);
+    }
+    if (plan.resetsKeyStatus) {
+        const commands::KeyStatus delivered;
+        keypad_->sbKeyStatusNumber->setValue(delivered.keyNumber);
+        keypad_->sbKeyDelayTime->setValue(delivered.delaySeconds);
+    }
+    if (plan.resetsCardIdLocation) {
+        const commands::CardIdLocation delivered;
+        mifare_->sbM1IDSector->setValue(delivered.sector);
+        mifare_->sbM1IDBlock->setValue(delivered.block);
+        mifare_->sbM1IDByte->setValue(delivered.byte);
+        mifare_->rbM1IDKeyA->setChecked(true);
+        mifare_->cmbM1IDKeyErr->setCurrentIndex(delivered.keyError);
+    }
+}
+
+void TfrmModule::btnFactoryClick() {
+    const auto type = commands::ReaderTypeAt(main_->pcReader->currentIndex());
+    CommandSteps steps{Msg::PleaseWaiting, Msg::SetFactoryDefaultOk, Msg::SetFactoryDefaultError};
+    steps.flashBusy = true;
+    steps.onStart = [this] { resetToDelivery(false); };
+    RunCommand(steps, [&](const commands::Session& session) {
+        // Without a reader type there is no sequence: the reader keeps its ID.
+        if (!type) return false;
+        commands::FactoryDefaultHooks hooks;
+        hooks.readdressed = [this](const std::string& id) { readerId_ = id; };
+        hooks.sequenceStarting = [this] { resetToDelivery(true); };
+        return commands::FactoryDefault(session, commands::Info(*type).factoryDefault, hooks);
+    });
 }
 
 }  // namespace app

@@ -15,10 +15,12 @@ std::vector<ButtonBinding> TfrmModule::mifarePageButtons() { return {}; }
 
 void TfrmModule::connectMifarePage() {
     // valueChanged also fires when the settings read-out sets a position, so panels follow.
-    connect(mifare_->sbM1IDSector, &QScrollBar::valueChanged, this, &TfrmModule::sbM1IDSectorChange);
+    connect(mifare_->sbM1IDSector, &QScrollBar::valueChanged, this,
+            &TfrmModule::sbM1IDSectorChange);
     connect(mifare_->sbM1IDBlock, &QScrollBar::valueChanged, this, &TfrmModule::sbM1IDBlockChange);
     connect(mifare_->sbM1IDByte, &QScrollBar::valueChanged, this, &TfrmModule::sbM1IDByteChange);
-    connect(mifare_->sbM1E2Sector, &QScrollBar::valueChanged, this, &TfrmModule::sbM1E2SectorChange);
+    connect(mifare_->sbM1E2Sector, &QScrollBar::valueChanged, this,
+            &TfrmModule::sbM1E2SectorChange);
     connect(mifare_->sbM1Sector, &QScrollBar::valueChanged, this, &TfrmModule::sbM1SectorChange);
     connect(mifare_->sbM1Block, &QScrollBar::valueChanged, this, &TfrmModule::sbM1BlockChange);
     connect(mifare_->chkEEPROM, &QCheckBox::toggled, this, &TfrmModule::chkEEPROMClick);
@@ -38,7 +40,9 @@ void TfrmModule::sbM1IDBlockChange() {
     ShowPosition(mifare_->pnM1IDBlock, mifare_->sbM1IDBlock, "%d");
 }
 
-void TfrmModule::sbM1IDByteChange() { ShowPosition(mifare_->pnM1IDByte, mifare_->sbM1IDByte, "%d"); }
+void TfrmModule::sbM1IDByteChange() {
+    ShowPosition(mifare_->pnM1IDByte, mifare_->sbM1IDByte, "%d");
+}
 
 void TfrmModule::sbM1E2SectorChange() {
     ShowPosition(mifare_->pnM1E2Sector, mifare_->sbM1E2Sector, "%02d");
