@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <deque>
 #include <optional>
-#include <random>
 #include <thread>
 
 #include "SimFrame.h"
@@ -41,32 +40,12 @@ int BaudFromSpeed(speed_t speed) {
     return 0;
 }
 
-// One burst of bytes on its way to the program: a reply, a collision or what a fault made of
-// them. Byte i leaves when it would have finished crossing the wire.
-struct Transmission {
-    std::string bytes;
-    Clock::time_point start;
-    Nanos characterTime{0};
-    Nanos pause{0};  // after every byte (trickling reader)
+// A transmission from the bus and how far it has gone out through the pseudo-terminal.
+struct Outgoing {
+    Transmission transmission;
     std::size_t sent = 0;
-    std::optional<std::size_t> goneAfter;         // the line disappears after this many bytes
-    std::optional<Clock::time_point> drainLimit;  // how long the program gets to take them
-    std::size_t replies = 0;                      // reader replies carried
-
-    Clock::time_point due(std::size_t index) const {
-        return start + characterTime * static_cast<Nanos::rep>(index + 1) +
-               pause * static_cast<Nanos::rep>(index);
-    }
-    Clock::time_point end() const { return bytes.empty() ? start : due(bytes.size() - 1); }
+    std::optional<Clock::time_point> drainLimit;  // how long the program gets to take the bytes
 };
-
-// Keeps the header (LF, character, ID, character) and seals a new data field with its checksum.
-std::string Reseal(const std::string& reply, const std::string& data) {
-    std::string frame = reply.substr(0, 5) + data;
-    frame += HexByte(ReplyChecksum(frame));
-    frame += kCr;
-    return frame;
-}
 
 void CloseFd(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -79,13 +58,9 @@ struct SimLine::Impl {
     mutable std::mutex mutex;
     std::condition_variable changed;
 
+    SimBus bus;  // guards itself
+
     // Guarded by `mutex`.
-    std::vector<std::unique_ptr<SimReader>> readers;
-    std::vector<std::string> frames;
-    std::vector<std::string> commands;
-    FaultPlan fault;
-    std::size_t replies = 0;
-    bool pacing = true;
     int master = -1;  // while running, only the line thread closes it
     int slave =
         -1;  // our own slave descriptor: keeps the master usable while the program's is closed
@@ -100,9 +75,8 @@ struct SimLine::Impl {
     // The line thread's own.
     CommandAssembler assembler;
     Clock::time_point frameStart;
-    std::deque<Transmission> queue;
+    std::deque<Outgoing> queue;
     bool outputBlocked = false;
-    std::mt19937 random{20240611u};
 
     void wake() const {
         const char byte = 'w';
@@ -126,7 +100,6 @@ struct SimLine::Impl {
     void run();
     void readInput(int fd);
     void onFrame(const std::string& frame, Clock::time_point firstByte);
-    bool applyFault(Transmission& transmission, Clock::time_point& ready);
     void serviceOutput(int fd);
     std::optional<Clock::time_point> nextDeadline() const;
 
@@ -135,15 +108,15 @@ struct SimLine::Impl {
     // through our own slave descriptor), but never long.
     static constexpr Nanos kDrainCheck = std::chrono::milliseconds(1);
     static constexpr Nanos kDrainLimit = std::chrono::milliseconds(200);
-    bool programStillReading(Transmission& transmission, Clock::time_point now) const {
+    bool programStillReading(Outgoing& outgoing, Clock::time_point now) const {
         // The pseudo-terminal hands the bytes over a moment after the write: give it that moment.
-        if (!transmission.drainLimit) {
-            transmission.drainLimit = now + kDrainLimit;
+        if (!outgoing.drainLimit) {
+            outgoing.drainLimit = now + kDrainLimit;
             return true;
         }
         int pending = 0;
         if (slave < 0 || ::ioctl(slave, FIONREAD, &pending) != 0) return false;
-        return pending > 0 && now < *transmission.drainLimit;
+        return pending > 0 && now < *outgoing.drainLimit;
     }
 };
 
@@ -224,152 +197,55 @@ void SimLine::Impl::readInput(int fd) {
 }
 
 void SimLine::Impl::onFrame(const std::string& frame, Clock::time_point firstByte) {
-    const auto parts = SplitCommandFrame(frame);
-    std::vector<SimReader*> listeners;
     int baud = 0;
-    bool paced = true;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        frames.push_back(frame);
-        commands.push_back(parts.text);
-        changed.notify_all();
-        for (const auto& reader : readers) listeners.push_back(reader.get());
         baud = baudLocked();
-        paced = pacing;
     }
-    if (!parts.checksumOk || baud == 0) return;
-
-    std::vector<std::string> answers;
-    Nanos receiveTime{0};
-    Nanos sendTime{0};
-    for (SimReader* reader : listeners) {
-        if (reader->baud() != baud) continue;
-        // Taken before the answer: a reader told to change its speed ("E") replies at the old
-        // one and only then switches.
-        const Nanos characterTime = reader->characterTime();
-        auto answer = reader->answer(parts.text);
-        if (!answer) continue;
-        if (answers.empty()) receiveTime = characterTime;
-        sendTime = std::max(sendTime, characterTime);
-        answers.push_back(std::move(*answer));
-    }
-    if (answers.empty()) return;
-    if (!paced) receiveTime = sendTime = Nanos{0};
-
-    Transmission transmission;
-    transmission.bytes = answers.size() == 1 ? answers.front() : CollideReplies(answers);
-    transmission.replies = answers.size();
-    transmission.characterTime = sendTime;
-    // The reader hears the frame only once its last character has crossed the wire.
-    Clock::time_point ready =
-        std::max(Clock::now(), firstByte + receiveTime * static_cast<Nanos::rep>(frame.size()));
-    if (!applyFault(transmission, ready)) return;
-    if (!queue.empty()) ready = std::max(ready, queue.back().end());
-    transmission.start = ready;
-    queue.push_back(std::move(transmission));
-}
-
-bool SimLine::Impl::applyFault(Transmission& transmission, Clock::time_point& ready) {
-    FaultPlan plan;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (fault.fault == Fault::None || fault.times == 0) return true;
-        plan = fault;
-        if (fault.times > 0 && --fault.times == 0) fault = FaultPlan{};
-    }
-    std::string& bytes = transmission.bytes;
-    // Faults that rewrite a reply's fields need one well-formed reply; a collision stays garbled.
-    const bool oneReply = transmission.replies == 1 && bytes.size() >= 8;
-    switch (plan.fault) {
-        case Fault::None:
-            break;
-        case Fault::Silence:
-            return false;
-        case Fault::LateReply:
-            ready += plan.delay;
-            break;
-        case Fault::Trickle:
-            transmission.pause = plan.delay;
-            break;
-        case Fault::WrongChecksum:
-            if (oneReply) {
-                const std::size_t at = bytes.size() - 3;
-                bytes.replace(
-                    at, 2,
-                    HexByte(static_cast<std::uint8_t>(ReplyChecksum(bytes.substr(0, at)) ^ 0xFF)));
-            }
-            break;
-        case Fault::StrayByte:
-            // A bus driver switching on often leaves a zero byte on the line.
-            bytes.insert(bytes.begin(), '\0');
-            break;
-        case Fault::WrongLength:
-            if (oneReply && bytes.size() > 8)
-                bytes = Reseal(bytes, bytes.substr(5, bytes.size() - 9));
-            break;
-        case Fault::Garbage: {
-            std::uniform_int_distribution<int> byteValue(0, 255);
-            for (char& c : bytes) {
-                do {
-                    c = static_cast<char>(byteValue(random));
-                } while (c == kLf || c == kCr);
-            }
-            break;
-        }
-        case Fault::OverlongReply:
-            if (oneReply) {
-                std::string data = bytes.substr(5, bytes.size() - 8);
-                if (data.empty()) data = "0";
-                std::string longData;
-                longData.reserve(plan.length);
-                while (longData.size() < plan.length) longData += data;
-                longData.resize(plan.length);
-                bytes = Reseal(bytes, longData);
-            }
-            break;
-        case Fault::LineGone:
-            transmission.goneAfter = plan.length;
-            break;
-    }
-    return true;
+    auto transmission = bus.hear(frame, baud, firstByte, Clock::now());
+    if (!transmission) return;
+    if (!queue.empty())
+        transmission->start = std::max(transmission->start, queue.back().transmission.end());
+    Outgoing outgoing;
+    outgoing.transmission = std::move(*transmission);
+    queue.push_back(std::move(outgoing));
 }
 
 std::optional<Clock::time_point> SimLine::Impl::nextDeadline() const {
     if (queue.empty() || outputBlocked) return std::nullopt;
-    const Transmission& next = queue.front();
-    if (next.goneAfter && next.sent >= *next.goneAfter) {
-        return *next.goneAfter == 0 ? next.start : Clock::now() + kDrainCheck;
+    const Outgoing& next = queue.front();
+    const Transmission& transmission = next.transmission;
+    if (transmission.cutsLine() && next.sent >= transmission.deliverable()) {
+        return next.sent == 0 ? transmission.start : Clock::now() + kDrainCheck;
     }
-    if (next.sent >= next.bytes.size()) return Clock::now();
-    return next.due(next.sent);
+    if (next.sent >= transmission.bytes.size()) return Clock::now();
+    return transmission.due(next.sent);
 }
 
 void SimLine::Impl::serviceOutput(int fd) {
     while (fd >= 0 && !queue.empty() && !outputBlocked) {
-        Transmission& next = queue.front();
+        Outgoing& next = queue.front();
+        const Transmission& transmission = next.transmission;
         const auto now = Clock::now();
-        if (next.goneAfter && next.sent >= *next.goneAfter) {
-            if (now < next.start) return;
-            if (*next.goneAfter > 0 && programStillReading(next, now)) return;
+        const std::size_t limit = transmission.deliverable();
+        if (transmission.cutsLine() && next.sent >= limit) {
+            if (now < transmission.start) return;
+            if (limit > 0 && programStillReading(next, now)) return;
             std::lock_guard<std::mutex> lock(mutex);
             closeLineLocked();
             return;
         }
-        if (next.sent >= next.bytes.size()) {
-            std::lock_guard<std::mutex> lock(mutex);
-            replies += next.replies;
-            changed.notify_all();
+        if (next.sent >= transmission.bytes.size()) {
+            bus.delivered(transmission);
             queue.pop_front();
             continue;
         }
         // Every byte whose time has come goes in one write, so a late wake-up catches up with
         // the schedule instead of stretching it.
-        std::size_t limit = next.bytes.size();
-        if (next.goneAfter) limit = std::min(limit, *next.goneAfter);
         std::size_t count = 0;
-        while (next.sent + count < limit && next.due(next.sent + count) <= now) ++count;
+        while (next.sent + count < limit && transmission.due(next.sent + count) <= now) ++count;
         if (count == 0) return;
-        const ssize_t written = ::write(fd, next.bytes.data() + next.sent, count);
+        const ssize_t written = ::write(fd, transmission.bytes.data() + next.sent, count);
         if (written < 0) {
             if (errno == EAGAIN || errno == EINTR) {
                 outputBlocked = errno == EAGAIN;
@@ -461,25 +337,13 @@ std::string SimLine::devicePath() const {
     return impl_->path;
 }
 
-SimReader* SimLine::addReader(const ReaderConfig& config) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->readers.push_back(std::make_unique<SimReader>(config));
-    return impl_->readers.back().get();
-}
+SimReader* SimLine::addReader(const ReaderConfig& config) { return impl_->bus.addReader(config); }
 
-std::vector<SimReader*> SimLine::readers() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    std::vector<SimReader*> list;
-    for (const auto& reader : impl_->readers) list.push_back(reader.get());
-    return list;
-}
+std::vector<SimReader*> SimLine::readers() const { return impl_->bus.readers(); }
 
-void SimLine::setFault(const FaultPlan& plan) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->fault = plan;
-}
+void SimLine::setFault(const FaultPlan& plan) { impl_->bus.setFault(plan); }
 
-void SimLine::clearFault() { setFault(FaultPlan{}); }
+void SimLine::clearFault() { impl_->bus.clearFault(); }
 
 void SimLine::hangUp() {
     Impl& d = *impl_;
@@ -494,48 +358,27 @@ void SimLine::hangUp() {
     d.changed.wait(lock, [&d] { return !d.hangUpRequested; });
 }
 
-std::vector<std::string> SimLine::receivedFrames() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->frames;
-}
+std::vector<std::string> SimLine::receivedFrames() const { return impl_->bus.receivedFrames(); }
 
-std::vector<std::string> SimLine::receivedCommands() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->commands;
-}
+std::vector<std::string> SimLine::receivedCommands() const { return impl_->bus.receivedCommands(); }
 
-void SimLine::clearLog() {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->frames.clear();
-    impl_->commands.clear();
-}
+void SimLine::clearLog() { impl_->bus.clearLog(); }
 
 std::vector<std::string> SimLine::takeReceivedCommands() {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    std::vector<std::string> taken;
-    taken.swap(impl_->commands);
-    impl_->frames.clear();
-    return taken;
+    return impl_->bus.takeReceivedCommands();
 }
 
-std::size_t SimLine::repliesSent() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->replies;
-}
+std::size_t SimLine::repliesSent() const { return impl_->bus.repliesSent(); }
 
 int SimLine::currentBaud() const {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     return impl_->baudLocked();
 }
 
-void SimLine::setPacing(bool on) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->pacing = on;
-}
+void SimLine::setPacing(bool on) { impl_->bus.setPacing(on); }
 
-bool SimLine::pacing() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->pacing;
-}
+bool SimLine::pacing() const { return impl_->bus.pacing(); }
+
+SimBus& SimLine::bus() { return impl_->bus; }
 
 }  // namespace tbsim

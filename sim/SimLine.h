@@ -1,7 +1,8 @@
 // The simulated reader line: a pseudo-terminal whose master side is served by one or more
 // simulated readers, as on an RS-485 bus. The program under test opens the slave side
-// (devicePath()) like any serial port. A line runs its own thread; every public member is safe
-// to call from the test's thread while the line runs.
+// (devicePath()) like any serial port. The line carries bytes; what the readers make of them is
+// its SimBus's business. A line runs its own thread; every public member is safe to call from
+// the test's thread while the line runs.
 #pragma once
 
 #include <chrono>
@@ -10,30 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "SimBus.h"
 #include "SimReader.h"
 
 namespace tbsim {
-
-// Faults a line can play on the replies of its readers.
-enum class Fault {
-    None,
-    Silence,        // no reply at all
-    LateReply,      // the reply starts after `delay`
-    Trickle,        // every reply byte is followed by a pause of `delay`
-    WrongChecksum,  // the checksum characters do not match the frame
-    StrayByte,      // one extra byte is sent in front of the LF
-    WrongLength,    // the data field loses its last character (checksum still right)
-    Garbage,        // random bytes without LF or CR instead of the reply
-    OverlongReply,  // a well-formed reply whose data field is `length` characters long
-    LineGone,       // the line disappears (the master side is closed) after `after` reply bytes
-};
-
-struct FaultPlan {
-    Fault fault = Fault::None;
-    std::chrono::milliseconds delay{0};  // LateReply, Trickle
-    std::size_t length = 0;  // OverlongReply: data characters; LineGone: bytes sent first
-    int times = -1;          // how many replies it applies to; -1: until cleared
-};
 
 class SimLine {
 public:
@@ -80,6 +61,9 @@ public:
     // pseudo-terminal goes.
     void setPacing(bool on);
     bool pacing() const;
+
+    // The readers, faults and log behind the members above.
+    SimBus& bus();
 
 private:
     struct Impl;

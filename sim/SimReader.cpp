@@ -389,7 +389,9 @@ std::chrono::nanoseconds CharacterTime(const LineFormat& format) {
 
 SimReader::SimReader(const ReaderConfig& config) : config_(config) {}
 
-std::optional<std::string> SimReader::answer(const std::string& commandText) {
+std::optional<std::string> SimReader::answer(
+    const std::string& commandText,
+    [[maybe_unused]] std::optional<std::chrono::steady_clock::time_point> now) {
     std::lock_guard<std::mutex> lock(mutex_);
     // Start character, two-digit address, command letter.
     if (commandText.size() < 4) return std::nullopt;

@@ -141,8 +141,12 @@ public:
     explicit SimReader(const ReaderConfig& config);
 
     // The reply frame (LF ... CR) to one command text, or nullopt when this reader stays silent
-    // (another start character, another ID, a command it does not know).
-    std::optional<std::string> answer(const std::string& commandText);
+    // (another start character, another ID, a command it does not know). `now`: when the reader
+    // has heard the whole frame, for behaviour that depends on time (none yet); nullopt outside
+    // a line.
+    std::optional<std::string> answer(
+        const std::string& commandText,
+        std::optional<std::chrono::steady_clock::time_point> now = {});
 
     ReaderConfig config() const;
     void setConfig(const ReaderConfig& config);
