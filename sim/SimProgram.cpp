@@ -304,7 +304,10 @@ serial number 12345678, at 19200,e,8,1.
                       exit), so a port map entry can name a fixed path
   --interactive       read lines from standard input, each presented once, to the next card
                       poll of every reader: "card HEX[:KEYS]" (as --card), "keys KEYS"
-                      (a keypad entry), "data TEXT" (a reply data field as it stands)
+                      (a keypad entry), "data TEXT" (a reply data field as it stands);
+                      and "display", which prints on standard output what every PX50
+                      and PX50M reader's display holds: its parameters, texts, title
+                      mode and title icon (16 lines of 128 characters, '#' dark)
   --no-pacing         send and take frames as fast as the pseudo-terminal goes instead of
                       at the line speed
   -q, --quiet         print nothing but the device paths
@@ -453,7 +456,9 @@ int RunProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
                     std::string error;
                     const std::string entry = typed.substr(0, end);
                     typed.erase(0, end + 1);
-                    if (!entry.empty() && !ApplyConsoleLine(entry, everyReader, error)) {
+                    if (IsDisplayConsoleLine(entry)) {
+                        out << DisplayConsoleReport(everyReader) << std::flush;
+                    } else if (!entry.empty() && !ApplyConsoleLine(entry, everyReader, error)) {
                         err << "tagbench-sim: " << error << "\n";
                     }
                 }

@@ -23,7 +23,7 @@ struct ProgramOptions {
     std::vector<ProgramLine> lines{1};
     bool quiet = false;
     bool pacing = true;
-    bool interactive = false;  // take "card", "keys" and "data" lines from standard input
+    bool interactive = false;  // take "card", "keys", "data" and "display" lines from stdin
     bool help = false;
 };
 

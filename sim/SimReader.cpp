@@ -40,6 +40,7 @@ constexpr unsigned kKeypadKinds = KindBit(ReaderKind::PX40) | KindBit(ReaderKind
 constexpr unsigned kMifareKinds = KindBit(ReaderKind::PX30M) | KindBit(ReaderKind::PX40M) |
                                   KindBit(ReaderKind::PX50M) | KindBit(ReaderKind::PX60M);
 constexpr unsigned kCardTypeKinds = kAllKinds & ~kMifareKinds;
+constexpr unsigned kDisplayKinds = KindBit(ReaderKind::PX50) | KindBit(ReaderKind::PX50M);
 
 // The same letter means different things on different reader types, and sometimes on one type
 // by the form of its parameters, so an entry names the types it serves; the first entry that
@@ -245,6 +246,16 @@ const CommandEntry kCommands[] = {
     {'L', kKeypadKinds, &KeyNumber},
     {'M', kKeypadKinds, &KeyParity},
     {'N', kKeypadKinds, &KeyStatus},
+    // The display's commands (SimDisplay.cpp); their parameters differ in form from the
+    // keypad's "L", "M" and "N".
+    {'N', kDisplayKinds, &DisplayLanguage},
+    {'O', kDisplayKinds, &DisplayPassword},
+    {'K', kDisplayKinds, &DisplayScreenMode},
+    {'T', kDisplayKinds, &DisplayClock},
+    {'H', kDisplayKinds, &DisplaySmallMessage},
+    {'L', kDisplayKinds, &DisplayTexts},
+    {'L', kDisplayKinds, &DisplayTitleMode},
+    {'M', kDisplayKinds, &DisplayIconPart},
     {'a', kMifareKinds, &CardIdLocation},
     {'F', kAllKinds, &PlainPoll},
     {'I', kAllKinds, &TwoWayPoll},

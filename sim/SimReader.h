@@ -15,6 +15,8 @@
 #include <set>
 #include <string>
 
+#include "SimDisplay.h"
+
 namespace tbsim {
 
 // The eight reader types, in the order of the window's reader-type row.
@@ -134,6 +136,9 @@ struct ReaderConfig {
     int confirmations = 0;  // "J" heard
     int cardsAccepted = 0;  // "H1"
     int cardsRefused = 0;   // "H2"
+
+    // What a display reader (PX50, PX50-M) was sent.
+    DisplayState display;
 };
 
 class SimReader {
