@@ -117,6 +117,16 @@ bool ParseCardText(const std::string& text, ReaderConfig& config, std::string& e
     return true;
 }
 
+// A MIFARE card as --mifare and the console give it: "1K" or "4K", then optionally a UID.
+std::optional<MifareCard> ParseMifareText(const std::string& size, const std::string& uid,
+                                          std::string& error) {
+    auto card = MifareCardFromText(size, uid.empty() ? kDefaultMifareUid : uid);
+    if (!card)
+        error = "MIFARE card \"" + size + (uid.empty() ? "" : " " + uid) +
+                "\" is not 1K or 4K with a UID of 8 hexadecimal digits";
+    return card;
+}
+
 struct FaultName {
     const char* name;
     Fault fault;
@@ -197,7 +207,8 @@ ParsedOptions ParseProgramOptions(const std::vector<std::string>& args) {
         }
         const bool takesValue = option == "--reader" || option == "--fault" ||
                                 option == "--version" || option == "--link" || option == "--card" ||
-                                option == "--keys" || option == "--poll-data";
+                                option == "--keys" || option == "--poll-data" ||
+                                option == "--mifare";
         if (takesValue && !value) {
             if (i + 1 == args.size()) return fail(option + " needs a value");
             value = args[++i];
@@ -232,6 +243,17 @@ ParsedOptions ParseProgramOptions(const std::vector<std::string>& args) {
                 return fail("poll data \"" + *value + "\" are not 0 to 64 printable characters");
             }
             line.readers.back().pollDataOverride = *value;
+        } else if (option == "--mifare") {
+            if (line.readers.empty()) return fail("--mifare belongs after a --reader");
+            if (!HasMifare(line.readers.back().kind))
+                return fail("--mifare needs a MIFARE reader (PX30M, PX40M, PX50M, PX60M)");
+            const auto colon = value->find(':');
+            std::string error;
+            auto card =
+                ParseMifareText(value->substr(0, colon),
+                                colon == std::string::npos ? "" : value->substr(colon + 1), error);
+            if (!card) return fail(error);
+            line.readers.back().mifare.card = std::move(card);
         } else if (option == "--fault") {
             if (line.fault.fault != Fault::None) return fail("one --fault per line");
             std::string error;
@@ -287,6 +309,11 @@ serial number 12345678, at 19200,e,8,1.
                       poll (alone, or after the --card of the same reader)
   --poll-data TEXT    the reader just added answers every card poll with TEXT as the reply's
                       data field, as it stands (any reply length; a card or keys win)
+  --mifare 1K|4K[:UID]
+                      the MIFARE reader just added (PX30M, PX40M, PX50M, PX60M) holds a
+                      MIFARE Classic 1K or 4K card as delivered: transport key
+                      FFFFFFFFFFFF, access bits FF0780, data blocks zero. UID: 8
+                      hexadecimal digits (default 5A6B7C8D). Example: --mifare 4K:0A1B2C3D
   --new-line          the readers that follow go on a new line (another pseudo-terminal)
   --fault NAME[:VALUE[:TIMES]]
                       play a fault on the replies of the current line, on the next TIMES
@@ -307,7 +334,10 @@ serial number 12345678, at 19200,e,8,1.
                       (a keypad entry), "data TEXT" (a reply data field as it stands);
                       and "display", which prints on standard output what every PX50
                       and PX50M reader's display holds: its parameters, texts, title
-                      mode and title icon (16 lines of 128 characters, '#' dark)
+                      mode and title icon (16 lines of 128 characters, '#' dark);
+                      and for every MIFARE reader "mifare 1K|4K [UID]" (a new card as
+                      delivered in the field, in place of any other) and "remove" (the
+                      card leaves the field)
   --no-pacing         send and take frames as fast as the pseudo-terminal goes instead of
                       at the line speed
   -q, --quiet         print nothing but the device paths
@@ -325,6 +355,34 @@ bool ApplyConsoleLine(const std::string& line, const std::vector<SimReader*>& re
     const auto space = text.find(' ');
     const std::string word = text.substr(0, space);
     const std::string value = space == std::string::npos ? std::string() : text.substr(space + 1);
+    if (word == "mifare" || word == "remove") {
+        std::vector<SimReader*> mifareReaders;
+        for (SimReader* reader : readers) {
+            if (HasMifare(reader->config().kind)) mifareReaders.push_back(reader);
+        }
+        if (mifareReaders.empty()) {
+            error = "no MIFARE reader to hold a MIFARE card";
+            return false;
+        }
+        std::optional<MifareCard> card;
+        if (word == "mifare") {
+            const auto gap = value.find(' ');
+            card = ParseMifareText(value.substr(0, gap),
+                                   gap == std::string::npos ? "" : value.substr(gap + 1), error);
+            if (!card) return false;
+        } else if (!value.empty()) {
+            error = "\"remove\" takes nothing after it";
+            return false;
+        }
+        for (SimReader* reader : mifareReaders) {
+            if (card) {
+                reader->presentMifareCard(*card);
+            } else {
+                reader->removeMifareCard();
+            }
+        }
+        return true;
+    }
     PollReply reply;
     if (word == "card") {
         ReaderConfig parsed;
@@ -335,7 +393,9 @@ bool ApplyConsoleLine(const std::string& line, const std::vector<SimReader*>& re
     } else if (word == "data" && value.size() <= 64 && Printable(value)) {
         reply = {value, value};
     } else {
-        error = "\"" + text + "\" is not card HEX[:KEYS], keys KEYS or data TEXT";
+        error = "\"" + text +
+                "\" is not card HEX[:KEYS], keys KEYS, data TEXT, display, mifare 1K|4K [UID] or "
+                "remove";
         return false;
     }
     for (SimReader* reader : readers) {
@@ -427,6 +487,7 @@ int RunProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
                         << " at " << config.lineSettings;
                     if (!config.cardInField.empty()) err << ", card " << config.cardInField;
                     if (!config.keysInField.empty()) err << ", keys " << config.keysInField;
+                    if (config.mifare.card) err << ", " << MifareCardName(*config.mifare.card);
                     err << "\n";
                 }
             }

@@ -23,7 +23,7 @@ struct ProgramOptions {
     std::vector<ProgramLine> lines{1};
     bool quiet = false;
     bool pacing = true;
-    bool interactive = false;  // take "card", "keys", "data" and "display" lines from stdin
+    bool interactive = false;  // take card, keys, data, display, mifare and remove lines
     bool help = false;
 };
 
@@ -39,8 +39,10 @@ std::optional<FaultPlan> ParseFaultText(const std::string& text, std::string& er
 std::string ProgramUsage();
 
 // One line typed at an interactive tagbench-sim: "card HEX[:KEYS]", "keys KEYS" or
-// "data TEXT", presented once (for the next card poll) to every reader given. False, with the
-// reason in `error`, for a line of another form or when a reader's queue is full.
+// "data TEXT", presented once (for the next card poll) to every reader given; "mifare 1K|4K
+// [UID]" puts a new MIFARE card in the field of every MIFARE reader given, "remove" takes it
+// away. False, with the reason in `error`, for a line of another form, when a reader's queue is
+// full, or for a MIFARE line without a MIFARE reader.
 bool ApplyConsoleLine(const std::string& line, const std::vector<SimReader*>& readers,
                       std::string& error);
 

@@ -4,7 +4,7 @@
 // Replies: LF, the start character, the reader's two-digit ID, the command letter, the data
 // field, checksum, CR. A command that only sets something is answered with an empty data field
 // (8 bytes); a command the reader does not take, or whose parameters are not its own form, is
-// not answered at all.
+// not answered at all (the MIFARE commands answer such parameters with a status: SimMifare.h).
 #pragma once
 
 #include <chrono>
@@ -16,6 +16,7 @@
 #include <string>
 
 #include "SimDisplay.h"
+#include "SimMifare.h"
 
 namespace tbsim {
 
@@ -124,6 +125,8 @@ struct ReaderConfig {
     int idByte = 0;
     int idKeyType = 0;       // 0 Key A, 1 Key B
     int idKeyErrSignal = 1;  // 0 none, 1 LED, 2 beep, 3 beep and LED
+    // The MIFARE card in the field, the EEPROM keys and the key given for block commands.
+    MifareState mifare;
 
     // Card polls. Presented entries are answered first, one a poll; then a card or keys held at
     // the reader, on every poll; then a fixed data field if one is set; else "no card".
@@ -166,6 +169,10 @@ public:
     bool presentKeys(const std::string& keys);
     bool present(const PollReply& reply);
     std::size_t presentedWaiting() const;
+    // A MIFARE card held in the field until removed (SimMifare.cpp).
+    void presentMifareCard(const MifareCard& card);
+    void removeMifareCard();
+    std::optional<MifareCard> mifareCard() const;
     int baud() const;  // from the line settings; 0 when they cannot be read
     std::chrono::nanoseconds characterTime() const;  // 0 when the line settings cannot be read
 
