@@ -146,6 +146,37 @@ std::optional<std::string> CardReadMode(ReaderConfig& state, const std::string& 
     return std::string();
 }
 
+// "HR": the reader restarts; its settings survive.
+std::optional<std::string> Reboot(ReaderConfig&, const std::string& params) {
+    if (params != "R") return std::nullopt;
+    return std::string();
+}
+
+// "Zi": the display and fingerprint readers' own factory reset: every setting back to its
+// delivery value (the ID was set to 01 just before), answered at the old speed.
+std::optional<std::string> FactoryReset(ReaderConfig& state, const std::string& params) {
+    if (params != "i") return std::nullopt;
+    const ReaderConfig delivered;
+    state.id = 1;
+    state.lineSettings = delivered.lineSettings;
+    state.interfaceIndex = delivered.interfaceIndex;
+    state.wiegandIndex = delivered.wiegandIndex;
+    state.rs485Index = delivered.rs485Index;
+    state.cardTypeIndex = delivered.cardTypeIndex;
+    state.cardReadMode = delivered.cardReadMode;
+    state.keyParity = delivered.keyParity;
+    state.keyNumber = delivered.keyNumber;
+    state.keyStatusNumber = delivered.keyStatusNumber;
+    state.keyDelaySeconds = delivered.keyDelaySeconds;
+    return std::string();
+}
+
+// "AA0": part of the proximity readers' factory-default sequence; taken as it is.
+std::optional<std::string> ResetCardOptions(ReaderConfig&, const std::string& params) {
+    if (params != "A0") return std::nullopt;
+    return std::string();
+}
+
 std::optional<std::string> KeyNumber(ReaderConfig& state, const std::string& params) {
     if (params.empty()) return TwoDigitText(state.keyNumber);
     if (params.size() != 2 || !AllDigits(params)) return std::nullopt;
@@ -243,6 +274,9 @@ const CommandEntry kCommands[] = {
     {'C', kAllKinds, &SetId},
     {'E', kAllKinds, &SetLineSettings},
     {'W', kAllKinds, &CardReadMode},
+    {'H', kAllKinds, &Reboot},
+    {'Z', kDisplayKinds | KindBit(ReaderKind::PX60) | KindBit(ReaderKind::PX60M), &FactoryReset},
+    {'A', kCardTypeKinds, &ResetCardOptions},
     {'L', kKeypadKinds, &KeyNumber},
     {'M', kKeypadKinds, &KeyParity},
     {'N', kKeypadKinds, &KeyStatus},
