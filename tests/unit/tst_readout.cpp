@@ -1,6 +1,7 @@
 // Decoding the read-out replies and the digits commands travel in.
 #include <QtTest>
 
+#include "CommandRig.h"
 #include "commands/ReaderTypes.h"
 #include "commands/config/Identity.h"
 #include "commands/config/ReadOut.h"
@@ -31,6 +32,11 @@ private slots:
     void lineSettingsDigits();
     void numberFields_data();
     void numberFields();
+    void readOutOfEveryType_data();
+    void readOutOfEveryType();
+    void readOutStopsAtABadField_data();
+    void readOutStopsAtABadField();
+    void versionNeverAnswered();
 };
 
 void TestReadOut::outputReply_data() {
@@ -46,11 +52,11 @@ void TestReadOut::outputReply_data() {
     QTest::newRow("PX10: RS485 not a digit") << "01Z" << px10 << true << "0 1 1 0";
     QTest::newRow("PX10: nothing a digit") << "???" << px10 << true << "0 0 1 0";
     QTest::newRow("PX10: digits outside their lists") << "239" << px10 << true << "0 0 1 0";
-    QTest::newRow("elsewhere: RS485 not a digit keeps the first two") << "01Z" << px40 << false
-                                                                    << "0 1 - -";
+    QTest::newRow("elsewhere: RS485 not a digit keeps the first two")
+        << "01Z" << px40 << false << "0 1 - -";
     QTest::newRow("interface outside its list") << "201" << px40 << false << "- - - -";
-    QTest::newRow("Wiegand outside its list keeps the interface") << "131" << px40 << false
-                                                                   << "1 - - -";
+    QTest::newRow("Wiegand outside its list keeps the interface")
+        << "131" << px40 << false << "1 - - -";
     QTest::newRow("card type outside its list") << "0013" << px40 << false << "0 0 1 -";
     QTest::newRow("card type not a digit") << "001x" << px40 << false << "0 0 1 -";
     QTest::newRow("MIFARE page: character 9 not read") << "011x" << px30m << true << "0 1 1 -";
@@ -86,8 +92,7 @@ void TestReadOut::cardIdLocation_data() {
     QTest::addColumn<QString>("decoded");  // sector block byte keyB error, "-" where not read
     QTest::newRow("key A, LED") << "000F020A0001" << true << "15 2 10 0 1";
     QTest::newRow("any other key type is B") << "0027030F0503" << true << "39 3 15 1 3";
-    QTest::newRow("lower-case hex stops at the sector") << "000f020A0001" << false
-                                                         << "- - - - -";
+    QTest::newRow("lower-case hex stops at the sector") << "000f020A0001" << false << "- - - - -";
     QTest::newRow("bad byte keeps sector and block") << "000F02ZZ0001" << false << "15 2 - - -";
     QTest::newRow("key-error signal outside list") << "000102030004" << false << "1 2 3 0 -";
 }
@@ -143,6 +148,154 @@ void TestReadOut::numberFields() {
     QCOMPARE(DecimalField(reply, 6, 2).value_or(-1), decimal);
     QCOMPARE(HexField(reply, 6, 2).value_or(-1), hex);
     QCOMPARE(TwoDigits(4), std::string("04"));
+}
+
+void TestReadOut::readOutOfEveryType_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<QString>("pauses");
+    QTest::addColumn<QString>("values");  // mode wiegand rs485 cardType keyNo parity status delay
+                                          // sector block byte keyB error
+    QTest::newRow("PX10") << IndexOf(ReaderType::PX10) << "A01V A01A"
+                          << "K100 P50"
+                          << "1 2 3 2 - - - - - - - - -";
+    QTest::newRow("PX40") << IndexOf(ReaderType::PX40) << "H01V H01A H01L H01M"
+                          << "K100 P50 P50 P50"
+                          << "1 2 3 2 12 0 - - - - - - -";
+    QTest::newRow("PX10-M") << IndexOf(ReaderType::PX30M) << "A01V A01A A01a"
+                            << "K100 P50 P50"
+                            << "1 2 3 - - - - - 9 2 10 1 3";
+    QTest::newRow("PX40-M") << IndexOf(ReaderType::PX40M) << "H01V H01A H01L H01M H01N H01a"
+                            << "K100 P50 P50 P50 P50 P50"
+                            << "1 2 3 - 12 0 6 15 9 2 10 1 3";
+    QTest::newRow("PX50") << IndexOf(ReaderType::PX50) << "J01V J01A"
+                          << "K100 P50"
+                          << "1 2 3 2 - - - - - - - - -";
+    QTest::newRow("PX50-M") << IndexOf(ReaderType::PX50M) << "J01V J01A"
+                            << "K100 P50"
+                            << "1 2 3 - - - - - - - - - -";
+    QTest::newRow("PX60") << IndexOf(ReaderType::PX60) << "I01V I01A"
+                          << "K100 P50"
+                          << "1 2 3 2 - - - - - - - - -";
+    QTest::newRow("PX60-M") << IndexOf(ReaderType::PX60M) << "I01V I01A"
+                            << "K100 P50"
+                            << "1 2 3 - - - - - - - - - -";
+}
+
+namespace {
+
+tbsim::ReaderConfig Configured(ReaderType type) {
+    tbsim::ReaderConfig config;
+    config.kind = static_cast<tbsim::ReaderKind>(IndexOf(type));
+    config.version = tbsim::DefaultVersion(config.kind);
+    config.interfaceIndex = 1;
+    config.wiegandIndex = 2;
+    config.rs485Index = 3;
+    config.cardTypeIndex = 2;
+    config.settingsReply = tbsim::SettingsReplyForm::WithCardType;
+    config.keyNumber = 12;
+    config.keyParity = 0;
+    config.keyStatusNumber = 6;
+    config.keyDelaySeconds = 15;
+    config.idSector = 9;
+    config.idBlock = 2;
+    config.idByte = 10;
+    config.idKeyType = 1;
+    config.idKeyErrSignal = 3;
+    return config;
+}
+
+QString ValuesText(const ReadOutValues& v) {
+    const std::optional<int> keyB = v.idKeyB ? std::optional<int>(*v.idKeyB) : std::nullopt;
+    return QStringList({Shown(v.mode), Shown(v.wiegand), Shown(v.rs485), Shown(v.cardType),
+                        Shown(v.keyNumber), Shown(v.keyParity), Shown(v.keyStatusNumber),
+                        Shown(v.keyDelaySeconds), Shown(v.idSector), Shown(v.idBlock),
+                        Shown(v.idByte), Shown(keyB), Shown(v.idKeyError)})
+        .join(' ');
+}
+
+QString Joined(const std::vector<std::string>& commands) {
+    QStringList list;
+    for (const auto& command : commands) list << QString::fromStdString(command);
+    return list.join(' ');
+}
+
+}  // namespace
+
+// Every reader type reads what its page shows, each command after a plain 50 ms pause.
+void TestReadOut::readOutOfEveryType() {
+    QFETCH(int, type);
+    QFETCH(QString, sent);
+    QFETCH(QString, pauses);
+    QFETCH(QString, values);
+    const ReaderTypeInfo& info = Info(*ReaderTypeAt(type));
+    CommandRig rig;
+    rig.addReader(Configured(info.type));
+    QVERIFY(rig.open());
+    std::string version;
+    const Session session{rig.link, rig.pacer, std::string(1, info.startCharacter) + "01"};
+    const ReadOutValues read =
+        ReadOut(session, info.readOut, [&](const std::string& text) { version = text; });
+    QVERIFY(read.complete);
+    QCOMPARE(*read.version, tbsim::DefaultVersion(static_cast<tbsim::ReaderKind>(type)));
+    QCOMPARE(version, *read.version);
+    QCOMPARE(Joined(rig.takeCommands()), sent);
+    QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), pauses);
+    QCOMPARE(ValuesText(read), values);
+}
+
+void TestReadOut::readOutStopsAtABadField_data() {
+    QTest::addColumn<QString>("silent");    // a command the reader leaves unanswered
+    QTest::addColumn<QString>("override");  // "A" data field as the reader sends it
+    QTest::addColumn<bool>("complete");
+    QTest::addColumn<QString>("values");
+    QTest::newRow("all answered") << ""
+                                  << "" << true << "1 2 3 - 12 0 6 15 9 2 10 1 3";
+    QTest::newRow("A fails: nothing") << "A"
+                                      << "" << false << "- - - - - - - - - - - - -";
+    QTest::newRow("A's Wiegand no digit: the interface kept")
+        << ""
+        << "1X3" << false << "1 - - - - - - - - - - - -";
+    QTest::newRow("L unanswered: left alone") << "L"
+                                              << "" << true << "1 2 3 - - 0 6 15 9 2 10 1 3";
+    QTest::newRow("M unanswered: With Parity") << "M"
+                                               << "" << true << "1 2 3 - 12 1 6 15 9 2 10 1 3";
+    QTest::newRow("N unanswered: 0 and 3 s") << "N"
+                                             << "" << true << "1 2 3 - 12 0 0 3 9 2 10 1 3";
+    QTest::newRow("a unanswered: sector 0, key A, LED")
+        << "a"
+        << "" << true << "1 2 3 - 12 0 6 15 0 0 0 0 1";
+}
+
+void TestReadOut::readOutStopsAtABadField() {
+    QFETCH(QString, silent);
+    QFETCH(QString, override);
+    QFETCH(bool, complete);
+    QFETCH(QString, values);
+    CommandRig rig;
+    tbsim::ReaderConfig config = Configured(ReaderType::PX40M);
+    if (!silent.isEmpty()) config.silentCommands.insert(silent.toStdString());
+    if (!override.isEmpty()) config.settingsDataOverride = override.toStdString();
+    rig.addReader(config);
+    QVERIFY(rig.open());
+    const ReadOutValues read =
+        ReadOut({rig.link, rig.pacer, "H01"}, Info(ReaderType::PX40M).readOut);
+    QCOMPARE(read.complete, complete);
+    QCOMPARE(ValuesText(read), values);
+}
+
+void TestReadOut::versionNeverAnswered() {
+    CommandRig rig;
+    tbsim::ReaderConfig config = Configured(ReaderType::PX10);
+    config.silentCommands.insert("V");
+    rig.addReader(config);
+    QVERIFY(rig.open());
+    const ReadOutValues read =
+        ReadOut({rig.link, rig.pacer, "A01"}, Info(ReaderType::PX10).readOut);
+    QVERIFY(!read.version);
+    QVERIFY(!read.complete);
+    QCOMPARE(Joined(rig.takeCommands()), QString("A01V A01V"));
+    QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), QString("K100 K100"));
 }
 
 QTEST_APPLESS_MAIN(TestReadOut)
