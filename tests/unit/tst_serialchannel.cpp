@@ -64,6 +64,7 @@ private slots:
     void applyParity();
     void unparsedFieldsLeaveThePortAsItWas();
     void openAppliesLineSettingsAndCloseRestoresThem();
+    void flowControlIsOffWhileOpen();
     void secondOpenIsRefusedWithoutLeavingAHandle();
     void whatIsNotATerminalNeverOpens_data();
     void whatIsNotATerminalNeverOpens();
@@ -160,6 +161,26 @@ void TestSerialChannel::openAppliesLineSettingsAndCloseRestoresThem() {
     const termios restored = pty.settings();
     QCOMPARE(cfgetospeed(&restored), speed_t(B9600));
     QCOMPARE(uint(restored.c_lflag & (ECHO | ICANON)), uint(ECHO | ICANON));
+}
+
+// A port that another program left with hardware or software flow control would send nothing.
+void TestSerialChannel::flowControlIsOffWhileOpen() {
+    Pty pty;
+    QVERIFY(!pty.slavePath.empty());
+    termios own = pty.settings();
+    own.c_cflag |= CRTSCTS;
+    own.c_iflag |= IXON | IXOFF | IXANY;
+    QCOMPARE(tcsetattr(pty.master, TCSANOW, &own), 0);
+
+    PosixSerialChannel channel;
+    QVERIFY(channel.open(pty.slavePath, "19200,e,8,1"));
+    const termios active = pty.settings();
+    QCOMPARE(uint(active.c_cflag & CRTSCTS), 0u);
+    QCOMPARE(uint(active.c_iflag & (IXON | IXOFF | IXANY)), 0u);
+    channel.close();
+    const termios restored = pty.settings();
+    QCOMPARE(uint(restored.c_cflag & CRTSCTS), uint(CRTSCTS));
+    QCOMPARE(uint(restored.c_iflag & (IXON | IXOFF | IXANY)), uint(IXON | IXOFF | IXANY));
 }
 
 void TestSerialChannel::secondOpenIsRefusedWithoutLeavingAHandle() {

@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "CommandRig.h"
 #include "SimLine.h"
 #include "link/Frame.h"
 #include "link/ReaderLink.h"
@@ -46,6 +47,7 @@ private slots:
     void wrongLineSpeedIsSilence();
     void waitingKeepsPumpingMessages();
     void unmappedOrClosedPortFails();
+    void longFrameAtLowSpeedHasItsWholeLimit();
 
 private:
     std::unique_ptr<tbsim::SimLine> line_;
@@ -230,6 +232,18 @@ void TestTransact::unmappedOrClosedPortFails() {
     QCOMPARE(link_->LastResult(), TransactResult::NotOpen);
     QVERIFY(!link_->OpenPort(3, "19200,e,8,1"));
     QVERIFY(!link_->IsOpen());
+}
+
+// 137 bytes at 4800 baud take about 314 ms on the wire: the 300 ms silence limit starts only
+// once the reader has heard the whole frame.
+void TestTransact::longFrameAtLowSpeedHasItsWholeLimit() {
+    CommandRig rig;
+    rig.addReader(tbsim::ReaderKind::PX50, 1, 1, "4800,e,8,1");
+    QVERIFY(rig.open(1, "4800,e,8,1"));
+    const std::string screenMessage = "J01L4" + std::string(128, ' ');
+    QCOMPARE(tblink::CommandFrame(screenMessage).size(), std::size_t{137});
+    QCOMPARE(rig.link.Transact(screenMessage), 1);
+    QVERIFY(rig.clock.Elapsed() > 310ms);
 }
 
 QTEST_GUILESS_MAIN(TestTransact)
