@@ -15,7 +15,10 @@ void RecordingPacer::PauseKeptAlive(int milliseconds) {
 
 void RecordingPacer::PausePlain(int milliseconds) { pause(Call::Kind::Plain, milliseconds); }
 
-void RecordingPacer::Pump() { calls_.push_back({Call::Kind::Pump, 0}); }
+void RecordingPacer::Pump() {
+    calls_.push_back({Call::Kind::Pump, 0});
+    if (onPump) onPump();
+}
 
 void RecordingPacer::Tick() { calls_.push_back({Call::Kind::Tick, 0}); }
 

@@ -33,6 +33,9 @@ public:
     // Asks `stopWhen`; not recorded among the calls, only counted.
     bool Stopped() override;
 
+    // What the user does while the window pumps its messages (a click that stops a loop).
+    std::function<void()> onPump;
+
     // Nothing set: the user never stops.
     std::function<bool()> stopWhen;
     // Stopped() answers false `count` times, then true: "the user stops after N rounds".

@@ -172,6 +172,7 @@ private slots:
     void twoWayCardLoopAnswersEveryCard_data();
     void twoWayCardLoopAnswersEveryCard();
     void cardLoopEndsOnAFailedPoll();
+    void stopClickEndsTheLoopAfterItsPoll();
 };
 
 void TestConfigCommands::firstAttemptSucceeds_data() {
@@ -291,6 +292,21 @@ void TestConfigCommands::cardLoopEndsOnAFailedPoll() {
     const auto end = ReadCards({rig.link, rig.pacer, "H01"}, CardLoop::Plain, {}, {});
     QCOMPARE(end, CardLoopEnd::PollFailed);
     QCOMPARE(rig.takeCommands(), (Commands{"H01F"}));
+}
+
+// The stop click arrives while the loop pumps before a poll: that poll is still made.
+void TestConfigCommands::stopClickEndsTheLoopAfterItsPoll() {
+    CommandRig rig;
+    rig.addReader(ReaderKind::PX10, 1);
+    QVERIFY(rig.open());
+    bool clicked = false;
+    rig.pacer.stopWhen = [&] { return clicked; };
+    // The click is handled by the third of the five pumps before the first poll.
+    rig.pacer.onPump = [&] { clicked = clicked || rig.pacer.pumps() == 3; };
+    QCOMPARE(ReadCards({rig.link, rig.pacer, "A01"}, CardLoop::Plain, {}, {}),
+             CardLoopEnd::Stopped);
+    QCOMPARE(rig.takeCommands(), (Commands{"A01F"}));
+    QCOMPARE(rig.pacer.stoppedQuestions(), 2);
 }
 
 QTEST_APPLESS_MAIN(TestConfigCommands)
