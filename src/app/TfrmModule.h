@@ -74,6 +74,9 @@ struct CommandSteps {
     bool flashBusy = false;  // the lamp flashes while the port is open (long actions)
     // Runs after the start message, before the port opens, whatever the outcome then.
     std::function<void()> onStart = {};
+    // Runs after the linked-flag check, before the start message; false ends the command
+    // quietly, with no message, lamp or tone (a file dialog the user cancelled).
+    std::function<bool()> proceed = {};
 };
 
 // A command of commands/, run while the port is open; true on success.
