@@ -13,6 +13,7 @@
 // handlers of each page in a file of their own, with the table of the page's buttons).
 #pragma once
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
@@ -24,6 +25,7 @@
 
 #include "app/WindowPacer.h"
 #include "commands/Session.h"
+#include "commands/display/TitleIcon.h"
 #include "link/ReaderLink.h"
 #include "platform/PortMap.h"
 #include "platform/SettingsStore.h"
@@ -37,6 +39,9 @@ class QTimer;
 namespace commands {
 struct PollOutcome;
 struct ReadOutValues;
+namespace display {
+enum class TitleLine;
+}  // namespace display
 }  // namespace commands
 
 namespace tblink {
@@ -74,10 +79,20 @@ struct CommandSteps {
     bool flashBusy = false;  // the lamp flashes while the port is open (long actions)
     // Runs after the start message, before the port opens, whatever the outcome then.
     std::function<void()> onStart = {};
+    // Runs after the linked-flag check, before the start message; false ends the command
+    // quietly, with no message, lamp or tone (a file dialog the user cancelled).
+    std::function<bool()> proceed = {};
 };
 
 // A command of commands/, run while the port is open; true on success.
 using CommandAction = std::function<bool(const commands::Session&)>;
+
+// The file-open dialog odFile: the file the user chose, starting in `directory` with `filter`
+// (in Qt's form); empty when the user cancelled.
+using FileChooser =
+    std::function<QString(QWidget* parent, const QString& directory, const QString& filter)>;
+// The PC's local date and time.
+using LocalClock = std::function<QDateTime()>;
 
 class TfrmModule;
 // A button of a function page and its click handler. Every page's buttons are wired from its
@@ -123,6 +138,10 @@ public:
 
     // Every button of the function pages and the main area that runs a reader command.
     static std::vector<ButtonBinding> CommandButtons();
+
+    // What the display page asks of the desktop; tests put in their own.
+    void SetFileChooser(FileChooser chooser) { odFile = std::move(chooser); }
+    void SetLocalClock(LocalClock clock) { localClock_ = std::move(clock); }
 
 public slots:
     void FormShow();
@@ -190,6 +209,24 @@ public slots:
     void AccessOptionMouseUp(const QString& option);
 
     // ---- tsDisplay page (handlers/DisplayPageHandlers.cpp) ----
+    void btnLanguageClick();
+    void btnPasswordClick();
+    void btnScreenClick();
+    // The clock is read once, at the click: a second attempt sends the same time.
+    void btnDateTimeClick();
+    void btnSmallMessageClick();
+    void btnScreenMessageClick();
+    // Clearing the screen message reports with the title messages.
+    void btnClrMessageClick();
+    void btnSetTitleModeClick();
+    // Setting a title also puts the list, and the display, on "Text Title".
+    void btnSetTitle1Click();
+    void btnSetTitle2Click();
+    void btnClrTitle1Click();
+    void btnClrTitle2Click();
+    // Asks for an icon file or a picture, previews it and sends it with the text-and-icon
+    // mode; a cancelled dialog changes nothing.
+    void btnTitleIconClick();
 
     // ---- tsFingerprint page (handlers/FingerprintPageHandlers.cpp) ----
     // The panels follow their scroll bars at every change, the program's own included.
@@ -249,6 +286,13 @@ private:
     void lockForCardLoop(bool twoWay, bool locked);
     void showPollOutcome(const commands::PollOutcome& outcome);
 
+    // Display page (handlers/DisplayPageHandlers.cpp).
+    void setTitle(commands::display::TitleLine line, const QString& title);
+    void clearTitle(commands::display::TitleLine line);
+    // The window's share of the icon upload: reads the chosen file and previews it on
+    // imgTitle; when it cannot be read, says why in the status bar and leaves the preview.
+    std::optional<commands::display::IconBitmap> ReadTitleIcon(const QString& path);
+
     // System utility (handlers/CommandPageHandlers.cpp).
     void takeLineFromControls();
     void runCommandTest(bool addressed);
@@ -296,6 +340,8 @@ private:
     ModuleServices services_;
     tblink::ReaderLink link_;
     WindowPacer pacer_;
+    FileChooser odFile;
+    LocalClock localClock_;
 
     // Window state.
     int portNumber_ = 0;

@@ -268,6 +268,10 @@ constexpr Row kRows[] = {
     {Msg::StandAloneDefault, {"Stand alone default", "单机预设值", "單機預設值"}},
     {Msg::SetStandAloneDefaultOk, {"Set stand alone default ok.", "设定单机预设值完成.", "設定單機預設值完成."}},
     {Msg::SetStandAloneDefaultError, {"Set stand alone default error!", "设定单机预设值错误!", "設定單機預設值錯誤!"}},
+
+    // Title icon
+    {Msg::CannotOpenFile, {"Cannot open file!", "文件开启错误!", "檔案開啟錯誤!"}},
+    {Msg::NotAPictureFile, {"Not a picture file!", "不是图片文件!", "不是圖片檔案!"}},
 };
 // clang-format on
 

@@ -242,6 +242,11 @@ enum class Msg : int {
     StandAloneDefault,
     SetStandAloneDefaultOk,
     SetStandAloneDefaultError,
+
+    // Title icon: why the chosen file gave no icon (shown in the status bar beside its name)
+    CannotOpenFile,
+    NotAPictureFile,
+
     Count  // not an entry
 };
 

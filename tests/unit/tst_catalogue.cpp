@@ -347,6 +347,9 @@ void TestCatalogue::catalogueOrder() {
         "Stand alone default",
         "Set stand alone default ok.",
         "Set stand alone default error!",
+        // Title icon
+        "Cannot open file!",
+        "Not a picture file!",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {

@@ -23,8 +23,6 @@ struct DisplayPage {
     static constexpr int kTitleBytes = 16;
     static constexpr int kSmallMessageBytes = 64;
     static constexpr int kScreenMessageBytes = 128;
-    // The icon file dialog's filter (description and pattern, as the dialog takes them).
-    static constexpr const char* kIconFileFilter = "Icon files (*.ico)";
 
     QGroupBox* gbDisplaySystem = nullptr;
     QComboBox* cmbLanguage = nullptr;
