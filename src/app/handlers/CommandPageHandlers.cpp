@@ -1,8 +1,10 @@
 // Handlers of the function page tsCommand ("Common"): output interface and card read mode.
 #include <QComboBox>
+#include <QLineEdit>
 
 #include "app/TfrmModule.h"
 #include "app/pages/CommandPage.h"
+#include "app/widgets/ReaderTextValidator.h"
 #include "commands/config/CardReading.h"
 #include "commands/config/Identity.h"
 
@@ -16,6 +18,13 @@ std::vector<ButtonBinding> TfrmModule::commandPageButtons() {
         {"btnGetMode", &TfrmModule::btnGetModeClick, true},
         {"btnCardRead", &TfrmModule::btnCardReadClick, true},
     };
+}
+
+void TfrmModule::connectCommandPage() {
+    // The command tests send what is typed, as it is typed.
+    const auto language = [this] { return language_; };
+    for (QLineEdit* edit : {command_->edTest, command_->edTest2})
+        ForReader(edit, ReaderTextValidator::kNoByteLimit, language);
 }
 
 void TfrmModule::btnModeClick() {

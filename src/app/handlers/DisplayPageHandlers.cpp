@@ -1,7 +1,7 @@
 // Handlers of the function page tsDisplay: system parameters, titles, icon and messages.
 #include "app/TfrmModule.h"
 #include "app/pages/DisplayPage.h"
-#include "app/widgets/ByteLimitValidator.h"
+#include "app/widgets/ReaderTextValidator.h"
 
 namespace app {
 
@@ -10,11 +10,11 @@ std::vector<ButtonBinding> TfrmModule::displayPageButtons() { return {}; }
 void TfrmModule::connectDisplayPage() {
     // What the display receives is counted in bytes of the window's current language.
     const auto language = [this] { return this->language(); };
-    LimitBytes(display_->edPassword, DisplayPage::kPasswordBytes, language);
-    LimitBytes(display_->edTitle1, DisplayPage::kTitleBytes, language);
-    LimitBytes(display_->edTitle2, DisplayPage::kTitleBytes, language);
-    LimitBytes(display_->edSmallMessage, DisplayPage::kSmallMessageBytes, language);
-    LimitBytes(display_->edScreenMessage, DisplayPage::kScreenMessageBytes, language);
+    ForReader(display_->edPassword, DisplayPage::kPasswordBytes, language);
+    ForReader(display_->edTitle1, DisplayPage::kTitleBytes, language);
+    ForReader(display_->edTitle2, DisplayPage::kTitleBytes, language);
+    ForReader(display_->edSmallMessage, DisplayPage::kSmallMessageBytes, language);
+    ForReader(display_->edScreenMessage, DisplayPage::kScreenMessageBytes, language);
 }
 
 }  // namespace app
