@@ -134,7 +134,6 @@ const Caption kCaptions[] = {
     {"btnStandFingerDefault", Msg::StandAloneDefault, ""},
 };
 
-
 }  // namespace
 
 void TfrmModule::applyCaptions() {
@@ -171,6 +170,7 @@ void TfrmModule::FormShow() {
     ApplyAccessibleNames(this);
     main_->cmbBaudRate->setAccessibleName(Msg(Msg::BaudRate));  // no label of its own
     pcReaderChange();
+    fixClientSize();
 }
 
 void TfrmModule::switchLanguage(int language) {

@@ -123,6 +123,8 @@ public:
     static std::vector<ButtonBinding> CommandButtons();
 
 public slots:
+    // Applies the language to the whole window, then the reader-type pages; runs as the window
+    // is shown and from the language menu.
     void FormShow();
     void pcReaderChange();
     void mnuEnglishClick();
@@ -190,6 +192,10 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Runs FormShow whenever the window is shown, before it is painted.
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -197,7 +203,10 @@ private:
     void buildWindow();
     void buildMenu();
     void buildStatusBar();
+    // Client area 771 x 630 below a menu bar whose height follows the language's font.
+    void fixClientSize();
     void connectMainArea();
+    void connectCommandPage();
     void connectKeypadPage();
     void connectMifarePage();
     void connectMifareKeyPage();
@@ -298,6 +307,8 @@ private:
     int busyPhase_ = 0;
     // Depth of running commands: while one runs, the window may not be closed.
     int commandDepth_ = 0;
+    bool placed_ = false;             // centred on the screen at the first show
+    bool enterTakenByPopup_ = false;  // the Enter being delivered picked an item of an open list
 };
 
 }  // namespace app
