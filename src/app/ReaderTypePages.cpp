@@ -16,9 +16,9 @@ void TfrmModule::pcReaderChange() {
         main_->tsDisplay, main_->tsFingerprint, main_->tsCommand};
     const auto page = [&](FunctionPage p) { return pages[static_cast<int>(p)]; };
     QTabWidget* other = main_->pcOther;
-    for (FunctionPage hidden : {FunctionPage::EM, FunctionPage::Keypad, FunctionPage::Mifare,
-                                FunctionPage::MifareKey, FunctionPage::Display,
-                                FunctionPage::Fingerprint})
+    for (FunctionPage hidden :
+         {FunctionPage::EM, FunctionPage::Keypad, FunctionPage::Mifare, FunctionPage::MifareKey,
+          FunctionPage::Display, FunctionPage::Fingerprint})
         other->setTabVisible(other->indexOf(page(hidden)), false);
 
     const auto type = commands::ReaderTypeAt(main_->pcReader->currentIndex());

@@ -14,6 +14,8 @@ constexpr unsigned kCommon = Page(FunctionPage::Command);
 using P = FunctionPage;
 using G = KeyStatusGroup;
 
+// Laid out by hand: one reader type to a row, read like a table.
+// clang-format off
 const std::array<ReaderTypeInfo, kReaderTypeCount> kTypes = {{
     {ReaderType::PX10, "PX10", "PX10/PX20/PX30", "tsPX10", 'A', kCommon | Page(P::EM), P::EM,
      {true, true, false, false, false, G::Leave}},
@@ -36,6 +38,7 @@ const std::array<ReaderTypeInfo, kReaderTypeCount> kTypes = {{
      kCommon | kMifarePages | Page(P::Fingerprint), P::Fingerprint,
      {false, false, false, false, false, G::Leave}},
 }};
+// clang-format on
 
 std::string Canonical(std::string_view name) {
     std::string canonical;

@@ -22,22 +22,22 @@ constexpr int kFunctionPageCount = 7;
 enum class KeyStatusGroup { Leave, Hide, Show };
 
 struct ReadOutPlan {
-    bool lenientOutput = false;  // "A" fields that are not list items give the default items
-    bool cardType = false;       // "A" fills the card type (character 9 of a 12-byte reply)
-    bool keypad = false;         // "L" key number and "M" key parity
-    bool keyStatus = false;      // "N" key-status code
+    bool lenientOutput = false;   // "A" fields that are not list items give the default items
+    bool cardType = false;        // "A" fills the card type (character 9 of a 12-byte reply)
+    bool keypad = false;          // "L" key number and "M" key parity
+    bool keyStatus = false;       // "N" key-status code
     bool cardIdLocation = false;  // "a" card-ID location
     KeyStatusGroup keyStatusGroup = KeyStatusGroup::Leave;
 };
 
 struct ReaderTypeInfo {
     ReaderType type;
-    const char* name;     // "PX10", "PX30M": how tagbench-cli and the simulator name it
-    const char* caption;  // "PX10/PX20/PX30": the reader-type row's caption
+    const char* name;      // "PX10", "PX30M": how tagbench-cli and the simulator name it
+    const char* caption;   // "PX10/PX20/PX30": the reader-type row's caption
     const char* pageName;  // "tsPX10": the reader-type page's name
-    char startCharacter;  // the first character of every command text
-    unsigned pages;       // bit per FunctionPage shown
-    FunctionPage front;   // brought forward when the type is chosen
+    char startCharacter;   // the first character of every command text
+    unsigned pages;        // bit per FunctionPage shown
+    FunctionPage front;    // brought forward when the type is chosen
     ReadOutPlan readOut;
 
     bool Shows(FunctionPage page) const { return (pages & (1u << static_cast<int>(page))) != 0; }

@@ -46,11 +46,11 @@ void TestReadOut::outputReply_data() {
     QTest::newRow("PX10: RS485 not a digit") << "01Z" << px10 << true << "0 1 1 0";
     QTest::newRow("PX10: nothing a digit") << "???" << px10 << true << "0 0 1 0";
     QTest::newRow("PX10: digits outside their lists") << "239" << px10 << true << "0 0 1 0";
-    QTest::newRow("elsewhere: RS485 not a digit keeps the first two") << "01Z" << px40 << false
-                                                                    << "0 1 - -";
+    QTest::newRow("elsewhere: RS485 not a digit keeps the first two")
+        << "01Z" << px40 << false << "0 1 - -";
     QTest::newRow("interface outside its list") << "201" << px40 << false << "- - - -";
-    QTest::newRow("Wiegand outside its list keeps the interface") << "131" << px40 << false
-                                                                   << "1 - - -";
+    QTest::newRow("Wiegand outside its list keeps the interface")
+        << "131" << px40 << false << "1 - - -";
     QTest::newRow("card type outside its list") << "0013" << px40 << false << "0 0 1 -";
     QTest::newRow("card type not a digit") << "001x" << px40 << false << "0 0 1 -";
     QTest::newRow("MIFARE page: character 9 not read") << "011x" << px30m << true << "0 1 1 -";
@@ -86,8 +86,7 @@ void TestReadOut::cardIdLocation_data() {
     QTest::addColumn<QString>("decoded");  // sector block byte keyB error, "-" where not read
     QTest::newRow("key A, LED") << "000F020A0001" << true << "15 2 10 0 1";
     QTest::newRow("any other key type is B") << "0027030F0503" << true << "39 3 15 1 3";
-    QTest::newRow("lower-case hex stops at the sector") << "000f020A0001" << false
-                                                         << "- - - - -";
+    QTest::newRow("lower-case hex stops at the sector") << "000f020A0001" << false << "- - - - -";
     QTest::newRow("bad byte keeps sector and block") << "000F02ZZ0001" << false << "15 2 - - -";
     QTest::newRow("key-error signal outside list") << "000102030004" << false << "1 2 3 0 -";
 }

@@ -113,10 +113,11 @@ void TfrmModule::btnLinkClick() {
         if (!tblink::IsLineSettingsIndex(index)) index = tblink::kDefaultLineSettingsIndex;
         const std::string probe =
             tblink::LinkProbe(startCharacter_.front(), main_->pnID->text().toStdString());
-        auto found = tblink::ProbePort(link_, pacer_, port, index, tblink::kLineSettingsTexts[index],
-                                       probe, [this](const tblink::DiscoveryStep& step) {
-                                           ShowMessage(Msg::ScanCom, PortSuffix(step.port));
-                                       });
+        auto found =
+            tblink::ProbePort(link_, pacer_, port, index, tblink::kLineSettingsTexts[index], probe,
+                              [this](const tblink::DiscoveryStep& step) {
+                                  ShowMessage(Msg::ScanCom, PortSuffix(step.port));
+                              });
         if (found) {
             // Kept in the window; the store has them when the window closes.
             portNumber_ = found->port;
@@ -190,7 +191,8 @@ void TfrmModule::showReadOut(const commands::ReadOutValues& values) {
     SetIfRead(mifare_->sbM1IDSector, values.idSector);
     SetIfRead(mifare_->sbM1IDBlock, values.idBlock);
     SetIfRead(mifare_->sbM1IDByte, values.idByte);
-    if (values.idKeyB) (*values.idKeyB ? mifare_->rbM1IDKeyB : mifare_->rbM1IDKeyA)->setChecked(true);
+    if (values.idKeyB)
+        (*values.idKeyB ? mifare_->rbM1IDKeyB : mifare_->rbM1IDKeyA)->setChecked(true);
     SetIfRead(mifare_->cmbM1IDKeyErr, values.idKeyError);
 }
 

@@ -86,12 +86,12 @@ void TfrmModule::btnKeyStatusClick() {
 
 void TfrmModule::btnGetKeyStatusClick() {
     std::optional<commands::KeyStatus> status;
-    const bool got = RunCommand(
-        {Msg::GetKeyStatusCode, Msg::GetKeyStatusCodeOk, Msg::GetKeyStatusCodeError},
-        [&](const commands::Session& s) {
-            status = commands::GetKeyStatus(s);
-            return status.has_value();
-        });
+    const bool got =
+        RunCommand({Msg::GetKeyStatusCode, Msg::GetKeyStatusCodeOk, Msg::GetKeyStatusCodeError},
+                   [&](const commands::Session& s) {
+                       status = commands::GetKeyStatus(s);
+                       return status.has_value();
+                   });
     if (got) {
         keypad_->sbKeyStatusNumber->setValue(status->keyNumber);
         keypad_->sbKeyDelayTime->setValue(status->delaySeconds);

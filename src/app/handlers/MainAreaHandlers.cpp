@@ -44,9 +44,9 @@ void TfrmModule::btnIDClick() {
 void TfrmModule::btnBaudRateClick() {
     const int index = main_->cmbBaudRate->currentIndex();
     if (!tblink::IsLineSettingsIndex(index)) return;
-    const bool set = RunCommand(
-        {Msg::SetReaderBaudRate, Msg::SetReaderBaudRateOk, Msg::SetReaderBaudRateError},
-        [&](const commands::Session& s) { return commands::SetLineSettings(s, index); });
+    const bool set =
+        RunCommand({Msg::SetReaderBaudRate, Msg::SetReaderBaudRateOk, Msg::SetReaderBaudRateError},
+                   [&](const commands::Session& s) { return commands::SetLineSettings(s, index); });
     if (set) {
         lineSettingsIndex_ = index;
         lineSettings_ = tblink::kLineSettingsTexts[index];
