@@ -112,8 +112,9 @@ void TfrmModule::fixClientSize() {
 }
 
 void TfrmModule::showEvent(QShowEvent* event) {
-    // Before the first paint, so no frame ever shows the layout's captions; a restore from
-    // the task bar is spontaneous and keeps what the user sees.
+    // This runs before the window system is handed the window, so no frame ever shows the
+    // layout's captions or a size that the language then changes. A restore from the task bar
+    // is spontaneous and keeps what the user sees.
     if (!event->spontaneous()) {
         FormShow();
         if (!placed_) {

@@ -7,8 +7,8 @@
 // controls. Discovery (link/Discovery) and the settings read-out (commands/config/ReadOut) run
 // the same way; the waits go through the window's pacer (WindowPacer).
 //
-// Files: TfrmModule.cpp (creation, show, close, busy indication, timers, echoes),
-// CommandProcedure.cpp, Language.cpp (applying a language, captions), Settings.cpp,
+// Files: TfrmModule.cpp (creation, show, close, the default button, busy indication, timers,
+// echoes), CommandProcedure.cpp, Language.cpp (applying a language, captions), Settings.cpp,
 // ReaderTypePages.cpp, MainArea.cpp and pages/ (the layout, one file a page), handlers/ (the
 // handlers of each page in a file of their own, with the table of the page's buttons).
 #pragma once
