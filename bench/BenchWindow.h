@@ -23,7 +23,6 @@ public:
         services.channel = std::make_unique<platform::PosixSerialChannel>();
         window_ = std::make_unique<app::TfrmModule>(std::move(services));
         window_->show();
-        window_->FormShow();
     }
     explicit BenchWindow(const std::string& com1Device)
         : BenchWindow(com1Device, [](platform::SettingsStore&) {}) {}

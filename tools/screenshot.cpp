@@ -50,7 +50,6 @@ int main(int argc, char** argv) {
     services.channel = std::make_unique<platform::PosixSerialChannel>();
     app::TfrmModule window(std::move(services));
     window.show();
-    window.FormShow();
     const QString page = option("--page", QString());
     if (!page.isEmpty()) {
         if (auto* pages = window.findChild<QTabWidget*>("pcOther")) {

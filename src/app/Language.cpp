@@ -170,6 +170,7 @@ void TfrmModule::FormShow() {
     ApplyAccessibleNames(this);
     main_->cmbBaudRate->setAccessibleName(Msg(Msg::BaudRate));  // no label of its own
     pcReaderChange();
+    fixClientSize();
 }
 
 void TfrmModule::switchLanguage(int language) {

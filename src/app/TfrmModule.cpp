@@ -4,14 +4,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QShortcut>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
+#include <utility>
 
 #include "app/MainArea.h"
 #include "app/pages/CommandPage.h"
@@ -90,19 +92,38 @@ void TfrmModule::buildWindow() {
     tmrCard->setInterval(kCardLampMs);
     connect(tmrCard, &QTimer::timeout, this, &TfrmModule::tmrCardTimer);
 
+    qApp->installEventFilter(this);
     connectMainArea();
+    connectCommandPage();
     connectKeypadPage();
     connectMifarePage();
     connectMifareKeyPage();
     connectDisplayPage();
     connectFingerprintPage();
 
-    const int height = kClientHeight + menuBar()->sizeHint().height();
-    setFixedSize(kClientWidth, height);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(kClientWidth / 2, height / 2));
+    fixClientSize();
+}
+
+void TfrmModule::fixClientSize() {
+    // The menu bar grows with the Chinese fonts; the client area below it must not shrink.
+    int menuHeight = menuBar()->heightForWidth(kClientWidth);
+    if (menuHeight < 0) menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(kClientWidth, kClientHeight + menuHeight);
+}
+
+void TfrmModule::showEvent(QShowEvent* event) {
+    // This runs before the window system is handed the window, so no frame ever shows the
+    // layout's captions or a size that the language then changes. A restore from the task bar
+    // is spontaneous and keeps what the user sees.
+    if (!event->spontaneous()) {
+        FormShow();
+        if (!placed_) {
+            placed_ = true;
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                move(screen->availableGeometry().center() - rect().center());
+        }
     }
+    QMainWindow::showEvent(event);
 }
 
 void TfrmModule::buildMenu() {
@@ -150,12 +171,38 @@ void TfrmModule::buildStatusBar() {
 void TfrmModule::connectMainArea() {
     connect(main_->pcReader, &ReaderTypeRow::currentChanged, this, &TfrmModule::pcReaderChange);
     connect(main_->sbID, &QScrollBar::valueChanged, this, &TfrmModule::sbIDChange);
-    // The window's default button: Enter anywhere runs the scan.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* enter = new QShortcut(QKeySequence(key), this);
-        connect(enter, &QShortcut::activated, main_->btnScan, &QPushButton::click);
-    }
     connectButtons(CommandButtons());
+}
+
+namespace {
+
+bool IsEnter(const QKeyEvent* key) {
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+}  // namespace
+
+bool TfrmModule::eventFilter(QObject* watched, QEvent* event) {
+    // An open list takes Enter while the key is offered as a shortcut, and closes; the key
+    // press itself then reaches the window as if no control had wanted it. The offer goes to
+    // the window system's window first, while the list is still open: only there can it be told.
+    if (event->type() == QEvent::ShortcutOverride && watched->isWindowType() &&
+        IsEnter(static_cast<QKeyEvent*>(event)))
+        enterTakenByPopup_ = QApplication::activePopupWidget() != nullptr;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmModule::keyPressEvent(QKeyEvent* event) {
+    // The window's default button: an Enter that no control took runs the scan.
+    if (IsEnter(event)) {
+        const bool taken = std::exchange(enterTakenByPopup_, false);
+        if (!taken && main_->btnScan->isVisible() && main_->btnScan->isEnabled())
+            main_->btnScan->click();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void TfrmModule::connectButtons(const std::vector<ButtonBinding>& buttons) {

@@ -7,8 +7,8 @@
 // controls. Discovery (link/Discovery) and the settings read-out (commands/config/ReadOut) run
 // the same way; the waits go through the window's pacer (WindowPacer).
 //
-// Files: TfrmModule.cpp (creation, show, close, busy indication, timers, echoes),
-// CommandProcedure.cpp, Language.cpp (applying a language, captions), Settings.cpp,
+// Files: TfrmModule.cpp (creation, show, close, the default button, busy indication, timers,
+// echoes), CommandProcedure.cpp, Language.cpp (applying a language, captions), Settings.cpp,
 // ReaderTypePages.cpp, MainArea.cpp and pages/ (the layout, one file a page), handlers/ (the
 // handlers of each page in a file of their own, with the table of the page's buttons).
 #pragma once
@@ -144,6 +144,8 @@ public:
     void SetLocalClock(LocalClock clock) { localClock_ = std::move(clock); }
 
 public slots:
+    // Applies the language to the whole window, then the reader-type pages; runs as the window
+    // is shown and from the language menu.
     void FormShow();
     void pcReaderChange();
     void mnuEnglishClick();
@@ -235,6 +237,10 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Runs FormShow whenever the window is shown, before it is painted.
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -242,7 +248,10 @@ private:
     void buildWindow();
     void buildMenu();
     void buildStatusBar();
+    // Client area 771 x 630 below a menu bar whose height follows the language's font.
+    void fixClientSize();
     void connectMainArea();
+    void connectCommandPage();
     void connectKeypadPage();
     void connectMifarePage();
     void connectMifareKeyPage();
@@ -357,6 +366,8 @@ private:
     int busyPhase_ = 0;
     // Depth of running commands: while one runs, the window may not be closed.
     int commandDepth_ = 0;
+    bool placed_ = false;             // centred on the screen at the first show
+    bool enterTakenByPopup_ = false;  // the Enter being delivered picked an item of an open list
 };
 
 }  // namespace app

@@ -14,7 +14,6 @@ int main(int argc, char** argv) {
         app::RegisterFontSubstitutes();
         app::TfrmModule window(app::ModuleServices::FromSystem());
         window.show();
-        window.FormShow();
         return QApplication::exec();
     } catch (const std::exception& error) {
         QMessageBox::critical(nullptr, "Tag Bench", QString::fromLocal8Bit(error.what()));

@@ -7,6 +7,7 @@
 
 #include "SimLines.h"
 #include "WindowFixture.h"
+#include "text/Catalogue.h"
 
 using tbsim::ReaderKind;
 
@@ -59,6 +60,8 @@ private slots:
     void plainReadingShowsCardsAndKeys();
     void shortReplyChangesNothing();
     void stopClickEndsTheLoop();
+    void screenReadersHearTheShownCaption_data();
+    void screenReadersHearTheShownCaption();
     void twoWayReadingAnswersEveryCard();
     void vanishedLineEndsTheLoop();
     void linkDuringReadingLeavesTheLoopItsPort();
@@ -131,6 +134,31 @@ void TestCards::stopClickEndsTheLoop() {
     QCOMPARE(bench.f.commLamp(), app::kLampYellow);
     QCOMPARE(bench.f.tones.back(), (Tone{1000, 300}));
     QVERIFY(bench.window->isEnabled());
+}
+
+void TestCards::screenReadersHearTheShownCaption_data() {
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << "mnuEnglish" << int(text::kEnglish);
+    QTest::newRow("Simplified Chinese") << "mnuSimplified" << int(text::kSimplifiedChinese);
+    QTest::newRow("Traditional Chinese") << "mnuTraditional" << int(text::kTraditionalChinese);
+}
+
+// The caption changes after the language was applied; the accessible name must follow it.
+void TestCards::screenReadersHearTheShownCaption() {
+    QFETCH(QString, menu);
+    QFETCH(int, language);
+    Bench bench;
+    bench.f.switchLanguage(menu.toLatin1().constData());
+    auto* button = bench.f.control<QPushButton>("btnReadCard");
+    QString heardWhileReading;
+    bench.readWhile(
+        "btnReadCard", [&] { return !bench.line->receivedCommands().empty(); },
+        [&] { heardWhileReading = button->accessibleName(); });
+    QCOMPARE(heardWhileReading, text::Text(text::Msg::CancelReadCard, language));
+    QVERIFY(!bench.window->continuousRead());
+    QCOMPARE(button->accessibleName(), text::Text(text::Msg::ReadCard, language));
+    QCOMPARE(button->text(), text::Text(text::Msg::ReadCard, language));
 }
 
 void TestCards::twoWayReadingAnswersEveryCard() {

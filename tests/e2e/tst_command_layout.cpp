@@ -1,36 +1,19 @@
 // The pages Common, EM/TEMIC and Keypad: every control where the reader commands and the
 // settings read-out expect it, with its initial value, and the panels that follow the keypad
 // scroll bars.
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
 
-#include "app/TfrmModule.h"
-#include "platform/PosixSerialChannel.h"
+#include "WindowFixture.h"
 
 using text::Msg;
-
-namespace {
-
-struct SilentTones : platform::ToneGenerator {
-    void Beep(int, int) override {}
-};
-
-}  // namespace
 
 class TestCommandLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void init();
+    void cleanup();
     void placement_data();
     void placement();
     void scrollBars_data();
@@ -47,26 +30,19 @@ private slots:
 private:
     template <typename T>
     T* control(const char* name) {
-        T* found = window_->findChild<T*>(QString::fromLatin1(name));
-        if (!found) qFatal("no control %s", name);
-        return found;
+        return f_->control<T>(name);
     }
 
-    QTemporaryDir dir_;
-    std::unique_ptr<app::TfrmModule> window_;
+    std::unique_ptr<WindowFixture> f_;
 };
 
-void TestCommandLayout::initTestCase() {
-    QVERIFY(dir_.isValid());
-    app::ModuleServices services;
-    services.store = std::make_unique<platform::SettingsStore>(dir_.filePath("etc/TagBench.conf"),
-                                                               dir_.filePath("home/TagBench.conf"));
-    services.tones = std::make_unique<SilentTones>();
-    services.channel = std::make_unique<platform::PosixSerialChannel>();
-    window_ = std::make_unique<app::TfrmModule>(std::move(services));
-    window_->show();
-    window_->FormShow();
+// A fresh window for every row: rows move scroll bars and switch the language.
+void TestCommandLayout::init() {
+    f_ = std::make_unique<WindowFixture>();
+    f_->open();
 }
+
+void TestCommandLayout::cleanup() { f_.reset(); }
 
 void TestCommandLayout::placement_data() {
     QTest::addColumn<QString>("page");
@@ -107,7 +83,7 @@ void TestCommandLayout::placement() {
                                                       {"sb", "QScrollBar"}, {"ed", "QLineEdit"},
                                                       {"pn", "QLabel"},     {"lbl", "QLabel"}};
     for (const QString& name : controls) {
-        const QList<QWidget*> matches = window_->findChildren<QWidget*>(name);
+        const QList<QWidget*> matches = f_->window().findChildren<QWidget*>(name);
         QVERIFY2(matches.size() == 1, qPrintable(name));
         QWidget* widget = matches.first();
         QCOMPARE(widget->parentWidget(), box);
@@ -214,52 +190,38 @@ void TestCommandLayout::keyStatusGroupShownAtStart() {
 void TestCommandLayout::panelFollowsScrollBar_data() {
     QTest::addColumn<QString>("bar");
     QTest::addColumn<QString>("panel");
-    QTest::addColumn<QString>("how");  // "set" a position, a key, or a mouse step in the trough
+    QTest::addColumn<int>("from");     // the position before the move
+    QTest::addColumn<QString>("how");  // "set" a position, a key, or a step in the trough
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("key number to 7") << "sbKeyNumber"
-                                     << "pnKeyNumber"
-                                     << "set" << 7 << "07";
-    QTest::newRow("key number top") << "sbKeyNumber"
-                                    << "pnKeyNumber"
-                                    << "set" << 16 << "16";
-    QTest::newRow("key number beyond top") << "sbKeyNumber"
-                                           << "pnKeyNumber"
-                                           << "set" << 20 << "16";
-    QTest::newRow("key number Home key") << "sbKeyNumber"
-                                         << "pnKeyNumber"
-                                         << "Home" << 0 << "00";
-    QTest::newRow("key number step") << "sbKeyNumber"
-                                     << "pnKeyNumber"
-                                     << "step" << 0 << "01";
-    QTest::newRow("key status End key") << "sbKeyStatusNumber"
-                                        << "pnKeyStatusNumber"
-                                        << "End" << 0 << "08";
-    QTest::newRow("key status 3") << "sbKeyStatusNumber"
-                                  << "pnKeyStatusNumber"
-                                  << "set" << 3 << "03";
-    QTest::newRow("delay 0") << "sbKeyDelayTime"
-                             << "pnKeyDelayTime"
-                             << "set" << 0 << "00";
-    QTest::newRow("delay large step") << "sbKeyDelayTime"
-                                      << "pnKeyDelayTime"
-                                      << "largeStep" << 0 << "10";
-    QTest::newRow("delay 99") << "sbKeyDelayTime"
-                              << "pnKeyDelayTime"
-                              << "set" << 99 << "99";
-    QTest::newRow("delay below 0") << "sbKeyDelayTime"
-                                   << "pnKeyDelayTime"
-                                   << "set" << -5 << "00";
+    const auto row = [](const char* tag, const char* bar, int from, const char* how, int position,
+                        const char* expected) {
+        QString panel = QString::fromLatin1(bar).replace(0, 2, "pn");
+        QTest::newRow(tag) << bar << panel << from << how << position << expected;
+    };
+    row("key number to 7", "sbKeyNumber", 4, "set", 7, "07");
+    row("key number top", "sbKeyNumber", 4, "set", 16, "16");
+    row("key number beyond top", "sbKeyNumber", 4, "set", 20, "16");
+    row("key number Home key", "sbKeyNumber", 9, "Home", 0, "00");
+    row("key number step", "sbKeyNumber", 0, "step", 0, "01");
+    row("key status End key", "sbKeyStatusNumber", 0, "End", 0, "08");
+    row("key status 3", "sbKeyStatusNumber", 0, "set", 3, "03");
+    row("delay 0", "sbKeyDelayTime", 3, "set", 0, "00");
+    row("delay large step", "sbKeyDelayTime", 0, "largeStep", 0, "10");
+    row("delay 99", "sbKeyDelayTime", 3, "set", 99, "99");
+    row("delay below 0", "sbKeyDelayTime", 3, "set", -5, "00");
 }
 
 void TestCommandLayout::panelFollowsScrollBar() {
     QFETCH(QString, bar);
     QFETCH(QString, panel);
+    QFETCH(int, from);
     QFETCH(QString, how);
     QFETCH(int, position);
     QFETCH(QString, expected);
     auto* scrollBar = control<QScrollBar>(bar.toLatin1());
+    scrollBar->setValue(from);
     if (how == "set")
         scrollBar->setValue(position);
     else if (how == "Home")
@@ -306,18 +268,10 @@ void TestCommandLayout::captionsInTraditionalChinese() {
     QFETCH(QStringList, controls);
     QFETCH(int, msg);
     QFETCH(QString, suffix);
-    if (window_->language() != text::kTraditionalChinese)
-        control<QAction>("mnuTraditional")->trigger();
+    f_->switchLanguage("mnuTraditional");
     for (const QString& name : controls) {
-        QWidget* widget = control<QWidget>(name.toLatin1());
-        QString caption;
-        if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            caption = button->text();
-        else if (auto* label = qobject_cast<QLabel*>(widget))
-            caption = label->text();
-        else if (auto* group = qobject_cast<QGroupBox*>(widget))
-            caption = group->title();
-        QCOMPARE(caption, text::Text(Msg(msg), text::kTraditionalChinese) + suffix);
+        QCOMPARE(CaptionOf(control<QWidget>(name.toLatin1())),
+                 text::Text(Msg(msg), text::kTraditionalChinese) + suffix);
     }
     // The interface's own name stays as it is.
     QCOMPARE(control<QLabel>("lblRS485")->text(), QString("RS485:"));

@@ -8,14 +8,17 @@
 
 #include "SimLines.h"
 #include "WindowFixture.h"
-#include "app/widgets/ReaderTypeRow.h"
 
+using commands::ReaderType;
 using tbsim::ReaderKind;
 
 namespace {
 
-void SelectReaderType(WindowFixture& f, int type) {
-    QTest::mouseClick(f.control<app::ReaderTypeRow>("pcReader")->button(type), Qt::LeftButton);
+// The simulated reader of the window's reader type; the simulator has its own table.
+ReaderKind SimKind(ReaderType type) {
+    const auto kind = tbsim::ReaderKindFromName(commands::Info(type).name);
+    if (!kind) qFatal("no simulated reader for %s", commands::Info(type).name);
+    return *kind;
 }
 
 int Item(WindowFixture& f, const char* list) { return f.control<QComboBox>(list)->currentIndex(); }
@@ -64,7 +67,7 @@ void TestDiscovery::scanFindsReaderOnThirdPortAndSavesBeforeReadOut() {
 
     WindowFixture f;
     app::TfrmModule& window = f.open(lines.ports());
-    SelectReaderType(f, 1);
+    f.selectReaderType(ReaderType::PX40);
     f.control<QCheckBox>("chkLock")->setChecked(false);
     f.click("btnScan");
 
@@ -149,7 +152,7 @@ void TestDiscovery::linkProbesWithTheShownId() {
     lines.addReader(line, ReaderKind::PX40, 7);
     WindowFixture f;
     app::TfrmModule& window = f.open(lines.ports());
-    SelectReaderType(f, 1);
+    f.selectReaderType(ReaderType::PX40);
     f.control<QScrollBar>("sbID")->setValue(7);
     LinkCom1(f);
     QCOMPARE(line.receivedCommands().at(0), std::string("H07B"));
@@ -158,26 +161,32 @@ void TestDiscovery::linkProbesWithTheShownId() {
 }
 
 void TestDiscovery::readOutOfEachPage_data() {
-    QTest::addColumn<int>("type");
+    QTest::addColumn<ReaderType>("type");
     QTest::addColumn<QStringList>("sequence");  // after B and V
     QTest::addColumn<QString>("keyStatus");     // what the read-out does with the group
-    QTest::newRow("PX10") << 0 << QStringList{"A"} << "leave";
-    QTest::newRow("PX40") << 1 << QStringList{"A", "L", "M"} << "hide";
-    QTest::newRow("PX30M") << 2 << QStringList{"A", "a"} << "leave";
-    QTest::newRow("PX40M") << 3 << QStringList{"A", "L", "M", "N", "a"} << "show";
-    QTest::newRow("PX50") << 4 << QStringList{"A"} << "show";
-    QTest::newRow("PX50M") << 5 << QStringList{"A"} << "show";
-    QTest::newRow("PX60") << 6 << QStringList{"A"} << "leave";
-    QTest::newRow("PX60M") << 7 << QStringList{"A"} << "leave";
+    QTest::addColumn<bool>("cardType");         // the "A" reply fills the card type
+    const auto row = [](ReaderType type, const QStringList& sequence, const char* keyStatus,
+                        bool cardType) {
+        QTest::newRow(commands::Info(type).name) << type << sequence << keyStatus << cardType;
+    };
+    row(ReaderType::PX10, {"A"}, "leave", true);
+    row(ReaderType::PX40, {"A", "L", "M"}, "hide", true);
+    row(ReaderType::PX30M, {"A", "a"}, "leave", false);
+    row(ReaderType::PX40M, {"A", "L", "M", "N", "a"}, "show", false);
+    row(ReaderType::PX50, {"A"}, "show", true);
+    row(ReaderType::PX50M, {"A"}, "show", false);
+    row(ReaderType::PX60, {"A"}, "leave", true);
+    row(ReaderType::PX60M, {"A"}, "leave", false);
 }
 
 void TestDiscovery::readOutOfEachPage() {
-    QFETCH(int, type);
+    QFETCH(ReaderType, type);
     QFETCH(QStringList, sequence);
     QFETCH(QString, keyStatus);
+    QFETCH(bool, cardType);
     SimLines lines;
     tbsim::SimLine& line = lines.add();
-    auto* reader = lines.addReader(line, static_cast<ReaderKind>(type), 2);
+    auto* reader = lines.addReader(line, SimKind(type), 2);
     auto config = reader->config();
     config.interfaceIndex = 1;
     config.wiegandIndex = 2;
@@ -196,13 +205,13 @@ void TestDiscovery::readOutOfEachPage() {
 
     WindowFixture f;
     app::TfrmModule& window = f.open(lines.ports());
-    SelectReaderType(f, type);
+    f.selectReaderType(type);
     f.control<QScrollBar>("sbID")->setValue(2);
     // Start from the state the read-out must change (or must leave alone).
     f.control<QGroupBox>("gbKeyStatus")->setVisible(keyStatus == "hide");
     LinkCom1(f);
 
-    const char start = tbsim::StartCharacter(static_cast<ReaderKind>(type));
+    const char start = tbsim::StartCharacter(SimKind(type));
     std::vector<std::string> expected = {std::string(1, start) + "02B",
                                          std::string(1, start) + "02V"};
     for (const QString& command : sequence)
@@ -214,7 +223,6 @@ void TestDiscovery::readOutOfEachPage() {
     QCOMPARE(Item(f, "cmbMode"), 1);
     QCOMPARE(Item(f, "cmbWiegand"), 2);
     QCOMPARE(Item(f, "cmbRS485"), 3);
-    const bool cardType = type == 0 || type == 1 || type == 4 || type == 6;
     QCOMPARE(Item(f, "cmbCardType"), cardType ? 2 : 0);
     if (sequence.contains("L")) {
         QCOMPARE(Position(f, "sbKeyNumber"), 9);
@@ -237,38 +245,38 @@ void TestDiscovery::readOutOfEachPage() {
 }
 
 void TestDiscovery::readOutDefaultsAndFallbacks_data() {
-    QTest::addColumn<int>("type");
+    QTest::addColumn<ReaderType>("type");
     QTest::addColumn<QString>("settingsData");  // "A" data field; empty: the reader's own
     QTest::addColumn<QString>("silent");        // a command the reader does not answer
     QTest::addColumn<bool>("ok");
-    QTest::newRow("11-byte reply on a card-type page") << 4 << "102"
+    QTest::newRow("11-byte reply on a card-type page") << ReaderType::PX50 << "102"
                                                        << "" << true;
-    QTest::newRow("PX10 non-digit falls back") << 0 << "01Z"
+    QTest::newRow("PX10 non-digit falls back") << ReaderType::PX10 << "01Z"
                                                << "" << true;
-    QTest::newRow("non-digit elsewhere is an error") << 6 << "01Z"
+    QTest::newRow("non-digit elsewhere is an error") << ReaderType::PX60 << "01Z"
                                                      << "" << false;
-    QTest::newRow("PX10 index outside its list falls back") << 0 << "701"
+    QTest::newRow("PX10 index outside its list falls back") << ReaderType::PX10 << "701"
                                                             << "" << true;
-    QTest::newRow("index outside its list elsewhere") << 6 << "701"
+    QTest::newRow("index outside its list elsewhere") << ReaderType::PX60 << "701"
                                                       << "" << false;
-    QTest::newRow("PX40-M without key status") << 3 << ""
+    QTest::newRow("PX40-M without key status") << ReaderType::PX40M << ""
                                                << "N" << true;
-    QTest::newRow("PX40 without key parity") << 1 << ""
+    QTest::newRow("PX40 without key parity") << ReaderType::PX40 << ""
                                              << "M" << true;
-    QTest::newRow("PX30-M without card-ID location") << 2 << ""
+    QTest::newRow("PX30-M without card-ID location") << ReaderType::PX30M << ""
                                                      << "a" << true;
-    QTest::newRow("version never answered") << 0 << ""
+    QTest::newRow("version never answered") << ReaderType::PX10 << ""
                                             << "V" << false;
 }
 
 void TestDiscovery::readOutDefaultsAndFallbacks() {
-    QFETCH(int, type);
+    QFETCH(ReaderType, type);
     QFETCH(QString, settingsData);
     QFETCH(QString, silent);
     QFETCH(bool, ok);
     SimLines lines;
     tbsim::SimLine& line = lines.add();
-    auto* reader = lines.addReader(line, static_cast<ReaderKind>(type), 1);
+    auto* reader = lines.addReader(line, SimKind(type), 1);
     auto config = reader->config();
     config.keyParity = 0;
     config.keyStatusNumber = 6;
@@ -281,7 +289,7 @@ void TestDiscovery::readOutDefaultsAndFallbacks() {
 
     WindowFixture f;
     app::TfrmModule& window = f.open(lines.ports());
-    SelectReaderType(f, type);
+    f.selectReaderType(type);
     f.control<QScrollBar>("sbM1IDSector")->setValue(4);
     LinkCom1(f);
 

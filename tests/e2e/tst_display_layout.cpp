@@ -1,29 +1,15 @@
 // The Display and Fingerprint pages as built: every control where it belongs with its initial
 // content, the panels that follow their scroll bars, byte limits in each code page, the
 // captions of all three languages, the hidden stand-alone settings and the icon canvas.
-#include <QAbstractButton>
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
 
-#include "app/TfrmModule.h"
+#include "WindowFixture.h"
 #include "app/widgets/IconCanvas.h"
-#include "platform/PosixSerialChannel.h"
 
 using text::Msg;
 
 namespace {
-
-struct SilentTones : platform::ToneGenerator {
-    void Beep(int, int) override {}
-};
 
 QString GroupOf(const QWidget* control) {
     for (const QWidget* up = control->parentWidget(); up; up = up->parentWidget())
@@ -37,24 +23,6 @@ QString PageOf(const QWidget* control) {
     return {};
 }
 
-QString CaptionOf(const QWidget* control) {
-    if (auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
-    if (auto* label = qobject_cast<const QLabel*>(control)) return label->text();
-    if (auto* group = qobject_cast<const QGroupBox*>(control)) return group->title();
-    return {};
-}
-
-// Types as a keyboard or input method does, one character a keystroke; QTest::keyClicks takes
-// Latin-1 only.
-void Type(QWidget* edit, const QString& text) {
-    for (const QChar character : text) {
-        QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, QString(character),
-                            Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, edit, Qt::Key_unknown, QString(character),
-                            Qt::NoModifier);
-    }
-}
-
 const QString kZeros255(255, QLatin1Char('0'));
 
 }  // namespace
@@ -63,34 +31,21 @@ class TestDisplayLayout : public QObject {
     Q_OBJECT
 
 private:
-    // A fresh store for every test: the window keeps the chosen language in it.
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<app::TfrmModule> window_;
+    // A fresh window and store for every row: the window keeps the chosen language in it.
+    std::unique_ptr<WindowFixture> f_;
 
     template <typename T = QWidget>
     T* control(const QString& name) {
-        T* found = window_->findChild<T*>(name);
-        if (!found) qWarning("no control %s", qPrintable(name));
-        return found;
+        return f_->control<T>(name);
     }
-    void language(const char* action) { control<QAction>(action)->trigger(); }
+    void language(const char* action) { f_->switchLanguage(action); }
 
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        app::ModuleServices services;
-        services.store = std::make_unique<platform::SettingsStore>(
-            dir_->filePath("etc/TagBench.conf"), dir_->filePath("home/TagBench.conf"));
-        services.tones = std::make_unique<SilentTones>();
-        services.channel = std::make_unique<platform::PosixSerialChannel>();
-        window_ = std::make_unique<app::TfrmModule>(std::move(services));
-        window_->show();
-        window_->FormShow();
+        f_ = std::make_unique<WindowFixture>();
+        f_->open();
     }
-    void cleanup() {
-        window_.reset();
-        dir_.reset();
-    }
+    void cleanup() { f_.reset(); }
 
     void placement_data() {
         QTest::addColumn<QString>("name");
@@ -379,7 +334,7 @@ private slots:
         if (pasted) {
             edit->insert(typed);
         } else {
-            Type(edit, typed);
+            TypeText(edit, typed);
         }
         QCOMPARE(edit->text(), kept);
     }
@@ -467,9 +422,7 @@ private slots:
     }
 
     void standAloneSettingsStartHidden() {
-        auto* pages = control<QTabWidget>("pcOther");
-        pages->setTabVisible(pages->indexOf(control("tsFingerprint")), true);
-        pages->setCurrentWidget(control("tsFingerprint"));
+        f_->showPage("tsFingerprint");
         QVERIFY(control("btnStandFinger")->isVisible());
         for (const char* name :
              {"btnDoorFinger", "lblDoorFingerSec", "edDoorFinger", "btnAlarmFinger",

@@ -4,7 +4,6 @@
 
 #include "SimLines.h"
 #include "WindowFixture.h"
-#include "app/widgets/ReaderTypeRow.h"
 
 using tbsim::ReaderKind;
 
@@ -31,7 +30,7 @@ void TestKeypad::init() {
     reader_ = lines_->addReader(*line_, ReaderKind::PX40, 1);
     f_ = std::make_unique<WindowFixture>();
     f_->open(lines_->ports());
-    QTest::mouseClick(f_->control<app::ReaderTypeRow>("pcReader")->button(1), Qt::LeftButton);
+    f_->selectReaderType(commands::ReaderType::PX40);
     f_->control<QComboBox>("cmbPort")->setEditText("COM1");
     f_->click("btnLink");
     QCOMPARE(f_->text("pnMsg"), QString("Reader find ok. (COM : #1)"));

@@ -1,52 +1,24 @@
 // The pages MIFARE and MIFARE card key: every control where the reader commands expect it, with
 // its initial value and limits; the panels and the block range that follow the scroll bars; the
 // option groups of the access-condition editor and the mouse-up that only the mouse produces.
-#include <QAbstractButton>
-#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
 
-#include "app/TfrmModule.h"
+#include "WindowFixture.h"
 #include "app/widgets/OptionMouseUp.h"
-#include "platform/PosixSerialChannel.h"
 
 using text::Msg;
-
-namespace {
-
-struct SilentTones : platform::ToneGenerator {
-    void Beep(int, int) override {}
-};
-
-// Types any characters, one key event each (QTest::keyClicks takes Latin-1 only).
-void Type(QWidget* widget, const QString& text) {
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(widget, &press);
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
-}  // namespace
 
 class TestMifareLayout : public QObject {
     Q_OBJECT
 
 private slots:
     void init();
+    void cleanup();
     void scrollBars_data();
     void scrollBars();
     void blockRangeFollowsSector_data();
@@ -66,42 +38,21 @@ private slots:
 private:
     template <typename T>
     T* control(const QString& name) {
-        T* found = window_->findChild<T*>(name);
-        if (!found) qFatal("no control %s", qPrintable(name));
-        return found;
+        return f_->control<T>(name);
     }
-    void showPage(const char* name);
+    void showPage(const char* name) { f_->showPage(name); }
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<app::TfrmModule> window_;
+    std::unique_ptr<WindowFixture> f_;
 };
 
-// A fresh window and store for every test: tests move scroll bars and options and switch the
+// A fresh window and store for every row: rows move scroll bars and options and switch the
 // language, which the store keeps.
 void TestMifareLayout::init() {
-    window_.reset();
-    dir_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir_->isValid());
-    app::ModuleServices services;
-    services.store = std::make_unique<platform::SettingsStore>(
-        dir_->filePath("etc/TagBench.conf"), dir_->filePath("home/TagBench.conf"));
-    services.tones = std::make_unique<SilentTones>();
-    services.channel = std::make_unique<platform::PosixSerialChannel>();
-    window_ = std::make_unique<app::TfrmModule>(std::move(services));
-    window_->show();
-    window_->FormShow();
+    f_ = std::make_unique<WindowFixture>();
+    f_->open();
 }
 
-// The reader type decides which pages show; these tests look at a page whatever the type.
-void TestMifareLayout::showPage(const char* name) {
-    auto* pages = control<QTabWidget>("pcOther");
-    QWidget* page = control<QWidget>(name);
-    pages->setTabVisible(pages->indexOf(page), true);
-    pages->setCurrentWidget(page);
-    // Arrow keys move between options only in the active window.
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-}
+void TestMifareLayout::cleanup() { f_.reset(); }
 
 void TestMifareLayout::scrollBars_data() {
     QTest::addColumn<QString>("bar");
@@ -233,13 +184,13 @@ void TestMifareLayout::edits() {
     QTest::keyClicks(edit, "ab12cdef3456789abcdef0123456789abcdef");
     QCOMPARE(edit->text(), QString("AB12CDEF3456789ABCDEF0123456789ABCDEF").left(maxLength));
 
-    control<QAction>("mnuSimplified")->trigger();
+    f_->switchLanguage("mnuSimplified");
     edit->clear();
-    Type(edit, QString(maxLength, QChar(0x6C49)));
+    TypeText(edit, QString(maxLength, QChar(0x6C49)));
     QCOMPARE(edit->text(), QString(maxLength / 2, QChar(0x6C49)));
     edit->clear();
     const QString start = QString::fromUtf8("A汉");  // 3 bytes: an odd number left over
-    Type(edit, start + QString(maxLength, QChar(0x5B57)));
+    TypeText(edit, start + QString(maxLength, QChar(0x5B57)));
     QCOMPARE(edit->text(), start + QString((maxLength - 3) / 2, QChar(0x5B57)));
 }
 
@@ -420,17 +371,8 @@ void TestMifareLayout::captionsInTraditionalChinese() {
     QFETCH(QString, name);
     QFETCH(int, msg);
 
-    control<QAction>("mnuTraditional")->trigger();
-    const QString expected = text::Text(Msg(msg), text::kTraditionalChinese);
-    QWidget* widget = control<QWidget>(name);
-    QString caption;
-    if (auto* group = qobject_cast<QGroupBox*>(widget))
-        caption = group->title();
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        caption = button->text();
-    else
-        caption = control<QLabel>(name)->text();
-    QCOMPARE(caption, expected);
+    f_->switchLanguage("mnuTraditional");
+    QCOMPARE(CaptionOf(control<QWidget>(name)), text::Text(Msg(msg), text::kTraditionalChinese));
 }
 
 QTEST_MAIN(TestMifareLayout)

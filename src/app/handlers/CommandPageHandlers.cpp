@@ -12,6 +12,7 @@
 #include "app/pages/EmPage.h"
 #include "app/pages/KeypadPage.h"
 #include "app/pages/MifarePage.h"
+#include "app/widgets/ReaderTextValidator.h"
 #include "app/widgets/ReaderTypeRow.h"
 #include "commands/ReaderTypes.h"
 #include "commands/config/CardReading.h"
@@ -36,6 +37,13 @@ std::vector<ButtonBinding> TfrmModule::commandPageButtons() {
         {"btnReboot", &TfrmModule::btnRebootClick, true},
         {"btnFactory", &TfrmModule::btnFactoryClick, true},
     };
+}
+
+void TfrmModule::connectCommandPage() {
+    // The command tests send what is typed, as it is typed.
+    const auto language = [this] { return language_; };
+    for (QLineEdit* edit : {command_->edTest, command_->edTest2})
+        ForReader(edit, ReaderTextValidator::kNoByteLimit, language);
 }
 
 void TfrmModule::btnModeClick() {

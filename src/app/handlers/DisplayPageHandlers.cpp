@@ -9,9 +9,9 @@
 
 #include "app/TfrmModule.h"
 #include "app/pages/DisplayPage.h"
-#include "app/widgets/ByteLimitValidator.h"
 #include "app/widgets/IconCanvas.h"
 #include "app/widgets/PictureIcon.h"
+#include "app/widgets/ReaderTextValidator.h"
 #include "commands/display/MessagesAndTitles.h"
 #include "commands/display/SystemParameters.h"
 
@@ -63,11 +63,11 @@ std::vector<ButtonBinding> TfrmModule::displayPageButtons() {
 void TfrmModule::connectDisplayPage() {
     // What the display receives is counted in bytes of the window's current language.
     const auto language = [this] { return this->language(); };
-    LimitBytes(display_->edPassword, DisplayPage::kPasswordBytes, language);
-    LimitBytes(display_->edTitle1, DisplayPage::kTitleBytes, language);
-    LimitBytes(display_->edTitle2, DisplayPage::kTitleBytes, language);
-    LimitBytes(display_->edSmallMessage, DisplayPage::kSmallMessageBytes, language);
-    LimitBytes(display_->edScreenMessage, DisplayPage::kScreenMessageBytes, language);
+    ForReader(display_->edPassword, DisplayPage::kPasswordBytes, language);
+    ForReader(display_->edTitle1, DisplayPage::kTitleBytes, language);
+    ForReader(display_->edTitle2, DisplayPage::kTitleBytes, language);
+    ForReader(display_->edSmallMessage, DisplayPage::kSmallMessageBytes, language);
+    ForReader(display_->edScreenMessage, DisplayPage::kScreenMessageBytes, language);
     odFile = ChooseWithDialog;
     localClock_ = [] { return QDateTime::currentDateTime(); };
 }

@@ -1,11 +1,12 @@
 // Handlers of the function page tsFingerprint: enrolment, IDs, templates, stand-alone mode.
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 
 #include "app/Controls.h"
 #include "app/TfrmModule.h"
 #include "app/pages/FingerprintPage.h"
-#include "app/widgets/ByteLimitValidator.h"
+#include "app/widgets/ReaderTextValidator.h"
 
 namespace app {
 
@@ -18,8 +19,10 @@ void TfrmModule::connectFingerprintPage() {
             &TfrmModule::sbFingerNoChange);
 
     const auto language = [this] { return this->language(); };
-    LimitBytes(fingerprint_->edCard, FingerprintPage::kFingerprintIdBytes, language);
-    LimitBytes(fingerprint_->edF1, FingerprintPage::kTemplatePartBytes, language);
+    ForReader(fingerprint_->edCard, FingerprintPage::kFingerprintIdBytes, language);
+    ForReader(fingerprint_->edF1, FingerprintPage::kTemplatePartBytes, language);
+    for (QLineEdit* part : {fingerprint_->edF2, fingerprint_->edF3})
+        ForReader(part, ReaderTextValidator::kNoByteLimit, language);
 }
 
 // The facility code goes out as the panel shows it: five digits.

@@ -7,8 +7,8 @@
 #include "app/TfrmModule.h"
 #include "app/pages/MifareKeyPage.h"
 #include "app/pages/MifarePage.h"
-#include "app/widgets/ByteLimitValidator.h"
 #include "app/widgets/OptionMouseUp.h"
+#include "app/widgets/ReaderTextValidator.h"
 
 namespace app {
 
@@ -25,7 +25,7 @@ void TfrmModule::connectMifareKeyPage() {
     const auto language = [this] { return language_; };
     for (QLineEdit* edit : {mifareKey_->edM1CardOldKey, mifareKey_->edM1CardKeyA,
                             mifareKey_->edM1CardKeyAccess, mifareKey_->edM1CardKeyB})
-        LimitBytes(edit, kM1KeyLength, language);
+        ForReader(edit, kM1KeyLength, language);
 }
 
 void TfrmModule::sbM1CardSectorChange() {

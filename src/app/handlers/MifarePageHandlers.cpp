@@ -7,7 +7,7 @@
 #include "app/Controls.h"
 #include "app/TfrmModule.h"
 #include "app/pages/MifarePage.h"
-#include "app/widgets/ByteLimitValidator.h"
+#include "app/widgets/ReaderTextValidator.h"
 
 namespace app {
 
@@ -27,9 +27,9 @@ void TfrmModule::connectMifarePage() {
 
     // Keys and block data go to the reader as typed, counted in its bytes.
     const auto language = [this] { return language_; };
-    LimitBytes(mifare_->edM1Key, kM1KeyLength, language);
-    LimitBytes(mifare_->edM1RWKey, kM1KeyLength, language);
-    LimitBytes(mifare_->edM1Write, kM1BlockDataLength, language);
+    ForReader(mifare_->edM1Key, kM1KeyLength, language);
+    ForReader(mifare_->edM1RWKey, kM1KeyLength, language);
+    ForReader(mifare_->edM1Write, kM1BlockDataLength, language);
 }
 
 void TfrmModule::sbM1IDSectorChange() {

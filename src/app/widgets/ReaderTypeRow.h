@@ -24,11 +24,14 @@ public:
     QAbstractButton* button(int index) const { return group_.button(index); }
 
 signals:
-    // A page chosen by the user.
+    // Another page chosen by the user; a click on the selected page emits nothing.
     void currentChanged(int index);
 
 private:
+    void pageClicked(int index);
+
     QButtonGroup group_;
+    int selected_ = -1;
 };
 
 }  // namespace app

@@ -1,4 +1,4 @@
-#include "app/widgets/ByteLimitValidator.h"
+#include "app/widgets/ReaderTextValidator.h"
 
 #include <QLineEdit>
 #include <utility>
@@ -6,8 +6,14 @@
 #include "platform/CodePage.h"
 
 namespace app {
+namespace {
 
-ByteLimitValidator::ByteLimitValidator(int maxBytes, std::function<int()> language, QObject* parent)
+bool IsFrameCharacter(QChar ch) { return ch == u'\r' || ch == u'\n' || ch == u'\t'; }
+
+}  // namespace
+
+ReaderTextValidator::ReaderTextValidator(int maxBytes, std::function<int()> language,
+                                         QObject* parent)
     : QValidator(parent), maxBytes_(maxBytes), language_(std::move(language)) {
     if (auto* edit = qobject_cast<QLineEdit*>(parent)) {
         current_ = edit->text();
@@ -16,7 +22,14 @@ ByteLimitValidator::ByteLimitValidator(int maxBytes, std::function<int()> langua
     }
 }
 
-QValidator::State ByteLimitValidator::validate(QString& input, int& pos) const {
+QValidator::State ReaderTextValidator::validate(QString& input, int& pos) const {
+    for (int i = static_cast<int>(input.size()) - 1; i >= 0; --i) {
+        if (!IsFrameCharacter(input.at(i))) continue;
+        input.remove(i, 1);
+        if (i < pos) --pos;
+    }
+    if (maxBytes_ == kNoByteLimit) return Acceptable;
+
     const int language = language_();
     const auto bytes = [language](const QString& text) {
         return platform::EncodedLength(text, language);
@@ -37,8 +50,8 @@ QValidator::State ByteLimitValidator::validate(QString& input, int& pos) const {
     return bytes(input) <= limit ? Acceptable : Invalid;
 }
 
-ByteLimitValidator* LimitBytes(QLineEdit* edit, int maxBytes, std::function<int()> language) {
-    auto* validator = new ByteLimitValidator(maxBytes, std::move(language), edit);
+ReaderTextValidator* ForReader(QLineEdit* edit, int maxBytes, std::function<int()> language) {
+    auto* validator = new ReaderTextValidator(maxBytes, std::move(language), edit);
     edit->setValidator(validator);
     return validator;
 }
