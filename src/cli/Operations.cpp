@@ -1,6 +1,7 @@
 #include "cli/Operations.h"
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -169,8 +170,6 @@ ScanResult ScanInTurn(const Context& context, const ScanPlan& plan) {
         const auto found = tblink::Scan(c.link, c.pacer, Request(plan, {port}, 0), progress);
         if (found) result.readers.push_back(Describe(c, *found, plan.type, std::nullopt));
     }
-    std::stable_sort(result.readers.begin(), result.readers.end(),
-                     [](const ReaderRow& a, const ReaderRow& b) { return a.port < b.port; });
     return result;
 }
 
@@ -260,7 +259,10 @@ Outcome PortClosed(const Context& context, int port) {
 }
 
 ScanResult Scan(const Context& context, const ScanPlan& plan) {
-    return plan.parallel ? ScanAtOnce(context, plan) : ScanInTurn(context, plan);
+    ScanResult result = plan.parallel ? ScanAtOnce(context, plan) : ScanInTurn(context, plan);
+    std::stable_sort(result.readers.begin(), result.readers.end(),
+                     [](const ReaderRow& a, const ReaderRow& b) { return a.port < b.port; });
+    return result;
 }
 
 CensusResult Census(const Context& context, const Target& target, const std::vector<int>& ids) {

@@ -201,7 +201,8 @@ std::optional<std::vector<PlanRow>> ParsePlan(const std::string& text, const Pla
             if (record.fields[c].empty()) continue;
             if (!Take(row, columns[c], record.fields[c])) break;
         }
-        if (row.error.empty() && record.fields.size() > columns.size())
+        // Extra cells explain a bad cell before them too: usually unquoted line settings.
+        if (record.fields.size() > columns.size())
             row.error = "more cells than the header names (quote line settings: \"9600,n,8,1\")";
         if (row.error.empty() && !row.port) row.error = "port: empty, and no --port given";
         rows.push_back(row);
