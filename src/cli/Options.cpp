@@ -28,7 +28,7 @@ enum Extra : unsigned {
     kResults = 1u << 10,
 };
 
-struct Spec {
+struct Subcommand {
     Command command;
     const char* name;
     const char* arguments;  // as the usage line shows them
@@ -39,7 +39,7 @@ struct Spec {
     const char* details;  // more lines for the subcommand's own help; may be empty
 };
 
-const Spec kSpecs[] = {
+const Subcommand kSubcommands[] = {
     {Command::Ports, "ports", "", 0, kNone, false, "the port map as the window sees it",
      "With --port, only that port.\n"},
     {Command::Scan, "scan", "", 0, kPorts | kLock | kParallel | kAll, false,
@@ -109,25 +109,25 @@ const Spec kSpecs[] = {
      "  --results FILE    write the results table to FILE (default: standard output)\n"},
 };
 
-const Spec* SpecOf(Command command) {
-    for (const Spec& spec : kSpecs)
-        if (spec.command == command) return &spec;
+const Subcommand* SubcommandOf(Command command) {
+    for (const Subcommand& entry : kSubcommands)
+        if (entry.command == command) return &entry;
     return nullptr;
 }
 
-const Spec* SpecNamed(std::string_view name) {
-    for (const Spec& spec : kSpecs)
-        if (name == spec.name) return &spec;
+const Subcommand* SubcommandNamed(std::string_view name) {
+    for (const Subcommand& entry : kSubcommands)
+        if (name == entry.name) return &entry;
     return nullptr;
 }
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     bool takesValue;
     unsigned extra;  // kNone: every subcommand takes it
 };
 
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {"port", true, kNone},          {"settings", true, kNone},    {"id", true, kNone},
     {"type", true, kNone},          {"json", false, kNone},       {"trace", false, kNone},
     {"help", false, kNone},         {"ports", true, kPorts},      {"lock", false, kLock},
@@ -198,10 +198,10 @@ public:
         if (args_.empty()) return fail("no subcommand given (see tagbench-cli --help)");
         const std::string& first = args_[0];
         if (first == "-h" || first == "--help" || first == "help") return help();
-        const Spec* spec = SpecNamed(first);
-        if (!spec) return fail("unknown subcommand '" + first + "' (see tagbench-cli --help)");
-        spec_ = spec;
-        run_.command = spec->command;
+        const Subcommand* entry = SubcommandNamed(first);
+        if (!entry) return fail("unknown subcommand '" + first + "' (see tagbench-cli --help)");
+        subcommand_ = entry;
+        run_.command = entry->command;
         std::vector<std::string> arguments;
         bool optionsEnd = false;
         for (std::size_t i = 1; i < args_.size(); ++i) {
@@ -220,13 +220,13 @@ public:
             }
         }
         if (run_.help) return {run_, {}};
-        if (static_cast<int>(arguments.size()) != spec->argumentCount) {
-            return fail(std::string(spec->name) + " takes " +
-                        (spec->argumentCount == 0 ? std::string("no arguments")
-                                                  : std::string(spec->arguments)) +
+        if (static_cast<int>(arguments.size()) != entry->argumentCount) {
+            return fail(std::string(entry->name) + " takes " +
+                        (entry->argumentCount == 0 ? std::string("no arguments")
+                                                   : std::string(entry->arguments)) +
                         (arguments.empty() ? "" : " (got: " + Join(arguments) + ")"));
         }
-        if (spec->needsPort && !run_.port) return fail(std::string(spec->name) + " needs --port");
+        if (entry->needsPort && !run_.port) return fail(std::string(entry->name) + " needs --port");
         if (!interpret(arguments)) return fail(error_);
         return {run_, {}};
     }
@@ -244,7 +244,7 @@ private:
         run_.command = Command::Help;
         run_.help = true;
         if (args_.size() > 1 && args_[0] == "help") {
-            const Spec* topic = SpecNamed(args_[1]);
+            const Subcommand* topic = SubcommandNamed(args_[1]);
             if (!topic) return fail("unknown subcommand '" + args_[1] + "'");
             run_.helpTopic = topic->command;
         }
@@ -259,12 +259,12 @@ private:
     bool option(const std::string& arg, std::size_t& i) {
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
-        const OptionSpec* found = nullptr;
-        for (const OptionSpec& spec : kOptions)
-            if (name == spec.name) found = &spec;
+        const OptionEntry* found = nullptr;
+        for (const OptionEntry& entry : kOptions)
+            if (name == entry.name) found = &entry;
         if (!found) return bad("unknown option '--" + name + "'");
-        if (found->extra != kNone && (spec_->extras & found->extra) == 0)
-            return bad(std::string(spec_->name) + " does not take --" + name);
+        if (found->extra != kNone && (subcommand_->extras & found->extra) == 0)
+            return bad(std::string(subcommand_->name) + " does not take --" + name);
         std::string value;
         if (found->takesValue) {
             if (equals != std::string::npos) {
@@ -435,7 +435,7 @@ private:
     }
 
     const std::vector<std::string>& args_;
-    const Spec* spec_ = nullptr;
+    const Subcommand* subcommand_ = nullptr;
     Invocation run_;
     std::string error_;
 };
@@ -469,19 +469,19 @@ int Invocation::lineSettings() const {
 Parsed ParseArguments(const std::vector<std::string>& args) { return Parser(args).run(); }
 
 std::string CommandName(Command command) {
-    const Spec* spec = SpecOf(command);
-    return spec ? spec->name : "help";
+    const Subcommand* entry = SubcommandOf(command);
+    return entry ? entry->name : "help";
 }
 
 std::string Usage(Command command) {
     std::ostringstream out;
-    const Spec* spec = SpecOf(command);
-    if (!spec) {
+    const Subcommand* entry = SubcommandOf(command);
+    if (!entry) {
         out << "Usage: tagbench-cli SUBCOMMAND [OPTION]... [ARGUMENT]...\n"
                "The reader commands of Tag Bench from a shell, with the same frames and waits as\n"
                "the window. Progress goes to standard error when it is a terminal.\n\n"
                "Subcommands:\n";
-        for (const Spec& each : kSpecs) {
+        for (const Subcommand& each : kSubcommands) {
             std::string head = std::string(each.name) + " " + each.arguments;
             out << "  " << head;
             if (head.size() < 28) {
@@ -496,18 +496,18 @@ std::string Usage(Command command) {
             << kExitHelp;
         return out.str();
     }
-    out << "Usage: tagbench-cli " << spec->name << " [OPTION]..."
-        << (spec->argumentCount ? std::string(" ") + spec->arguments : std::string()) << "\n"
-        << "Tag Bench from a shell: " << spec->summary << ".\n"
-        << spec->details;
-    if (spec->command == Command::SetLine || spec->command == Command::Census ||
-        spec->command == Command::Scan) {
+    out << "Usage: tagbench-cli " << entry->name << " [OPTION]..."
+        << (entry->argumentCount ? std::string(" ") + entry->arguments : std::string()) << "\n"
+        << "Tag Bench from a shell: " << entry->summary << ".\n"
+        << entry->details;
+    if (entry->command == Command::SetLine || entry->command == Command::Census ||
+        entry->command == Command::Scan) {
         out << "Line settings (index text):";
         for (int i = 0; i < tblink::kLineSettingsCount; ++i)
             out << (i % 5 == 0 ? "\n  " : "  ") << i << " " << tblink::kLineSettingsTexts[i];
         out << "\n";
     }
-    if (spec->needsPort) out << "--port is required.\n";
+    if (entry->needsPort) out << "--port is required.\n";
     out << "\n" << OptionsHelp() << "\n" << kExitHelp;
     return out.str();
 }
