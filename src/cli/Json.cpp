@@ -57,6 +57,12 @@ JsonObject& JsonObject::add(std::string_view key, bool value) {
 
 JsonObject& JsonObject::addNull(std::string_view key) { return raw(key, "null"); }
 
+JsonObject& JsonObject::add(const JsonObject& other) {
+    if (!members_.empty() && !other.members_.empty()) members_ += ',';
+    members_ += other.members_;
+    return *this;
+}
+
 JsonObject& JsonObject::addStrings(std::string_view key, const std::vector<std::string>& values) {
     std::string list = "[";
     for (const std::string& value : values) {

@@ -32,6 +32,9 @@ public:
         return value ? add(key, *value) : addNull(key);
     }
 
+    // The other object's members after these.
+    JsonObject& add(const JsonObject& other);
+
     std::string text() const { return "{" + members_ + "}"; }
 
 private:

@@ -30,6 +30,11 @@ std::string ComName(int port) { return "COM" + std::to_string(port); }
 
 std::string LineSettingsText(int index) { return tblink::kLineSettingsTexts[index]; }
 
+// Empty texts are null in JSON.
+std::optional<std::string> NonEmpty(const std::string& text) {
+    return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
 std::string TrimEnd(std::string text) {
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
@@ -208,26 +213,15 @@ private:
             JsonObject json;
             json.add("kind", "outcome").add("command", CommandName(run_.command));
             json.add("ok", outcome.ok()).add("exit", outcome.exit);
-            if (outcome.message.empty())
-                json.addNull("message");
-            else
-                json.add("message", outcome.message);
-            if (outcome.reason.empty())
-                json.addNull("reason");
-            else
-                json.add("reason", outcome.reason);
+            json.add("message", NonEmpty(outcome.message));
+            json.add("reason", NonEmpty(outcome.reason));
             if (!outcome.detail.empty()) json.add("detail", outcome.detail);
-            std::string text = json.text();
-            const std::string more = extra.text();
-            if (more.size() > 2) text = text.substr(0, text.size() - 1) + "," + more.substr(1);
-            out_ << text << std::endl;
-        } else if (!outcome.message.empty() || !outcome.detail.empty()) {
-            out_ << outcome.message
-                 << (outcome.detail.empty()
-                         ? ""
-                         : (outcome.message.empty() ? "" : " (") + outcome.detail +
-                               (outcome.message.empty() ? "" : ")"))
-                 << std::endl;
+            out_ << json.add(extra).text() << std::endl;
+        } else {
+            std::string line = outcome.message;
+            if (!outcome.detail.empty())
+                line += line.empty() ? outcome.detail : " (" + outcome.detail + ")";
+            if (!line.empty()) out_ << line << std::endl;
         }
         return outcome.exit;
     }
@@ -243,10 +237,8 @@ private:
         json.add("settings", LineSettingsText(row.settingsIndex));
         if (withType) json.add("type", commands::Info(run_.readerType()).name);
         json.add("id", row.id).add("serial", FromReader(row.serial));
-        if (row.version)
-            json.add("version", FromReader(*row.version));
-        else
-            json.addNull("version");
+        json.add("version",
+                 row.version ? std::optional<std::string>(FromReader(*row.version)) : std::nullopt);
         for (const Setting& setting : Settings(row.values)) {
             if (setting.number)
                 json.add(setting.key, *setting.number);
@@ -596,10 +588,7 @@ private:
                 json.add("settings", LineSettingsText(result.settingsIndex));
                 json.add("ok", result.status == "ok").add("status", result.status);
                 json.addStrings("messages", result.messages);
-                if (result.outcome.reason.empty())
-                    json.addNull("reason");
-                else
-                    json.add("reason", result.outcome.reason);
+                json.add("reason", NonEmpty(result.outcome.reason));
                 if (!result.outcome.detail.empty()) json.add("detail", result.outcome.detail);
                 out_ << json.text() << std::endl;
             }
