@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 
 class QCheckBox;
 class QComboBox;
@@ -32,6 +33,13 @@ QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& 
 QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& caption);
 // A drop-down list of fixed items, item 0 selected.
 QComboBox* MakeComboBox(QWidget* parent, const char* name, const QStringList& items);
+// The items of one of the lists that commands/ shares with tagbench-cli.
+template <std::size_t N>
+QStringList Items(const std::array<const char*, N>& items) {
+    QStringList list;
+    for (const char* item : items) list << QString::fromLatin1(item);
+    return list;
+}
 // A horizontal scroll bar with its range, large step and initial position.
 QScrollBar* MakeScrollBar(QWidget* parent, const char* name, int minimum, int maximum,
                           int largeStep, int position);

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/Controls.h"
+#include "commands/config/ListItems.h"
 
 namespace app {
 namespace {
@@ -26,12 +27,12 @@ QGroupBox* BuildModeGroup(QWidget* page, CommandPage& controls) {
         grid->addWidget(list, row, 1);
     };
     addList(0, controls.lblInterface, "lblInterface", "Interface:", controls.cmbMode, "cmbMode",
-            {"Wiegand", "RS485"});
+            Items(commands::kModeItems));
     addList(1, controls.lblWiegand, "lblWiegand", "Wiegand:", controls.cmbWiegand, "cmbWiegand",
-            {"Wiegand 26", "Wiegand 34", "Wiegand 42"});
+            Items(commands::kWiegandItems));
     // "RS485:" is the interface's name, the same in every language.
     addList(2, controls.lblRS485, "lblRS485", "RS485:", controls.cmbRS485, "cmbRS485",
-            {"RS485 24", "RS485 32", "RS485 40", "RS485 64"});
+            Items(commands::kRs485Items));
     controls.cmbRS485->setCurrentIndex(1);
 
     controls.btnMode = MakeButton(group, "btnMode", "Set reader interface");
@@ -49,7 +50,7 @@ QGroupBox* BuildCardReadGroup(QWidget* page, CommandPage& controls) {
     controls.gbCardRead = group;
     auto* grid = new QGridLayout(group);
     controls.lblResetMode = MakeLabel(group, "lblResetMode", "Reset mode:");
-    controls.cmbResetMode = MakeComboBox(group, "cmbResetMode", {"Disable", "Enabled"});
+    controls.cmbResetMode = MakeComboBox(group, "cmbResetMode", Items(commands::kResetModeItems));
     controls.cmbResetMode->setCurrentIndex(1);
     controls.lblResetMode->setBuddy(controls.cmbResetMode);
     controls.btnCardRead = MakeButton(group, "btnCardRead", "Set card read mode");

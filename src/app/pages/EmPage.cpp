@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "app/Controls.h"
+#include "commands/config/ListItems.h"
 
 namespace app {
 
@@ -19,7 +20,7 @@ EmPage BuildEmPage(QWidget* page) {
     auto* grid = new QGridLayout(controls.gbCardType);
     controls.lblCardType = MakeLabel(controls.gbCardType, "lblCardType", "Card type:");
     controls.cmbCardType =
-        MakeComboBox(controls.gbCardType, "cmbCardType", {"EM", "KORVA", "SECURITY"});
+        MakeComboBox(controls.gbCardType, "cmbCardType", Items(commands::kCardTypeItems));
     controls.lblCardType->setBuddy(controls.cmbCardType);
     controls.btnCardType = MakeButton(controls.gbCardType, "btnCardType", "Set card type");
     grid->addWidget(controls.lblCardType, 0, 0);

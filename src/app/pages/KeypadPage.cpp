@@ -9,6 +9,7 @@
 #include <QScrollBar>
 
 #include "app/Controls.h"
+#include "commands/config/ListItems.h"
 
 namespace app {
 namespace {
@@ -26,8 +27,7 @@ QGroupBox* BuildParityGroup(QWidget* page, KeypadPage& controls) {
     controls.gbKeyParity = group;
     auto* grid = new QGridLayout(group);
     controls.lblKeyParity = MakeLabel(group, "lblKeyParity", "Wiegand key:");
-    controls.cmbKeyParity =
-        MakeComboBox(group, "cmbKeyParity", {"No Parity 4 bits", "With Parity"});
+    controls.cmbKeyParity = MakeComboBox(group, "cmbKeyParity", Items(commands::kKeyParityItems));
     controls.lblKeyParity->setBuddy(controls.cmbKeyParity);
     controls.btnKeyParity = MakeButton(group, "btnKeyParity", "Set key parity");
     controls.btnGetKeyParity = MakeButton(group, "btnGetKeyParity", "Get");

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/Controls.h"
+#include "commands/config/ListItems.h"
 
 namespace app {
 namespace {
@@ -50,7 +51,7 @@ QGroupBox* BuildIdLocationGroup(QWidget* page, MifarePage& c) {
     grid->addWidget(c.rbM1IDKeyB, 1, 3);
 
     c.lblM1IDErr = MakeLabel(group, "lblM1IDErr", "Key error Msg:");
-    c.cmbM1IDKeyErr = MakeComboBox(group, "cmbM1IDKeyErr", {"None", "LED", "BEEP", "BEEP+LED"});
+    c.cmbM1IDKeyErr = MakeComboBox(group, "cmbM1IDKeyErr", Items(commands::kKeyErrorItems));
     c.cmbM1IDKeyErr->setCurrentIndex(1);
     c.lblM1IDErr->setBuddy(c.cmbM1IDKeyErr);
     auto* errorRow = new QHBoxLayout;

@@ -1,0 +1,464 @@
+#include "cli/Operations.h"
+
+#include <sys/stat.h>
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "commands/config/Identity.h"
+#include "link/Frame.h"
+#include "link/LineSettingsList.h"
+#include "link/ReplyFields.h"
+#include "platform/CodePage.h"
+#include "platform/PortMap.h"
+#include "platform/PosixSerialChannel.h"
+
+namespace cli {
+namespace {
+
+using text::Msg;
+
+constexpr int kCommandTestPauseMs = 100;
+constexpr int kRawCommandTestPauseMs = 50;
+constexpr int kCensusPauseMs = 50;
+
+std::string ComName(int port) { return "COM" + std::to_string(port); }
+
+char StartCharacter(commands::ReaderType type) { return commands::Info(type).startCharacter; }
+
+std::string Prefix(const Target& target) {
+    return std::string(1, StartCharacter(target.type)) + target.id.value_or("");
+}
+
+// " : #3)" after the two read-out texts that end in "(COM".
+std::string PortSuffix(int port) { return " : #" + std::to_string(port) + ")"; }
+
+Outcome Success(std::optional<Msg> msg) { return {kExitOk, msg ? English(*msg) : "", {}, {}}; }
+
+Outcome NotFound() { return {kExitFailed, English(Msg::ReaderNotFind), "not-found", {}}; }
+
+// Why the last exchange of a failed command went wrong.
+Outcome Failed(const tblink::ReaderLink& link, std::string message) {
+    using R = tblink::TransactResult;
+    switch (link.LastResult()) {
+        case R::Silence:
+            return {kExitFailed, message, "silence", "the reader stayed silent"};
+        case R::ChecksumError:
+            return {kExitFailed, message, "checksum", "a reply with a wrong checksum"};
+        case R::LineGone:
+            return {kExitFailed, message, "line-gone", "the port hung up"};
+        case R::Overflow:
+            return {kExitFailed, message, "overflow", "bytes that never formed a reply"};
+        case R::NotOpen:
+            return {kExitFailed, message, "port", "the port was not open"};
+        case R::CommandTooLong:
+            return {kExitFailed, message, "too-long", "the command text is too long"};
+        case R::Ok:
+            break;
+    }
+    return {kExitFailed, message, "reply", "a reply the command does not take"};
+}
+
+// The reader's ID from a probe reply (characters 3-4): only 01 to 99 can address it.
+std::optional<std::string> ReplyId(const std::string& reply) {
+    const auto id = tblink::DecimalField(reply, 3, 2);
+    if (!id || *id < 1 || *id > 99) return std::nullopt;
+    return tblink::ReplyField(reply, 3, 2);
+}
+
+// The probe of one port at one line setting (3 probes after kept-alive pauses, as the window's
+// Link and quick try). Empty, with `outcome` set, when the port did not open or nobody answered.
+std::optional<tblink::FoundReader> Probe(Connection& c, int port, int settingsIndex,
+                                         const std::string& probe, Outcome& outcome) {
+    bool opened = false;
+    auto found = tblink::ProbePort(c.link, c.pacer, port, settingsIndex,
+                                   tblink::kLineSettingsTexts[settingsIndex], probe,
+                                   [&](const tblink::DiscoveryStep&) { opened = true; });
+    if (!opened)
+        outcome = PortClosed(c.context, port);
+    else if (!found)
+        outcome = NotFound();
+    return found;
+}
+
+// The target's link probe; without an ID, the scan's probe to ID 00, which every reader on the
+// line answers at once.
+std::optional<tblink::FoundReader> ProbeTarget(Connection& c, const Target& target,
+                                               Outcome& outcome) {
+    const char start = StartCharacter(target.type);
+    const auto found =
+        Probe(c, target.port, target.settingsIndex,
+              target.id ? tblink::LinkProbe(start, *target.id) : tblink::ScanProbe(start), outcome);
+    if (!found && !target.id && outcome.reason == "not-found")
+        outcome.detail = "no single reader answered ID 00; give --id when several share the line";
+    return found;
+}
+
+// The read-out that follows every find: the version, then what `plan` reads. Port closed on
+// entry and return.
+ReaderRow Describe(Connection& c, const tblink::FoundReader& found, commands::ReaderType type,
+                   const std::optional<commands::ReadOutPlan>& plan) {
+    ReaderRow row;
+    row.port = found.port;
+    row.settingsIndex = found.lineSettingsIndex;
+    row.serial = tblink::ReplyField(found.reply, 6, 8);
+    row.id = tblink::ReplyField(found.reply, 3, 2);
+    const std::string dataError = English(Msg::ReaderDataError) + PortSuffix(found.port);
+    const auto id = ReplyId(found.reply);
+    if (!id) {
+        row.outcome = {kExitFailed, dataError, "id", "the reply carries no reader ID 01 to 99"};
+        return row;
+    }
+    if (!c.link.OpenPort(found.port, found.lineSettings)) {
+        row.outcome = PortClosed(c.context, found.port);
+        row.outcome.message = dataError;
+        return row;
+    }
+    const commands::Session session{c.link, c.pacer, StartCharacter(type) + *id};
+    row.values = commands::ReadOut(session, plan);
+    row.version = row.values.version;
+    if (row.values.version && row.values.complete)
+        row.outcome = {kExitOk, English(Msg::ReaderFindOk) + PortSuffix(found.port), {}, {}};
+    else
+        row.outcome = Failed(c.link, dataError);
+    c.link.ClosePort();
+    return row;
+}
+
+tblink::ScanRequest Request(const ScanPlan& plan, const std::vector<int>& ports, int quickPort) {
+    tblink::ScanRequest request;
+    request.probe = tblink::ScanProbe(StartCharacter(plan.type));
+    request.storedPort = quickPort;
+    request.storedLineSettingsIndex = plan.settingsIndex;
+    request.storedLineSettings = tblink::kLineSettingsTexts[plan.settingsIndex];
+    request.lock = plan.lock;
+    for (int port : ports) request.portItems.push_back(ComName(port));
+    return request;
+}
+
+std::string StepText(const tblink::DiscoveryStep& step) {
+    return English(Msg::ScanCom) + " : #" + std::to_string(step.port) + "  " +
+           tblink::kLineSettingsTexts[step.lineSettingsIndex];
+}
+
+// The window's discovery, one port after the other; with `all` it goes on after each find.
+ScanResult ScanInTurn(const Context& context, const ScanPlan& plan) {
+    ScanResult result;
+    Connection c(context);
+    const auto progress = [&](const tblink::DiscoveryStep& step) {
+        if (step.kind != tblink::DiscoveryStep::Kind::PortOpened) return;
+        result.anyPortOpened = true;
+        context.progress.status(StepText(step));
+    };
+    if (!plan.all) {
+        const auto found = tblink::Scan(
+            c.link, c.pacer, Request(plan, plan.ports, plan.quickPort.value_or(0)), progress);
+        if (found) result.readers.push_back(Describe(c, *found, plan.type, std::nullopt));
+        return result;
+    }
+    std::optional<int> quickFind;
+    if (plan.quickPort) {
+        const auto found =
+            tblink::Scan(c.link, c.pacer, Request(plan, {}, *plan.quickPort), progress);
+        if (found) {
+            quickFind = found->port;
+            result.readers.push_back(Describe(c, *found, plan.type, std::nullopt));
+        }
+    }
+    for (int port : plan.ports) {
+        if (quickFind == port) continue;
+        const auto found = tblink::Scan(c.link, c.pacer, Request(plan, {port}, 0), progress);
+        if (found) result.readers.push_back(Describe(c, *found, plan.type, std::nullopt));
+    }
+    return result;
+}
+
+// Every port walked at once, each by a thread with its own channel, link and pacer. Unless
+// `all`, the first find ends the others: their port then no longer resolves, so each walk stops
+// at its next open, after the probes already in flight.
+ScanResult ScanAtOnce(const Context& context, const ScanPlan& plan) {
+    struct PortScan {
+        bool opened = false;
+        std::optional<ReaderRow> reader;
+    };
+    std::vector<PortScan> scans(plan.ports.size());
+    std::atomic<bool> over{false};
+    context.progress.status(English(Msg::ScanReader) + " : " + std::to_string(plan.ports.size()) +
+                            " ports at once");
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < plan.ports.size(); ++i) {
+        threads.emplace_back([&context, &plan, &over, &scan = scans[i], port = plan.ports[i]] {
+            const std::string path = context.devicePath(port);
+            bool mine = false;
+            Connection c(context, [&](int number) {
+                return number != port || (over.load() && !mine) ? std::string() : path;
+            });
+            const auto found = tblink::Scan(
+                c.link, c.pacer, Request(plan, {port}, plan.quickPort == port ? port : 0),
+                [&](const tblink::DiscoveryStep& step) {
+                    using Kind = tblink::DiscoveryStep::Kind;
+                    if (step.kind == Kind::PortOpened) scan.opened = true;
+                    if (step.kind == Kind::FoundInWalk) mine = true;
+                    if (mine && !plan.all) over.store(true);
+                });
+            if (!found) return;
+            mine = true;
+            if (!plan.all) over.store(true);
+            scan.reader = Describe(c, *found, plan.type, std::nullopt);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    ScanResult result;
+    for (const PortScan& scan : scans) {
+        result.anyPortOpened = result.anyPortOpened || scan.opened;
+        if (scan.reader) result.readers.push_back(*scan.reader);
+    }
+    return result;
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+std::string English(Msg msg) { return text::Text(msg, text::kEnglish).toStdString(); }
+
+std::string FromReader(const std::string& bytes) {
+    return platform::DecodeText(bytes, text::kEnglish).toStdString();
+}
+
+std::string Context::devicePath(int port) const { return ports.devicePath(port).value_or(""); }
+
+Connection::Connection(const Context& c, tblink::PortResolver resolver, std::function<bool()> end)
+    : context(c),
+      trace(c.trace ? std::make_unique<TraceEcho>(*c.trace, c.traceMutex) : nullptr),
+      link(std::make_unique<platform::PosixSerialChannel>(),
+           // The link names its port only when it opens it: the trace learns it there.
+           [this, inner = std::move(resolver)](int port) {
+               if (trace) trace->setPort(ComName(port));
+               return inner ? inner(port) : context.devicePath(port);
+           }),
+      pacer(&c.progress, std::move(end)) {
+    if (trace) link.SetEchoSink(trace.get());
+}
+
+std::string OpenFailureReason(const Context& context, int port) {
+    const std::string path = context.devicePath(port);
+    if (path.empty()) return ComName(port) + " is not in the port map, see tagbench-cli ports";
+    if (!Exists(path)) return ComName(port) + " names " + path + ", which does not exist";
+    // The port's diagnostics (held by another program, no permission, not a terminal) go here.
+    return {};
+}
+
+Outcome PortClosed(const Context& context, int port) {
+    return {kExitPortClosed,
+            English(Msg::OpenCom) + " : " + std::to_string(port) + " " + English(Msg::Error),
+            "port", OpenFailureReason(context, port)};
+}
+
+ScanResult Scan(const Context& context, const ScanPlan& plan) {
+    ScanResult result = plan.parallel ? ScanAtOnce(context, plan) : ScanInTurn(context, plan);
+    std::stable_sort(result.readers.begin(), result.readers.end(),
+                     [](const ReaderRow& a, const ReaderRow& b) { return a.port < b.port; });
+    return result;
+}
+
+CensusResult Census(const Context& context, const Target& target, const std::vector<int>& ids) {
+    CensusResult result;
+    Connection c(context);
+    if (!c.link.OpenPort(target.port, tblink::kLineSettingsTexts[target.settingsIndex])) {
+        result.portClosed = PortClosed(context, target.port);
+        return result;
+    }
+    const char start = StartCharacter(target.type);
+    for (int number : ids) {
+        const std::string id = commands::TwoDigits(number);
+        context.progress.status(ComName(target.port) + " ID " + id);
+        const commands::Session session{c.link, c.pacer, start + id};
+        std::optional<std::string> serial;
+        // One reader check per ID: a silent ID already costs the whole silence limit.
+        commands::Attempts(c.pacer, 1, commands::AttemptPause::Plain50ms, [&] {
+            serial = commands::ReaderCheck(session);
+            return serial.has_value();
+        });
+        if (!serial) continue;
+        ReaderRow row;
+        row.port = target.port;
+        row.settingsIndex = target.settingsIndex;
+        row.id = id;
+        row.serial = *serial;
+        row.values = commands::ReadOut(session, std::nullopt);
+        row.version = row.values.version;
+        row.outcome =
+            row.version
+                ? Outcome{kExitOk, English(Msg::ReaderFindOk) + PortSuffix(target.port), {}, {}}
+                : Failed(c.link, English(Msg::ReaderDataError) + PortSuffix(target.port));
+        result.readers.push_back(row);
+    }
+    c.link.ClosePort();
+    return result;
+}
+
+InfoResult Info(const Context& context, const Target& target) {
+    InfoResult result;
+    Connection c(context);
+    const auto found = ProbeTarget(c, target, result.outcome);
+    if (!found) return result;
+    result.reader = Describe(c, *found, target.type, commands::Info(target.type).readOut);
+    result.outcome = result.reader->outcome;
+    return result;
+}
+
+Outcome RunCommand(Connection& c, Target& target, const CommandTexts& texts, const Action& action,
+                   bool addressed) {
+    if (addressed && !target.id) {
+        Outcome outcome;
+        const auto found = ProbeTarget(c, target, outcome);
+        if (!found) return outcome;
+        target.id = ReplyId(found->reply);
+        if (!target.id)
+            return {kExitFailed, English(Msg::ReaderDataError) + PortSuffix(target.port), "id",
+                    "the reply carries no reader ID 01 to 99"};
+    }
+    if (!c.link.OpenPort(target.port, tblink::kLineSettingsTexts[target.settingsIndex]))
+        return PortClosed(c.context, target.port);
+    const commands::Session session{
+        c.link, c.pacer, addressed ? Prefix(target) : std::string(1, StartCharacter(target.type))};
+    const bool ok = action(session);
+    c.link.ClosePort();
+    return ok ? Success(texts.ok) : Failed(c.link, English(texts.error));
+}
+
+std::size_t MaxSendLength(bool raw) { return tblink::kMaxCommandLength - (raw ? 1 : 3); }
+
+Outcome SendText(const Context& context, Target target, const std::string& bytes, bool raw,
+                 std::string& reply) {
+    Connection c(context);
+    // Until the command tests have their functions in commands/, the two exchanges are here.
+    const Outcome outcome = RunCommand(
+        c, target, {Msg::CommandTestOk, Msg::CommandTestError},
+        [&](const commands::Session& session) {
+            if (raw)
+                session.pacer.PausePlain(kRawCommandTestPauseMs);
+            else
+                session.pacer.PauseKeptAlive(kCommandTestPauseMs);
+            const bool ok = session.Send(bytes);
+            // The reply text is this exchange's only when a whole frame came.
+            if (ok || session.link.LastResult() == tblink::TransactResult::ChecksumError) {
+                const std::string& frame = session.Reply();
+                reply = tblink::EchoBytes(frame.size(),
+                                          reinterpret_cast<const std::uint8_t*>(frame.data()));
+            }
+            return ok;
+        },
+        !raw);
+    return outcome;
+}
+
+Outcome ReadCards(const Context& context, Target target, commands::CardLoop loop, bool refuse,
+                  const std::function<bool()>& end,
+                  const std::function<void(const std::string&, bool keys)>& shown) {
+    Connection c(context, {}, end);
+    return RunCommand(c, target, {std::nullopt, Msg::ReaderNotFind},
+                      [&](const commands::Session& session) {
+                          const auto how = commands::ReadCards(
+                              session, loop,
+                              [&](const commands::PollOutcome& poll) {
+                                  if (poll.show == commands::PollOutcome::Show::CardId)
+                                      shown(English(Msg::CardId) + FromReader(poll.text), false);
+                                  else if (poll.show == commands::PollOutcome::Show::Keys)
+                                      shown(FromReader(poll.text), true);
+                              },
+                              [refuse] { return refuse; });
+                          return how == commands::CardLoopEnd::Stopped;
+                      });
+}
+
+RowResult ApplyRow(const Context& context, const PlanRow& row) {
+    RowResult result;
+    result.row = row;
+    result.status = "invalid";
+    result.id = row.id.value_or("");
+    result.settingsIndex = row.settingsIndex.value_or(tblink::kDefaultLineSettingsIndex);
+    const auto invalid = [&](const std::string& detail) {
+        result.outcome = {kExitFailed, {}, "plan", detail};
+        return result;
+    };
+    if (!row.error.empty()) return invalid(row.error);
+    Target target{*row.port, row.settingsIndex.value_or(tblink::kDefaultLineSettingsIndex),
+                  row.type.value_or(commands::ReaderType::PX10), row.id};
+    const auto& info = commands::Info(target.type);
+    if (row.cardType && !info.Shows(commands::FunctionPage::EM))
+        return invalid(std::string("card_type: ") + info.name + " has no card type setting");
+    result.settingsIndex = target.settingsIndex;
+
+    Connection c(context);
+    const auto stop = [&](const Outcome& outcome) {
+        result.outcome = outcome;
+        result.messages.push_back(outcome.message);
+        result.status = outcome.exit == kExitPortClosed ? "port"
+                        : outcome.reason == "not-found" ? "not-found"
+                                                        : "failed";
+        return result;
+    };
+    Outcome outcome;
+    const auto found = ProbeTarget(c, target, outcome);
+    if (!found) return stop(outcome);
+    result.serial = tblink::ReplyField(found->reply, 6, 8);
+    target.id = ReplyId(found->reply);
+    if (!target.id)
+        return stop({kExitFailed, English(Msg::ReaderDataError) + PortSuffix(target.port), "id",
+                     "the reply carries no reader ID 01 to 99"});
+    result.id = *target.id;
+
+    // The order of the factory default: the ID first, so every later command is addressed to the
+    // new one, and the line settings last, after which the reader talks at them.
+    struct Step {
+        bool wanted;
+        CommandTexts texts;
+        Action action;
+        std::function<void()> done;
+    };
+    const std::vector<Step> steps = {
+        {row.newId.has_value(),
+         {Msg::SetIdOk, Msg::SetIdError},
+         [&](const commands::Session& s) { return commands::SetReaderId(s, *row.newId); },
+         [&] { target.id = row.newId; }},
+        {row.interface.has_value(),
+         {Msg::SetReaderInterfaceOk, Msg::SetReaderInterfaceError},
+         [&](const commands::Session& s) { return commands::SetInterface(s, *row.interface); },
+         [] {}},
+        {row.cardType.has_value(),
+         {Msg::SetCardTypeOk, Msg::SetCardTypeError},
+         [&](const commands::Session& s) { return commands::SetCardType(s, *row.cardType); },
+         [] {}},
+        {row.newSettingsIndex.has_value(),
+         {Msg::SetReaderBaudRateOk, Msg::SetReaderBaudRateError},
+         [&](const commands::Session& s) {
+             return commands::SetLineSettings(s, *row.newSettingsIndex);
+         },
+         [&] { target.settingsIndex = *row.newSettingsIndex; }},
+    };
+    for (const Step& step : steps) {
+        if (!step.wanted) continue;
+        outcome = RunCommand(c, target, step.texts, step.action);
+        if (!outcome.ok()) return stop(outcome);
+        result.messages.push_back(outcome.message);
+        step.done();
+        result.id = *target.id;
+        result.settingsIndex = target.settingsIndex;
+    }
+
+    // The reader must answer where it now is: its ID at its line settings.
+    Target now = target;
+    const auto again = ProbeTarget(c, now, outcome);
+    if (!again) return stop(outcome);
+    result.outcome = {kExitOk, English(Msg::ReaderFindOk) + PortSuffix(now.port), {}, {}};
+    result.messages.push_back(result.outcome.message);
+    result.status = "ok";
+    return result;
+}
+
+}  // namespace cli

@@ -1,0 +1,170 @@
+// The reader work of tagbench-cli, as values: each operation opens the port, runs the window's
+// own functions from commands/ and link/, closes the port and says what came of it. Nothing
+// here prints; Program.cpp turns the values into text or JSON.
+//
+// An outcome carries the catalogue's English message, as the window's message panel would show
+// it, and the exit status: 0 success, 1 the reader failed or was not found, 3 the port would not
+// open.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Plan.h"
+#include "cli/Terminal.h"
+#include "commands/ReaderTypes.h"
+#include "commands/Session.h"
+#include "commands/config/CardReading.h"
+#include "commands/config/ReadOut.h"
+#include "link/Discovery.h"
+#include "link/ReaderLink.h"
+#include "text/Catalogue.h"
+
+namespace platform {
+class PortMap;
+}
+
+namespace cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitPortClosed = 3;
+
+struct Outcome {
+    int exit = kExitOk;
+    std::string message;  // the catalogue's English text; empty where the window shows none
+    // Why it failed, a word scripts can match: "port", "not-found", "id", "silence",
+    // "checksum", "line-gone", "overflow", "reply" (a reply the command does not take).
+    std::string reason;
+    std::string detail;  // the reason in words; may be empty
+    bool ok() const { return exit == kExitOk; }
+};
+
+// The catalogue's English text of an entry.
+std::string English(text::Msg msg);
+
+// What every operation shares: the port map, the progress line and the trace. Read-only while
+// operations run, so the threads of a parallel scan may share it.
+struct Context {
+    const platform::PortMap& ports;
+    Progress& progress;
+    std::ostream* trace = nullptr;  // where --trace writes; null: no trace
+    mutable std::mutex traceMutex;
+
+    Context(const platform::PortMap& map, Progress& line, std::ostream* traceTo)
+        : ports(map), progress(line), trace(traceTo) {}
+    std::string devicePath(int port) const;
+};
+
+// A link and a pacer of their own: one per thread, sharing nothing with any other.
+struct Connection {
+    // `resolver` replaces the port map's lookup; `end` tells the pacer when a loop should end.
+    Connection(const Context& context, tblink::PortResolver resolver = {},
+               std::function<bool()> end = {});
+    const Context& context;
+    std::unique_ptr<TraceEcho> trace;
+    tblink::ReaderLink link;
+    CliPacer pacer;
+};
+
+// Where a reader is reached. Without an ID the reader is first found with the scan's probe to
+// ID 00, as the window finds it before any command.
+struct Target {
+    int port = 0;
+    int settingsIndex = 5;
+    commands::ReaderType type = commands::ReaderType::PX10;
+    std::optional<std::string> id;
+};
+
+// The exit-3 outcome: the window's open-error text ("Open COM : 3 Error") and what is known of
+// the reason.
+Outcome PortClosed(const Context& context, int port);
+// Why a port did not open, in words; empty when nothing more is known.
+std::string OpenFailureReason(const Context& context, int port);
+
+// A reader that answered the probe, and what its read-out got.
+struct ReaderRow {
+    int port = 0;
+    int settingsIndex = 0;
+    std::string id;      // two digits, from the reply
+    std::string serial;  // 8 characters, from the reply
+    std::optional<std::string> version;
+    commands::ReadOutValues values;
+    Outcome outcome;  // "Reader find ok. (COM : #3)" or "Reader data error! (COM : #3)"
+};
+
+struct ScanPlan {
+    std::vector<int> ports;        // in walk order
+    std::optional<int> quickPort;  // the quick try's port, at `settingsIndex`
+    int settingsIndex = 5;
+    commands::ReaderType type = commands::ReaderType::PX10;
+    bool lock = false;
+    bool parallel = false;
+    bool all = false;  // go on after a find: every port's reader
+};
+struct ScanResult {
+    std::vector<ReaderRow> readers;  // in port order
+    bool anyPortOpened = false;
+};
+ScanResult Scan(const Context& context, const ScanPlan& plan);
+
+// Every ID of `ids` with the reader check, on one port open the whole time.
+struct CensusResult {
+    std::optional<Outcome> portClosed;
+    std::vector<ReaderRow> readers;
+};
+CensusResult Census(const Context& context, const Target& target, const std::vector<int>& ids);
+
+// The window's Link and read-out for the target's type.
+struct InfoResult {
+    Outcome outcome;
+    std::optional<ReaderRow> reader;
+};
+InfoResult Info(const Context& context, const Target& target);
+
+// One reader command the way the window's command procedure runs it: port open, the command's
+// function with its attempts, port closed; `ok` and `error` are the messages of its outcome.
+struct CommandTexts {
+    std::optional<text::Msg> ok;
+    text::Msg error;
+};
+using Action = std::function<bool(const commands::Session&)>;
+// `addressed` false: the command prefix is the start character alone (the second command test).
+Outcome RunCommand(Connection& connection, Target& target, const CommandTexts& texts,
+                   const Action& action, bool addressed = true);
+
+// The command tests: one exchange of prefix + text after a kept-alive 100 ms pause, or with
+// `raw` of the start character + text after a plain 50 ms pause. `reply` gets the received
+// bytes as the status bar shows them.
+Outcome SendText(const Context& context, Target target, const std::string& bytes, bool raw,
+                 std::string& reply);
+// The longest text `send` takes: the command text's limit less the prefix.
+std::size_t MaxSendLength(bool raw);
+
+// Continuous reading: every card and keypad entry goes to `shown` as the window's message panel
+// would show it; ends by Ctrl+C or `end`, or when a poll fails.
+Outcome ReadCards(const Context& context, Target target, commands::CardLoop loop, bool refuse,
+                  const std::function<bool()>& end,
+                  const std::function<void(const std::string&, bool keys)>& shown);
+
+// One row of a provisioning plan.
+struct RowResult {
+    PlanRow row;
+    std::string status;                 // "ok", "failed", "port", "not-found", "invalid"
+    std::vector<std::string> messages;  // each step's outcome message, in order
+    Outcome outcome;                    // the last step's
+    std::string serial;
+    std::string id;  // the ID the reader answers to at the end
+    int settingsIndex = 5;
+};
+RowResult ApplyRow(const Context& context, const PlanRow& row);
+
+// Bytes a reader sent, read in the English code page, as UTF-8.
+std::string FromReader(const std::string& bytes);
+
+}  // namespace cli

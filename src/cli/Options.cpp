@@ -1,0 +1,590 @@
+#include "cli/Options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <sstream>
+
+#include "commands/Session.h"
+#include "commands/config/ListItems.h"
+#include "link/LineSettingsList.h"
+
+namespace cli {
+namespace {
+
+// The options beyond the ones every subcommand takes.
+enum Extra : unsigned {
+    kNone = 0,
+    kPorts = 1u << 0,
+    kLock = 1u << 1,
+    kParallel = 1u << 2,
+    kAll = 1u << 3,
+    kIds = 1u << 4,
+    kTwoWay = 1u << 5,
+    kInvalid = 1u << 6,
+    kCount = 1u << 7,
+    kTimeout = 1u << 8,
+    kRaw = 1u << 9,
+    kResults = 1u << 10,
+};
+
+struct Subcommand {
+    Command command;
+    const char* name;
+    const char* arguments;  // as the usage line shows them
+    int argumentCount;
+    unsigned extras;
+    bool needsPort;
+    const char* summary;
+    const char* details;  // more lines for the subcommand's own help; may be empty
+};
+
+const Subcommand kSubcommands[] = {
+    {Command::Ports, "ports", "", 0, kNone, false, "the port map as the window sees it",
+     "With --port, only that port.\n"},
+    {Command::Scan, "scan", "", 0, kPorts | kLock | kParallel | kAll, false,
+     "find a reader: the quick try, then the walk",
+     "Probes ID 00 as the window's Scan does. With --port the quick try goes first: that port at\n"
+     "--settings, 3 probes. Then the walk: on every port that opens, the first 12 line settings\n"
+     "(or with --lock only --settings), 2 probes each. The scan ends at the first reader found,\n"
+     "whose version is then read.\n"
+     "  --ports LIST      COM3,COM5 or all (default: all, the window's port list)\n"
+     "  --lock            try only --settings on each port\n"
+     "  --parallel        walk all the ports at once, one probe in flight per port\n"
+     "  --all             go on after a find and list the reader of every port\n"},
+    {Command::Census, "census", "", 0, kIds, true,
+     "every reader ID 01 to 99 that answers on one port",
+     "Sends the reader check (\"B\") to each ID at --settings, after a 50 ms pause, and lists\n"
+     "each reader that answers with its version. A silent ID costs about 350 ms.\n"
+     "  --ids LIST        the IDs to try, such as 1-20,50 (default 1-99)\n"},
+    {Command::Info, "info", "", 0, kNone, true, "link a reader and read out all its settings",
+     "Links as the window's Link does (3 probes to --id; without --id to ID 00), then the\n"
+     "read-out of the reader type: version, output, card type, keypad, card-ID location.\n"},
+    {Command::SetId, "set-id", "NEW_ID", 1, kNone, true, "give the reader a new ID, 1 to 99", ""},
+    {Command::SetLine, "set-line", "SETTINGS", 1, kNone, true, "set the reader's line settings",
+     "The reader talks at the new settings from then on; find it there with --settings.\n"},
+    {Command::SetInterface, "set-interface", "MODE WIEGAND RS485", 3, kNone, true,
+     "set the output interface",
+     "MODE is wiegand or rs485, WIEGAND 26, 34 or 42, RS485 24, 32, 40 or 64; all three are\n"
+     "sent together. Example: set-interface rs485 34 32\n"},
+    {Command::GetInterface, "get-interface", "", 0, kNone, true, "read the output interface", ""},
+    {Command::SetCardType, "set-card-type", "TYPE", 1, kNone, true,
+     "set the card type: EM, KORVA or SECURITY", ""},
+    {Command::SetReadMode, "set-read-mode", "MODE", 1, kNone, true,
+     "set the card read mode: disable or enabled", ""},
+    {Command::SetKeyParity, "set-key-parity", "PARITY", 1, kNone, true,
+     "set the key parity: no or with", "PARITY is no (No Parity 4 bits) or with (With Parity).\n"},
+    {Command::GetKeyParity, "get-key-parity", "", 0, kNone, true, "read the key parity", ""},
+    {Command::SetKeyNumber, "set-key-number", "N", 1, kNone, true, "set the key number, 0 to 16",
+     ""},
+    {Command::GetKeyNumber, "get-key-number", "", 0, kNone, true, "read the key number", ""},
+    {Command::SetKeyStatus, "set-key-status", "N DELAY", 2, kNone, true,
+     "set the key-status code: key 0 to 8, delay 0 to 99 s", ""},
+    {Command::GetKeyStatus, "get-key-status", "", 0, kNone, true, "read the key-status code", ""},
+    {Command::Send, "send", "TEXT", 1, kRaw, true, "the command test: the command prefix and TEXT",
+     "Sends the start character, the ID and TEXT after a 100 ms pause and prints the reply.\n"
+     "  --raw             the second command test: the start character and TEXT only (TEXT\n"
+     "                    carries its own address, such as 00H1), after a 50 ms pause\n"},
+    {Command::ReadCards, "read-cards", "", 0, kTwoWay | kInvalid | kCount | kTimeout, true,
+     "read cards until Ctrl+C, --count or --timeout",
+     "  --two-way         two-way reading: poll \"I\", answer every card \"J\", \"J\", \"H1\"\n"
+     "  --invalid         two-way: answer every card \"H2\" (refused) instead\n"
+     "  --count N         stop after N cards or keypad entries\n"
+     "  --timeout S       stop after S seconds\n"
+     "The reading also ends, with exit status 1, when a poll gets no reply.\n"},
+    {Command::Apply, "apply", "PLAN.csv", 1, kResults, false,
+     "provision readers from a table, one a row",
+     "PLAN.csv has a header row naming its columns, in any order:\n"
+     "  port          COM3 (required in every row unless --port is given)\n"
+     "  settings      the line settings it talks at now (default --settings)\n"
+     "  type          PX10 ... PX60M (default --type)\n"
+     "  id            its ID now; empty: found with the probe to ID 00\n"
+     "  new_id        the ID to give it\n"
+     "  interface     the interface to give it, as for set-interface: wiegand 26 32\n"
+     "  card_type     EM, KORVA or SECURITY\n"
+     "  new_settings  the line settings to give it (set last)\n"
+     "Empty cells change nothing. Quote cells with commas: \"9600,n,8,1\". Lines starting with #\n"
+     "are skipped. Each reader is checked again at its new ID and settings at the end. A failing\n"
+     "reader does not stop the others; the exit status is 1 when any row failed.\n"
+     "  --results FILE    write the results table to FILE (default: standard output)\n"},
+};
+
+const Subcommand* SubcommandOf(Command command) {
+    for (const Subcommand& entry : kSubcommands)
+        if (entry.command == command) return &entry;
+    return nullptr;
+}
+
+const Subcommand* SubcommandNamed(std::string_view name) {
+    for (const Subcommand& entry : kSubcommands)
+        if (name == entry.name) return &entry;
+    return nullptr;
+}
+
+struct OptionEntry {
+    const char* name;
+    bool takesValue;
+    unsigned extra;  // kNone: every subcommand takes it
+};
+
+const OptionEntry kOptions[] = {
+    {"port", true, kNone},          {"settings", true, kNone},    {"id", true, kNone},
+    {"type", true, kNone},          {"json", false, kNone},       {"trace", false, kNone},
+    {"help", false, kNone},         {"ports", true, kPorts},      {"lock", false, kLock},
+    {"parallel", false, kParallel}, {"all", false, kAll},         {"ids", true, kIds},
+    {"two-way", false, kTwoWay},    {"invalid", false, kInvalid}, {"count", true, kCount},
+    {"timeout", true, kTimeout},    {"raw", false, kRaw},         {"results", true, kResults},
+};
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos) return parts;
+        start = end + 1;
+    }
+}
+
+std::string TypeNames(bool (*wanted)(const commands::ReaderTypeInfo&)) {
+    std::string names;
+    for (const auto& info : commands::ReaderTypes()) {
+        if (!wanted(info)) continue;
+        names += (names.empty() ? "" : ", ") + std::string(info.name);
+    }
+    return names;
+}
+
+bool HasKeypad(const commands::ReaderTypeInfo& info) {
+    return info.Shows(commands::FunctionPage::Keypad);
+}
+bool HasCardType(const commands::ReaderTypeInfo& info) {
+    return info.Shows(commands::FunctionPage::EM);
+}
+bool AnyType(const commands::ReaderTypeInfo&) { return true; }
+
+bool IsKeypadCommand(Command command) {
+    switch (command) {
+        case Command::SetKeyParity:
+        case Command::GetKeyParity:
+        case Command::SetKeyNumber:
+        case Command::GetKeyNumber:
+        case Command::SetKeyStatus:
+        case Command::GetKeyStatus:
+            return true;
+        default:
+            return false;
+    }
+}
+
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string>& args) : args_(args) {}
+
+    Parsed run() {
+        if (args_.empty()) return fail("no subcommand given (see tagbench-cli --help)");
+        const std::string& first = args_[0];
+        if (first == "-h" || first == "--help" || first == "help") return help();
+        const Subcommand* entry = SubcommandNamed(first);
+        if (!entry) return fail("unknown subcommand '" + first + "' (see tagbench-cli --help)");
+        subcommand_ = entry;
+        run_.command = entry->command;
+        std::vector<std::string> arguments;
+        bool optionsEnd = false;
+        for (std::size_t i = 1; i < args_.size(); ++i) {
+            const std::string& arg = args_[i];
+            if (!optionsEnd && arg == "--") {
+                optionsEnd = true;
+            } else if (!optionsEnd && arg == "-h") {
+                run_.help = true;
+            } else if (!optionsEnd && arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+                if (!option(arg, i)) return fail(error_);
+            } else if (!optionsEnd && arg.size() > 1 && arg[0] == '-' &&
+                       !std::isdigit(static_cast<unsigned char>(arg[1]))) {
+                return fail("unknown option '" + arg + "'");
+            } else {
+                arguments.push_back(arg);
+            }
+        }
+        if (run_.help) return {run_, {}};
+        if (static_cast<int>(arguments.size()) != entry->argumentCount) {
+            return fail(std::string(entry->name) + " takes " +
+                        (entry->argumentCount == 0 ? std::string("no arguments")
+                                                   : std::string(entry->arguments)) +
+                        (arguments.empty() ? "" : " (got: " + Join(arguments) + ")"));
+        }
+        if (entry->needsPort && !run_.port) return fail(std::string(entry->name) + " needs --port");
+        if (!interpret(arguments)) return fail(error_);
+        return {run_, {}};
+    }
+
+private:
+    static std::string Join(const std::vector<std::string>& words) {
+        std::string joined;
+        for (const auto& word : words) joined += (joined.empty() ? "" : " ") + word;
+        return joined;
+    }
+
+    Parsed fail(const std::string& message) { return {std::nullopt, message}; }
+
+    Parsed help() {
+        run_.command = Command::Help;
+        run_.help = true;
+        if (args_.size() > 1 && args_[0] == "help") {
+            const Subcommand* topic = SubcommandNamed(args_[1]);
+            if (!topic) return fail("unknown subcommand '" + args_[1] + "'");
+            run_.helpTopic = topic->command;
+        }
+        return {run_, {}};
+    }
+
+    bool bad(const std::string& message) {
+        error_ = message;
+        return false;
+    }
+
+    bool option(const std::string& arg, std::size_t& i) {
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
+        const OptionEntry* found = nullptr;
+        for (const OptionEntry& entry : kOptions)
+            if (name == entry.name) found = &entry;
+        if (!found) return bad("unknown option '--" + name + "'");
+        if (found->extra != kNone && (subcommand_->extras & found->extra) == 0)
+            return bad(std::string(subcommand_->name) + " does not take --" + name);
+        std::string value;
+        if (found->takesValue) {
+            if (equals != std::string::npos) {
+                value = arg.substr(equals + 1);
+            } else if (i + 1 < args_.size()) {
+                value = args_[++i];
+            } else {
+                return bad("--" + name + " needs a value");
+            }
+        } else if (equals != std::string::npos) {
+            return bad("--" + name + " takes no value");
+        }
+        return set(name, value);
+    }
+
+    bool set(const std::string& name, const std::string& value) {
+        if (name == "port") {
+            run_.port = ParsePort(value);
+            return run_.port ? true : bad("--port: '" + value + "' is not a port such as COM3");
+        }
+        if (name == "settings") {
+            run_.settingsIndex = ParseLineSettings(value);
+            return run_.settingsIndex ? true
+                                      : bad("--settings: '" + value +
+                                            "' is not one of the 14 line settings (such as "
+                                            "19200,e,8,1) nor their index 0 to 13");
+        }
+        if (name == "id") {
+            run_.id = ParseReaderId(value);
+            return run_.id ? true : bad("--id: '" + value + "' is not a reader ID 1 to 99");
+        }
+        if (name == "type") {
+            run_.type = commands::ReaderTypeNamed(value);
+            return run_.type ? true
+                             : bad("--type: '" + value + "' is not one of " + TypeNames(AnyType));
+        }
+        if (name == "json") return run_.json = true;
+        if (name == "trace") return run_.trace = true;
+        if (name == "help") return run_.help = true;
+        if (name == "ports") return ports(value);
+        if (name == "lock") return run_.lock = true;
+        if (name == "parallel") return run_.parallel = true;
+        if (name == "all") return run_.all = true;
+        if (name == "ids") {
+            const auto ids = ParseIdList(value);
+            if (!ids) return bad("--ids: '" + value + "' is not a list of IDs such as 1-20,50");
+            run_.ids = *ids;
+            return true;
+        }
+        if (name == "two-way") return run_.twoWay = true;
+        if (name == "invalid") return run_.invalid = true;
+        if (name == "count") {
+            run_.count = ParseNumber(value, 1, 1000000);
+            return run_.count ? true : bad("--count: '" + value + "' is not a number from 1");
+        }
+        if (name == "timeout") return timeout(value);
+        if (name == "raw") return run_.raw = true;
+        if (name == "results") {
+            run_.resultsPath = value;
+            return value.empty() ? bad("--results needs a file name") : true;
+        }
+        return bad("unknown option '--" + name + "'");
+    }
+
+    bool ports(const std::string& value) {
+        run_.ports.clear();
+        if (Lower(value) == "all") return true;
+        for (std::string_view part : Split(value, ',')) {
+            const auto port = ParsePort(part);
+            if (!port)
+                return bad("--ports: '" + std::string(part) + "' is not a port such as COM3");
+            if (std::find(run_.ports.begin(), run_.ports.end(), *port) == run_.ports.end())
+                run_.ports.push_back(*port);
+        }
+        return true;
+    }
+
+    bool timeout(const std::string& value) {
+        char* end = nullptr;
+        const double seconds = std::strtod(value.c_str(), &end);
+        if (value.empty() || end != value.c_str() + value.size() || !(seconds > 0) || seconds > 1e6)
+            return bad("--timeout: '" + value + "' is not a number of seconds above 0");
+        run_.timeoutSeconds = seconds;
+        return true;
+    }
+
+    bool typeShows(bool (*has)(const commands::ReaderTypeInfo&), const char* what) {
+        const auto& info = commands::Info(run_.readerType());
+        if (has(info)) return true;
+        return bad(std::string(info.name) + " has no " + what + " (--type " + TypeNames(has) + ")");
+    }
+
+    bool interpret(const std::vector<std::string>& a) {
+        if (IsKeypadCommand(run_.command) && !typeShows(HasKeypad, "keypad settings")) return false;
+        switch (run_.command) {
+            case Command::SetId: {
+                const auto id = ParseReaderId(a[0]);
+                if (!id) return bad("set-id: '" + a[0] + "' is not a reader ID 1 to 99");
+                run_.newId = *id;
+                return true;
+            }
+            case Command::SetLine: {
+                const auto index = ParseLineSettings(a[0]);
+                if (!index)
+                    return bad("set-line: '" + a[0] +
+                               "' is not one of the 14 line settings nor their index 0 to 13");
+                run_.lineSettingsIndex = *index;
+                return true;
+            }
+            case Command::SetInterface: {
+                const auto settings = ParseInterface(a);
+                if (!settings)
+                    return bad("set-interface: '" + Join(a) +
+                               "' is not MODE WIEGAND RS485 such as: wiegand 26 32");
+                run_.interface = *settings;
+                return true;
+            }
+            case Command::SetCardType: {
+                if (!typeShows(HasCardType, "card type setting")) return false;
+                const auto item = ItemNamed(commands::kCardTypeItems, a[0]);
+                if (!item) return bad("set-card-type: '" + a[0] + "' is not EM, KORVA or SECURITY");
+                run_.cardType = *item;
+                return true;
+            }
+            case Command::SetReadMode: {
+                const auto item = ItemNamed(commands::kResetModeItems, a[0]);
+                if (!item) return bad("set-read-mode: '" + a[0] + "' is not disable or enabled");
+                run_.readMode = *item;
+                return true;
+            }
+            case Command::SetKeyParity: {
+                const auto item = ItemNamed(commands::kKeyParityItems, a[0]);
+                if (!item) return bad("set-key-parity: '" + a[0] + "' is not no or with");
+                run_.keyParity = *item;
+                return true;
+            }
+            case Command::SetKeyNumber: {
+                const auto number = ParseNumber(a[0], 0, kMaxKeyNumber);
+                if (!number) return bad("set-key-number: '" + a[0] + "' is not 0 to 16");
+                run_.keyNumber = *number;
+                return true;
+            }
+            case Command::SetKeyStatus: {
+                const auto number = ParseNumber(a[0], 0, kMaxKeyStatusNumber);
+                const auto delay = ParseNumber(a[1], 0, kMaxKeyDelaySeconds);
+                if (!number) return bad("set-key-status: key number '" + a[0] + "' is not 0 to 8");
+                if (!delay) return bad("set-key-status: delay '" + a[1] + "' is not 0 to 99");
+                run_.keyStatusNumber = *number;
+                run_.keyDelaySeconds = *delay;
+                return true;
+            }
+            case Command::Send:
+                run_.text = a[0];
+                return true;
+            case Command::ReadCards:
+                if (run_.invalid && !run_.twoWay) return bad("--invalid needs --two-way");
+                return true;
+            case Command::Census:
+                if (run_.ids.empty())
+                    for (int id = 1; id <= 99; ++id) run_.ids.push_back(id);
+                return true;
+            case Command::Apply:
+                run_.planPath = a[0];
+                return true;
+            default:
+                return true;
+        }
+    }
+
+    const std::vector<std::string>& args_;
+    const Subcommand* subcommand_ = nullptr;
+    Invocation run_;
+    std::string error_;
+};
+
+std::string OptionsHelp() {
+    return "Options every subcommand takes:\n"
+           "  --port COMn       the port (COM3, or 3)\n"
+           "  --settings S      line settings such as 19200,e,8,1, or their index 0 to 13\n"
+           "                    (default 19200,e,8,1)\n"
+           "  --id N            the reader's ID, 1 to 99; without it the reader is first found\n"
+           "                    with the scan's probe to ID 00 (one reader on the line)\n"
+           "  --type T          reader type: " +
+           TypeNames(AnyType) +
+           "\n"
+           "                    (default PX10); it decides the first character of every command\n"
+           "  --json            one JSON object per line on standard output\n"
+           "  --trace           every frame sent and received, on standard error\n"
+           "  -h, --help        this help\n";
+}
+
+const char kExitHelp[] =
+    "Exit status: 0 success, 1 the reader failed or was not found, 2 wrong usage,\n"
+    "3 the port would not open.\n";
+
+}  // namespace
+
+int Invocation::lineSettings() const {
+    return settingsIndex.value_or(tblink::kDefaultLineSettingsIndex);
+}
+
+Parsed ParseArguments(const std::vector<std::string>& args) { return Parser(args).run(); }
+
+std::string CommandName(Command command) {
+    const Subcommand* entry = SubcommandOf(command);
+    return entry ? entry->name : "help";
+}
+
+std::string Usage(Command command) {
+    std::ostringstream out;
+    const Subcommand* entry = SubcommandOf(command);
+    if (!entry) {
+        out << "Usage: tagbench-cli SUBCOMMAND [OPTION]... [ARGUMENT]...\n"
+               "The reader commands of Tag Bench from a shell, with the same frames and waits as\n"
+               "the window. Progress goes to standard error when it is a terminal.\n\n"
+               "Subcommands:\n";
+        for (const Subcommand& each : kSubcommands) {
+            std::string head = std::string(each.name) + " " + each.arguments;
+            out << "  " << head;
+            if (head.size() < 28) {
+                out << std::string(28 - head.size(), ' ');
+            } else {
+                out << "\n" << std::string(30, ' ');
+            }
+            out << each.summary << "\n";
+        }
+        out << "  help SUBCOMMAND             that subcommand's options\n\n"
+            << OptionsHelp() << "\n"
+            << kExitHelp;
+        return out.str();
+    }
+    out << "Usage: tagbench-cli " << entry->name << " [OPTION]..."
+        << (entry->argumentCount ? std::string(" ") + entry->arguments : std::string()) << "\n"
+        << "Tag Bench from a shell: " << entry->summary << ".\n"
+        << entry->details;
+    if (entry->command == Command::SetLine || entry->command == Command::Census ||
+        entry->command == Command::Scan) {
+        out << "Line settings (index text):";
+        for (int i = 0; i < tblink::kLineSettingsCount; ++i)
+            out << (i % 5 == 0 ? "\n  " : "  ") << i << " " << tblink::kLineSettingsTexts[i];
+        out << "\n";
+    }
+    if (entry->needsPort) out << "--port is required.\n";
+    out << "\n" << OptionsHelp() << "\n" << kExitHelp;
+    return out.str();
+}
+
+std::optional<int> ParseNumber(std::string_view text, int low, int high) {
+    if (!AllDigits(text) || text.size() > 9) return std::nullopt;
+    const int value = std::atoi(std::string(text).c_str());
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+std::optional<int> ParsePort(std::string_view text) {
+    std::string upper = Lower(text);
+    if (upper.compare(0, 3, "com") == 0) upper = upper.substr(3);
+    if (upper.empty() || upper[0] == '0') return std::nullopt;
+    return ParseNumber(upper, 1, 9999);
+}
+
+std::optional<int> ParseLineSettings(std::string_view text) {
+    if (AllDigits(text)) return ParseNumber(text, 0, tblink::kLineSettingsCount - 1);
+    const std::string lower = Lower(text);
+    for (int i = 0; i < tblink::kLineSettingsCount; ++i)
+        if (lower == tblink::kLineSettingsTexts[i]) return i;
+    return std::nullopt;
+}
+
+std::optional<std::string> ParseReaderId(std::string_view text) {
+    if (text.size() > 2) return std::nullopt;
+    const auto id = ParseNumber(text, 1, 99);
+    if (!id) return std::nullopt;
+    return commands::TwoDigits(*id);
+}
+
+std::optional<std::vector<int>> ParseIdList(std::string_view text) {
+    std::vector<int> ids;
+    for (std::string_view part : Split(text, ',')) {
+        const auto range = Split(part, '-');
+        if (range.size() > 2) return std::nullopt;
+        const auto first = ParseNumber(range.front(), 1, 99);
+        const auto last = ParseNumber(range.back(), 1, 99);
+        if (!first || !last || *last < *first) return std::nullopt;
+        for (int id = *first; id <= *last; ++id) ids.push_back(id);
+    }
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
+}
+
+std::optional<int> ItemNamed(const char* const* items, int count, std::string_view text) {
+    const std::string wanted = Lower(text);
+    if (wanted.empty()) return std::nullopt;
+    for (int i = 0; i < count; ++i)
+        if (Lower(items[i]) == wanted) return i;
+    if (AllDigits(wanted)) {
+        for (int i = 0; i < count; ++i) {
+            const std::string_view item = items[i];
+            const std::size_t space = item.rfind(' ');
+            if (space != std::string_view::npos && item.substr(space + 1) == wanted) return i;
+        }
+        return std::nullopt;
+    }
+    std::optional<int> match;
+    for (int i = 0; i < count; ++i) {
+        if (Lower(items[i]).compare(0, wanted.size(), wanted) != 0) continue;
+        if (match) return std::nullopt;  // the start of more than one item
+        match = i;
+    }
+    return match;
+}
+
+std::optional<commands::InterfaceSettings> ParseInterface(const std::vector<std::string>& words) {
+    if (words.size() != 3) return std::nullopt;
+    const auto mode = ItemNamed(commands::kModeItems, words[0]);
+    const auto wiegand = ItemNamed(commands::kWiegandItems, words[1]);
+    const auto rs485 = ItemNamed(commands::kRs485Items, words[2]);
+    if (!mode || !wiegand || !rs485) return std::nullopt;
+    return commands::InterfaceSettings{*mode, *wiegand, *rs485};
+}
+
+}  // namespace cli

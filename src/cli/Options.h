@@ -1,0 +1,129 @@
+// tagbench-cli's command line taken apart into values, before anything touches a port: a
+// subcommand, the options every subcommand takes (--port, --settings, --id, --type, --json), its
+// own options and its arguments, each already checked against the ranges the window's controls
+// allow. Anything wrong is a usage error (exit status 2) with a message saying what.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "commands/ReaderTypes.h"
+#include "commands/config/Identity.h"
+
+namespace cli {
+
+enum class Command {
+    Help,
+    Ports,
+    Scan,
+    Census,
+    Info,
+    SetId,
+    SetLine,
+    SetInterface,
+    GetInterface,
+    SetCardType,
+    SetReadMode,
+    SetKeyParity,
+    GetKeyParity,
+    SetKeyNumber,
+    GetKeyNumber,
+    SetKeyStatus,
+    GetKeyStatus,
+    Send,
+    ReadCards,
+    Apply,
+};
+
+// The ranges of the window's scroll bars.
+constexpr int kMaxKeyNumber = 16;
+constexpr int kMaxKeyStatusNumber = 8;
+constexpr int kMaxKeyDelaySeconds = 99;
+
+struct Invocation {
+    Command command = Command::Help;
+    bool help = false;                 // --help, or `help SUBCOMMAND`
+    std::optional<Command> helpTopic;  // `help scan`
+    bool json = false;                 // one JSON object per line
+    bool trace = false;                // every frame sent and received on standard error
+
+    // Where the reader is; each empty when not given.
+    std::optional<int> port;
+    std::optional<int> settingsIndex;
+    std::optional<std::string> id;  // two digits, 01 to 99
+    std::optional<commands::ReaderType> type;
+
+    // scan
+    std::vector<int> ports;  // --ports; empty: every port of the port map
+    bool lock = false;
+    bool parallel = false;
+    bool all = false;
+    // census
+    std::vector<int> ids;  // --ids; in ascending order, 1 to 99
+    // read-cards
+    bool twoWay = false;
+    bool invalid = false;  // two-way: answer every card "H2"
+    std::optional<int> count;
+    std::optional<double> timeoutSeconds;
+    // send
+    bool raw = false;
+    // apply
+    std::string resultsPath;
+
+    // The arguments, by subcommand.
+    std::string newId;                      // set-id: two digits
+    int lineSettingsIndex = 0;              // set-line
+    commands::InterfaceSettings interface;  // set-interface
+    int cardType = 0;                       // set-card-type
+    int readMode = 0;                       // set-read-mode
+    int keyParity = 0;                      // set-key-parity
+    int keyNumber = 0;                      // set-key-number
+    int keyStatusNumber = 0;                // set-key-status
+    int keyDelaySeconds = 0;
+    std::string text;      // send: as typed
+    std::string planPath;  // apply
+
+    commands::ReaderType readerType() const { return type.value_or(commands::ReaderType::PX10); }
+    int lineSettings() const;  // --settings, else 19200,e,8,1
+};
+
+struct Parsed {
+    std::optional<Invocation> invocation;
+    std::string error;  // set when invocation is empty
+};
+
+// The arguments after the program name.
+Parsed ParseArguments(const std::vector<std::string>& args);
+
+// The subcommand's name ("set-id"), and the usage text: of every subcommand for Help, else of
+// the one.
+std::string CommandName(Command command);
+std::string Usage(Command command);
+
+// Values as the command line gives them; nullopt when the text is not one.
+// "COM3", "com3" or "3".
+std::optional<int> ParsePort(std::string_view text);
+// One of the 14 line settings as text ("19200,e,8,1", any case) or index ("5").
+std::optional<int> ParseLineSettings(std::string_view text);
+// A reader ID 1 to 99 ("7" or "07") as its two digits.
+std::optional<std::string> ParseReaderId(std::string_view text);
+// "2,17,99" or "1-20,50": IDs 1 to 99, in ascending order without repeats.
+std::optional<std::vector<int>> ParseIdList(std::string_view text);
+// "wiegand 26 32": the interface, the Wiegand format and the RS485 format, each by its item's
+// name or number ("rs485", "Wiegand 34", "64").
+std::optional<commands::InterfaceSettings> ParseInterface(const std::vector<std::string>& words);
+// The item of a fixed list that `text` names, in any case: its whole text, the number it ends in
+// ("34" for "Wiegand 34"), or the start of its text when no other item starts so ("en" for
+// "Enabled"). Nullopt when it names none, or more than one.
+std::optional<int> ItemNamed(const char* const* items, int count, std::string_view text);
+template <std::size_t N>
+std::optional<int> ItemNamed(const std::array<const char*, N>& items, std::string_view text) {
+    return ItemNamed(items.data(), static_cast<int>(N), text);
+}
+// A whole decimal number in [low, high].
+std::optional<int> ParseNumber(std::string_view text, int low, int high);
+
+}  // namespace cli

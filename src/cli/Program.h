@@ -1,0 +1,35 @@
+// tagbench-cli: the reader commands of the window from a shell, for batch provisioning, RS-485
+// buses and scripts. It runs the window's own functions of commands/ and link/: the same frames,
+// waits and messages, with a pacer that sleeps instead of keeping a window alive.
+//
+//   Options     the command line taken apart into values (usage errors: exit status 2)
+//   Plan        the provisioning table of `apply`
+//   Operations  the reader work as values: scan, census, info, one command, card reading, a row
+//   Terminal    the pacer, Ctrl+C, progress on standard error, the frame trace
+//   Json        one JSON object a line
+//   Program     (here) runs a subcommand and prints its values as text or JSON
+//
+// main() only adds what a process has: the port map of the machine, and whether standard error
+// is a terminal.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/PortMap.h"
+
+namespace cli {
+
+struct Environment {
+    // The port map, built only by subcommands that use ports.
+    std::function<platform::PortMap()> ports;
+    bool progress = false;  // standard error is a terminal: show progress there
+};
+
+// Runs the arguments after the program name; returns the exit status.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const Environment& environment);
+
+}  // namespace cli

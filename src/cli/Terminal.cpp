@@ -1,0 +1,62 @@
+#include "cli/Terminal.h"
+
+#include <atomic>
+#include <csignal>
+#include <ostream>
+#include <thread>
+
+namespace cli {
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) { interrupted.store(true); }
+
+}  // namespace
+
+void Progress::status(const std::string& text) {
+    if (!enabled_) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    err_ << "\r\033[K" << text << std::flush;
+    drawn_ = true;
+}
+
+void Progress::dot() {
+    if (!enabled_) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    err_ << '.' << std::flush;
+    drawn_ = true;
+}
+
+void Progress::clear() {
+    if (!enabled_) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (drawn_) err_ << "\r\033[K" << std::flush;
+    drawn_ = false;
+}
+
+void CatchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+bool Interrupted() { return interrupted.load(); }
+
+void CliPacer::Tick() {
+    if (progress_) progress_->dot();
+}
+
+bool CliPacer::Stopped() { return Interrupted() || (end_ && end_()); }
+
+void CliPacer::sleep(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void TraceEcho::line(const char* direction, const std::string& echo) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    err_ << port_ << direction << echo << std::endl;
+}
+
+}  // namespace cli

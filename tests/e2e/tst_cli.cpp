@@ -1,0 +1,797 @@
+// tagbench-cli run as a process against simulated readers on pseudo-terminals: what goes over
+// the line, what it prints (text and JSON lines), and its exit statuses.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+
+#include "SimLines.h"
+#include "cli/Plan.h"
+
+using tbsim::ReaderKind;
+
+namespace {
+
+constexpr int kFinishMs = 180000;
+
+struct CliRun {
+    int exit = -1;
+    QString out;
+    QString err;
+
+    // Every line of standard output as a JSON object; a line that is not one fails the test.
+    QList<QJsonObject> objects() const {
+        QList<QJsonObject> list;
+        for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+            QJsonParseError error{};
+            const auto document = QJsonDocument::fromJson(line.toUtf8(), &error);
+            if (error.error != QJsonParseError::NoError || !document.isObject()) {
+                qWarning("not a JSON object: %s", qPrintable(line));
+                return {};
+            }
+            list << document.object();
+        }
+        return list;
+    }
+    QList<QJsonObject> objects(const QString& kind) const {
+        QList<QJsonObject> list;
+        for (const QJsonObject& object : objects())
+            if (object.value("kind").toString() == kind) list << object;
+        return list;
+    }
+    QJsonObject outcome() const {
+        const auto list = objects("outcome");
+        return list.isEmpty() ? QJsonObject() : list.back();
+    }
+};
+
+// tagbench-cli with the test's ports and a settings store of its own.
+class Cli {
+public:
+    explicit Cli(const QString& ports) {
+        environment_ = QProcessEnvironment::systemEnvironment();
+        environment_.insert("TAGBENCH_PORTS", ports);
+        environment_.insert("TAGBENCH_SYSCONFDIR", store_.filePath("etc"));
+        environment_.insert("XDG_CONFIG_HOME", store_.filePath("home"));
+    }
+
+    void start(QProcess& process, const QStringList& args) const {
+        process.setProcessEnvironment(environment_);
+        process.start(QStringLiteral(TAGBENCH_CLI_BINARY), args);
+    }
+
+    CliRun run(const QStringList& args) const {
+        QProcess process;
+        start(process, args);
+        CliRun result;
+        if (!process.waitForFinished(kFinishMs)) {
+            process.kill();
+            process.waitForFinished();
+            qWarning("tagbench-cli did not finish: %s", qPrintable(args.join(' ')));
+        } else if (process.exitStatus() == QProcess::NormalExit) {
+            result.exit = process.exitCode();
+        }
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+
+    QString path(const QString& name) const { return store_.filePath(name); }
+
+private:
+    QTemporaryDir store_;
+    QProcessEnvironment environment_;
+};
+
+QStringList Words(const QString& line) { return line.split(' ', Qt::SkipEmptyParts); }
+
+tbsim::SimReader* AddReader(tbsim::SimLine& line, ReaderKind kind, int id,
+                            const std::string& serial = "CAFE0042", int lineSettings = 5) {
+    tbsim::ReaderConfig config;
+    config.kind = kind;
+    config.id = id;
+    config.serial = serial;
+    config.lineSettings = tbsim::LineSettingsText(lineSettings);
+    config.version = tbsim::DefaultVersion(kind);
+    return line.addReader(config);
+}
+
+ReaderKind Kind(const QString& name) { return *tbsim::ReaderKindFromName(name.toStdString()); }
+
+QString Heard(tbsim::SimLine& line) {
+    QStringList commands;
+    for (const std::string& command : line.takeReceivedCommands())
+        commands << QString::fromStdString(command);
+    return commands.join(' ');
+}
+
+// The settings a reader object carries, in one order, present ones only.
+QString SettingsOf(const QJsonObject& object) {
+    QStringList parts;
+    for (const char* key :
+         {"interface", "wiegand", "rs485", "cardType", "keyNumber", "keyParity", "keyStatusNumber",
+          "keyDelaySeconds", "idSector", "idBlock", "idByte", "idKey", "idKeyError"}) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined()) continue;
+        parts << QString(key) + "=" +
+                     (value.isDouble() ? QString::number(value.toInt()) : value.toString());
+    }
+    return parts.join(' ');
+}
+
+// "COM3 19200,e,8,1 04 SER00003" for each reader object.
+QStringList Readers(const CliRun& run) {
+    QStringList readers;
+    for (const QJsonObject& reader : run.objects("reader")) {
+        readers << QStringList{reader.value("port").toString(), reader.value("settings").toString(),
+                               reader.value("id").toString(), reader.value("serial").toString()}
+                       .join(' ');
+    }
+    return readers;
+}
+
+// The outcome object of a --json run agrees with the exit status.
+bool OutcomeAgrees(const CliRun& run) {
+    const QJsonObject outcome = run.outcome();
+    return outcome.value("exit").toInt(-1) == run.exit &&
+           outcome.value("ok").toBool() == (run.exit == 0);
+}
+
+// Lines built from a layout: "L" a line, "M" a COM number whose device does not exist.
+struct Layout {
+    SimLines lines;
+    std::vector<tbsim::SimLine*> byPort{nullptr};  // index = COM number
+
+    explicit Layout(const QString& text) {
+        for (const QString& item : Words(text)) {
+            if (item == "M") {
+                lines.addMissing();
+                byPort.push_back(nullptr);
+            } else {
+                byPort.push_back(&lines.add());
+            }
+        }
+    }
+    tbsim::SimLine& line(int port) { return *byPort.at(port); }
+};
+
+}  // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void portsListsTheMapWithDevices();
+    void scan_data();
+    void scan();
+    void scanPrintsATableAndNoProgressToAPipe();
+    void censusOfABusWithThreeReaders();
+    void info_data();
+    void info();
+    void commandFrames_data();
+    void commandFrames();
+    void traceShowsTheFramesAsTheStatusBar();
+    void applyWithOneUnreachableReader();
+    void exitStatuses_data();
+    void exitStatuses();
+    void readCards_data();
+    void readCards();
+    void ctrlCEndsTheReading();
+};
+
+void TestCli::portsListsTheMapWithDevices() {
+    Layout layout("L M L");
+    const Cli cli(layout.lines.ports());
+    const CliRun run = cli.run({"ports", "--json"});
+    QCOMPARE(run.exit, 0);
+    QStringList ports;
+    for (const QJsonObject& port : run.objects("port")) {
+        if (port.value("number").toInt() > 3) continue;  // the machine's own serial devices
+        ports << QStringList{port.value("port").toString(), port.value("device").toString(),
+                             port.value("description").toString(),
+                             port.value("exists").toBool() ? "exists" : "missing"}
+                     .join(' ');
+    }
+    QCOMPARE(ports, QStringList({
+                        "COM1 " + QString::fromStdString(layout.line(1).devicePath()) +
+                            " TAGBENCH_PORTS exists",
+                        "COM2 /nonexistent/tty2 TAGBENCH_PORTS (missing) missing",
+                        "COM3 " + QString::fromStdString(layout.line(3).devicePath()) +
+                            " TAGBENCH_PORTS exists",
+                    }));
+}
+
+void TestCli::scan_data() {
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<QStringList>("readers");  // "COMn TYPE ID SETTINGS-INDEX SERIAL"
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QStringList>("found");
+    QTest::addColumn<QStringList>("heard");  // "n:commands" heard on COMn, when it matters
+
+    QTest::newRow("locked walk: two probes a port, the reader on the third")
+        << "L L L" << QStringList{"3 PX10 04 5 SER00003"} << "--ports COM1,COM2,COM3 --lock" << 0
+        << QStringList{"COM3 19200,e,8,1 04 SER00003"}
+        << QStringList{"1:A00B A00B", "2:A00B A00B", "3:A00B A04V"};
+    QTest::newRow("the quick try goes first and ends the scan")
+        << "L L" << QStringList{"2 PX10 01 2 SER00002"}
+        << "--port COM2 --settings 9600,n,8,1 --ports COM1,COM2 --lock" << 0
+        << QStringList{"COM2 9600,n,8,1 01 SER00002"} << QStringList{"1:", "2:A00B A01V"};
+    QTest::newRow("unlocked walk: the line settings in list order")
+        << "L" << QStringList{"1 PX10 01 2 SER00001"} << "--ports COM1" << 0
+        << QStringList{"COM1 9600,n,8,1 01 SER00001"}
+        << QStringList{"1:A00B A00B A00B A00B A00B A01V"};
+    QTest::newRow("a reader of another family does not answer")
+        << "L" << QStringList{"1 PX40 01 5 SER00001"} << "--ports COM1 --lock" << 1 << QStringList{}
+        << QStringList{"1:A00B A00B"};
+    QTest::newRow("keypad readers are probed with H")
+        << "L" << QStringList{"1 PX40 07 5 SER00007"} << "--ports COM1 --lock --type PX40" << 0
+        << QStringList{"COM1 19200,e,8,1 07 SER00007"} << QStringList{"1:H00B H07V"};
+    QTest::newRow("a port that does not open is skipped")
+        << "M L" << QStringList{"2 PX10 01 5 SER00002"} << "--ports COM1,COM2 --lock" << 0
+        << QStringList{"COM2 19200,e,8,1 01 SER00002"} << QStringList{};
+    QTest::newRow("no port opens") << "M M" << QStringList{} << "--ports COM1,COM2 --lock" << 3
+                                   << QStringList{} << QStringList{};
+    QTest::newRow("the walk stops at the first reader")
+        << "L L L" << QStringList{"1 PX10 01 5 SER00001", "3 PX10 03 5 SER00003"}
+        << "--ports COM1,COM2,COM3 --lock" << 0 << QStringList{"COM1 19200,e,8,1 01 SER00001"}
+        << QStringList{"2:", "3:"};
+    QTest::newRow("--all goes on after a find")
+        << "L L L" << QStringList{"1 PX10 01 5 SER00001", "3 PX10 03 5 SER00003"}
+        << "--ports COM1,COM2,COM3 --lock --all" << 0
+        << QStringList{"COM1 19200,e,8,1 01 SER00001", "COM3 19200,e,8,1 03 SER00003"}
+        << QStringList{"2:A00B A00B"};
+    QTest::newRow("parallel: the reader on the last of four ports")
+        << "L L L L" << QStringList{"4 PX10 09 5 SER00009"}
+        << "--ports COM1,COM2,COM3,COM4 --lock --parallel" << 0
+        << QStringList{"COM4 19200,e,8,1 09 SER00009"} << QStringList{};
+    QTest::newRow("parallel --all: every reader, in port order")
+        << "L L L" << QStringList{"3 PX10 03 5 SER00003", "1 PX10 01 5 SER00001"}
+        << "--ports COM3,COM2,COM1 --lock --parallel --all" << 0
+        << QStringList{"COM1 19200,e,8,1 01 SER00001", "COM3 19200,e,8,1 03 SER00003"}
+        << QStringList{"2:A00B A00B"};
+    QTest::newRow("parallel, unlocked: each port walks its line settings")
+        << "L L" << QStringList{"2 PX10 05 2 SER00005"} << "--ports COM1,COM2 --parallel" << 0
+        << QStringList{"COM2 9600,n,8,1 05 SER00005"} << QStringList{};
+}
+
+void TestCli::scan() {
+    QFETCH(QString, layout);
+    QFETCH(QStringList, readers);
+    QFETCH(QString, args);
+    QFETCH(int, exit);
+    QFETCH(QStringList, found);
+    QFETCH(QStringList, heard);
+    Layout lines(layout);
+    for (const QString& reader : readers) {
+        const QStringList f = Words(reader);
+        AddReader(lines.line(f[0].toInt()), Kind(f[1]), f[2].toInt(), f[4].toStdString(),
+                  f[3].toInt());
+    }
+    const Cli cli(lines.lines.ports());
+    const CliRun run = cli.run(QStringList{"scan", "--json"} + Words(args));
+    QCOMPARE(run.exit, exit);
+    QCOMPARE(Readers(run), found);
+    QVERIFY(OutcomeAgrees(run));
+    for (const QString& expected : heard) {
+        const int port = expected.section(':', 0, 0).toInt();
+        QCOMPARE(QString("%1:%2").arg(port).arg(Heard(lines.line(port))), expected);
+    }
+}
+
+void TestCli::scanPrintsATableAndNoProgressToAPipe() {
+    Layout layout("L");
+    AddReader(layout.line(1), ReaderKind::PX50, 12, "0000ABCD");
+    const Cli cli(layout.lines.ports());
+    const CliRun run = cli.run({"scan", "--ports", "COM1", "--lock", "--type", "PX50"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(run.out, QString("PORT  SETTINGS     ID  SERIAL    VERSION\n"
+                              "COM1  19200,e,8,1  12  0000ABCD  V2.31-0542 PX50\n"));
+    QCOMPARE(run.err, QString());
+}
+
+void TestCli::censusOfABusWithThreeReaders() {
+    Layout layout("L");
+    tbsim::SimLine& bus = layout.line(1);
+    AddReader(bus, ReaderKind::PX10, 2, "SER00002");
+    AddReader(bus, ReaderKind::PX10, 17, "SER00017");
+    AddReader(bus, ReaderKind::PX10, 99, "SER00099");
+    AddReader(bus, ReaderKind::PX40, 5, "SER00005");  // another family: "A05B" is not for it
+    const Cli cli(layout.lines.ports());
+    const CliRun run = cli.run({"census", "--port", "COM1", "--json"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(Readers(run),
+             QStringList({"COM1 19200,e,8,1 02 SER00002", "COM1 19200,e,8,1 17 SER00017",
+                          "COM1 19200,e,8,1 99 SER00099"}));
+    for (const QJsonObject& reader : run.objects("reader"))
+        QCOMPARE(reader.value("version").toString(),
+                 QString::fromStdString(tbsim::DefaultVersion(ReaderKind::PX10)));
+    QVERIFY(OutcomeAgrees(run));
+    // One reader check to every ID in turn, and the version of each reader that answered.
+    QStringList expected;
+    for (int id = 1; id <= 99; ++id) {
+        expected << QString("A%1B").arg(id, 2, 10, QChar('0'));
+        if (id == 2 || id == 17 || id == 99) expected << QString("A%1V").arg(id, 2, 10, QChar('0'));
+    }
+    QCOMPARE(Heard(bus), expected.join(' '));
+}
+
+void TestCli::info_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("withId");     // else found with the probe to ID 00
+    QTest::addColumn<QString>("silent");  // a command the reader does not answer
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("settings");
+
+    const QString output = "interface=RS485 wiegand=Wiegand 42 rs485=RS485 64";
+    const QString card = " cardType=SECURITY";
+    const QString keypad = " keyNumber=7 keyParity=With Parity";
+    const QString keyStatus = " keyStatusNumber=5 keyDelaySeconds=12";
+    const QString location = " idSector=3 idBlock=2 idByte=1 idKey=Key B idKeyError=BEEP";
+    const QString ok = "Reader find ok. (COM : #1)";
+    QTest::newRow("PX10") << "PX10" << true << "" << 0 << ok << output + card;
+    QTest::newRow("PX40") << "PX40" << false << "" << 0 << ok << output + card + keypad;
+    QTest::newRow("PX30M") << "PX30M" << true << "" << 0 << ok << output + location;
+    QTest::newRow("PX40M") << "PX40M" << false << "" << 0 << ok
+                           << output + keypad + keyStatus + location;
+    QTest::newRow("PX50") << "PX50" << true << "" << 0 << ok << output + card;
+    QTest::newRow("PX50M") << "PX50M" << false << "" << 0 << ok << output;
+    QTest::newRow("PX60") << "PX60" << true << "" << 0 << ok << output + card;
+    QTest::newRow("PX60M") << "PX60M" << false << "" << 0 << ok << output;
+    QTest::newRow("no version: not linked")
+        << "PX10" << true << "V" << 1 << "Reader data error! (COM : #1)"
+        << "";
+    QTest::newRow("version but no output settings")
+        << "PX40" << true << "A" << 1 << "Reader data error! (COM : #1)"
+        << "";
+    QTest::newRow("a silent key number is left out, the read-out goes on")
+        << "PX40" << true << "L" << 0 << ok << output + card + " keyParity=With Parity";
+}
+
+void TestCli::info() {
+    QFETCH(QString, type);
+    QFETCH(bool, withId);
+    QFETCH(QString, silent);
+    QFETCH(int, exit);
+    QFETCH(QString, message);
+    QFETCH(QString, settings);
+    Layout layout("L");
+    const ReaderKind kind = Kind(type);
+    tbsim::SimReader* reader = AddReader(layout.line(1), kind, 23, "SER00023");
+    tbsim::ReaderConfig config = reader->config();
+    config.interfaceIndex = 1;
+    config.wiegandIndex = 2;
+    config.rs485Index = 3;
+    config.cardTypeIndex = 2;
+    config.keyParity = 1;
+    config.keyNumber = 7;
+    config.keyStatusNumber = 5;
+    config.keyDelaySeconds = 12;
+    config.idSector = 3;
+    config.idBlock = 2;
+    config.idByte = 1;
+    config.idKeyType = 1;
+    config.idKeyErrSignal = 2;
+    if (!silent.isEmpty()) config.silentCommands.insert(silent.toStdString());
+    reader->setConfig(config);
+
+    const Cli cli(layout.lines.ports());
+    QStringList args{"info", "--port", "COM1", "--type", type, "--json"};
+    if (withId)
+        args << "--id"
+             << "23";
+    const CliRun run = cli.run(args);
+    QCOMPARE(run.exit, exit);
+    QCOMPARE(run.outcome().value("message").toString(), message);
+    QVERIFY(OutcomeAgrees(run));
+    const auto readers = run.objects("reader");
+    QCOMPARE(readers.size(), 1);
+    const QJsonObject& read = readers.front();
+    QCOMPARE(read.value("type").toString(), type);
+    QCOMPARE(read.value("id").toString(), QString("23"));
+    QCOMPARE(read.value("serial").toString(), QString("SER00023"));
+    if (silent == "V")
+        QVERIFY(read.value("version").isNull());
+    else
+        QCOMPARE(read.value("version").toString(),
+                 QString::fromStdString(tbsim::DefaultVersion(kind)));
+    QCOMPARE(SettingsOf(read), settings);
+}
+
+void TestCli::commandFrames_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("silent");  // "all": the line's replies are lost; else a command
+    QTest::addColumn<QString>("heard");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("values");  // what a get read
+
+    QTest::newRow("set-id") << "PX10"
+                            << "set-id 5 --id 1"
+                            << ""
+                            << "A01B A01CCAFE004205" << 0 << "Set ID ok."
+                            << "";
+    QTest::newRow("set-id without --id finds the reader's ID first")
+        << "PX10"
+        << "set-id 05"
+        << ""
+        << "A00B A01B A01CCAFE004205" << 0 << "Set ID ok."
+        << "";
+    QTest::newRow("set-line 230400,e,8,1 sends ED")
+        << "PX10"
+        << "set-line 230400,e,8,1 --id 1"
+        << ""
+        << "A01B A01ED" << 0 << "Set Reader baud rate ok."
+        << "";
+    QTest::newRow("set-line 57600,e,8,1 sends E9")
+        << "PX10"
+        << "set-line 9 --id 1"
+        << ""
+        << "A01B A01E9" << 0 << "Set Reader baud rate ok."
+        << "";
+    QTest::newRow("set-interface RS485, Wiegand 34, RS485 32")
+        << "PX10"
+        << "set-interface rs485 34 32 --id 1"
+        << ""
+        << "A01B A01A111" << 0 << "Set reader interface ok."
+        << "";
+    QTest::newRow("get-interface") << "PX10"
+                                   << "get-interface --id 1"
+                                   << ""
+                                   << "A01B A01A" << 0 << "Get reader interface ok."
+                                   << "interface=Wiegand wiegand=Wiegand 26 rs485=RS485 32";
+    QTest::newRow("set-card-type SECURITY") << "PX60"
+                                            << "set-card-type SECURITY --id 1"
+                                            << ""
+                                            << "I01B I01A2" << 0 << "Set card type ok."
+                                            << "";
+    QTest::newRow("set-read-mode enabled") << "PX10"
+                                           << "set-read-mode enabled --id 1"
+                                           << ""
+                                           << "A01B A01W100" << 0 << "Set card read mode ok."
+                                           << "";
+    QTest::newRow("set-read-mode disable") << "PX10"
+                                           << "set-read-mode disable --id 1"
+                                           << ""
+                                           << "A01B A01W000" << 0 << "Set card read mode ok."
+                                           << "";
+    QTest::newRow("set-key-parity with") << "PX40"
+                                         << "set-key-parity with --id 1"
+                                         << ""
+                                         << "H01B H01M1" << 0 << "Set key parity ok."
+                                         << "";
+    QTest::newRow("get-key-parity") << "PX40"
+                                    << "get-key-parity --id 1"
+                                    << ""
+                                    << "H01B H01M" << 0 << "Get key parity ok."
+                                    << "keyParity=No Parity 4 bits";
+    QTest::newRow("set-key-number 4 travels as two digits")
+        << "PX40"
+        << "set-key-number 4 --id 1"
+        << ""
+        << "H01B H01L04" << 0 << "Set key number ok."
+        << "";
+    QTest::newRow("get-key-number") << "PX40M"
+                                    << "get-key-number --id 1"
+                                    << ""
+                                    << "H01B H01L" << 0 << "Get key number ok."
+                                    << "keyNumber=4";
+    QTest::newRow("set-key-status 2 15") << "PX50"
+                                         << "set-key-status 2 15 --id 1"
+                                         << ""
+                                         << "J01B J01N0215" << 0 << "Set key status code ok."
+                                         << "";
+    QTest::newRow("set-key-status with a delay of 0")
+        << "PX40"
+        << "set-key-status 0 0 --id 1"
+        << ""
+        << "H01B H01N0000" << 0 << "Set key status code ok."
+        << "";
+    QTest::newRow("get-key-status") << "PX40"
+                                    << "get-key-status --id 1"
+                                    << ""
+                                    << "H01B H01N" << 0 << "Get key status code ok."
+                                    << "keyStatusNumber=0 keyDelaySeconds=3";
+    QTest::newRow("send: the command test") << "PX10"
+                                            << "send V --id 1"
+                                            << ""
+                                            << "A01V" << 0 << "Command test ok."
+                                            << "";
+    QTest::newRow("send --raw: the text carries its own address")
+        << "PX10"
+        << "send 00H1 --raw"
+        << ""
+        << "A00H1" << 0 << "Command test ok."
+        << "";
+    QTest::newRow("send to an ID nobody has") << "PX10"
+                                              << "send V --id 2"
+                                              << ""
+                                              << "A02V" << 1 << "Command test error!"
+                                              << "";
+    QTest::newRow("silent reader: two attempts, each with its reader check")
+        << "PX10"
+        << "set-id 5 --id 1"
+        << "all"
+        << "A01B A01B" << 1 << "Set ID error!"
+        << "";
+    QTest::newRow("a get whose command is never answered")
+        << "PX40"
+        << "get-key-number --id 1"
+        << "L"
+        << "H01B H01L H01B H01L" << 1 << "Get key number error!"
+        << "";
+}
+
+void TestCli::commandFrames() {
+    QFETCH(QString, type);
+    QFETCH(QString, args);
+    QFETCH(QString, silent);
+    QFETCH(QString, heard);
+    QFETCH(int, exit);
+    QFETCH(QString, message);
+    QFETCH(QString, values);
+    Layout layout("L");
+    tbsim::SimReader* reader = AddReader(layout.line(1), Kind(type), 1);
+    if (silent == "all") {
+        layout.line(1).setFault({tbsim::Fault::Silence});
+    } else if (!silent.isEmpty()) {
+        auto config = reader->config();
+        config.silentCommands.insert(silent.toStdString());
+        reader->setConfig(config);
+    }
+    const Cli cli(layout.lines.ports());
+    const CliRun run =
+        cli.run(Words(args) + QStringList{"--port", "COM1", "--type", type, "--json"});
+    QCOMPARE(Heard(layout.line(1)), heard);
+    QCOMPARE(run.exit, exit);
+    QCOMPARE(run.outcome().value("message").toString(), message);
+    QVERIFY(OutcomeAgrees(run));
+    const auto read = run.objects("settings");
+    QCOMPARE(read.isEmpty() ? QString() : SettingsOf(read.front()), values);
+}
+
+void TestCli::traceShowsTheFramesAsTheStatusBar() {
+    Layout layout("L");
+    AddReader(layout.line(1), ReaderKind::PX10, 1, "12345678");
+    const Cli cli(layout.lines.ports());
+    const CliRun run = cli.run({"get-interface", "--port", "COM1", "--id", "01", "--trace"});
+    QCOMPARE(run.exit, 0);
+    // "A01B": 09 ^ 41 ^ 30 ^ 31 ^ 42 = 0B. The reply "\nA01B12345678": 0A ^ 41 ^ 30 ^ 31 ^ 42 = 08,
+    // and 31 ^ 32 ^ ... ^ 38 = 08, so its checksum is 00.
+    QVERIFY2(run.err.startsWith("COM1 > [09]A01B0B[0D]\nCOM1 < [0A]A01B1234567800[0D]\n"),
+             qPrintable(run.err));
+    QCOMPARE(run.out, QString("interface  Wiegand\nwiegand    Wiegand 26\nrs485      RS485 32\n"
+                              "Get reader interface ok.\n"));
+}
+
+void TestCli::applyWithOneUnreachableReader() {
+    Layout layout("L L L M");
+    tbsim::SimReader* first = AddReader(layout.line(1), ReaderKind::PX10, 1, "SER00001");
+    tbsim::SimReader* third = AddReader(layout.line(3), ReaderKind::PX40, 7, "SER00007");
+    const Cli cli(layout.lines.ports());
+    const QString plan = cli.path("plan.csv");
+    QFile file(plan);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        "# port,type,id,new_id,interface,card_type,new_settings\n"
+        "port,type,id,new_id,interface,card_type,new_settings\n"
+        "COM1,PX10,01,11,rs485 34 64,KORVA,\n"
+        "COM2,PX10,05,06,,,\n"
+        "COM3,PX40,07,08,,,\"9600,n,8,1\"\n"
+        "COM4,PX10,,02,,,\n");
+    file.close();
+    const QString results = cli.path("results.csv");
+    const CliRun run = cli.run({"apply", plan, "--results", results, "--json"});
+    QCOMPARE(run.exit, 1);
+    QVERIFY(OutcomeAgrees(run));
+
+    QStringList rows;
+    for (const QJsonObject& row : run.objects("row")) {
+        rows << QStringList{QString::number(row.value("line").toInt()),
+                            row.value("status").toString(), row.value("id").toString(),
+                            row.value("settings").toString(),
+                            row.value("messages").toVariant().toStringList().join("; ")}
+                    .join(' ');
+    }
+    QCOMPARE(rows, QStringList({
+                       "3 ok 11 19200,e,8,1 Set ID ok.; Set reader interface ok.; Set card type "
+                       "ok.; Reader find ok. (COM : #1)",
+                       "4 not-found 05 19200,e,8,1 Reader not find",
+                       "5 ok 08 9600,n,8,1 Set ID ok.; Set Reader baud rate ok.; Reader find ok. "
+                       "(COM : #3)",
+                       "6 port  19200,e,8,1 Open COM : 4 Error",
+                   }));
+
+    // The results table says the same, row for row.
+    QFile table(results);
+    QVERIFY(table.open(QIODevice::ReadOnly));
+    std::string error;
+    const auto records = cli::ParseCsv(table.readAll().toStdString(), error);
+    QVERIFY2(records, error.c_str());
+    QStringList statuses;
+    for (const cli::CsvRecord& record : *records)
+        statuses << QString::fromStdString(record.fields.at(6));
+    QCOMPARE(statuses, QStringList({"status", "ok", "not-found", "ok", "port"}));
+
+    // The readers took their settings; the third one was addressed by its new ID once it had it.
+    QCOMPARE(first->config().id, 11);
+    QCOMPARE(first->config().interfaceIndex, 1);
+    QCOMPARE(first->config().wiegandIndex, 1);
+    QCOMPARE(first->config().rs485Index, 3);
+    QCOMPARE(first->config().cardTypeIndex, 1);
+    QCOMPARE(third->config().id, 8);
+    QCOMPARE(third->config().lineSettings, std::string("9600,n,8,1"));
+    QCOMPARE(Heard(layout.line(3)), QString("H07B H07B H07CSER0000708 H08B H08E2 H08B"));
+}
+
+void TestCli::exitStatuses_data() {
+    QTest::addColumn<QString>(
+        "layout");  // "L": PX10 ID 01 on a line, "E": an empty line,
+                    // "M": a missing device, "H": a line another program holds
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("out");  // the start of standard output
+    QTest::addColumn<QString>("err");  // a part of standard error
+
+    const QStringList port{"--port", "COM1"};
+    QTest::newRow("no arguments") << "L" << QStringList{} << 2 << ""
+                                  << "no subcommand";
+    QTest::newRow("help") << "L" << QStringList{"--help"} << 0 << "Usage: tagbench-cli SUBCOMMAND"
+                          << "";
+    QTest::newRow("help of a subcommand")
+        << "L" << QStringList{"census", "--help"} << 0 << "Usage: tagbench-cli census"
+        << "";
+    QTest::newRow("line settings that are not in the list")
+        << "L" << QStringList{"info", "--settings", "19200,x,8,1"} + port << 2 << ""
+        << "--settings: '19200,x,8,1'";
+    QTest::newRow("a new ID out of range") << "L" << QStringList{"set-id", "100"} + port << 2 << ""
+                                           << "'100' is not a reader ID";
+    QTest::newRow("an over-long command test")
+        << "L" << QStringList{"send", QString(1038, 'X'), "--id", "1"} + port << 2
+        << "Command test error! (nothing was sent)"
+        << "the text is 1038 bytes long";
+    QTest::newRow("a port that is not in the map")
+        << "L" << QStringList{"info", "--port", "COM9"} << 3
+        << "Open COM : 9 Error (COM9 is not in the port map"
+        << "";
+    QTest::newRow("a port whose device does not exist")
+        << "M" << QStringList{"info"} + port << 3
+        << "Open COM : 1 Error (COM1 names /nonexistent/tty1, which does not exist)"
+        << "";
+    QTest::newRow("a port that another program holds")
+        << "H" << QStringList{"set-id", "2", "--id", "1"} + port << 3 << "Open COM : 1 Error\n"
+        << "";
+    QTest::newRow("no reader on the line")
+        << "E" << QStringList{"info", "--id", "1"} + port << 1 << "Reader not find\n"
+        << "";
+    QTest::newRow("no reader on the line, no --id")
+        << "E" << QStringList{"set-read-mode", "enabled"} + port << 1
+        << "Reader not find (no single reader answered ID 00"
+        << "";
+    QTest::newRow("a setter nobody answers")
+        << "E" << QStringList{"set-card-type", "EM", "--id", "3"} + port << 1
+        << "Set card type error! (the reader stayed silent)"
+        << "";
+    QTest::newRow("census of a missing port")
+        << "M" << QStringList{"census"} + port << 3 << "Open COM : 1 Error"
+        << "";
+    QTest::newRow("census that finds nobody")
+        << "E" << QStringList{"census", "--ids", "3-4"} + port << 1 << "Reader not find\n"
+        << "";
+    QTest::newRow("card reading on a missing port")
+        << "M" << QStringList{"read-cards", "--id", "1"} + port << 3 << "Open COM : 1 Error"
+        << "";
+}
+
+void TestCli::exitStatuses() {
+    QFETCH(QString, layout);
+    QFETCH(QStringList, args);
+    QFETCH(int, exit);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    Layout lines(layout == "M" ? "M" : "L");
+    int held = -1;
+    if (layout == "L") AddReader(lines.line(1), ReaderKind::PX10, 1);
+    if (layout == "H") {
+        AddReader(lines.line(1), ReaderKind::PX10, 1);
+        held = ::open(lines.line(1).devicePath().c_str(), O_RDWR | O_NOCTTY);
+        QVERIFY(held >= 0);
+        QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+    }
+    const Cli cli(lines.lines.ports());
+    const CliRun run = cli.run(args);
+    if (held >= 0) ::close(held);
+    QCOMPARE(run.exit, exit);
+    QVERIFY2(out.isEmpty() ? run.out.isEmpty() : run.out.startsWith(out), qPrintable(run.out));
+    QVERIFY2(run.err.contains(err), qPrintable(run.err));
+    // Refused before the port: nothing went over the line.
+    if (exit == 2 && layout != "M") QCOMPARE(Heard(lines.line(1)), QString());
+}
+
+void TestCli::readCards_data() {
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<bool>("silent");  // the line's replies are lost
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QStringList>("shown");  // "kind message | hex decimal keys"
+    QTest::addColumn<QString>("heard");
+
+    QTest::newRow("plain: a card, then keys, one a line")
+        << "--count 2" << false << 0
+        << QStringList{"card Card ID : 0010531008(D)  00A0B0C0(H) | 00A0B0C0 0010531008 -",
+                       "keys KEY : 1234 | - - 1234"}
+        << "A01F A01F";
+    QTest::newRow("two-way, refused: every card answered J, J, H2")
+        << "--two-way --invalid --count 1" << false << 0
+        << QStringList{"card Card ID : 0010531008(D)  0000000000A0B0C0(H) | 0000000000A0B0C0 "
+                       "0010531008 -"}
+        << "A01I A01J A01J A01H2";
+    QTest::newRow("a poll without a reply ends the reading")
+        << "--count 5" << true << 1 << QStringList{} << "A01F";
+}
+
+void TestCli::readCards() {
+    QFETCH(QString, args);
+    QFETCH(bool, silent);
+    QFETCH(int, exit);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, heard);
+    Layout layout("L");
+    tbsim::SimReader* reader = AddReader(layout.line(1), ReaderKind::PX10, 1);
+    reader->presentCardId("00A0B0C0");
+    reader->presentKeys("1234");
+    if (silent) layout.line(1).setFault({tbsim::Fault::Silence});
+    const Cli cli(layout.lines.ports());
+    const CliRun run =
+        cli.run(QStringList{"read-cards", "--port", "COM1", "--id", "1", "--json"} + Words(args));
+    QCOMPARE(run.exit, exit);
+    QVERIFY(OutcomeAgrees(run));
+    QStringList got;
+    for (const QJsonObject& object : run.objects()) {
+        const QString kind = object.value("kind").toString();
+        if (kind == "outcome") continue;
+        const auto part = [&](const char* key) {
+            return object.value(key).isString() ? object.value(key).toString() : QString("-");
+        };
+        got << QString("%1 %2 | %3 %4 %5")
+                   .arg(kind, part("message"), part("hex"), part("decimal"), part("keys"));
+    }
+    QCOMPARE(got, shown);
+    QCOMPARE(run.outcome().value("cards").toInt(), shown.size());
+    QCOMPARE(Heard(layout.line(1)), heard);
+    if (exit == 1) QCOMPARE(run.outcome().value("message").toString(), QString("Reader not find"));
+    if (args.contains("--invalid")) {
+        QCOMPARE(reader->config().cardsRefused, 1);
+        QCOMPARE(reader->config().cardsAccepted, 0);
+    }
+}
+
+void TestCli::ctrlCEndsTheReading() {
+    Layout layout("L");
+    tbsim::SimReader* reader = AddReader(layout.line(1), ReaderKind::PX10, 1);
+    auto config = reader->config();
+    config.cardInField = "00A0B0C0";  // reported on every poll
+    reader->setConfig(config);
+    const Cli cli(layout.lines.ports());
+    QProcess process;
+    cli.start(process, {"read-cards", "--port", "COM1", "--id", "1"});
+    QVERIFY(process.waitForStarted());
+    // Ctrl+C is taken once the reading runs: after its first card.
+    while (!process.canReadLine()) QVERIFY(process.waitForReadyRead(kFinishMs));
+    QCOMPARE(process.readLine(), QByteArray("Card ID : 0010531008(D)  00A0B0C0(H)\n"));
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(kFinishMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    // It ended after its current poll: whatever came after the first line is whole cards.
+    for (const QByteArray& line : process.readAllStandardOutput().split('\n'))
+        QVERIFY(line.isEmpty() || line == "Card ID : 0010531008(D)  00A0B0C0(H)");
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

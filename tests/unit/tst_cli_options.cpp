@@ -1,0 +1,549 @@
+// tagbench-cli's command line, its provisioning table and its JSON lines, without a process or a
+// port: what each argument becomes, and which ones are refused before anything is sent.
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include "cli/Json.h"
+#include "cli/Options.h"
+#include "cli/Plan.h"
+#include "commands/config/ListItems.h"
+
+using namespace cli;
+
+namespace {
+
+// The words of a command line; "_" stands for a space inside one argument.
+std::vector<std::string> Args(const QString& line) {
+    std::vector<std::string> args;
+    for (QString word : line.split(' ', Qt::SkipEmptyParts))
+        args.push_back(word.replace('_', ' ').toStdString());
+    return args;
+}
+
+QString Opt(const std::optional<int>& value) {
+    return value ? QString::number(*value) : QString("-");
+}
+
+QString Opt(const std::optional<std::string>& value) {
+    return value ? QString::fromStdString(*value) : QString("-");
+}
+
+// The values a command line turned into, those that matter for its subcommand.
+QString Summary(const Invocation& run) {
+    QStringList parts{QString::fromStdString(CommandName(run.command))};
+    if (run.help)
+        parts << "help"
+              << (run.helpTopic ? QString::fromStdString(CommandName(*run.helpTopic)) : "-");
+    parts << "port=" + Opt(run.port) << "settings=" + QString::number(run.lineSettings())
+          << "id=" + Opt(run.id) << QString("type=") + commands::Info(run.readerType()).name;
+    switch (run.command) {
+        case Command::SetId:
+            parts << "new=" + QString::fromStdString(run.newId);
+            break;
+        case Command::SetLine:
+            parts << "line=" + QString::number(run.lineSettingsIndex);
+            break;
+        case Command::SetInterface:
+            parts << QString("interface=%1%2%3")
+                         .arg(run.interface.mode)
+                         .arg(run.interface.wiegand)
+                         .arg(run.interface.rs485);
+            break;
+        case Command::SetCardType:
+            parts << "card=" + QString::number(run.cardType);
+            break;
+        case Command::SetReadMode:
+            parts << "mode=" + QString::number(run.readMode);
+            break;
+        case Command::SetKeyParity:
+            parts << "parity=" + QString::number(run.keyParity);
+            break;
+        case Command::SetKeyNumber:
+            parts << "key=" + QString::number(run.keyNumber);
+            break;
+        case Command::SetKeyStatus:
+            parts << QString("status=%1/%2").arg(run.keyStatusNumber).arg(run.keyDelaySeconds);
+            break;
+        case Command::Scan: {
+            QStringList ports;
+            for (int port : run.ports) ports << QString::number(port);
+            parts << "ports=" + (ports.isEmpty() ? "all" : ports.join(','));
+            if (run.lock) parts << "lock";
+            if (run.parallel) parts << "parallel";
+            if (run.all) parts << "all";
+            break;
+        }
+        case Command::Census:
+            parts << QString("ids=%1..%2x%3")
+                         .arg(run.ids.front())
+                         .arg(run.ids.back())
+                         .arg(run.ids.size());
+            break;
+        case Command::ReadCards:
+            parts << (run.twoWay ? "two-way" : "plain") << "count=" + Opt(run.count)
+                  << "timeout=" + (run.timeoutSeconds ? QString::number(*run.timeoutSeconds) : "-");
+            if (run.invalid) parts << "invalid";
+            break;
+        case Command::Send:
+            parts << "text=" + QString::fromStdString(run.text) << (run.raw ? "raw" : "prefixed");
+            break;
+        default:
+            break;
+    }
+    if (run.json) parts << "json";
+    return parts.join(' ');
+}
+
+QString Records(const std::vector<CsvRecord>& records) {
+    QStringList lines;
+    for (const CsvRecord& record : records) {
+        QStringList fields;
+        for (const std::string& field : record.fields) fields << QString::fromStdString(field);
+        lines << QString::number(record.line) + ":" + fields.join('|');
+    }
+    return lines.join(' ');
+}
+
+QString Row(const PlanRow& row) {
+    if (!row.error.empty())
+        return QString("%1 error %2").arg(row.line).arg(QString::fromStdString(row.error));
+    QStringList parts{QString::number(row.line),
+                      "port=" + Opt(row.port),
+                      "settings=" + Opt(row.settingsIndex),
+                      QString("type=") + (row.type ? commands::Info(*row.type).name : "-"),
+                      "id=" + Opt(row.id),
+                      "new_id=" + Opt(row.newId)};
+    parts << (row.interface ? QString("interface=%1%2%3")
+                                  .arg(row.interface->mode)
+                                  .arg(row.interface->wiegand)
+                                  .arg(row.interface->rs485)
+                            : "interface=-")
+          << "card=" + Opt(row.cardType) << "new_settings=" + Opt(row.newSettingsIndex);
+    return parts.join(' ');
+}
+
+}  // namespace
+
+class TestCliOptions : public QObject {
+    Q_OBJECT
+private slots:
+    void arguments_data();
+    void arguments();
+    void refused_data();
+    void refused();
+    void values_data();
+    void values();
+    void listItems_data();
+    void listItems();
+    void csv_data();
+    void csv();
+    void csvFieldsSurviveTheRoundTrip();
+    void plan_data();
+    void plan();
+    void jsonLinesParse();
+};
+
+void TestCliOptions::arguments_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("set-id, port by COM name") << "set-id 5 --port COM3"
+                                              << "set-id port=3 settings=5 id=- type=PX10 new=05";
+    QTest::newRow("--option=value and a port by number")
+        << "set-id --port=12 --id=7 99"
+        << "set-id port=12 settings=5 id=07 type=PX10 new=99";
+    QTest::newRow("line settings as text, any case") << "info --port 1 --settings 9600,N,8,1"
+                                                     << "info port=1 settings=2 id=- type=PX10";
+    QTest::newRow("line settings by index") << "set-line 13 --port 1 --settings 0"
+                                            << "set-line port=1 settings=0 id=- type=PX10 line=13";
+    QTest::newRow("set-line by text") << "set-line 57600,e,8,1 --port 1"
+                                      << "set-line port=1 settings=5 id=- type=PX10 line=9";
+    QTest::newRow("type with a hyphen, lower case")
+        << "info --port 1 --type px40-m --json"
+        << "info port=1 settings=5 id=- type=PX40M json";
+    QTest::newRow("interface by item names and numbers")
+        << "set-interface RS485 34 64 --port 1"
+        << "set-interface port=1 settings=5 id=- type=PX10 interface=113";
+    QTest::newRow("interface by whole item texts")
+        << "set-interface wiegand Wiegand_42 RS485_24 --port 1"
+        << "set-interface port=1 settings=5 id=- type=PX10 interface=020";
+    QTest::newRow("card type by the start of its name")
+        << "set-card-type sec --port 1"
+        << "set-card-type port=1 settings=5 id=- type=PX10 card=2";
+    QTest::newRow("read mode: enable names Enabled")
+        << "set-read-mode enable --port 1"
+        << "set-read-mode port=1 settings=5 id=- type=PX10 mode=1";
+    QTest::newRow("read mode: disable") << "set-read-mode DISABLE --port 1"
+                                        << "set-read-mode port=1 settings=5 id=- type=PX10 mode=0";
+    QTest::newRow("key parity: with") << "set-key-parity with --port 1 --type PX40"
+                                      << "set-key-parity port=1 settings=5 id=- type=PX40 parity=1";
+    QTest::newRow("key parity: no") << "set-key-parity no --port 1 --type PX50"
+                                    << "set-key-parity port=1 settings=5 id=- type=PX50 parity=0";
+    QTest::newRow("key number at the top of its range")
+        << "set-key-number 16 --port 1 --type PX40M"
+        << "set-key-number port=1 settings=5 id=- type=PX40M key=16";
+    QTest::newRow("key status at the ends of its ranges")
+        << "set-key-status 8 0 --port 1 --type PX40"
+        << "set-key-status port=1 settings=5 id=- type=PX40 status=8/0";
+    QTest::newRow("scan without a port: no quick try, every port")
+        << "scan"
+        << "scan port=- settings=5 id=- type=PX10 ports=all";
+    QTest::newRow("scan ports listed once each, in the given order")
+        << "scan --ports COM5,3,com5 --lock --parallel --all --port 3"
+        << "scan port=3 settings=5 id=- type=PX10 ports=5,3 lock parallel all";
+    QTest::newRow("census: IDs 1 to 99 by default")
+        << "census --port 2"
+        << "census port=2 settings=5 id=- type=PX10 ids=1..99x99";
+    QTest::newRow("census: IDs given as ranges")
+        << "census --port 2 --ids 99,2,17-19"
+        << "census port=2 settings=5 id=- type=PX10 ids=2..99x5";
+    QTest::newRow("read-cards two-way, refusing, with count and timeout")
+        << "read-cards --port 1 --two-way --invalid --count 3 --timeout 0.5"
+        << "read-cards port=1 settings=5 id=- type=PX10 two-way count=3 timeout=0.5 invalid";
+    QTest::newRow("send: a text that looks like an option after --")
+        << "send --port 1 -- --V"
+        << "send port=1 settings=5 id=- type=PX10 text=--V prefixed";
+    QTest::newRow("send --raw") << "send 00H1 --raw --port 1"
+                                << "send port=1 settings=5 id=- type=PX10 text=00H1 raw";
+    QTest::newRow("help of one subcommand") << "help census"
+                                            << "help help census port=- settings=5 id=- type=PX10";
+    QTest::newRow("-h needs neither arguments nor --port")
+        << "set-id -h"
+        << "set-id help - port=- settings=5 id=- type=PX10 new=";
+}
+
+void TestCliOptions::arguments() {
+    QFETCH(QString, line);
+    QFETCH(QString, summary);
+    const Parsed parsed = ParseArguments(Args(line));
+    QVERIFY2(parsed.invocation, parsed.error.c_str());
+    QCOMPARE(Summary(*parsed.invocation), summary);
+}
+
+void TestCliOptions::refused_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("says");  // a part of the error message
+    QTest::newRow("no subcommand") << ""
+                                   << "no subcommand";
+    QTest::newRow("unknown subcommand") << "frobnicate"
+                                        << "unknown subcommand 'frobnicate'";
+    QTest::newRow("unknown option") << "info --port 1 --fast"
+                                    << "unknown option '--fast'";
+    QTest::newRow("another subcommand's option") << "info --port 1 --parallel"
+                                                 << "info does not take --parallel";
+    QTest::newRow("option without its value") << "set-id 5 --port"
+                                              << "--port needs a value";
+    QTest::newRow("flag with a value") << "scan --lock=yes"
+                                       << "--lock takes no value";
+    QTest::newRow("a reader command without --port") << "set-id 5"
+                                                     << "set-id needs --port";
+    QTest::newRow("too many arguments") << "set-id 5 6 --port 1"
+                                        << "set-id takes NEW_ID";
+    QTest::newRow("a missing argument") << "set-key-status 2 --port 1 --type PX40"
+                                        << "set-key-status takes N DELAY";
+    QTest::newRow("port COM0") << "info --port COM0"
+                               << "--port: 'COM0'";
+    QTest::newRow("port with a leading zero") << "info --port COM03"
+                                              << "--port: 'COM03'";
+    QTest::newRow("line settings not in the list") << "info --port 1 --settings 19200,e,8,2"
+                                                   << "--settings: '19200,e,8,2'";
+    QTest::newRow("line settings index 14") << "info --port 1 --settings 14"
+                                            << "--settings: '14'";
+    QTest::newRow("reader ID 00") << "info --port 1 --id 00"
+                                  << "--id: '00'";
+    QTest::newRow("unknown reader type") << "info --port 1 --type PX70"
+                                         << "--type: 'PX70'";
+    QTest::newRow("new ID 0") << "set-id 0 --port 1"
+                              << "'0' is not a reader ID";
+    QTest::newRow("new ID 100") << "set-id 100 --port 1"
+                                << "'100' is not a reader ID";
+    QTest::newRow("negative number") << "set-key-number -1 --port 1 --type PX40"
+                                     << "'-1' is not 0 to 16";
+    QTest::newRow("key number above 16") << "set-key-number 17 --port 1 --type PX40"
+                                         << "'17' is not 0 to 16";
+    QTest::newRow("key status number above 8") << "set-key-status 9 5 --port 1 --type PX40"
+                                               << "key number '9' is not 0 to 8";
+    QTest::newRow("delay above 99") << "set-key-status 1 100 --port 1 --type PX40"
+                                    << "delay '100' is not 0 to 99";
+    QTest::newRow("keypad settings of a type without keypad")
+        << "set-key-number 4 --port 1"
+        << "PX10 has no keypad settings (--type PX40, PX40M, PX50, PX50M)";
+    QTest::newRow("card type of a MIFARE type") << "set-card-type EM --port 1 --type PX30M"
+                                                << "PX30M has no card type setting";
+    QTest::newRow("interface words out of order") << "set-interface 34 wiegand 32 --port 1"
+                                                  << "is not MODE WIEGAND RS485";
+    QTest::newRow("Wiegand format that does not exist") << "set-interface wiegand 36 32 --port 1"
+                                                        << "is not MODE WIEGAND RS485";
+    QTest::newRow("card type the list does not have") << "set-card-type MIFARE --port 1"
+                                                      << "is not EM, KORVA or SECURITY";
+    QTest::newRow("--invalid without --two-way") << "read-cards --port 1 --invalid"
+                                                 << "--invalid needs --two-way";
+    QTest::newRow("count 0") << "read-cards --port 1 --count 0"
+                             << "--count: '0'";
+    QTest::newRow("timeout that is not a number") << "read-cards --port 1 --timeout 5s"
+                                                  << "--timeout: '5s'";
+    QTest::newRow("IDs range backwards") << "census --port 1 --ids 9-3"
+                                         << "--ids: '9-3'";
+    QTest::newRow("ID 0 in a list") << "census --port 1 --ids 0-4"
+                                    << "--ids: '0-4'";
+    QTest::newRow("help of an unknown subcommand") << "help frob"
+                                                   << "unknown subcommand 'frob'";
+}
+
+void TestCliOptions::refused() {
+    QFETCH(QString, line);
+    QFETCH(QString, says);
+    const Parsed parsed = ParseArguments(Args(line));
+    QVERIFY(!parsed.invocation);
+    QVERIFY2(QString::fromStdString(parsed.error).contains(says), parsed.error.c_str());
+}
+
+void TestCliOptions::values_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("value");  // "-": refused
+    QTest::newRow("port COM12") << "port"
+                                << "COM12"
+                                << "12";
+    QTest::newRow("port com3") << "port"
+                               << "com3"
+                               << "3";
+    QTest::newRow("port 7") << "port"
+                            << "7"
+                            << "7";
+    QTest::newRow("port COM") << "port"
+                              << "COM"
+                              << "-";
+    QTest::newRow("port ttyUSB0") << "port"
+                                  << "ttyUSB0"
+                                  << "-";
+    QTest::newRow("port 0") << "port"
+                            << "0"
+                            << "-";
+    QTest::newRow("settings 230400,e,8,1") << "settings"
+                                           << "230400,e,8,1"
+                                           << "13";
+    QTest::newRow("settings 4800,n,8,1") << "settings"
+                                         << "4800,n,8,1"
+                                         << "0";
+    QTest::newRow("settings with a space") << "settings"
+                                           << "19200, e,8,1"
+                                           << "-";
+    QTest::newRow("settings index 05") << "settings"
+                                       << "05"
+                                       << "5";
+    QTest::newRow("settings -1") << "settings"
+                                 << "-1"
+                                 << "-";
+    QTest::newRow("id 7") << "id"
+                          << "7"
+                          << "07";
+    QTest::newRow("id 99") << "id"
+                           << "99"
+                           << "99";
+    QTest::newRow("id 007") << "id"
+                            << "007"
+                            << "-";
+    QTest::newRow("id empty") << "id"
+                              << ""
+                              << "-";
+    QTest::newRow("ids overlapping") << "ids"
+                                     << "1-3,2,3"
+                                     << "1,2,3";
+    QTest::newRow("ids 99") << "ids"
+                            << "99"
+                            << "99";
+    QTest::newRow("ids empty part") << "ids"
+                                    << "1,,2"
+                                    << "-";
+    QTest::newRow("ids beyond 99") << "ids"
+                                   << "98-100"
+                                   << "-";
+    QTest::newRow("ids three-part range") << "ids"
+                                          << "1-2-3"
+                                          << "-";
+}
+
+void TestCliOptions::values() {
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QFETCH(QString, value);
+    const std::string t = text.toStdString();
+    QString got = "-";
+    if (kind == "port") {
+        got = Opt(ParsePort(t));
+    } else if (kind == "settings") {
+        got = Opt(ParseLineSettings(t));
+    } else if (kind == "id") {
+        got = Opt(ParseReaderId(t));
+    } else if (const auto ids = ParseIdList(t)) {
+        QStringList list;
+        for (int id : *ids) list << QString::number(id);
+        got = list.join(',');
+    }
+    QCOMPARE(got, value);
+}
+
+void TestCliOptions::listItems_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("item");  // -1: none
+    QTest::newRow("whole text, other case") << "wiegand"
+                                            << "WIEGAND 34" << 1;
+    QTest::newRow("the number an item ends in") << "rs485"
+                                                << "64" << 3;
+    QTest::newRow("a number no item ends in") << "rs485"
+                                              << "48" << -1;
+    QTest::newRow("a digit is never a start") << "wiegand"
+                                              << "2" << -1;
+    QTest::newRow("the start of more than one item") << "wiegand"
+                                                     << "wieg" << -1;
+    QTest::newRow("the start of one item") << "mode"
+                                           << "rs" << 1;
+    QTest::newRow("whole text wins over a start") << "mode"
+                                                  << "Wiegand" << 0;
+    QTest::newRow("key parity 'n'") << "parity"
+                                    << "n" << 0;
+    QTest::newRow("empty text") << "mode"
+                                << "" << -1;
+}
+
+void TestCliOptions::listItems() {
+    QFETCH(QString, list);
+    QFETCH(QString, text);
+    QFETCH(int, item);
+    const std::string t = text.toStdString();
+    std::optional<int> got;
+    if (list == "wiegand") got = ItemNamed(commands::kWiegandItems, t);
+    if (list == "rs485") got = ItemNamed(commands::kRs485Items, t);
+    if (list == "mode") got = ItemNamed(commands::kModeItems, t);
+    if (list == "parity") got = ItemNamed(commands::kKeyParityItems, t);
+    QCOMPARE(got.value_or(-1), item);
+}
+
+void TestCliOptions::csv_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("records");  // "line:field|field ..."; "error: ..." when refused
+    QTest::newRow("plain") << "a,b\n1,2\n"
+                           << "1:a|b 2:1|2";
+    QTest::newRow("no line break at the end") << "a,b\n1,2"
+                                              << "1:a|b 2:1|2";
+    QTest::newRow("quoted comma") << "port,settings\nCOM1,\"9600,n,8,1\"\n"
+                                  << "1:port|settings 2:COM1|9600,n,8,1";
+    QTest::newRow("doubled quote") << "\"say \"\"hi\"\"\",x\n"
+                                   << "1:say \"hi\"|x";
+    QTest::newRow("CRLF line ends") << "a,b\r\n1,2\r\n"
+                                    << "1:a|b 2:1|2";
+    QTest::newRow("comments and blank lines keep line numbers") << "# plan\na\n\n , \n#x,y\nb\n"
+                                                                << "2:a 6:b";
+    QTest::newRow("line break inside quotes") << "\"a\nb\",c\nd\n"
+                                              << "1:a\nb|c 3:d";
+    QTest::newRow("spaces trimmed outside quotes only") << " a , \" b \" \n"
+                                                        << "1:a| b ";
+    QTest::newRow("empty cells") << "a,,c\n"
+                                 << "1:a||c";
+    QTest::newRow("quote never closed") << "a,\"b\n"
+                                        << "error: line 1: a quote that is never closed";
+    QTest::newRow("text after a closing quote") << "\"a\"b,c\n"
+                                                << "error: line 1: text after a closing quote";
+}
+
+void TestCliOptions::csv() {
+    QFETCH(QString, text);
+    QFETCH(QString, records);
+    std::string error;
+    const auto parsed = ParseCsv(text.toStdString(), error);
+    QCOMPARE(parsed ? Records(*parsed) : "error: " + QString::fromStdString(error), records);
+}
+
+void TestCliOptions::csvFieldsSurviveTheRoundTrip() {
+    const std::vector<std::string> fields = {
+        "plain",      "19200,e,8,1",
+        "say \"hi\"", "two\nlines",
+        "",           "Set ID ok.; Reader find ok. (COM : #3)"};
+    std::string line;
+    for (const std::string& field : fields) line += (line.empty() ? "" : ",") + CsvField(field);
+    std::string error;
+    const auto parsed = ParseCsv("h1,h2,h3,h4,h5,h6\n" + line + "\n", error);
+    QVERIFY2(parsed, error.c_str());
+    QCOMPARE(parsed->size(), std::size_t(2));
+    QCOMPARE(parsed->back().fields, fields);
+}
+
+void TestCliOptions::plan_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("defaultPort");  // 0: none
+    QTest::addColumn<QString>("rows");     // rows joined by " / "; "error: ..." for the table
+    QTest::newRow("every column, settings quoted")
+        << "port,settings,type,id,new_id,interface,card_type,new_settings\n"
+           "COM3,\"9600,n,8,1\",PX40,7,8,rs485 34 64,korva,\"115200,e,8,1\"\n"
+        << 0
+        << "2 port=3 settings=2 type=PX40 id=07 new_id=08 interface=113 card=1 new_settings=11";
+    QTest::newRow("columns in any order and spelling, empty cells change nothing")
+        << "New-ID,PORT,Card Type\n5,COM1,\n"
+        << 0 << "2 port=1 settings=- type=- id=- new_id=05 interface=- card=- new_settings=-";
+    QTest::newRow("--port fills a row without one")
+        << "id,new_id\n01,02\n"
+        << 4 << "2 port=4 settings=- type=- id=01 new_id=02 interface=- card=- new_settings=-";
+    QTest::newRow("a row without a port")
+        << "port,new_id\n,02\nCOM2,03\n"
+        << 0
+        << "2 error port: empty, and no --port given / 3 port=2 settings=- type=- id=- new_id=03 "
+           "interface=- card=- new_settings=-";
+    QTest::newRow("a bad cell spoils only its row")
+        << "port,new_id\nCOM1,100\nCOM2,03\n"
+        << 0
+        << "2 error new_id: not a reader ID 1 to 99: '100' / 3 port=2 settings=- type=- id=- "
+           "new_id=03 interface=- card=- new_settings=-";
+    QTest::newRow("unquoted line settings spill into the next cells")
+        << "port,new_settings\nCOM1,9600,n,8,1\n"
+        << 0 << "2 error more cells than the header names (quote line settings: \"9600,n,8,1\")";
+    QTest::newRow("a column named twice")
+        << "port,id,ID\n"
+        << 0 << "error: the plan's header names the column 'ID' twice";
+    QTest::newRow("no header") << "# nothing\n" << 0 << "error: the plan has no header row";
+    QTest::newRow("a header and no rows") << "port\n" << 0 << "";
+}
+
+void TestCliOptions::plan() {
+    QFETCH(QString, text);
+    QFETCH(int, defaultPort);
+    QFETCH(QString, rows);
+    PlanRow defaults;
+    if (defaultPort) defaults.port = defaultPort;
+    std::string error;
+    const auto plan = ParsePlan(text.toStdString(), defaults, error);
+    if (!plan) {
+        QCOMPARE("error: " + QString::fromStdString(error), rows);
+        return;
+    }
+    QStringList got;
+    for (const PlanRow& row : *plan) got << Row(row);
+    QCOMPARE(got.join(" / "), rows);
+}
+
+void TestCliOptions::jsonLinesParse() {
+    // Texts that a reader or a user may bring: quotes, backslashes, control bytes, non-ASCII.
+    const std::string awkward =
+        "a\"b\\c\td\ne\x01\x7F"
+        "\xC3\xA9";
+    JsonObject object;
+    object.add("kind", "reader").add("text", awkward).add("n", 17).add("ok", false);
+    object.addNull("none").addStrings("list", {"x", "y,z"});
+    const std::string line = object.text();
+    QVERIFY(line.find('\n') == std::string::npos);
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QJsonObject json = document.object();
+    QCOMPARE(json.value("text").toString(), QString::fromUtf8(awkward.c_str()));
+    QCOMPARE(json.value("n").toInt(), 17);
+    QCOMPARE(json.value("ok").toBool(true), false);
+    QVERIFY(json.value("none").isNull());
+    QCOMPARE(json.value("list").toVariant().toStringList(), QStringList({"x", "y,z"}));
+    // Members stay in the order they were added: "kind" first, for people reading the lines.
+    QVERIFY(line.rfind("{\"kind\":\"reader\",", 0) == 0);
+}
+
+QTEST_APPLESS_MAIN(TestCliOptions)
+#include "tst_cli_options.moc"
