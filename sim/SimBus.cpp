@@ -97,14 +97,20 @@ std::optional<Transmission> SimBus::hear(const std::string& frame, int baud, Tim
     transmission.characterTime = sendTime;
     // The reader answers only once the frame's last character has crossed the wire.
     TimePoint ready = std::max(lastByte, Crossed(firstByte, frame.size(), receiveTime));
-    if (!applyFault(transmission, ready)) return std::nullopt;
+    if (!applyFault(parts.text, transmission, ready)) return std::nullopt;
     transmission.start = ready;
     return transmission;
 }
 
-bool SimBus::applyFault(Transmission& transmission, TimePoint& ready) {
+bool SimBus::applyFault(const std::string& command, Transmission& transmission, TimePoint& ready) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (fault_.fault == Fault::None || fault_.times == 0) return true;
+    // The text after the start character and the two-digit ID.
+    constexpr std::size_t kAddress = 3;
+    if (!fault_.onlyCommand.empty() &&
+        (command.size() < kAddress ||
+         command.compare(kAddress, fault_.onlyCommand.size(), fault_.onlyCommand) != 0))
+        return true;
     const FaultPlan plan = fault_;
     if (fault_.times > 0 && --fault_.times == 0) fault_ = FaultPlan{};
 
@@ -160,6 +166,13 @@ bool SimBus::applyFault(Transmission& transmission, TimePoint& ready) {
             break;
         case Fault::LineGone:
             transmission.goneAfter = plan.length;
+            break;
+        case Fault::AlteredData:
+            if (oneReply && bytes.size() > 8) {
+                std::string data = bytes.substr(5, bytes.size() - 8);
+                data.back() = data.back() == '0' ? '1' : '0';
+                bytes = Reseal(bytes, data);
+            }
             break;
     }
     return true;

@@ -33,6 +33,8 @@ enum class Fault {
     Garbage,        // random bytes without LF or CR instead of the reply
     OverlongReply,  // a well-formed reply whose data field is `length` characters long
     LineGone,       // the line disappears after `length` reply bytes
+    AlteredData,    // the data field's last character turns into another (checksum still
+                    // right): a reader whose echo of a block differs from what it was sent
 };
 
 struct FaultPlan {
@@ -40,6 +42,9 @@ struct FaultPlan {
     std::chrono::milliseconds delay{0};  // LateReply, Trickle
     std::size_t length = 0;  // OverlongReply: data characters; LineGone: bytes sent first
     int times = -1;          // how many replies it applies to; -1: until cleared
+    // Not empty: only replies to commands whose text after the start character and ID begins
+    // with this ("d6", "i6"), so that the reader check before them stays sound.
+    std::string onlyCommand;
 };
 
 // One burst of bytes on its way to the program: a reply, a collision or what a fault made of
@@ -107,8 +112,8 @@ public:
     bool pacing() const;
 
 private:
-    // False when the fault swallows the reply.
-    bool applyFault(Transmission& transmission, TimePoint& ready);
+    // False when the fault swallows the reply to `command` (the frame's text).
+    bool applyFault(const std::string& command, Transmission& transmission, TimePoint& ready);
 
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<SimReader>> readers_;

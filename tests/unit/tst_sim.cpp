@@ -506,6 +506,7 @@ private slots:
         QTest::newRow("overlong 2000") << Fault::OverlongReply << 2000;
         QTest::newRow("line gone after 5") << Fault::LineGone << 5;
         QTest::newRow("line gone at once") << Fault::LineGone << 0;
+        QTest::newRow("altered data") << Fault::AlteredData << 0;
     }
     void faults() {
         QFETCH(Fault, fault);
@@ -571,6 +572,9 @@ private slots:
                 QCOMPARE(bytes, kTb05.left(value));
                 return;  // nothing more to say on a line that is gone
             }
+            case Fault::AlteredData:
+                QCOMPARE(port.readFrame(), QByteArray("\nA05BTB0004201C\r"));
+                break;
             case Fault::None:
                 break;
         }
@@ -583,7 +587,9 @@ private slots:
         line.addReader(Reader(ReaderKind::PX10, 5, "TB000427"));
         QVERIFY(line.start());
         Port port(line.devicePath(), 19200);
-        line.setFault({Fault::StrayByte, {}, 0, -1});
+        FaultPlan plan;
+        plan.fault = Fault::StrayByte;  // on every reply
+        line.setFault(plan);
         for (int round = 0; round < 3; ++round) {
             QCOMPARE(port.exchange("A05B"), QByteArray("\x00", 1) + kTb05);
         }
@@ -784,10 +790,10 @@ private slots:
         const std::atomic<bool> stop{true};
         QCOMPARE(RunProgram({"--help"}, out, err, stop), 0);
         for (const char* option :
-             {"--reader",   "--version",    "--card",  "--keys",      "--poll-data",
-              "--new-line", "--fault",      "--link",  "--no-pacing", "--quiet",
-              "--help",     "silence",      "late",    "trickle",     "wrong-checksum",
-              "stray-byte", "wrong-length", "garbage", "overlong",    "line-gone"}) {
+             {"--reader", "--version", "--card",         "--keys",     "--poll-data",  "--new-line",
+              "--fault",  "--link",    "--no-pacing",    "--quiet",    "--help",       "silence",
+              "late",     "trickle",   "wrong-checksum", "stray-byte", "wrong-length", "garbage",
+              "overlong", "line-gone", "altered-data"}) {
             QVERIFY2(out.str().find(option) != std::string::npos, option);
         }
     }
