@@ -268,6 +268,10 @@ constexpr Row kRows[] = {
     {Msg::StandAloneDefault, {"Stand alone default", "单机预设值", "單機預設值"}},
     {Msg::SetStandAloneDefaultOk, {"Set stand alone default ok.", "设定单机预设值完成.", "設定單機預設值完成."}},
     {Msg::SetStandAloneDefaultError, {"Set stand alone default error!", "设定单机预设值错误!", "設定單機預設值錯誤!"}},
+
+    // Card key page: the red notice beside an access-bits text that would harm the sector
+    {Msg::AccessBitsInvalid, {"Invalid access bits: sector unusable", "存取位元无效:扇区将无法使用", "存取位元無效:扇區將無法使用"}},
+    {Msg::AccessBitsLockedForGood, {"Access bits can never be changed again", "存取位元将永远无法再更改", "存取位元將永遠無法再更改"}},
 };
 // clang-format on
 

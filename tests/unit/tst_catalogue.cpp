@@ -347,6 +347,8 @@ void TestCatalogue::catalogueOrder() {
         "Stand alone default",
         "Set stand alone default ok.",
         "Set stand alone default error!",
+        "Invalid access bits: sector unusable",
+        "Access bits can never be changed again",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {
