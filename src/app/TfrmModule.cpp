@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
@@ -155,6 +156,8 @@ void TfrmModule::connectMainArea() {
         auto* enter = new QShortcut(QKeySequence(key), this);
         connect(enter, &QShortcut::activated, main_->btnScan, &QPushButton::click);
     }
+    // chkInvalid is read by the two-way card loop; its click only runs chkEEPROM's.
+    connect(main_->chkInvalid, &QCheckBox::clicked, this, &TfrmModule::chkInvalidClick);
     connectButtons(CommandButtons());
 }
 
