@@ -53,9 +53,10 @@ std::vector<SimReader*> SimBus::readers() const {
     return list;
 }
 
-void SimBus::setFault(const FaultPlan& plan) {
+void SimBus::setFault(const FaultPlan& plan, const std::string& onlyCommand) {
     std::lock_guard<std::mutex> lock(mutex_);
     fault_ = plan;
+    faultCommand_ = onlyCommand;
 }
 
 void SimBus::clearFault() { setFault(FaultPlan{}); }
@@ -107,9 +108,9 @@ bool SimBus::applyFault(const std::string& command, Transmission& transmission, 
     if (fault_.fault == Fault::None || fault_.times == 0) return true;
     // The text after the start character and the two-digit ID.
     constexpr std::size_t kAddress = 3;
-    if (!fault_.onlyCommand.empty() &&
+    if (!faultCommand_.empty() &&
         (command.size() < kAddress ||
-         command.compare(kAddress, fault_.onlyCommand.size(), fault_.onlyCommand) != 0))
+         command.compare(kAddress, faultCommand_.size(), faultCommand_) != 0))
         return true;
     const FaultPlan plan = fault_;
     if (fault_.times > 0 && --fault_.times == 0) fault_ = FaultPlan{};

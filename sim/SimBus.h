@@ -42,9 +42,6 @@ struct FaultPlan {
     std::chrono::milliseconds delay{0};  // LateReply, Trickle
     std::size_t length = 0;  // OverlongReply: data characters; LineGone: bytes sent first
     int times = -1;          // how many replies it applies to; -1: until cleared
-    // Not empty: only replies to commands whose text after the start character and ID begins
-    // with this ("d6", "i6"), so that the reader check before them stays sound.
-    std::string onlyCommand;
 };
 
 // One burst of bytes on its way to the program: a reply, a collision or what a fault made of
@@ -80,7 +77,10 @@ public:
     SimReader* addReader(const ReaderConfig& config);
     std::vector<SimReader*> readers() const;
 
-    void setFault(const FaultPlan& plan);
+    // `onlyCommand` not empty: the fault plays only on replies to commands whose text after the
+    // start character and ID begins with it ("d6", "i6"), so the reader check before them
+    // stays sound; only those replies count towards `times`.
+    void setFault(const FaultPlan& plan, const std::string& onlyCommand = {});
     void clearFault();
 
     // A command frame from TAB to CR, as the transport collected it. `baud`: the speed the
@@ -120,6 +120,7 @@ private:
     std::vector<std::string> frames_;
     std::vector<std::string> commands_;
     FaultPlan fault_;
+    std::string faultCommand_;
     std::size_t replies_ = 0;
     bool pacing_ = true;
     std::mt19937 random_{20240611u};

@@ -534,8 +534,7 @@ void TestMifare::alteredEchoFailsTheWrite() {
     QCOMPARE(readBox(), QString(32, '0'));
     tbsim::FaultPlan plan;
     plan.fault = tbsim::Fault::AlteredData;
-    plan.onlyCommand = "i6";
-    line_->setFault(plan);
+    line_->setFault(plan, "i6");
     const QString data = "00112233445566778899AABBCCDDEEFF";
     apply({"edM1Write=" + data});
     line_->clearLog();

@@ -55,8 +55,7 @@ struct Bench {
         tbsim::FaultPlan plan;
         plan.fault = fault;
         plan.length = fault == Fault::OverlongReply ? (only == "d6" ? 4 : 35) : 0;
-        plan.onlyCommand = only.toStdString();
-        rig.line().setFault(plan);
+        rig.line().setFault(plan, only.toStdString());
         opened = rig.open();
     }
 

@@ -587,9 +587,7 @@ private slots:
         line.addReader(Reader(ReaderKind::PX10, 5, "TB000427"));
         QVERIFY(line.start());
         Port port(line.devicePath(), 19200);
-        FaultPlan plan;
-        plan.fault = Fault::StrayByte;  // on every reply
-        line.setFault(plan);
+        line.setFault({Fault::StrayByte, {}, 0, -1});
         for (int round = 0; round < 3; ++round) {
             QCOMPARE(port.exchange("A05B"), QByteArray("\x00", 1) + kTb05);
         }
