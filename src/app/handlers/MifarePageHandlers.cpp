@@ -82,8 +82,8 @@ void TfrmModule::chkEEPROMClick() {
 }
 
 void TfrmModule::btnM1IDSectorClick() {
-    // A key-error list left without a selection by the read-out gives no record: nothing is
-    // sent and the command fails.
+    // A key-error list without a selection gives no record: nothing is sent and the command
+    // fails, rather than a record with a made-up signal.
     const commands::CardIdLocation location{
         mifare_->sbM1IDSector->value(), mifare_->sbM1IDBlock->value(), mifare_->sbM1IDByte->value(),
         !mifare_->rbM1IDKeyA->isChecked(), mifare_->cmbM1IDKeyErr->currentIndex()};
