@@ -53,9 +53,10 @@ std::vector<SimReader*> SimBus::readers() const {
     return list;
 }
 
-void SimBus::setFault(const FaultPlan& plan) {
+void SimBus::setFault(const FaultPlan& plan, const std::string& onlyCommand) {
     std::lock_guard<std::mutex> lock(mutex_);
     fault_ = plan;
+    faultCommand_ = onlyCommand;
 }
 
 void SimBus::clearFault() { setFault(FaultPlan{}); }
@@ -97,14 +98,20 @@ std::optional<Transmission> SimBus::hear(const std::string& frame, int baud, Tim
     transmission.characterTime = sendTime;
     // The reader answers only once the frame's last character has crossed the wire.
     TimePoint ready = std::max(lastByte, Crossed(firstByte, frame.size(), receiveTime));
-    if (!applyFault(transmission, ready)) return std::nullopt;
+    if (!applyFault(parts.text, transmission, ready)) return std::nullopt;
     transmission.start = ready;
     return transmission;
 }
 
-bool SimBus::applyFault(Transmission& transmission, TimePoint& ready) {
+bool SimBus::applyFault(const std::string& command, Transmission& transmission, TimePoint& ready) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (fault_.fault == Fault::None || fault_.times == 0) return true;
+    // The text after the start character and the two-digit ID.
+    constexpr std::size_t kAddress = 3;
+    if (!faultCommand_.empty() &&
+        (command.size() < kAddress ||
+         command.compare(kAddress, faultCommand_.size(), faultCommand_) != 0))
+        return true;
     const FaultPlan plan = fault_;
     if (fault_.times > 0 && --fault_.times == 0) fault_ = FaultPlan{};
 
@@ -160,6 +167,13 @@ bool SimBus::applyFault(Transmission& transmission, TimePoint& ready) {
             break;
         case Fault::LineGone:
             transmission.goneAfter = plan.length;
+            break;
+        case Fault::AlteredData:
+            if (oneReply && bytes.size() > 8) {
+                std::string data = bytes.substr(5, bytes.size() - 8);
+                data.back() = data.back() == '0' ? '1' : '0';
+                bytes = Reseal(bytes, data);
+            }
             break;
     }
     return true;

@@ -33,6 +33,8 @@ enum class Fault {
     Garbage,        // random bytes without LF or CR instead of the reply
     OverlongReply,  // a well-formed reply whose data field is `length` characters long
     LineGone,       // the line disappears after `length` reply bytes
+    AlteredData,    // the data field's last character turns into another (checksum still
+                    // right): a reader whose echo of a block differs from what it was sent
 };
 
 struct FaultPlan {
@@ -75,7 +77,10 @@ public:
     SimReader* addReader(const ReaderConfig& config);
     std::vector<SimReader*> readers() const;
 
-    void setFault(const FaultPlan& plan);
+    // `onlyCommand` not empty: the fault plays only on replies to commands whose text after the
+    // start character and ID begins with it ("d6", "i6"), so the reader check before them
+    // stays sound; only those replies count towards `times`.
+    void setFault(const FaultPlan& plan, const std::string& onlyCommand = {});
     void clearFault();
 
     // A command frame from TAB to CR, as the transport collected it. `baud`: the speed the
@@ -107,14 +112,15 @@ public:
     bool pacing() const;
 
 private:
-    // False when the fault swallows the reply.
-    bool applyFault(Transmission& transmission, TimePoint& ready);
+    // False when the fault swallows the reply to `command` (the frame's text).
+    bool applyFault(const std::string& command, Transmission& transmission, TimePoint& ready);
 
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<SimReader>> readers_;
     std::vector<std::string> frames_;
     std::vector<std::string> commands_;
     FaultPlan fault_;
+    std::string faultCommand_;
     std::size_t replies_ = 0;
     bool pacing_ = true;
     std::mt19937 random_{20240611u};

@@ -341,7 +341,9 @@ SimReader* SimLine::addReader(const ReaderConfig& config) { return impl_->bus.ad
 
 std::vector<SimReader*> SimLine::readers() const { return impl_->bus.readers(); }
 
-void SimLine::setFault(const FaultPlan& plan) { impl_->bus.setFault(plan); }
+void SimLine::setFault(const FaultPlan& plan, const std::string& onlyCommand) {
+    impl_->bus.setFault(plan, onlyCommand);
+}
 
 void SimLine::clearFault() { impl_->bus.clearFault(); }
 

@@ -35,7 +35,8 @@ public:
     SimReader* addReader(const ReaderConfig& config);
     std::vector<SimReader*> readers() const;
 
-    void setFault(const FaultPlan& plan);
+    // As SimBus::setFault.
+    void setFault(const FaultPlan& plan, const std::string& onlyCommand = {});
     void clearFault();
 
     // Closes the master side at once: the program's open port sees a hang-up.

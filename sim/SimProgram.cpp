@@ -143,6 +143,7 @@ constexpr FaultName kFaultNames[] = {
     {"garbage", Fault::Garbage, FaultName::None},
     {"overlong", Fault::OverlongReply, FaultName::Length},
     {"line-gone", Fault::LineGone, FaultName::OptionalLength},
+    {"altered-data", Fault::AlteredData, FaultName::None},
 };
 
 }  // namespace
@@ -327,6 +328,7 @@ serial number 12345678, at 19200,e,8,1.
                         garbage               random bytes instead of the reply
                         overlong:LENGTH       a well-formed reply of LENGTH data characters
                         line-gone[:LENGTH]    the line disappears after LENGTH reply bytes
+                        altered-data          the last data character turns into another
   --link PATH         make PATH a symbolic link to the current line's device (removed on
                       exit), so a port map entry can name a fixed path
   --interactive       read lines from standard input, each presented once, to the next card

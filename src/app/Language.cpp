@@ -141,6 +141,7 @@ void TfrmModule::applyCaptions() {
         if (auto* control = findChild<QWidget*>(QString::fromLatin1(caption.control)))
             SetCaption(control, Msg(caption.msg) + QString::fromLatin1(caption.suffix));
     }
+    edM1CardKeyAccessChange();  // the notice, if any, in the new language
 }
 
 void TfrmModule::FormShow() {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -171,6 +172,8 @@ void TfrmModule::buildStatusBar() {
 void TfrmModule::connectMainArea() {
     connect(main_->pcReader, &ReaderTypeRow::currentChanged, this, &TfrmModule::pcReaderChange);
     connect(main_->sbID, &QScrollBar::valueChanged, this, &TfrmModule::sbIDChange);
+    // chkInvalid is read by the two-way card loop; its click only runs chkEEPROM's.
+    connect(main_->chkInvalid, &QCheckBox::clicked, this, &TfrmModule::chkInvalidClick);
     connectButtons(CommandButtons());
 }
 

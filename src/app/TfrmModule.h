@@ -203,12 +203,22 @@ public slots:
     void sbM1BlockChange();
     // "EEPROM" checked: the read uses the reader's stored key, so the typed key is greyed.
     void chkEEPROMClick();
+    void btnM1IDSectorClick();
+    void btnM1KeyClick();
+    // The block's data into edM1Read; a write puts the reader's echo there.
+    void btnM1ReadClick();
+    void btnM1WriteClick();
 
     // ---- tsMifareKey page (handlers/MifareKeyPageHandlers.cpp) ----
     void sbM1CardSectorChange();
     // The mouse-up of any of the access-condition options, named by its object name; runs
     // after the option has become checked in its group. Keyboard changes do not come here.
     void AccessOptionMouseUp(const QString& option);
+    // The access-bits text from the options shown, replacing what was typed.
+    void UpdateAccessBits();
+    // The red notice beside an access-bits text that would harm the sector; nothing refused.
+    void edM1CardKeyAccessChange();
+    void btnM1CardKeyClick();
 
     // ---- tsDisplay page (handlers/DisplayPageHandlers.cpp) ----
     void btnLanguageClick();

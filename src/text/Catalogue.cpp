@@ -272,6 +272,10 @@ constexpr Row kRows[] = {
     // Title icon
     {Msg::CannotOpenFile, {"Cannot open file!", "文件开启错误!", "檔案開啟錯誤!"}},
     {Msg::NotAPictureFile, {"Not a picture file!", "不是图片文件!", "不是圖片檔案!"}},
+
+    // Card key page: the red notice beside an access-bits text that would harm the sector
+    {Msg::AccessBitsInvalid, {"Invalid access bits: sector unusable", "存取位元无效:扇区将无法使用", "存取位元無效:扇區將無法使用"}},
+    {Msg::AccessBitsLockedForGood, {"Access bits can never be changed again", "存取位元将永远无法再更改", "存取位元將永遠無法再更改"}},
 };
 // clang-format on
 

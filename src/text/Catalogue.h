@@ -247,7 +247,10 @@ enum class Msg : int {
     CannotOpenFile,
     NotAPictureFile,
 
-    Count  // not an entry
+    // Card key page: the red notice beside an access-bits text that would harm the sector
+    AccessBitsInvalid,        // the inverted copies disagree, or not 8 hexadecimal digits
+    AccessBitsLockedForGood,  // no key may ever write the access bits again
+    Count                     // not an entry
 };
 
 constexpr int kMsgCount = static_cast<int>(Msg::Count);

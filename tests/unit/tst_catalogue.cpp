@@ -350,6 +350,9 @@ void TestCatalogue::catalogueOrder() {
         // Title icon
         "Cannot open file!",
         "Not a picture file!",
+        // Card key page notice
+        "Invalid access bits: sector unusable",
+        "Access bits can never be changed again",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {

@@ -506,6 +506,7 @@ private slots:
         QTest::newRow("overlong 2000") << Fault::OverlongReply << 2000;
         QTest::newRow("line gone after 5") << Fault::LineGone << 5;
         QTest::newRow("line gone at once") << Fault::LineGone << 0;
+        QTest::newRow("altered data") << Fault::AlteredData << 0;
     }
     void faults() {
         QFETCH(Fault, fault);
@@ -571,6 +572,9 @@ private slots:
                 QCOMPARE(bytes, kTb05.left(value));
                 return;  // nothing more to say on a line that is gone
             }
+            case Fault::AlteredData:
+                QCOMPARE(port.readFrame(), QByteArray("\nA05BTB0004201C\r"));
+                break;
             case Fault::None:
                 break;
         }
@@ -784,10 +788,10 @@ private slots:
         const std::atomic<bool> stop{true};
         QCOMPARE(RunProgram({"--help"}, out, err, stop), 0);
         for (const char* option :
-             {"--reader",   "--version",    "--card",  "--keys",      "--poll-data",
-              "--new-line", "--fault",      "--link",  "--no-pacing", "--quiet",
-              "--help",     "silence",      "late",    "trickle",     "wrong-checksum",
-              "stray-byte", "wrong-length", "garbage", "overlong",    "line-gone"}) {
+             {"--reader", "--version", "--card",         "--keys",     "--poll-data",  "--new-line",
+              "--fault",  "--link",    "--no-pacing",    "--quiet",    "--help",       "silence",
+              "late",     "trickle",   "wrong-checksum", "stray-byte", "wrong-length", "garbage",
+              "overlong", "line-gone", "altered-data"}) {
             QVERIFY2(out.str().find(option) != std::string::npos, option);
         }
     }

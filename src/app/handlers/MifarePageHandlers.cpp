@@ -1,17 +1,37 @@
-// Handlers of the function page tsMifare: signal connections and event handlers.
+// Handlers of the function page tsMifare: the card-ID location, a key to the reader's EEPROM
+// and the block read/write test.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 
 #include "app/Controls.h"
 #include "app/TfrmModule.h"
 #include "app/pages/MifarePage.h"
 #include "app/widgets/ReaderTextValidator.h"
+#include "commands/mifare/MifareCommands.h"
 
 namespace app {
 
-std::vector<ButtonBinding> TfrmModule::mifarePageButtons() { return {}; }
+using commands::mifare::KeySlot;
+using text::Msg;
+
+namespace {
+
+KeySlot SlotOf(const QRadioButton* keyA) { return keyA->isChecked() ? KeySlot::A : KeySlot::B; }
+
+}  // namespace
+
+std::vector<ButtonBinding> TfrmModule::mifarePageButtons() {
+    return {
+        {"btnM1IDSector", &TfrmModule::btnM1IDSectorClick, true},
+        {"btnM1Key", &TfrmModule::btnM1KeyClick, true},
+        {"btnM1Read", &TfrmModule::btnM1ReadClick, true},
+        {"btnM1Write", &TfrmModule::btnM1WriteClick, true},
+    };
+}
 
 void TfrmModule::connectMifarePage() {
     // valueChanged also fires when the settings read-out sets a position, so panels follow.
@@ -59,6 +79,57 @@ void TfrmModule::sbM1BlockChange() { ShowPosition(mifare_->pnM1Block, mifare_->s
 
 void TfrmModule::chkEEPROMClick() {
     mifare_->edM1RWKey->setEnabled(!mifare_->chkEEPROM->isChecked());
+}
+
+void TfrmModule::btnM1IDSectorClick() {
+    // A key-error list without a selection gives no record: nothing is sent and the command
+    // fails, rather than a record with a made-up signal.
+    const commands::CardIdLocation location{
+        mifare_->sbM1IDSector->value(), mifare_->sbM1IDBlock->value(), mifare_->sbM1IDByte->value(),
+        !mifare_->rbM1IDKeyA->isChecked(), mifare_->cmbM1IDKeyErr->currentIndex()};
+    RunCommand({Msg::SetSectorBlockByte, Msg::SetSectorBlockByteOk, Msg::SetSectorBlockByteError},
+               [&](const commands::Session& s) {
+                   return commands::mifare::SetCardIdLocation(s, location);
+               });
+}
+
+void TfrmModule::btnM1KeyClick() {
+    const int sector = mifare_->sbM1E2Sector->value();
+    const KeySlot slot = SlotOf(mifare_->rbM1KeyA);
+    const std::string key = Encode(mifare_->edM1Key->text());
+    RunCommand({Msg::SetKeyEeprom, Msg::SetKeyEepromOk, Msg::SetKeyEepromError},
+               [&](const commands::Session& s) {
+                   return commands::mifare::WriteKeyToEeprom(s, sector, slot, key);
+               });
+}
+
+void TfrmModule::btnM1ReadClick() {
+    const commands::mifare::BlockRead read{
+        mifare_->sbM1Sector->value(), mifare_->sbM1Block->value(), SlotOf(mifare_->rbM1RWKeyA),
+        mifare_->chkEEPROM->isChecked(), Encode(mifare_->edM1RWKey->text())};
+    std::optional<std::string> block;
+    const bool got = RunCommand({Msg::ReadCardData, Msg::ReadCardDataOk, Msg::ReadCardDataError},
+                                [&](const commands::Session& s) {
+                                    block = commands::mifare::ReadBlock(s, read);
+                                    return block.has_value();
+                                });
+    if (got) mifare_->edM1Read->setText(QString::fromStdString(*block));
+}
+
+void TfrmModule::btnM1WriteClick() {
+    // A write always loads the typed key, greyed or not.
+    const commands::mifare::BlockWrite write{
+        mifare_->sbM1Sector->value(), mifare_->sbM1Block->value(), SlotOf(mifare_->rbM1RWKeyA),
+        Encode(mifare_->edM1RWKey->text()), Encode(mifare_->edM1Write->text())};
+    std::optional<std::string> echo;
+    const bool written =
+        RunCommand({Msg::WriteCardData, Msg::WriteCardDataOk, Msg::WriteCardDataError},
+                   [&](const commands::Session& s) {
+                       if (!commands::mifare::WriteBlock(s, write)) return false;
+                       echo = commands::mifare::BlockReplyData(s.Reply(), s.ReplyLength());
+                       return echo.has_value();
+                   });
+    if (written) mifare_->edM1Read->setText(QString::fromStdString(*echo));
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -180,6 +181,13 @@ QGroupBox* BuildTrailerGroup(QWidget* page, MifareKeyPage& c) {
            "edM1CardKeyAccess", kInitialAccessBits);
     addRow(2, c.lblM1CardKeyB, "lblM1CardKeyB", "Key B", c.edM1CardKeyB, "edM1CardKeyB",
            kTransportKey);
+    // A warning only: whatever it says, the text is written as it stands.
+    c.lblM1CardKeyAccessNotice = MakeLabel(c.gbM1NewCardKey, "lblM1CardKeyAccessNotice", QString());
+    c.lblM1CardKeyAccessNotice->setWordWrap(true);
+    QPalette red = c.lblM1CardKeyAccessNotice->palette();
+    red.setColor(QPalette::WindowText, kAccessNoticeColor);
+    c.lblM1CardKeyAccessNotice->setPalette(red);
+    fresh->addWidget(c.lblM1CardKeyAccessNotice, 3, 0, 1, 2);
     fresh->setColumnStretch(1, 1);
     grid->addWidget(c.gbM1NewCardKey, 2, 0, 1, 3);
 

@@ -2,6 +2,7 @@
 // and the access-condition editor (GroupBox2) whose options make the access-bits text.
 #pragma once
 
+#include <QColor>
 #include <QList>
 
 class QButtonGroup;
@@ -35,6 +36,8 @@ struct MifareKeyPage {
     QLineEdit* edM1CardKeyAccess = nullptr;
     QLabel* lblM1CardKeyB = nullptr;
     QLineEdit* edM1CardKeyB = nullptr;
+    // Red, empty unless the access-bits text would harm the sector.
+    QLabel* lblM1CardKeyAccessNotice = nullptr;
     QPushButton* btnM1CardKey = nullptr;
 
     // Access-condition editor: the data blocks, then the trailer's Key A, access bits, Key B.
@@ -51,6 +54,9 @@ struct MifareKeyPage {
     // Reports each option's mouse-up.
     OptionMouseUp* accessMouseUp = nullptr;
 };
+
+// The notice beside the access bits is red, as the failure lamp.
+inline const QColor kAccessNoticeColor{255, 0, 0};
 
 // Builds the page's controls into `page` with the layout's captions and initial values.
 MifareKeyPage BuildMifareKeyPage(QWidget* page);
