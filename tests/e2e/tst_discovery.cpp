@@ -129,20 +129,25 @@ void TestDiscovery::lockedScanProbesOneSettingPerPortAndReports() {
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
+// The unlocked walk never tries 230400 (its 24 probes are counted in the discovery unit test):
+// such a reader is found by Link, and afterwards by a scan that starts from the stored setting.
 void TestDiscovery::fastReaderIsFoundOnlyByLink() {
     SimLines lines;
     tbsim::SimLine& line = lines.add();
     lines.addReader(line, ReaderKind::PX10, 1, "230400,n,8,1");
     WindowFixture f;
     app::TfrmModule& window = f.open(lines.ports());
-    f.control<QCheckBox>("chkLock")->setChecked(false);
-    f.click("btnScan");
-    QCOMPARE(f.text("pnMsg"), QString("Reader not find"));
-    QCOMPARE(line.receivedCommands().size(), std::size_t{24});  // 12 settings, 2 probes each
-
     LinkCom1(f, 12);
     QCOMPARE(f.text("pnMsg"), QString("Reader find ok. (COM : #1)"));
     QCOMPARE(window.lineSettings(), std::string("230400,n,8,1"));
+    QCOMPARE(window.lineSettingsIndex(), 12);
+
+    line.clearLog();
+    f.click("btnScan");
+    QCOMPARE(f.text("pnMsg"), QString("Reader find ok. (COM : #1)"));
+    // The quick try of the stored setting answered at once: no walk.
+    QCOMPARE(line.receivedCommands().front(), std::string("A00B"));
+    QCOMPARE(line.receivedCommands().at(1), std::string("A01V"));
     QCOMPARE(window.lineSettingsIndex(), 12);
 }
 
