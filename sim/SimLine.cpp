@@ -45,6 +45,7 @@ struct Outgoing {
     Transmission transmission;
     std::size_t sent = 0;
     std::optional<Clock::time_point> drainLimit;  // how long the program gets to take the bytes
+    bool bytesSeen = false;  // the bytes have reached the program's side of the terminal
 };
 
 void CloseFd(int& fd) {
@@ -107,16 +108,18 @@ struct SimLine::Impl {
     // should still deliver them, so the close waits until the program has taken them (seen
     // through our own slave descriptor), but never long.
     static constexpr Nanos kDrainCheck = std::chrono::milliseconds(1);
-    static constexpr Nanos kDrainLimit = std::chrono::milliseconds(200);
+    static constexpr Nanos kDrainLimit = std::chrono::milliseconds(2000);
+    static constexpr Nanos kHandOver = std::chrono::milliseconds(100);
     bool programStillReading(Outgoing& outgoing, Clock::time_point now) const {
-        // The pseudo-terminal hands the bytes over a moment after the write: give it that moment.
-        if (!outgoing.drainLimit) {
-            outgoing.drainLimit = now + kDrainLimit;
-            return true;
-        }
+        if (!outgoing.drainLimit) outgoing.drainLimit = now + kDrainLimit;
         int pending = 0;
         if (slave < 0 || ::ioctl(slave, FIONREAD, &pending) != 0) return false;
-        return pending > 0 && now < *outgoing.drainLimit;
+        // The terminal hands the bytes over a moment after the write, later on a busy machine:
+        // once they were seen on the program's side, or after a while, the program has them.
+        if (pending > 0) outgoing.bytesSeen = true;
+        const bool handedOver =
+            outgoing.bytesSeen || now >= *outgoing.drainLimit - kDrainLimit + kHandOver;
+        return (pending > 0 || !handedOver) && now < *outgoing.drainLimit;
     }
 };
 
