@@ -242,6 +242,21 @@ enum class Msg : int {
     StandAloneDefault,
     SetStandAloneDefaultOk,
     SetStandAloneDefaultError,
+
+    // Fingerprint template files (Save template..., Load template...). A failed load or save
+    // shows its error entry followed by a space and the reason entry.
+    SaveTemplate,
+    LoadTemplate,
+    SaveTemplateOk,
+    SaveTemplateError,
+    LoadTemplateOk,
+    LoadTemplateError,
+    TemplateFileUnreadable,
+    TemplateFileUnwritable,
+    TemplateFileNotTemplate,
+    TemplateFileBadFingerNo,
+    TemplateFileBadPart,
+    TemplateFilePartTooLong,
     Count  // not an entry
 };
 
