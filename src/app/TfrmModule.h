@@ -124,6 +124,11 @@ public:
     // Every button of the function pages and the main area that runs a reader command.
     static std::vector<ButtonBinding> CommandButtons();
 
+    // Where Save template... and Load template... take their file from: its path, or an empty
+    // text when the user cancelled. The file dialogs unless replaced (tests give their own).
+    using TemplatePathChooser = std::function<QString(bool saving)>;
+    void setTemplatePathChooser(TemplatePathChooser chooser);
+
 public slots:
     void FormShow();
     void pcReaderChange();
@@ -195,6 +200,25 @@ public slots:
     // The panels follow their scroll bars at every change, the program's own included.
     void sbFacilityChange();
     void sbFingerNoChange();
+    void btnFingerFacilityClick();
+    void btnAddFingerClick();
+    void btnDelFingerClick();
+    void btnGetFingerIDClick();
+    void btnSetFingerIDClick();
+    void btnFingerScanClick();
+    void btnGetTemplateClick();
+    void btnPutTemplateClick();
+    // The finger number and the template to and from a file; no reader is involved.
+    void btnSaveTemplateClick();
+    void btnLoadTemplateClick();
+    // Stand-alone door settings; the first successful "R01" shows the others.
+    void btnStandFingerClick();
+    void btnDoorFingerClick();
+    void btnAlarmFingerClick();
+    void btnSetCardFingerClick();
+    void btnDuressFingerClick();
+    void btnClrCardFingerClick();
+    void btnStandFingerDefaultClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -248,6 +272,11 @@ private:
     void readCardsContinuously(bool twoWay);
     void lockForCardLoop(bool twoWay, bool locked);
     void showPollOutcome(const commands::PollOutcome& outcome);
+
+    // Fingerprint page (handlers/FingerprintPageHandlers.cpp).
+    std::string fingerNumber() const;
+    // The lamp, message and tone of an action that ran without a reader.
+    void showOutcome(bool ok, text::Msg msg, const QString& suffix = QString());
 
     // System utility (handlers/CommandPageHandlers.cpp).
     void takeLineFromControls();
@@ -311,6 +340,7 @@ private:
     int busyPhase_ = 0;
     // Depth of running commands: while one runs, the window may not be closed.
     int commandDepth_ = 0;
+    TemplatePathChooser templatePath_;
 };
 
 }  // namespace app
