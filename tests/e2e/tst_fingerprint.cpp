@@ -58,6 +58,7 @@ private slots:
     void buttonsRefusedUntilLinked();
 
     void templateGetAndPut();
+    void failedGetKeepsEarlierParts_data();
     void failedGetKeepsEarlierParts();
     void putRefusesAnEmptyPart();
 
@@ -65,6 +66,7 @@ private slots:
     void secondsAsTyped_data();
     void secondsAsTyped();
     void standAloneDefaultKeepsTheOldAddress();
+    void failedDefaultChangesNoControl();
 
     void templateCarriedToAnotherReader();
     void loadRefusesWhatIsNotATemplate_data();
@@ -256,17 +258,34 @@ void TestFingerprint::templateGetAndPut() {
     QCOMPARE(reader_->config().fingerprint.fingerSlots.at(2).parts, parts);
 }
 
+// The parts received before the failure are shown; the failed part and those after it keep
+// what their boxes had.
+void TestFingerprint::failedGetKeepsEarlierParts_data() {
+    QTest::addColumn<int>("failing");  // 1-based
+    QTest::addColumn<bool>("shortReply");
+    QTest::newRow("part 3 unanswered") << 3 << false;
+    QTest::newRow("part 2 a character short") << 2 << true;
+}
+
 void TestFingerprint::failedGetKeepsEarlierParts() {
-    Configure(reader_, [](tbsim::ReaderConfig& c) {
-        c.fingerprint.fingerSlots[1].parts = tbsim::EnrolledTemplate(1);
-        c.silentCommands = {"P0000013"};
+    QFETCH(int, failing);
+    QFETCH(bool, shortReply);
+    auto parts = tbsim::EnrolledTemplate(1);
+    Configure(reader_, [&](tbsim::ReaderConfig& c) {
+        auto& kept = c.fingerprint.fingerSlots[1].parts;
+        kept = parts;
+        if (shortReply) kept[static_cast<std::size_t>(failing - 1)].pop_back();
+        if (!shortReply) c.silentCommands = {"P000001" + std::to_string(failing)};
     });
     f_->click("btnGetTemplate");
     QCOMPARE(f_->text("pnMsg"), QString("Get template data error!"));
-    const auto parts = tbsim::EnrolledTemplate(1);
-    QCOMPARE(edit("edF1")->text().toStdString(), parts[0]);
-    QCOMPARE(edit("edF2")->text().toStdString(), parts[1]);
-    QCOMPARE(edit("edF3")->text(), kInitialPart);
+    QLineEdit* const boxes[] = {edit("edF1"), edit("edF2"), edit("edF3")};
+    for (int part = 1; part <= 3; ++part) {
+        const QString expected =
+            part < failing ? QString::fromStdString(parts[static_cast<std::size_t>(part - 1)])
+                           : kInitialPart;
+        QCOMPARE(boxes[part - 1]->text(), expected);
+    }
     expectSettled(*f_);
 }
 
@@ -372,6 +391,21 @@ void TestFingerprint::standAloneDefaultKeepsTheOldAddress() {
     line_->clearLog();
     f_->click("btnFingerScan");
     QCOMPARE(line_->receivedCommands().front(), std::string("I05B"));
+}
+
+void TestFingerprint::failedDefaultChangesNoControl() {
+    showStandAloneSettings();
+    Configure(reader_, [](tbsim::ReaderConfig& c) { c.silentCommands = {"E5"}; });
+    f_->control<QScrollBar>("sbID")->setValue(7);
+    f_->control<QScrollBar>("sbFacility")->setValue(99);
+    edit("edDoorFinger")->setText("0009");
+    f_->click("btnStandFingerDefault");
+    QCOMPARE(f_->text("pnMsg"), QString("Set stand alone default error!"));
+    QCOMPARE(f_->text("pnID"), QString("07"));
+    QCOMPARE(f_->text("pnFacility"), QString("00099"));
+    QCOMPARE(edit("edDoorFinger")->text(), QString("0009"));
+    QCOMPARE(edit("edAlarmFinger")->text(), QString("0030"));
+    expectSettled(*f_);
 }
 
 void TestFingerprint::templateCarriedToAnotherReader() {
