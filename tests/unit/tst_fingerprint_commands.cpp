@@ -51,8 +51,6 @@ int PollsAfterRestart(const Commands& sent, const std::string& prefix) {
     return polls;
 }
 
-enum Enrolment { Facility, Add, Delete, SetId, ScanMode };
-
 }  // namespace
 
 class TestFingerprintCommands : public QObject {
@@ -60,8 +58,6 @@ class TestFingerprintCommands : public QObject {
 private slots:
     void reverseHexBytes_data();
     void reverseHexBytes();
-    void enrolmentCommands_data();
-    void enrolmentCommands();
     void getFingerprintId_data();
     void getFingerprintId();
 
@@ -74,8 +70,8 @@ private slots:
     void templatePutRefusals_data();
     void templatePutRefusals();
 
-    void standAloneDefaultReaderBackAtOnce();
-    void standAloneDefaultWhileReaderRestarts();
+    void standAloneDefault_data();
+    void standAloneDefault();
     void standAloneDefaultReaderNeverBack();
     void standAloneDefaultStopsWhenA001Fails();
     void factoryDefaultWaitsTheSameWay();
@@ -109,63 +105,6 @@ void TestFingerprintCommands::reverseHexBytes() {
     QCOMPARE(QString::fromStdString(tblink::ReverseHexBytes(text.toStdString())), reversed);
 }
 
-void TestFingerprintCommands::enrolmentCommands_data() {
-    QTest::addColumn<int>("which");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<Commands>("sent");
-    QTest::addColumn<bool>("ok");
-    QTest::newRow("facility 7") << int(Facility) << "00007" << Commands{"I01B", "I01K00007"}
-                                << true;
-    QTest::newRow("add finger 9500")
-        << int(Add) << "009500" << Commands{"I01B", "I01M009500"} << true;
-    QTest::newRow("delete finger 0")
-        << int(Delete) << "000000" << Commands{"I01B", "I01N000000"} << true;
-    QTest::newRow("set ID in reader order")
-        << int(SetId) << "0011223344556677" << Commands{"I01B", "I01O00000507766554433221100"}
-        << true;
-    QTest::newRow("set ID trimmed of blanks")
-        << int(SetId) << " 0011223344556677\t" << Commands{"I01B", "I01O00000507766554433221100"}
-        << true;
-    // The reader does not take a short ID: two attempts, each with what was typed.
-    QTest::newRow("set ID of ten characters")
-        << int(SetId) << "A1B2C3D4E5"
-        << Commands{"I01B", "I01O0000050E5D4C3B2A1", "I01B", "I01O0000050E5D4C3B2A1"} << false;
-    QTest::newRow("scan mode 3") << int(ScanMode) << "3" << Commands{"I01B", "I01r3"} << true;
-}
-
-void TestFingerprintCommands::enrolmentCommands() {
-    QFETCH(int, which);
-    QFETCH(QString, value);
-    QFETCH(Commands, sent);
-    QFETCH(bool, ok);
-    CommandRig rig;
-    Fingerprint(rig);
-    QVERIFY(rig.open());
-    const commands::Session session{rig.link, rig.pacer, "I01"};
-    const std::string text = value.toStdString();
-    bool result = false;
-    switch (which) {
-        case Facility:
-            result = fp::SetFacilityCode(session, text);
-            break;
-        case Add:
-            result = fp::AddFingerprint(session, text);
-            break;
-        case Delete:
-            result = fp::DeleteFingerprint(session, text);
-            break;
-        case SetId:
-            result = fp::SetFingerprintId(session, "000005", text);
-            break;
-        case ScanMode:
-            result = fp::SetScanMode(session, std::stoi(text));
-            break;
-    }
-    QCOMPARE(result, ok);
-    QCOMPARE(rig.takeCommands(), sent);
-    QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), QString(ok ? "P50" : "P50 P50"));
-}
-
 // The reader keeps the ID in its own byte order; the window shows it the other way round. A
 // reply too short to hold 16 characters fails rather than hand on its checksum and CR.
 void TestFingerprintCommands::getFingerprintId_data() {
@@ -193,6 +132,9 @@ void TestFingerprintCommands::getFingerprintId() {
     if (id) QCOMPARE(QString::fromStdString(*id), shown);
     const Commands once{"I01B", "I01O000001"};
     QCOMPARE(rig.takeCommands().size(), shown.isEmpty() ? 2 * once.size() : once.size());
+    // Each attempt after a plain 50 ms, as every command of the page.
+    QCOMPARE(QString::fromStdString(rig.pacer.pausesText()),
+             QString(shown.isEmpty() ? "P50 P50" : "P50"));
 }
 
 void TestFingerprintCommands::templateGetSequence() {
@@ -339,48 +281,44 @@ void TestFingerprintCommands::templatePutRefusals() {
     QVERIFY(rig.pacer.calls().empty());
 }
 
-void TestFingerprintCommands::standAloneDefaultReaderBackAtOnce() {
+// Linked as 05: the reader takes ID 01 and every later command still goes to 05. After "R6"
+// one short tone and a kept-alive 400 ms per unanswered poll; "E5" at the first answer.
+void TestFingerprintCommands::standAloneDefault_data() {
+    QTest::addColumn<int>("restartMs");
+    QTest::addColumn<bool>("severalPolls");
+    QTest::newRow("reader answers the first poll") << 0 << false;
+    QTest::newRow("reader busy for 3 s") << 3000 << true;
+}
+
+void TestFingerprintCommands::standAloneDefault() {
+    QFETCH(int, restartMs);
+    QFETCH(bool, severalPolls);
     CommandRig rig;
     auto* reader = Fingerprint(rig, 5);
-    Configure(reader, [](tbsim::ReaderConfig& c) {
-        c.fingerprint.restartTime = 0ms;
-        c.interfaceIndex = 1;
+    Configure(reader, [&](tbsim::ReaderConfig& c) {
+        c.fingerprint.restartTime = std::chrono::milliseconds(restartMs);
         c.fingerprint.facilityCode = 99;
     });
     QVERIFY(rig.open());
     QVERIFY(fp::StandAloneDefault({rig.link, rig.pacer, "I05"}));
-    // The reader takes ID 01, and every later command still goes to 05.
-    QCOMPARE(rig.takeCommands(), (Commands{"I05B", "I05C" + kSerial + "01", "I05A001", "I05S0",
-                                           "I05R10005", "I05R20030", "I05K00000",
-                                           "I05K5C17A3E8429B06D1", "I05R6", "I05B", "I05E5"}));
-    QCOMPARE(rig.pacer.ticks(), 0);
-    QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), QString("P50"));
-    const tbsim::ReaderConfig config = reader->config();
-    QCOMPARE(config.id, 1);
-    QCOMPARE(config.interfaceIndex, 0);
-    QCOMPARE(config.fingerprint.facilityCode, 0);
-    QCOMPARE(config.fingerprint.key, std::string("5C17A3E8429B06D1"));
-    QCOMPARE(config.fingerprint.doorSeconds, 5);
-    QCOMPARE(config.fingerprint.alarmSeconds, 30);
-    QCOMPARE(config.fingerprint.restarts, 1);
-}
-
-// One short tone per unanswered poll, a kept-alive 400 ms after each; "E5" at the first answer.
-void TestFingerprintCommands::standAloneDefaultWhileReaderRestarts() {
-    CommandRig rig;
-    auto* reader = Fingerprint(rig, 5);
-    Configure(reader, [](tbsim::ReaderConfig& c) { c.fingerprint.restartTime = 3000ms; });
-    QVERIFY(rig.open());
-    QVERIFY(fp::StandAloneDefault({rig.link, rig.pacer, "I05"}));
     const Commands sent = rig.takeCommands();
     const int polls = PollsAfterRestart(sent, "I05");
-    QVERIFY2(polls >= 3, qPrintable(QString::number(polls)));
+    QVERIFY2(severalPolls ? polls >= 3 : polls == 1, qPrintable(QString::number(polls)));
+    Commands expected{
+        "I05B",      "I05C" + kSerial + "01", "I05A001", "I05S0", "I05R10005", "I05R20030",
+        "I05K00000", "I05K5C17A3E8429B06D1",  "I05R6"};
+    expected.insert(expected.end(), static_cast<std::size_t>(polls), "I05B");
+    expected.push_back("I05E5");
+    QCOMPARE(sent, expected);
     QCOMPARE(rig.pacer.ticks(), polls - 1);
     QString pauses = "P50";
     for (int i = 1; i < polls; ++i) pauses += " K400";
     QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), pauses);
-    QCOMPARE(sent.back(), std::string("I05E5"));
-    QVERIFY(rig.clock.Elapsed() >= 3s);
+    const tbsim::ReaderConfig config = reader->config();
+    QCOMPARE(config.id, 1);
+    QCOMPARE(config.fingerprint.facilityCode, 0);
+    QCOMPARE(config.fingerprint.key, std::string("5C17A3E8429B06D1"));
+    QCOMPARE(config.fingerprint.restarts, 1);
 }
 
 // A reader that never comes back costs 300 polls; "E5" is still sent, and fails.
