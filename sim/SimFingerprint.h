@@ -10,9 +10,9 @@
 // only between "L0" and "L1". A parameter not of the command's form gets no answer and changes
 // nothing.
 //
-// Addresses: the reader takes a new ID from "C" at once and still answers to the ID it had
-// before until it is switched off, so that a program may go on addressing it either way while
-// it is being set up.
+// Addresses: the reader takes a new ID from "C" at once and still answers to the ID it was
+// switched on with, so that a program may go on addressing it either way while it is being set
+// up (the factory default readdresses at once, the stand-alone default keeps the old address).
 #pragma once
 
 #include <array>
@@ -63,7 +63,7 @@ struct FingerprintState {
     int restarts = 0;
     bool restartDue = false;
     std::optional<std::chrono::steady_clock::time_point> silentUntil;
-    // The ID it had before "C" gave it another; it still answers to it.
+    // The ID it was switched on with, once "C" has given it another; it still answers to it.
     std::optional<int> formerId;
 };
 
