@@ -16,6 +16,7 @@ namespace tbsim {
 namespace {
 
 const ReaderConfig kDefaultReader{};
+constexpr long long kMaxRestartMs = 600000;
 
 // The speeds a reader can be set to.
 bool KnownBaud(int baud) {
@@ -209,7 +210,7 @@ ParsedOptions ParseProgramOptions(const std::vector<std::string>& args) {
         const bool takesValue = option == "--reader" || option == "--fault" ||
                                 option == "--version" || option == "--link" || option == "--card" ||
                                 option == "--keys" || option == "--poll-data" ||
-                                option == "--mifare";
+                                option == "--mifare" || option == "--restart";
         if (takesValue && !value) {
             if (i + 1 == args.size()) return fail(option + " needs a value");
             value = args[++i];
@@ -255,6 +256,13 @@ ParsedOptions ParseProgramOptions(const std::vector<std::string>& args) {
                                 colon == std::string::npos ? "" : value->substr(colon + 1), error);
             if (!card) return fail(error);
             line.readers.back().mifare.card = std::move(card);
+        } else if (option == "--restart") {
+            if (line.readers.empty() || !HasFingerprint(line.readers.back().kind))
+                return fail("--restart belongs after a fingerprint --reader (PX60, PX60M)");
+            long long ms = 0;
+            if (!ParseNumber(*value, kMaxRestartMs, ms))
+                return fail("restart time \"" + *value + "\" is not 0 to 600000 milliseconds");
+            line.readers.back().fingerprint.restartTime = std::chrono::milliseconds{ms};
         } else if (option == "--fault") {
             if (line.fault.fault != Fault::None) return fail("one --fault per line");
             std::string error;
@@ -315,6 +323,9 @@ serial number 12345678, at 19200,e,8,1.
                       MIFARE Classic 1K or 4K card as delivered: transport key
                       FFFFFFFFFFFF, access bits FF0780, data blocks zero. UID: 8
                       hexadecimal digits (default 5A6B7C8D). Example: --mifare 4K:0A1B2C3D
+  --restart MS        the fingerprint reader just added (PX60, PX60M) stays silent for MS
+                      milliseconds after answering "R6", while it restarts (default 3000;
+                      0: it never goes silent)
   --new-line          the readers that follow go on a new line (another pseudo-terminal)
   --fault NAME[:VALUE[:TIMES]]
                       play a fault on the replies of the current line, on the next TIMES

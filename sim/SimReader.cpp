@@ -41,6 +41,7 @@ constexpr unsigned kMifareKinds = KindBit(ReaderKind::PX30M) | KindBit(ReaderKin
                                   KindBit(ReaderKind::PX50M) | KindBit(ReaderKind::PX60M);
 constexpr unsigned kCardTypeKinds = kAllKinds & ~kMifareKinds;
 constexpr unsigned kDisplayKinds = KindBit(ReaderKind::PX50) | KindBit(ReaderKind::PX50M);
+constexpr unsigned kFingerprintKinds = KindBit(ReaderKind::PX60) | KindBit(ReaderKind::PX60M);
 
 // The same letter means different things on different reader types, and sometimes on one type
 // by the form of its parameters, so an entry names the types it serves; the first entry that
@@ -125,6 +126,15 @@ std::optional<std::string> SetId(ReaderConfig& state, const std::string& params)
     if (!AllDigits(id) || id == "00") return std::nullopt;
     state.id = (id[0] - '0') * 10 + (id[1] - '0');
     return std::string();
+}
+
+// A fingerprint reader takes the new ID at once and still answers to the one it had.
+std::optional<std::string> FingerprintSetId(ReaderConfig& state, const std::string& params) {
+    const int before = state.id;
+    auto reply = SetId(state, params);
+    if (reply && state.id != before && !state.fingerprint.formerId)
+        state.fingerprint.formerId = before;
+    return reply;
 }
 
 // "E" + the line-settings index as one hexadecimal digit.
@@ -271,6 +281,7 @@ const CommandEntry kCommands[] = {
     {'V', kAllKinds, &Version},
     {'A', kAllKinds, &OutputSettings},
     {'A', kCardTypeKinds, &CardType},
+    {'C', kFingerprintKinds, &FingerprintSetId},
     {'C', kAllKinds, &SetId},
     {'E', kAllKinds, &SetLineSettings},
     {'W', kAllKinds, &CardReadMode},
@@ -301,6 +312,16 @@ const CommandEntry kCommands[] = {
      [](ReaderConfig& s, const std::string& p) { return MifareReadBlock(s.mifare, p); }},
     {'i', kMifareKinds,
      [](ReaderConfig& s, const std::string& p) { return MifareWriteBlock(s.mifare, p); }},
+    // The fingerprint reader's commands (SimFingerprint.cpp).
+    {'K', kFingerprintKinds, &FingerFacilityOrKey},
+    {'M', kFingerprintKinds, &FingerAdd},
+    {'N', kFingerprintKinds, &FingerDelete},
+    {'O', kFingerprintKinds, &FingerId},
+    {'r', kFingerprintKinds, &FingerScanMode},
+    {'L', kFingerprintKinds, &FingerTransfer},
+    {'P', kFingerprintKinds, &FingerTemplate},
+    {'R', kFingerprintKinds, &FingerStandAlone},
+    {'S', kFingerprintKinds, &FingerSSetting},
     {'F', kAllKinds, &PlainPoll},
     {'I', kAllKinds, &TwoWayPoll},
     {'J', kAllKinds, &Confirm},
@@ -343,6 +364,7 @@ std::string DefaultVersion(ReaderKind kind) {
 bool HasKeypad(ReaderKind kind) { return (kKeypadKinds & KindBit(kind)) != 0; }
 bool HasMifare(ReaderKind kind) { return (kMifareKinds & KindBit(kind)) != 0; }
 bool HasCardType(ReaderKind kind) { return (kCardTypeKinds & KindBit(kind)) != 0; }
+bool HasFingerprint(ReaderKind kind) { return (kFingerprintKinds & KindBit(kind)) != 0; }
 
 const char* LineSettingsText(int index) {
     return index >= 0 && index < kLineSettingsCount ? kLineSettings[index] : "";
@@ -445,14 +467,17 @@ std::chrono::nanoseconds CharacterTime(const LineFormat& format) {
 SimReader::SimReader(const ReaderConfig& config) : config_(config) {}
 
 std::optional<std::string> SimReader::answer(
-    const std::string& commandText,
-    [[maybe_unused]] std::optional<std::chrono::steady_clock::time_point> now) {
+    const std::string& commandText, std::optional<std::chrono::steady_clock::time_point> now) {
     std::lock_guard<std::mutex> lock(mutex_);
+    // A restarting fingerprint reader hears nothing.
+    if (FingerprintSilent(config_.fingerprint, now)) return std::nullopt;
     // Start character, two-digit address, command letter.
     if (commandText.size() < 4) return std::nullopt;
     if (commandText[0] != StartCharacter(config_.kind)) return std::nullopt;
     const std::string address = commandText.substr(1, 2);
-    if (address != "00" && address != TwoDigitText(config_.id)) return std::nullopt;
+    if (address != "00" && address != TwoDigitText(config_.id) &&
+        !AnswersFormerId(config_.fingerprint, address))
+        return std::nullopt;
 
     const char letter = commandText[3];
     const std::string params = commandText.substr(4);
@@ -462,6 +487,7 @@ std::optional<std::string> SimReader::answer(
     for (const auto& entry : kCommands) {
         if (entry.letter != letter || (entry.kinds & KindBit(config_.kind)) == 0) continue;
         if (const auto data = entry.handler(config_, params)) {
+            FingerprintAnswered(config_.fingerprint, now);
             if (config_.replyIdText)
                 return ReplyFrame(StartCharacter(config_.kind), *config_.replyIdText, letter,
                                   *data);

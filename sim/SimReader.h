@@ -16,6 +16,7 @@
 #include <string>
 
 #include "SimDisplay.h"
+#include "SimFingerprint.h"
 #include "SimMifare.h"
 
 namespace tbsim {
@@ -31,10 +32,11 @@ std::string ReaderKindName(ReaderKind kind);
 std::string DefaultVersion(ReaderKind kind);
 
 // What a reader type has: a keypad (PX40, PX40-M, PX50, PX50-M), MIFARE (the "-M" types), an
-// EM/TEMIC card-type setting (the types without MIFARE).
+// EM/TEMIC card-type setting (the types without MIFARE), fingerprints (PX60, PX60-M).
 bool HasKeypad(ReaderKind kind);
 bool HasMifare(ReaderKind kind);
 bool HasCardType(ReaderKind kind);
+bool HasFingerprint(ReaderKind kind);
 
 // The line settings a reader can be set to with "E" + one hexadecimal digit, index 0 to 13.
 constexpr int kLineSettingsCount = 14;
@@ -142,6 +144,8 @@ struct ReaderConfig {
 
     // What a display reader (PX50, PX50-M) was sent.
     DisplayState display;
+    // A fingerprint reader's slots, settings and restarts (PX60, PX60-M).
+    FingerprintState fingerprint;
 };
 
 class SimReader {
@@ -150,8 +154,8 @@ public:
 
     // The reply frame (LF ... CR) to one command text, or nullopt when this reader stays silent
     // (another start character, another ID, a command it does not know). `now`: when the reader
-    // has heard the whole frame, for behaviour that depends on time (none yet); nullopt outside
-    // a line.
+    // has heard the whole frame, for behaviour that depends on time (a fingerprint reader's
+    // restart); nullopt outside a line.
     std::optional<std::string> answer(
         const std::string& commandText,
         std::optional<std::chrono::steady_clock::time_point> now = {});

@@ -120,6 +120,8 @@ const Caption kCaptions[] = {
     {"btnSetFingerID", Msg::SetFingerprintId, ""},
     {"btnPutTemplate", Msg::SetTemplateData, ""},
     {"btnGetTemplate", Msg::GetTemplateData, ""},
+    {"btnSaveTemplate", Msg::SaveTemplate, ""},
+    {"btnLoadTemplate", Msg::LoadTemplate, ""},
     {"gbFingerScan", Msg::SetFingerprintScanMode, ""},
     {"btnFingerScan", Msg::SetScanMode, ""},
     {"gbStandFinger", Msg::StandAloneVersion, ""},

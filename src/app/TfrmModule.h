@@ -142,6 +142,10 @@ public:
     // What the display page asks of the desktop; tests put in their own.
     void SetFileChooser(FileChooser chooser) { odFile = std::move(chooser); }
     void SetLocalClock(LocalClock clock) { localClock_ = std::move(clock); }
+    // Where Save template... and Load template... take their file from: its path, or an empty
+    // text when the user cancelled. The file dialogs unless replaced (tests give their own).
+    using TemplatePathChooser = std::function<QString(bool saving)>;
+    void setTemplatePathChooser(TemplatePathChooser chooser);
 
 public slots:
     // Applies the language to the whole window, then the reader-type pages; runs as the window
@@ -244,6 +248,25 @@ public slots:
     // The panels follow their scroll bars at every change, the program's own included.
     void sbFacilityChange();
     void sbFingerNoChange();
+    void btnFingerFacilityClick();
+    void btnAddFingerClick();
+    void btnDelFingerClick();
+    void btnGetFingerIDClick();
+    void btnSetFingerIDClick();
+    void btnFingerScanClick();
+    void btnGetTemplateClick();
+    void btnPutTemplateClick();
+    // The finger number and the template to and from a file; no reader is involved.
+    void btnSaveTemplateClick();
+    void btnLoadTemplateClick();
+    // Stand-alone door settings; the first successful "R01" shows the others.
+    void btnStandFingerClick();
+    void btnDoorFingerClick();
+    void btnAlarmFingerClick();
+    void btnSetCardFingerClick();
+    void btnDuressFingerClick();
+    void btnClrCardFingerClick();
+    void btnStandFingerDefaultClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -311,6 +334,10 @@ private:
     // The window's share of the icon upload: reads the chosen file and previews it on
     // imgTitle; when it cannot be read, says why in the status bar and leaves the preview.
     std::optional<commands::display::IconBitmap> ReadTitleIcon(const QString& path);
+    // Fingerprint page (handlers/FingerprintPageHandlers.cpp).
+    std::string fingerNumber() const;
+    // The lamp, message and tone of an action that ran without a reader.
+    void showOutcome(bool ok, text::Msg msg, const QString& suffix = QString());
 
     // System utility (handlers/CommandPageHandlers.cpp).
     void takeLineFromControls();
@@ -378,6 +405,7 @@ private:
     int commandDepth_ = 0;
     bool placed_ = false;             // centred on the screen at the first show
     bool enterTakenByPopup_ = false;  // the Enter being delivered picked an item of an open list
+    TemplatePathChooser templatePath_;
 };
 
 }  // namespace app

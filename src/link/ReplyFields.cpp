@@ -69,9 +69,14 @@ std::string MaskHex16(const std::string& text) {
 }
 
 std::string ReverseHexBytes(const std::string& text) {
+    constexpr std::size_t kIdLength = 16;
+    const std::string id = text.substr(0, kIdLength);
     std::string result;
-    result.reserve(16);
-    for (int group = 7; group >= 0; --group) result += ReplyField(text, 2 * group + 1, 2);
+    result.reserve(id.size());
+    for (std::size_t start = (id.size() + 1) / 2 * 2; start > 0;) {
+        start -= 2;
+        result += id.substr(start, 2);
+    }
     return result;
 }
 

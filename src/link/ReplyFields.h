@@ -25,7 +25,10 @@ std::uint32_t HexToInt32(const std::string& text);
 // twice it gives back what it started from.
 std::string MaskHex16(const std::string& text);
 
-// Swaps the byte order of an 8-byte value written as 16 hex characters.
+// Swaps the byte order of an 8-byte value written as 16 hex characters: the text is cut into
+// two-character slices from its start (at most eight; a last odd character is a slice of its
+// own) and the slices are joined last first. A shorter text is neither padded nor cut further,
+// so "A1B2C3D4E5" gives "E5D4C3B2A1" and "ABC" gives "CAB". Characters are not checked.
 std::string ReverseHexBytes(const std::string& text);
 
 }  // namespace tblink

@@ -276,6 +276,20 @@ constexpr Row kRows[] = {
     // Card key page: the red notice beside an access-bits text that would harm the sector
     {Msg::AccessBitsInvalid, {"Invalid access bits: sector unusable", "存取位元无效:扇区将无法使用", "存取位元無效:扇區將無法使用"}},
     {Msg::AccessBitsLockedForGood, {"Access bits can never be changed again", "存取位元将永远无法再更改", "存取位元將永遠無法再更改"}},
+
+    // Fingerprint template files
+    {Msg::SaveTemplate, {"Save template...", "保存样板...", "儲存樣板..."}},
+    {Msg::LoadTemplate, {"Load template...", "载入样板...", "載入樣板..."}},
+    {Msg::SaveTemplateOk, {"Save template ok.", "保存样板完成.", "儲存樣板完成."}},
+    {Msg::SaveTemplateError, {"Save template error!", "保存样板错误!", "儲存樣板錯誤!"}},
+    {Msg::LoadTemplateOk, {"Load template ok.", "载入样板完成.", "載入樣板完成."}},
+    {Msg::LoadTemplateError, {"Load template error!", "载入样板错误!", "載入樣板錯誤!"}},
+    {Msg::TemplateFileUnreadable, {"The file cannot be read.", "无法读取文件.", "無法讀取檔案."}},
+    {Msg::TemplateFileUnwritable, {"The file cannot be written.", "无法写入文件.", "無法寫入檔案."}},
+    {Msg::TemplateFileNotTemplate, {"Not a template file.", "不是样板文件.", "不是樣板檔案."}},
+    {Msg::TemplateFileBadFingerNo, {"Its fingerprint no is not 000000 to 009500.", "指纹编号不在000000至009500之间.", "指紋編號不在000000至009500之間."}},
+    {Msg::TemplateFileBadPart, {"A template part is missing or damaged.", "样板资料缺少或损坏.", "樣板資料缺少或損壞."}},
+    {Msg::TemplateFilePartTooLong, {"A template part is longer than 256 characters.", "样板资料超过256个字符.", "樣板資料超過256個字元."}},
 };
 // clang-format on
 

@@ -250,7 +250,22 @@ enum class Msg : int {
     // Card key page: the red notice beside an access-bits text that would harm the sector
     AccessBitsInvalid,        // the inverted copies disagree, or not 8 hexadecimal digits
     AccessBitsLockedForGood,  // no key may ever write the access bits again
-    Count                     // not an entry
+
+    // Fingerprint template files (Save template..., Load template...). A failed load or save
+    // shows its error entry followed by a space and the reason entry.
+    SaveTemplate,
+    LoadTemplate,
+    SaveTemplateOk,
+    SaveTemplateError,
+    LoadTemplateOk,
+    LoadTemplateError,
+    TemplateFileUnreadable,
+    TemplateFileUnwritable,
+    TemplateFileNotTemplate,
+    TemplateFileBadFingerNo,
+    TemplateFileBadPart,
+    TemplateFilePartTooLong,
+    Count  // not an entry
 };
 
 constexpr int kMsgCount = static_cast<int>(Msg::Count);

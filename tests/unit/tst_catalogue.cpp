@@ -353,6 +353,19 @@ void TestCatalogue::catalogueOrder() {
         // Card key page notice
         "Invalid access bits: sector unusable",
         "Access bits can never be changed again",
+        // Fingerprint template files
+        "Save template...",
+        "Load template...",
+        "Save template ok.",
+        "Save template error!",
+        "Load template ok.",
+        "Load template error!",
+        "The file cannot be read.",
+        "The file cannot be written.",
+        "Not a template file.",
+        "Its fingerprint no is not 000000 to 009500.",
+        "A template part is missing or damaged.",
+        "A template part is longer than 256 characters.",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {
@@ -404,16 +417,16 @@ void TestCatalogue::suffixesSurviveTranslation_data() {
 
     QTest::newRow("success") << " ok."
                              << "完成."
-                             << "完成." << 45;
+                             << "完成." << 47;
     QTest::newRow("failure") << " error!"
                              << "错误!"
-                             << "錯誤!" << 45;
+                             << "錯誤!" << 47;
     QTest::newRow("port number follows") << "(COM"
                                          << "(COM"
                                          << "(COM" << 2;
     QTest::newRow("in progress") << "..."
                                  << "..."
-                                 << "..." << 1;
+                                 << "..." << 3;
 }
 
 // Handlers append " : #3)" and the like to some texts in every language, and a success text

@@ -146,6 +146,7 @@ void TestSystemUtility::factoryDefaultOfEveryType() {
     config.id = 5;
     config.serial = CommandRig::kSerial;
     config.lineSettings = "19200,e,8,1";
+    config.fingerprint.restartTime = std::chrono::milliseconds(0);  // back at the first poll
     auto* reader = rig.addReader(config);
     QVERIFY(rig.open());
     QStringList events;

@@ -102,8 +102,13 @@ void BuildFingerprintGroup(QWidget* page, FingerprintPage& finger) {
     finger.btnPutTemplate = MakeButton(group, "btnPutTemplate", "Set template data");
     grid->addWidget(finger.btnGetTemplate, 5, 0, 1, 3);
     grid->addWidget(finger.btnPutTemplate, 5, 3, 1, 3);
+
+    finger.btnSaveTemplate = MakeButton(group, "btnSaveTemplate", "Save template...");
+    finger.btnLoadTemplate = MakeButton(group, "btnLoadTemplate", "Load template...");
+    grid->addWidget(finger.btnSaveTemplate, 6, 0, 1, 3);
+    grid->addWidget(finger.btnLoadTemplate, 6, 3, 1, 3);
     for (int c = 0; c < 6; ++c) grid->setColumnStretch(c, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(7, 1);
 }
 
 // A seconds box: four optional digits, blanks shown as "_".

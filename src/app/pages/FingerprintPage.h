@@ -42,6 +42,9 @@ struct FingerprintPage {
     QLineEdit* edF3 = nullptr;
     QPushButton* btnGetTemplate = nullptr;
     QPushButton* btnPutTemplate = nullptr;
+    // The finger number and the template to and from a file, to carry them to another reader.
+    QPushButton* btnSaveTemplate = nullptr;
+    QPushButton* btnLoadTemplate = nullptr;
 
     QGroupBox* gbFingerScan = nullptr;
     QComboBox* cmbFingerScan = nullptr;

@@ -1,5 +1,6 @@
 #include "commands/config/SystemUtility.h"
 
+#include "commands/fingerprint/Restart.h"
 #include "link/Frame.h"
 #include "link/ReplyFields.h"
 
@@ -13,29 +14,19 @@ constexpr int kBeforeReaddressMs = 50;
 constexpr int kAfterReaddressMs = 200;
 constexpr int kBetweenCommandsMs = 200;
 constexpr int kAfterRestartMs = 200;
-constexpr int kBetweenPollsMs = 400;
 constexpr char kDeliveryId[] = "01";
 
 bool Fits(const Session& session, const std::string& typed) {
     return session.prefix.size() + typed.size() <= tblink::kMaxCommandLength;
 }
 
-// Fingerprint readers go quiet while they restart: any verified reply to "B" means it is back.
-void AwaitRestart(const Session& session) {
-    session.pacer.PauseKeptAlive(kAfterRestartMs);
-    for (int poll = 0; poll < kFactoryRestartPolls; ++poll) {
-        session.pacer.Pump();
-        if (session.Send("B")) return;
-        session.pacer.PauseKeptAlive(kBetweenPollsMs);
-        session.pacer.Tick();
-    }
-}
-
 // The type's commands; true when the last one succeeded and no required one failed.
 bool SendSequence(const Session& session, const FactoryDefaultPlan& plan) {
     if (plan.restartFirst) {
+        // The sequence goes on whether or not the reader ever answers again.
         session.Send("R6");
-        AwaitRestart(session);
+        session.pacer.PauseKeptAlive(kAfterRestartMs);
+        fingerprint::AwaitRestart(session);
     }
     bool last = false;
     for (std::size_t i = 0; i < plan.commands.size(); ++i) {

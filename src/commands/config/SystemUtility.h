@@ -7,6 +7,7 @@
 
 #include "commands/ReaderTypes.h"
 #include "commands/Session.h"
+#include "commands/fingerprint/Restart.h"
 
 namespace commands {
 
@@ -30,7 +31,7 @@ struct FactoryDefaultHooks {
     std::function<void()> sequenceStarting;
 };
 
-constexpr int kFactoryRestartPolls = 300;
+constexpr int kFactoryRestartPolls = fingerprint::kRestartPolls;
 
 // Up to two attempts of: the reader check, "C" + serial + "01", then the type's sequence.
 // `session` is addressed to the reader's current ID.

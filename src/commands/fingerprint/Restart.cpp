@@ -1,0 +1,15 @@
+#include "commands/fingerprint/Restart.h"
+
+namespace commands::fingerprint {
+
+bool AwaitRestart(const Session& session) {
+    for (int poll = 0; poll < kRestartPolls; ++poll) {
+        session.pacer.Pump();
+        if (session.Send("B")) return true;
+        session.pacer.PauseKeptAlive(kRestartPollPauseMs);
+        session.pacer.Tick();
+    }
+    return false;
+}
+
+}  // namespace commands::fingerprint

@@ -1,0 +1,67 @@
+#include "commands/fingerprint/Templates.h"
+
+#include "commands/fingerprint/Enrolment.h"
+#include "link/Frame.h"
+#include "link/ReplyFields.h"
+
+namespace commands::fingerprint {
+namespace {
+
+constexpr int kPartPosition = 6;
+// The part, two checksum characters and the CR after the five characters in front of it.
+constexpr std::size_t kWholePartReply = 5 + kTemplatePartLength + 3;
+// The reader answers "L0" with no data at all.
+constexpr int kTransferOpenReply = 8;
+constexpr int kBeforePartsMs = 50;
+
+bool OpenTransfer(const Session& session) {
+    return session.Send("L0") && session.ReplyLength() == kTransferOpenReply;
+}
+
+std::string PartCommand(const std::string& fingerNumber, int part) {
+    return "P" + fingerNumber + std::to_string(part + 1);
+}
+
+}  // namespace
+
+TemplateGet GetTemplate(const Session& session, const std::string& fingerNumber) {
+    TemplateGet got;
+    got.ok = Attempts(session.pacer, kUsualAttempts, AttemptPause::Plain50ms, [&] {
+        if (!OpenTransfer(session) || !session.Send("P" + fingerNumber + "0")) return false;
+        session.pacer.PausePlain(kBeforePartsMs);
+        for (int part = 0; part < kTemplateParts; ++part) {
+            if (!session.Send(PartCommand(fingerNumber, part)) ||
+                session.Reply().size() < kWholePartReply)
+                return false;
+            got.parts[static_cast<std::size_t>(part)] =
+                tblink::ReplyField(session.Reply(), kPartPosition, kTemplatePartLength);
+        }
+        session.Send("L1");
+        return true;
+    });
+    return got;
+}
+
+TemplatePut PutTemplate(const Session& session, const std::string& fingerNumber,
+                        const TemplateParts& parts) {
+    std::array<std::string, kTemplateParts> commands;
+    for (int part = 0; part < kTemplateParts; ++part) {
+        const std::string text = TrimBlanks(parts[static_cast<std::size_t>(part)]);
+        if (text.empty()) return TemplatePut::EmptyPart;
+        std::string& command = commands[static_cast<std::size_t>(part)];
+        command = PartCommand(fingerNumber, part) + text;
+        if (session.prefix.size() + command.size() > tblink::kMaxCommandLength)
+            return TemplatePut::PartTooLong;
+    }
+    const bool written = Attempts(session.pacer, kUsualAttempts, AttemptPause::Plain50ms, [&] {
+        if (!OpenTransfer(session)) return false;
+        for (const std::string& command : commands) {
+            if (!session.Send(command)) return false;
+        }
+        session.Send("L1");
+        return true;
+    });
+    return written ? TemplatePut::Written : TemplatePut::Failed;
+}
+
+}  // namespace commands::fingerprint
