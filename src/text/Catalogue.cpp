@@ -290,6 +290,11 @@ constexpr Row kRows[] = {
     {Msg::TemplateFileBadFingerNo, {"Its fingerprint no is not 000000 to 009500.", "指纹编号不在000000至009500之间.", "指紋編號不在000000至009500之間."}},
     {Msg::TemplateFileBadPart, {"A template part is missing or damaged.", "样板资料缺少或损坏.", "樣板資料缺少或損壞."}},
     {Msg::TemplateFilePartTooLong, {"A template part is longer than 256 characters.", "样板资料超过256个字符.", "樣板資料超過256個字元."}},
+
+    // File dialogs: the kinds of file offered besides the icon files
+    {Msg::Pictures, {"Pictures", "图片", "圖片"}},
+    {Msg::FingerprintTemplates, {"Fingerprint templates", "指纹样板", "指紋樣板"}},
+    {Msg::AllFiles, {"All files", "所有文件", "所有檔案"}},
 };
 // clang-format on
 

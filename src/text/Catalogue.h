@@ -265,6 +265,11 @@ enum class Msg : int {
     TemplateFileBadFingerNo,
     TemplateFileBadPart,
     TemplateFilePartTooLong,
+
+    // File dialogs: the kinds of file offered besides the icon files
+    Pictures,
+    FingerprintTemplates,
+    AllFiles,
     Count  // not an entry
 };
 

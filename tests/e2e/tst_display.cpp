@@ -404,7 +404,8 @@ void TestDisplay::titleIcon() {
     Bench bench(text::kTraditionalChinese);
     bench.chosen = Write(bench.files, "corners.ico", IconFile(Corner));
     bench.f.click("btnTitleIcon");
-    QCOMPARE(bench.dialogAsked, QStringList{QDir::currentPath() + "|" + app::kTitlePictureFilter});
+    QCOMPARE(bench.dialogAsked, QStringList{QDir::currentPath() + "|" +
+                                            app::TitlePictureFilter(text::kTraditionalChinese)});
     QCOMPARE(bench.sent(), QByteArrayList{"J01B"} + CornerParts() + QByteArrayList{"J01L2"});
     QCOMPARE(bench.f.text("pnMsg"), text::Text(Msg::SetIconOk, text::kTraditionalChinese));
     QCOMPARE(bench.f.commLamp(), app::kLampYellow);
@@ -538,7 +539,7 @@ void TestDisplay::realDialog() {
     QVERIFY(windowBusy);
     QVERIFY(arrow);
     QCOMPARE(directory, QDir::currentPath());
-    QCOMPARE(filters, QString(app::kTitlePictureFilter).split(";;"));
+    QCOMPARE(filters, app::TitlePictureFilter(text::kEnglish).split(";;"));
     if (choose) {
         QCOMPARE(bench.sent(), QByteArrayList{"J01B"} + CornerParts() + QByteArrayList{"J01L2"});
         QCOMPARE(bench.titleList()->currentIndex(), 2);

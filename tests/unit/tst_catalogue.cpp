@@ -366,6 +366,10 @@ void TestCatalogue::catalogueOrder() {
         "Its fingerprint no is not 000000 to 009500.",
         "A template part is missing or damaged.",
         "A template part is longer than 256 characters.",
+        // File dialogs
+        "Pictures",
+        "Fingerprint templates",
+        "All files",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {

@@ -160,7 +160,7 @@ void TfrmModule::btnTitleIconClick() {
     CommandSteps steps{Msg::SetIcon, Msg::SetIconOk, Msg::SetIconError};
     // Only a linked reader gets the dialog; cancelling it ends the click without a trace.
     steps.proceed = [&] {
-        path = odFile(this, QDir::currentPath(), QString::fromLatin1(kTitlePictureFilter));
+        path = odFile(this, QDir::currentPath(), TitlePictureFilter(language_));
         return !path.isEmpty();
     };
     RunCommand(steps, [&](const commands::Session& s) {

@@ -92,7 +92,8 @@ void TfrmModule::connectFingerprintPage() {
         ForReader(part, ReaderTextValidator::kNoByteLimit, language);
 
     templatePath_ = [this](bool saving) {
-        const QString filter = QStringLiteral("Fingerprint templates (*.fpt);;All files (*)");
+        const QString filter =
+            Msg(Msg::FingerprintTemplates) + " (*.fpt);;" + Msg(Msg::AllFiles) + " (*)";
         const QString title = Msg(saving ? Msg::SaveTemplate : Msg::LoadTemplate);
         return saving ? QFileDialog::getSaveFileName(this, title, QDir::currentPath(), filter)
                       : QFileDialog::getOpenFileName(this, title, QDir::currentPath(), filter);

@@ -1,5 +1,7 @@
 #include "app/widgets/PictureIcon.h"
 
+#include "text/Catalogue.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -25,6 +27,11 @@ IconBitmap IconFromPicture(const QImage& picture) {
         }
     }
     return icon;
+}
+
+QString TitlePictureFilter(int language) {
+    return QStringLiteral("Icon files (*.ico);;") + text::Text(text::Msg::Pictures, language) +
+           QStringLiteral(" (*.png *.bmp *.gif *.jpg *.jpeg)");
 }
 
 std::optional<IconBitmap> ReadTitlePicture(const QString& path) {

@@ -11,9 +11,9 @@
 
 namespace app {
 
-// The file dialog's filter: icon files first, then the pictures that are converted.
-constexpr const char* kTitlePictureFilter =
-    "Icon files (*.ico);;Pictures (*.png *.bmp *.gif *.jpg *.jpeg)";
+// The file dialog's filter in a language: icon files first (the system's own text), then the
+// pictures that are converted.
+QString TitlePictureFilter(int language);
 
 // A pixel darker than the middle grey is dark; transparency shows the white behind it.
 constexpr int kDarkBelow = 128;
