@@ -25,8 +25,8 @@
 #include "app/widgets/ReaderTypeRow.h"
 #include "link/LineSettingsList.h"
 #include "link/PortList.h"
+#include "platform/AnyChannel.h"
 #include "platform/CodePage.h"
-#include "platform/PosixSerialChannel.h"
 
 namespace app {
 namespace {
@@ -44,7 +44,7 @@ ModuleServices ModuleServices::FromSystem() {
         std::make_unique<platform::SettingsStore>(platform::SettingsStore::fromEnvironment());
     services.ports = platform::PortMap::fromSystem();
     services.tones = platform::MakeAudioToneGenerator();
-    services.channel = std::make_unique<platform::PosixSerialChannel>();
+    services.channel = platform::MakeSerialChannel();
     return services;
 }
 

@@ -16,7 +16,7 @@
 
 #include "app/TfrmModule.h"
 #include "app/widgets/Lamp.h"
-#include "platform/PosixSerialChannel.h"
+#include "platform/AnyChannel.h"
 
 struct Tone {
     int hz;
@@ -48,7 +48,7 @@ public:
         services.store = std::make_unique<platform::SettingsStore>(store_);
         services.ports = platform::PortMap::build(store_, {}, ports);
         services.tones = std::make_unique<RecordingTones>(&tones);
-        services.channel = std::make_unique<platform::PosixSerialChannel>();
+        services.channel = platform::MakeSerialChannel();
         window_ = std::make_unique<app::TfrmModule>(std::move(services));
         window_->show();
         window_->FormShow();
