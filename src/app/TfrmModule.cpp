@@ -207,6 +207,17 @@ void TfrmModule::fillPortBox() {
     box->setEditText(QString::fromStdString(fill.text));
 }
 
+void TfrmModule::adoptTypedPort() {
+    QComboBox* box = main_->cmbPort;
+    const std::optional<int> number =
+        services_.ports.addNetworkPort(*services_.store, box->currentText());
+    if (!number) return;
+    fillPortBox();
+    const QString name = QStringLiteral("COM%1").arg(*number);
+    box->setCurrentIndex(box->findText(name));
+    box->setEditText(name);
+}
+
 void TfrmModule::closeEvent(QCloseEvent* event) {
     if (FormClose())
         event->accept();

@@ -90,6 +90,14 @@ private slots:
     void initTestCase();
     void bytesCrossUnchanged_data() { BothForms(); }
     void bytesCrossUnchanged();
+    void scanReadOutAndSetIdCrossByteForByte_data() { BothForms(); }
+    void scanReadOutAndSetIdCrossByteForByte();
+    void lineSettingsReachTheReaderThroughRfc2217();
+    void serverStoppedMidExchangeIsALineGone_data() { BothForms(); }
+    void serverStoppedMidExchangeIsALineGone();
+    void windowIsEnabledAfterTheServerStops();
+    void refusedConnectionIsAPortThatDoesNotOpen();
+    void typedUrlTakesTheNextFreeComNumberAndIsKept();
 };
 
 void TestNetwork::initTestCase() {
@@ -112,6 +120,181 @@ void TestNetwork::bytesCrossUnchanged() {
     pty.write(bytes);
     QCOMPARE(ReadAll(channel, bytes.size()), bytes);
     channel.close();
+}
+
+void TestNetwork::scanReadOutAndSetIdCrossByteForByte() {
+    QFETCH(QString, form);
+    SimLines lines;
+    tbsim::SimLine& line = lines.add();
+    auto* reader = lines.addReader(line, ReaderKind::PX10, 1);
+    Ser2net server;
+    QVERIFY2(server.start(line.devicePath()), qPrintable(server.error()));
+
+    WindowFixture f;
+    app::TfrmModule& window = f.open("COM20=" + UrlOf(server, form));
+    f.click("btnScan");
+    QVERIFY(window.linked());
+    QCOMPARE(f.text("pnMsg"), QString("Reader find ok. (COM : #20)"));
+    QCOMPARE(f.text("pnSerial"), QString("S/N : CAFE0042"));
+    QCOMPARE(f.text("pnVersion"), "VER : " + QString::fromStdString(reader->config().version));
+    QCOMPARE(line.receivedFrames().front(), std::string("\tA00B0A\r"));
+
+    line.clearLog();
+    f.control<QScrollBar>("sbID")->setValue(5);
+    f.click("btnID");
+    QCOMPARE(f.text("pnMsg"), QString("Set ID ok."));
+    QCOMPARE(line.receivedFrames(),
+             (std::vector<std::string>{"\tA01B0B\r", "\tA01CCAFE00420508\r"}));
+    QCOMPARE(reader->config().id, 5);
+    QCOMPARE(f.commLamp(), app::kLampYellow);
+}
+
+// The reader answers only at its own speed: after "E" it hears the window only because the
+// server's side of the line follows the window's line settings.
+void TestNetwork::lineSettingsReachTheReaderThroughRfc2217() {
+    SimLines lines;
+    tbsim::SimLine& line = lines.add();
+    auto* reader = lines.addReader(line, ReaderKind::PX10, 1);
+    Ser2net server;
+    QVERIFY2(server.start(line.devicePath()), qPrintable(server.error()));
+    WindowFixture f;
+    app::TfrmModule& window = f.open("COM20=" + server.rfc2217Url());
+    f.control<QComboBox>("cmbPort")->setEditText("COM20");
+    f.click("btnLink");
+    QVERIFY(window.linked());
+
+    f.control<QComboBox>("cmbBaudRate")->setCurrentIndex(2);  // 9600,n,8,1
+    f.click("btnBaudRate");
+    QCOMPARE(f.text("pnMsg"), QString("Set Reader baud rate ok."));
+    QCOMPARE(reader->config().lineSettings, std::string("9600,n,8,1"));
+    f.click("btnGetMode");
+    QCOMPARE(f.text("pnMsg"), QString("Get reader interface ok."));
+    QCOMPARE(line.currentBaud(), 9600);
+
+    f.control<QComboBox>("cmbBaudRate")->setCurrentIndex(5);  // the old 19200,e,8,1
+    f.click("btnLink");
+    QVERIFY(!window.linked());
+    QCOMPARE(f.text("pnMsg"), QString("Reader not find"));
+}
+
+// The reader is slow to answer; the server goes away while the transaction waits for it.
+void TestNetwork::serverStoppedMidExchangeIsALineGone() {
+    QFETCH(QString, form);
+    SimLines lines;
+    tbsim::SimLine& line = lines.add();
+    lines.addReader(line, ReaderKind::PX10, 1);
+    tbsim::FaultPlan late;
+    late.fault = tbsim::Fault::LateReply;
+    late.delay = std::chrono::minutes(5);
+    line.setFault(late);
+    Ser2net server;
+    QVERIFY2(server.start(line.devicePath()), qPrintable(server.error()));
+
+    const std::string url = UrlOf(server, form).toStdString();
+    tblink::ReaderLink link(platform::MakeSerialChannel(), [url](int) { return url; });
+    link.SetMessagePump([&] {
+        if (server.running() && !line.receivedCommands().empty()) server.kill();
+    });
+    QVERIFY(link.OpenPort(20, "19200,e,8,1"));
+    // A limit far beyond the test's own: only a line gone ends this wait.
+    QCOMPARE(link.TransactTimed("A01B", 10 * 60 * 1000), 0);
+    QCOMPARE(link.LastResult(), tblink::TransactResult::LineGone);
+    QVERIFY(!server.running());
+    QCOMPARE(link.Transact("A01B"), 0);
+    QCOMPARE(link.LastResult(), tblink::TransactResult::LineGone);
+    link.ClosePort();
+    QVERIFY(!link.OpenPort(20, "19200,e,8,1"));
+}
+
+void TestNetwork::windowIsEnabledAfterTheServerStops() {
+    SimLines lines;
+    tbsim::SimLine& line = lines.add();
+    lines.addReader(line, ReaderKind::PX10, 1);
+    Ser2net server;
+    QVERIFY2(server.start(line.devicePath()), qPrintable(server.error()));
+    WindowFixture f;
+    app::TfrmModule& window = f.open("COM20=" + server.rfc2217Url());
+    f.control<QComboBox>("cmbPort")->setEditText("COM20");
+    f.click("btnLink");
+    QVERIFY(window.linked());
+
+    tbsim::FaultPlan late;
+    late.fault = tbsim::Fault::LateReply;
+    late.delay = std::chrono::minutes(5);
+    line.setFault(late);
+    line.clearLog();
+    // The window pumps while it waits: the server is stopped as soon as the reader has heard
+    // the reader check.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (server.running() && !line.receivedCommands().empty()) server.kill();
+    });
+    watch.start(1);
+    f.click("btnGetMode");
+    watch.stop();
+    QVERIFY(!server.running());
+    QVERIFY(window.isEnabled());
+    QCOMPARE(f.commLamp(), app::kLampRed);
+    QCOMPARE(f.text("pnMsg"), QString("Get reader interface error!"));
+}
+
+void TestNetwork::refusedConnectionIsAPortThatDoesNotOpen() {
+    const int closed = Ser2net::FreePort();
+    const std::string url = "rfc2217://127.0.0.1:" + std::to_string(closed);
+    platform::AnyChannel channel;
+    QVERIFY(!channel.open(url, "19200,e,8,1"));
+    QVERIFY(!channel.isOpen());
+    QCOMPARE(channel.lastOpenFailure().kind, platform::OpenFailureKind::Refused);
+    QCOMPARE(channel.lastOpenFailure().systemError, ECONNREFUSED);
+
+    // The scan goes past it to the next port.
+    SimLines lines;
+    tbsim::SimLine& line = lines.add();
+    lines.addReader(line, ReaderKind::PX10, 1);
+    WindowFixture f;
+    app::TfrmModule& window = f.open(QString("COM1=%1,COM2=%2")
+                                         .arg(QString::fromStdString(url))
+                                         .arg(QString::fromStdString(line.devicePath())));
+    f.click("btnScan");
+    QVERIFY(window.linked());
+    QCOMPARE(window.portNumber(), 2);
+}
+
+void TestNetwork::typedUrlTakesTheNextFreeComNumberAndIsKept() {
+    SimLines lines;
+    tbsim::SimLine& local = lines.add();   // COM1
+    tbsim::SimLine& remote = lines.add();  // bridged below; its own COM2 mapping is not used
+    lines.addReader(remote, ReaderKind::PX10, 1);
+    Q_UNUSED(local);
+    Ser2net server;
+    QVERIFY2(server.start(remote.devicePath()), qPrintable(server.error()));
+
+    WindowFixture f;
+    app::TfrmModule& window = f.open("COM1=" + QString::fromStdString(local.devicePath()) +
+                                     ",COM2=" + QString::fromStdString(local.devicePath()));
+    auto* box = f.control<QComboBox>("cmbPort");
+    box->setEditText(server.rfc2217Url());
+    f.click("btnLink");
+    QVERIFY(window.linked());
+    QCOMPARE(window.portNumber(), 3);
+    QCOMPARE(box->currentText(), QString("COM3"));
+    QCOMPARE(box->itemData(box->currentIndex(), Qt::ToolTipRole).toString(), server.rfc2217Url());
+    QCOMPARE(f.store().readString("ExtraPorts", "COM3").value, server.rfc2217Url());
+
+    // Typed again: the same port, not a new number.
+    box->setEditText(server.rfc2217Url());
+    f.click("btnLink");
+    QCOMPARE(window.portNumber(), 3);
+    QCOMPARE(box->count(), 3);
+
+    // The next start lists it.
+    WindowFixture again;
+    again.store() = f.store();
+    again.open();
+    auto* next = again.control<QComboBox>("cmbPort");
+    const int item = next->findText("COM3");
+    QVERIFY(item >= 0);
+    QCOMPARE(next->itemData(item, Qt::ToolTipRole).toString(), server.rfc2217Url());
 }
 
 QTEST_MAIN(TestNetwork)
