@@ -110,7 +110,7 @@ bool SocketChannel::connectTo(const NetworkAddress& address, Deadline deadline) 
     lookup->service = std::to_string(address.port);
     lookup->hints.ai_family = AF_UNSPEC;
     lookup->hints.ai_socktype = SOCK_STREAM;
-    lookup->hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
+    lookup->hints.ai_flags = AI_NUMERICSERV;
     lookup->request.ar_name = lookup->host.c_str();
     lookup->request.ar_service = lookup->service.c_str();
     lookup->request.ar_request = &lookup->hints;
@@ -235,6 +235,7 @@ void SocketChannel::sendRaw(const std::string& bytes) {
 }
 
 bool SocketChannel::receive(int timeoutMs) {
+    lastChunk_ = 0;
     if (fd_ < 0 || lineGone_) return false;
     pollfd ready{fd_, POLLIN, 0};
     const int events = ::poll(&ready, 1, timeoutMs);
@@ -252,6 +253,7 @@ bool SocketChannel::receive(int timeoutMs) {
     const int quickAck = 1;
     setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &quickAck, sizeof quickAck);
     if (n > 0) {
+        lastChunk_ = static_cast<std::size_t>(n);
         if (pendingBegin_ == pending_.size()) {
             pending_.clear();
             pendingBegin_ = 0;
@@ -268,7 +270,7 @@ void SocketChannel::purge() {
     if (fd_ < 0 || lineGone_) return;
     // What already arrived is stale; it still passes the decoder, which must keep its place in
     // the server's command stream.
-    while (receive(0) && pendingBegin_ < pending_.size()) {
+    while (receive(0) && lastChunk_ > 0) {
         pending_.clear();
         pendingBegin_ = 0;
     }

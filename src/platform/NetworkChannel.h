@@ -98,6 +98,7 @@ private:
     bool lineGone_ = false;
     std::string pending_;  // data taken from the socket, not yet handed out
     std::size_t pendingBegin_ = 0;
+    std::size_t lastChunk_ = 0;  // bytes the last receive() took from the socket
     std::function<void()> pump_;
     OpenFailure failure_;
     int openLimitMs_ = kOpenLimitMs;

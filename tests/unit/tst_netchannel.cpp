@@ -118,6 +118,8 @@ private slots:
     void serverClosingIsALineGone_data();
     void serverClosingIsALineGone();
     void dataFromTheServerIsUnescaped();
+    void purgeDropsWhatAlreadyArrived_data() { serverClosingIsALineGone_data(); }
+    void purgeDropsWhatAlreadyArrived();
     void addressesAnyChannelDoesNotTake_data();
     void addressesAnyChannelDoesNotTake();
 };
@@ -481,6 +483,29 @@ void TestNetChannel::dataFromTheServerIsUnescaped() {
     server.heard.clear();
     server.service();
     QCOMPARE(Bytes(server.heard).toHex().toUpper(), QByteArray("FFFC01"));  // WONT ECHO
+}
+
+// Stale bytes, some of them read already and some still in the socket, must never be taken
+// for the next reply.
+void TestNetChannel::purgeDropsWhatAlreadyArrived() {
+    QFETCH(QString, scheme);
+    ScriptedServer server;
+    if (scheme == "rfc2217") server.queued = Agreement();
+    AnyChannel channel;
+    channel.setMessagePump([&] { server.service(); });
+    QVERIFY(channel.open(server.url(qPrintable(scheme)), "19200,e,8,1"));
+    server.queued = "\nA01B";
+    server.service();
+    std::uint8_t byte = 0;
+    QCOMPARE(channel.readByte(byte, 5000), ReadStatus::Byte);  // the rest waits in the channel
+    server.queued = "stale";  // loopback delivers it into our socket before send returns
+    server.service();
+    channel.purge();
+    QCOMPARE(channel.readByte(byte, 0), ReadStatus::Timeout);
+    server.queued = "\n";
+    server.service();
+    QCOMPARE(channel.readByte(byte, 5000), ReadStatus::Byte);
+    QCOMPARE(byte, std::uint8_t('\n'));
 }
 
 void TestNetChannel::addressesAnyChannelDoesNotTake_data() {
