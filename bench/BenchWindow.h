@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/TfrmModule.h"
-#include "platform/PosixSerialChannel.h"
+#include "platform/AnyChannel.h"
 
 class BenchWindow {
 public:
@@ -20,7 +20,7 @@ public:
         services.ports =
             platform::PortMap::build(store_, {}, "COM1=" + QString::fromStdString(com1Device));
         services.tones = std::make_unique<Silent>();
-        services.channel = std::make_unique<platform::PosixSerialChannel>();
+        services.channel = platform::MakeSerialChannel();
         window_ = std::make_unique<app::TfrmModule>(std::move(services));
         window_->show();
     }

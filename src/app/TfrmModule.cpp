@@ -28,8 +28,8 @@
 #include "app/widgets/ReaderTypeRow.h"
 #include "link/LineSettingsList.h"
 #include "link/PortList.h"
+#include "platform/AnyChannel.h"
 #include "platform/CodePage.h"
-#include "platform/PosixSerialChannel.h"
 
 namespace app {
 namespace {
@@ -47,7 +47,7 @@ ModuleServices ModuleServices::FromSystem() {
         std::make_unique<platform::SettingsStore>(platform::SettingsStore::fromEnvironment());
     services.ports = platform::PortMap::fromSystem();
     services.tones = platform::MakeAudioToneGenerator();
-    services.channel = std::make_unique<platform::PosixSerialChannel>();
+    services.channel = platform::MakeSerialChannel();
     return services;
 }
 
@@ -255,6 +255,17 @@ void TfrmModule::fillPortBox() {
     }
     box->setCurrentIndex(0);
     box->setEditText(QString::fromStdString(fill.text));
+}
+
+void TfrmModule::adoptTypedPort() {
+    QComboBox* box = main_->cmbPort;
+    const std::optional<int> number =
+        services_.ports.addNetworkPort(*services_.store, box->currentText());
+    if (!number) return;
+    fillPortBox();
+    const QString name = QStringLiteral("COM%1").arg(*number);
+    box->setCurrentIndex(box->findText(name));
+    box->setEditText(name);
 }
 
 void TfrmModule::closeEvent(QCloseEvent* event) {

@@ -291,6 +291,9 @@ private:
     void connectDisplayPage();
     void connectFingerprintPage();
     void fillPortBox();
+    // A network port URL typed into the port box becomes a port of the map: its COM number
+    // (the next free one, kept in the store) replaces the text, the URL is the item's tooltip.
+    void adoptTypedPort();
 
     // Hourglass, disabled window (or the flashing busy indication) and the running-command
     // count for as long as it lives, whatever way the scope is left.

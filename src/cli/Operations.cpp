@@ -9,9 +9,9 @@
 #include "link/Frame.h"
 #include "link/LineSettingsList.h"
 #include "link/ReplyFields.h"
+#include "platform/AnyChannel.h"
 #include "platform/CodePage.h"
 #include "platform/PortMap.h"
-#include "platform/PosixSerialChannel.h"
 
 namespace cli {
 namespace {
@@ -234,7 +234,7 @@ std::string Context::devicePath(int port) const { return ports.devicePath(port).
 Connection::Connection(const Context& c, tblink::PortResolver resolver, std::function<bool()> end)
     : context(c),
       trace(c.trace ? std::make_unique<TraceEcho>(*c.trace, c.traceMutex) : nullptr),
-      link(std::make_unique<platform::PosixSerialChannel>(),
+      link(platform::MakeSerialChannel(),
            // The link names its port only when it opens it: the trace learns it there.
            [this, inner = std::move(resolver)](int port) {
                if (trace) trace->setPort(ComName(port));

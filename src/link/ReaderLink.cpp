@@ -49,6 +49,11 @@ std::string ReaderLink::ReplyField(int position, int length) const {
     return tblink::ReplyField(replyText_, position, length);
 }
 
+void ReaderLink::SetMessagePump(MessagePump pump) {
+    pump_ = std::move(pump);
+    channel_->setMessagePump([this] { this->pump(); });
+}
+
 void ReaderLink::pump() {
     if (pump_) pump_();
 }

@@ -71,7 +71,8 @@ public:
     std::string ReplyField(int position, int length) const;
 
     void SetEchoSink(EchoSink* sink) { echoSink_ = sink; }
-    void SetMessagePump(MessagePump pump) { pump_ = std::move(pump); }
+    // Also handed to the channel, for the waits it does on its own (connecting).
+    void SetMessagePump(MessagePump pump);
 
 private:
     TransactResult exchange(const std::string& commandText, int silenceLimitMs);

@@ -9,6 +9,7 @@
 #include <limits>
 #include <set>
 
+#include "platform/NetworkAddress.h"
 #include "platform/SettingsStore.h"
 
 namespace platform {
@@ -141,6 +142,27 @@ std::vector<SerialDevice> PortMap::systemDevices() {
         devices.push_back({location, stable});
     }
     return devices;
+}
+
+std::optional<int> PortMap::addNetworkPort(SettingsStore& store, const QString& url) {
+    const auto address = ParseNetworkAddress(url.trimmed().toStdString());
+    if (!address) return std::nullopt;
+    const std::string path = FormatNetworkAddress(*address);
+    std::set<int> used;
+    for (const PortEntry& entry : entries_) {
+        if (entry.devicePath == path) return entry.number;
+        used.insert(entry.number);
+    }
+    for (const auto& [number, name] : ReadComSection(store, kDeviceSection)) used.insert(number);
+    for (const auto& [number, value] : ReadComSection(store, kExtraSection)) used.insert(number);
+    int number = 1;
+    while (used.count(number)) ++number;
+    store.writeString(kExtraSection, ComName(number), QString::fromStdString(path));
+    const auto at =
+        std::find_if(entries_.begin(), entries_.end(),
+                     [number](const PortEntry& entry) { return entry.number > number; });
+    entries_.insert(at, {number, ComName(number).toStdString(), path});
+    return number;
 }
 
 std::vector<std::string> PortMap::names() const {

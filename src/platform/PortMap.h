@@ -10,7 +10,8 @@
 // Extra entries name any device path (a pseudo-terminal, a socat link): under [ExtraPorts] in
 // the store as COMn=<path>, and in the environment variable TAGBENCH_PORTS as
 // "COM5=/dev/pts/7,COM9=/tmp/vport". For one number, the environment wins over the store's
-// extras, which win over a device.
+// extras, which win over a device. An extra entry may name a serial device server instead of a
+// path: "COM20=rfc2217://door-server:4001" or "socket://HOST:PORT" (platform/NetworkAddress.h).
 #pragma once
 
 #include <QString>
@@ -57,6 +58,12 @@ public:
     static std::map<int, QString> parsePortsVariable(const QString& text);
     // 3 for "COM3"; nullopt for anything but "COM" and a number from 1 without leading zeros.
     static std::optional<int> parseComName(const QString& name);
+
+    // A network port URL typed by the user: the COM number it already has in the map, else the
+    // lowest number nobody holds (not in the map, not reserved by a device in the store), kept
+    // under [ExtraPorts] (a failed save keeps it for this run only). nullopt, and nothing
+    // changed, for a text that is not an rfc2217:// or socket:// address.
+    std::optional<int> addNetworkPort(SettingsStore& store, const QString& url);
 
     // Entries in COM-number order.
     const std::vector<PortEntry>& entries() const { return entries_; }

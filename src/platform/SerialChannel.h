@@ -1,9 +1,12 @@
-// The serial channel: the only path between the program and a reader. One implementation talks
-// to Linux terminal devices (PosixSerialChannel); the transaction layer above sees only this.
+// The serial channel: the only path between the program and a reader. PosixSerialChannel talks
+// to Linux terminal devices, SocketChannel and Rfc2217Channel to serial device servers, and
+// AnyChannel picks one of them per open by the form of the path; the transaction layer above
+// sees only this.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -35,6 +38,9 @@ public:
     virtual void drain() = 0;
     // Reads one byte, waiting at most `timeoutMs` for it (0: only what is already there).
     virtual ReadStatus readByte(std::uint8_t& byte, int timeoutMs) = 0;
+    // Called between the slices of a wait that the channel does on its own (connecting to a
+    // network port), so the window keeps painting. Local ports never wait that long.
+    virtual void setMessagePump(std::function<void()> /*pump*/) {}
 };
 
 }  // namespace platform

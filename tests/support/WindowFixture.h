@@ -22,7 +22,7 @@
 #include "app/widgets/Lamp.h"
 #include "app/widgets/ReaderTypeRow.h"
 #include "commands/ReaderTypes.h"
-#include "platform/PosixSerialChannel.h"
+#include "platform/AnyChannel.h"
 
 Q_DECLARE_METATYPE(commands::ReaderType)
 
@@ -133,7 +133,7 @@ private:
         services.store = std::make_unique<platform::SettingsStore>(store_);
         services.ports = platform::PortMap::build(store_, {}, ports);
         services.tones = std::make_unique<RecordingTones>(&tones);
-        services.channel = std::make_unique<platform::PosixSerialChannel>();
+        services.channel = platform::MakeSerialChannel();
         return services;
     }
 

@@ -78,6 +78,7 @@ void TfrmModule::btnCardReadClick() {
 // Without a link the command tests take the port and line settings from the controls; the
 // line-settings index goes with its text, so the pair the window keeps (and stores) agrees.
 void TfrmModule::takeLineFromControls() {
+    adoptTypedPort();
     const auto typed = tblink::PortNumberFromBoxText(main_->cmbPort->currentText().toStdString());
     portNumber_ = typed.value_or(1);
     int index = main_->cmbBaudRate->currentIndex();

@@ -67,6 +67,7 @@ void TfrmModule::runDiscovery(text::Msg startText,
 }
 
 void TfrmModule::btnScanClick() {
+    adoptTypedPort();
     runDiscovery(Msg::ScanReader, [this] {
         tblink::ScanRequest request;
         request.probe = tblink::ScanProbe(startCharacter_.front());
@@ -105,6 +106,7 @@ void TfrmModule::btnScanClick() {
 }
 
 void TfrmModule::btnLinkClick() {
+    adoptTypedPort();
     runDiscovery(Msg::LinkReader, [this]() -> std::optional<tblink::FoundReader> {
         const auto typed =
             tblink::PortNumberFromBoxText(main_->cmbPort->currentText().toStdString());
