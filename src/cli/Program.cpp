@@ -22,8 +22,10 @@
 #include "commands/config/Keypad.h"
 #include "commands/config/ListItems.h"
 #include "commands/mifare/CardGeometry.h"
+#include "commands/mifare/MifareCommands.h"
 #include "link/LineSettingsList.h"
 #include "link/PortList.h"
+#include "link/ReplyFields.h"
 #include "platform/CodePage.h"
 
 namespace cli {
@@ -533,6 +535,7 @@ private:
             outcome.reason = "file";
             outcome.detail = "cannot read " + run_.iconPath;
         }
+        if (outcome.reason == "reply") outcome.detail = CardReplyDetail(connection.link);
         JsonObject extra;
         switch (run_.command) {
             case Command::ReadBlock:
@@ -553,6 +556,28 @@ private:
                 break;
         }
         return report(outcome, extra);
+    }
+
+    // The card commands' replies carry a status: "00" done, else why not (a wrong key, no
+    // card, conditions that forbid it).
+    std::string CardReplyDetail(const tblink::ReaderLink& link) const {
+        switch (run_.command) {
+            case Command::StoreKey:
+            case Command::WriteTrailer:
+            case Command::ReadBlock:
+            case Command::WriteBlock:
+                break;
+            default:
+                return "a reply the command does not take";
+        }
+        const int length = link.ReplyLength();
+        if (length != commands::mifare::kStatusReplyLength &&
+            length != commands::mifare::kBlockReplyLength)
+            return "a reply the command does not take";
+        const std::string status = tblink::ReplyField(link.ReplyText(), 6, 2);
+        if (status != "00") return "the reader answered status " + status;
+        return run_.command == Command::WriteBlock ? "the block read back differs from DATA"
+                                                   : "a reply the command does not take";
     }
 
     void printBlock(const std::string& data) {

@@ -238,6 +238,7 @@ void TestCliReaders::trailerWrittenThenReadWithTheNewKey() {
     run = bench.run("PX30M", {"read-block", "3", "0", "--id", "1", "--json"});
     QCOMPARE(run.exit, 1);
     QVERIFY(run.objects("block").isEmpty());
+    QCOMPARE(run.outcome().value("detail").toString(), QString("the reader answered status 02"));
     run = bench.run("PX30M", {"read-block", "3", "0", "--key-hex", newKeyA, "--id", "1", "--json"});
     QCOMPARE(run.exit, 0);
     const auto blocks = run.objects("block");
