@@ -121,7 +121,7 @@ const Subcommand kSubcommands[] = {
      "back to delivery: ID 01, Wiegand 26, 19200,e,8,1",
      "Gives the reader ID 01, then sends the factory-default sequence of --type, which is\n"
      "required: each reader type has its own sequence, so nothing is sent without it. A\n"
-     "fingerprint reader restarts first and is polled until it answers (up to about two\n"
+     "fingerprint reader restarts first and is polled until it answers (up to about four\n"
      "minutes; a dot a poll on a terminal). Afterwards the reader answers at ID 01 and\n"
      "19200,e,8,1: give those as --id and --settings from then on.\n"},
     {Command::SetIdLocation, "set-id-location", "SECTOR BLOCK BYTE", 3, kKeySlot | kKeyError, true,
