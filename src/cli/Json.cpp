@@ -63,6 +63,10 @@ JsonObject& JsonObject::add(const JsonObject& other) {
     return *this;
 }
 
+JsonObject& JsonObject::add(std::string_view key, const JsonObject& object) {
+    return raw(key, object.text());
+}
+
 JsonObject& JsonObject::addStrings(std::string_view key, const std::vector<std::string>& values) {
     std::string list = "[";
     for (const std::string& value : values) {

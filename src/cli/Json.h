@@ -34,6 +34,8 @@ public:
 
     // The other object's members after these.
     JsonObject& add(const JsonObject& other);
+    // The other object as one member.
+    JsonObject& add(std::string_view key, const JsonObject& object);
 
     std::string text() const { return "{" + members_ + "}"; }
 

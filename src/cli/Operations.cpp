@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "commands/config/Identity.h"
+#include "commands/config/SystemUtility.h"
 #include "link/Frame.h"
 #include "link/LineSettingsList.h"
 #include "link/ReplyFields.h"
@@ -18,8 +19,6 @@ namespace {
 
 using text::Msg;
 
-constexpr int kCommandTestPauseMs = 100;
-constexpr int kRawCommandTestPauseMs = 50;
 constexpr int kCensusPauseMs = 50;
 
 std::string ComName(int port) { return "COM" + std::to_string(port); }
@@ -225,8 +224,8 @@ bool Exists(const std::string& path) {
 
 std::string English(Msg msg) { return text::Text(msg, text::kEnglish).toStdString(); }
 
-std::string FromReader(const std::string& bytes) {
-    return platform::DecodeText(bytes, text::kEnglish).toStdString();
+std::string FromReader(const std::string& bytes, int codePage) {
+    return platform::DecodeText(bytes, codePage).toStdString();
 }
 
 std::string Context::devicePath(int port) const { return ports.devicePath(port).value_or(""); }
@@ -336,25 +335,15 @@ std::size_t MaxSendLength(bool raw) { return tblink::kMaxCommandLength - (raw ? 
 Outcome SendText(const Context& context, Target target, const std::string& bytes, bool raw,
                  std::string& reply) {
     Connection c(context);
-    // Until the command tests have their functions in commands/, the two exchanges are here.
-    const Outcome outcome = RunCommand(
+    return RunCommand(
         c, target, {Msg::CommandTestOk, Msg::CommandTestError},
         [&](const commands::Session& session) {
-            if (raw)
-                session.pacer.PausePlain(kRawCommandTestPauseMs);
-            else
-                session.pacer.PauseKeptAlive(kCommandTestPauseMs);
-            const bool ok = session.Send(bytes);
-            // The reply text is this exchange's only when a whole frame came.
-            if (ok || session.link.LastResult() == tblink::TransactResult::ChecksumError) {
-                const std::string& frame = session.Reply();
-                reply = tblink::EchoBytes(frame.size(),
-                                          reinterpret_cast<const std::uint8_t*>(frame.data()));
-            }
+            const bool ok = raw ? commands::CommandTestAddressed(session, bytes)
+                                : commands::CommandTest(session, bytes);
+            if (ok) reply = commands::ReplyDataField(session);
             return ok;
         },
         !raw);
-    return outcome;
 }
 
 Outcome ReadCards(const Context& context, Target target, commands::CardLoop loop, bool refuse,

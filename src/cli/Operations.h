@@ -138,9 +138,8 @@ using Action = std::function<bool(const commands::Session&)>;
 Outcome RunCommand(Connection& connection, Target& target, const CommandTexts& texts,
                    const Action& action, bool addressed = true);
 
-// The command tests: one exchange of prefix + text after a kept-alive 100 ms pause, or with
-// `raw` of the start character + text after a plain 50 ms pause. `reply` gets the received
-// bytes as the status bar shows them.
+// The command tests (commands::CommandTest, or with `raw` CommandTestAddressed, whose text
+// carries its own address after the start character). `reply` gets the reply's data field.
 Outcome SendText(const Context& context, Target target, const std::string& bytes, bool raw,
                  std::string& reply);
 // The longest text `send` takes: the command text's limit less the prefix.
@@ -164,7 +163,7 @@ struct RowResult {
 };
 RowResult ApplyRow(const Context& context, const PlanRow& row);
 
-// Bytes a reader sent, read in the English code page, as UTF-8.
-std::string FromReader(const std::string& bytes);
+// Bytes a reader sent, read in a code page (the English one unless said), as UTF-8.
+std::string FromReader(const std::string& bytes, int codePage = text::kEnglish);
 
 }  // namespace cli

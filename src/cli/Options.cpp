@@ -5,9 +5,17 @@
 #include <cstdlib>
 #include <sstream>
 
+#include <QDate>
+#include <QString>
+#include <QTime>
+
 #include "commands/Session.h"
 #include "commands/config/ListItems.h"
+#include "commands/display/DisplayText.h"
+#include "commands/mifare/MifareCommands.h"
+#include "link/Frame.h"
 #include "link/LineSettingsList.h"
+#include "platform/CodePage.h"
 
 namespace cli {
 namespace {
@@ -26,6 +34,14 @@ enum Extra : unsigned {
     kTimeout = 1u << 8,
     kRaw = 1u << 9,
     kResults = 1u << 10,
+    kCodePage = 1u << 11,
+    kKeySlot = 1u << 12,
+    kKeyError = 1u << 13,
+    kKeyHex = 1u << 14,
+    kEeprom = 1u << 15,
+    kTrailer = 1u << 16,  // --old-key, --key-a, --access, --key-b, --force
+    kConditions = 1u << 17,
+    kClock = 1u << 18,  // --at, --hour-format
 };
 
 struct Subcommand {
@@ -36,12 +52,14 @@ struct Subcommand {
     unsigned extras;
     bool needsPort;
     const char* summary;
-    const char* details;  // more lines for the subcommand's own help; may be empty
+    const char* details;            // more lines for the subcommand's own help; may be empty
+    const char* section = nullptr;  // the overview's heading above this subcommand
+    int optionalArguments = 0;      // how many of the last arguments may be left out
 };
 
 const Subcommand kSubcommands[] = {
     {Command::Ports, "ports", "", 0, kNone, false, "the port map as the window sees it",
-     "With --port, only that port.\n"},
+     "With --port, only that port.\n", "Ports and readers"},
     {Command::Scan, "scan", "", 0, kPorts | kLock | kParallel | kAll, false,
      "find a reader: the quick try, then the walk",
      "Probes ID 00 as the window's Scan does. With --port the quick try goes first: that port at\n"
@@ -60,7 +78,8 @@ const Subcommand kSubcommands[] = {
     {Command::Info, "info", "", 0, kNone, true, "link a reader and read out all its settings",
      "Links as the window's Link does (3 probes to --id; without --id to ID 00), then the\n"
      "read-out of the reader type: version, output, card type, keypad, card-ID location.\n"},
-    {Command::SetId, "set-id", "NEW_ID", 1, kNone, true, "give the reader a new ID, 1 to 99", ""},
+    {Command::SetId, "set-id", "NEW_ID", 1, kNone, true, "give the reader a new ID, 1 to 99", "",
+     "Settings"},
     {Command::SetLine, "set-line", "SETTINGS", 1, kNone, true, "set the reader's line settings",
      "The reader talks at the new settings from then on; find it there with --settings.\n"},
     {Command::SetInterface, "set-interface", "MODE WIEGAND RS485", 3, kNone, true,
@@ -81,10 +100,14 @@ const Subcommand kSubcommands[] = {
     {Command::SetKeyStatus, "set-key-status", "N DELAY", 2, kNone, true,
      "set the key-status code: key 0 to 8, delay 0 to 99 s", ""},
     {Command::GetKeyStatus, "get-key-status", "", 0, kNone, true, "read the key-status code", ""},
-    {Command::Send, "send", "TEXT", 1, kRaw, true, "the command test: the command prefix and TEXT",
-     "Sends the start character, the ID and TEXT after a 100 ms pause and prints the reply.\n"
+    {Command::Send, "send", "TEXT", 1, kRaw | kCodePage, true,
+     "the command test: the command prefix and TEXT",
+     "Sends the start character, the ID and TEXT after a 100 ms pause and prints the data field\n"
+     "of the reply. A text longer than a frame takes is refused: nothing is sent.\n"
      "  --raw             the second command test: the start character and TEXT only (TEXT\n"
-     "                    carries its own address, such as 00H1), after a 50 ms pause\n"},
+     "                    carries its own address, such as 00H1), after a 50 ms pause\n"
+     "  --code-page CP    TEXT goes out in 1252, gbk or big5 (default 1252)\n",
+     "Tests and system utility"},
     {Command::ReadCards, "read-cards", "", 0, kTwoWay | kInvalid | kCount | kTimeout, true,
      "read cards until Ctrl+C, --count or --timeout",
      "  --two-way         two-way reading: poll \"I\", answer every card \"J\", \"J\", \"H1\"\n"
@@ -92,6 +115,98 @@ const Subcommand kSubcommands[] = {
      "  --count N         stop after N cards or keypad entries\n"
      "  --timeout S       stop after S seconds\n"
      "The reading also ends, with exit status 1, when a poll gets no reply.\n"},
+    {Command::Reboot, "reboot", "", 0, kNone, true, "restart the reader (\"HR\")",
+     "One \"HR\" after a 50 ms pause, without the reader check. The reader keeps its settings.\n"},
+    {Command::FactoryDefault, "factory-default", "", 0, kNone, true,
+     "back to delivery: ID 01, Wiegand 26, 19200,e,8,1",
+     "Gives the reader ID 01, then sends the factory-default sequence of --type, which is\n"
+     "required: each reader type has its own sequence, so nothing is sent without it. A\n"
+     "fingerprint reader restarts first and is polled until it answers (up to about four\n"
+     "minutes; a dot a poll on a terminal). Afterwards the reader answers at ID 01 and\n"
+     "19200,e,8,1: give those as --id and --settings from then on.\n"},
+    {Command::SetIdLocation, "set-id-location", "SECTOR BLOCK BYTE", 3, kKeySlot | kKeyError, true,
+     "where on the card the reader takes the card ID",
+     "SECTOR 0 to 39, BLOCK 0 to 3 within it, BYTE 0 to 31 within the block.\n"
+     "  --key A|B         the key the reader authenticates with (default A)\n"
+     "  --key-error E     how it signals a key error: none, led, beep or beep+led (default led)\n",
+     "MIFARE (the -M types)"},
+    {Command::StoreKey, "store-key", "SECTOR KEY", 2, kKeySlot, true,
+     "keep a key of a sector in the reader's EEPROM",
+     "SECTOR 0 to 39; KEY 12 hexadecimal characters, such as FFFFFFFFFFFF.\n"
+     "  --key A|B         store it as the sector's Key A or Key B (default A)\n"},
+    {Command::WriteTrailer, "write-trailer", "SECTOR", 1, kKeySlot | kTrailer | kConditions, true,
+     "write a sector trailer: new keys and access bits",
+     "Opens SECTOR (0 to 39) of the card with its old key and writes Key A, the access bits and\n"
+     "Key B to its trailer. Each defaults to the card's delivery value.\n"
+     "  --old-key KEY     the key that opens the sector now (default FFFFFFFFFFFF)\n"
+     "  --key A|B         which of the sector's keys the old key is (default A)\n"
+     "  --key-a KEY       the new Key A (default FFFFFFFFFFFF)\n"
+     "  --access TEXT     the access bits and user byte, 8 hexadecimal characters (default\n"
+     "                    FF0780AA: data blocks 000, trailer 001)\n"
+     "  --conditions L    the access bits from conditions instead, as for access-bits\n"
+     "  --key-b KEY       the new Key B (default FFFFFFFFFFFF)\n"
+     "  --force           write access bits that make the sector unusable, or that no key may\n"
+     "                    ever change again; without it such a trailer is refused\n"},
+    {Command::ReadBlock, "read-block", "SECTOR BLOCK", 2, kKeySlot | kKeyHex | kEeprom, true,
+     "read one block of the card",
+     "SECTOR 0 to 39, BLOCK 0 to 3 within it (0 to 15 in sectors 32 to 39).\n"
+     "  --key A|B         authenticate with Key A or Key B (default A)\n"
+     "  --key-hex KEY     the key (default FFFFFFFFFFFF)\n"
+     "  --eeprom          the key the reader keeps for the sector (see store-key) instead\n"},
+    {Command::WriteBlock, "write-block", "SECTOR BLOCK DATA", 3, kKeySlot | kKeyHex, true,
+     "write one block of the card and check its echo",
+     "DATA is the block's 16 bytes as 32 hexadecimal characters. The write succeeds when the\n"
+     "reader echoes DATA exactly, so a shorter DATA goes out but always fails.\n"
+     "  --key A|B         authenticate with Key A or Key B (default A)\n"
+     "  --key-hex KEY     the key (default FFFFFFFFFFFF)\n"},
+    {Command::AccessBits, "access-bits", "[TEXT]", 1, kConditions, false,
+     "access bits in words, and back (no reader)",
+     "With TEXT (8 hexadecimal characters such as FF0780AA, as the trailer holds them) says\n"
+     "what each key may do with each block. With --conditions gives the text for them.\n"
+     "  --conditions L    C1C2C3 of data blocks 0, 1, 2 and the trailer, such as\n"
+     "                    000,000,000,001; the user byte is AA, as the window writes it\n"
+     "In sectors 32 to 39, block 0 stands for blocks 0-4, 1 for 5-9 and 2 for 10-14.\n"
+     "A/B means either key, never no key. Exit status 1 for access bits that make the sector\n"
+     "unusable.\n",
+     nullptr, 1},
+    {Command::DisplayLanguage, "display-language", "LANGUAGE", 1, kNone, true,
+     "the display's language: english, traditional or simplified", "", "Display (PX50, PX50M)"},
+    {Command::DisplayPassword, "display-password", "PASSWORD", 1, kCodePage, true,
+     "the display's password, 0 to 4 bytes",
+     "An empty PASSWORD (\"\") is sent as it stands.\n"
+     "  --code-page CP    PASSWORD goes out in 1252, gbk or big5 (default 1252)\n"},
+    {Command::DisplayScreenMode, "display-screen-mode", "MODE", 1, kNone, true,
+     "what the display's clock shows: date-time or time", ""},
+    {Command::DisplayClock, "display-clock", "", 0, kClock, true,
+     "set the display's clock and hour format",
+     "Sends the clock, then the hour format.\n"
+     "  --at TIME         \"YYYY-MM-DD HH:MM:SS\" (default: this computer's local time now)\n"
+     "  --hour-format F   12 or 24 (default 12)\n"},
+    {Command::SmallMessage, "small-message", "TEXT", 1, kCodePage, true,
+     "the display's small message, up to 64 bytes",
+     "TEXT is padded with spaces to 64 bytes; a longer one is refused.\n"
+     "  --code-page CP    TEXT goes out in 1252, gbk or big5 (default 1252)\n"},
+    {Command::ScreenMessage, "screen-message", "TEXT", 1, kCodePage, true,
+     "the display's screen message, up to 128 bytes",
+     "TEXT is padded with spaces to 128 bytes; a longer one is refused.\n"
+     "  --code-page CP    TEXT goes out in 1252, gbk or big5 (default 1252)\n"},
+    {Command::ClearScreenMessage, "clear-screen-message", "", 0, kNone, true,
+     "blank the screen message",
+     "Sends 128 spaces to ID 00, whatever --id is; its messages are those of the titles.\n"},
+    {Command::Title, "title", "1|2 TEXT", 2, kCodePage, true,
+     "a title line, up to 16 bytes, and the text-title mode",
+     "TEXT is padded with spaces to 16 bytes; a longer one is refused. The display then shows\n"
+     "titles as text (title-mode text).\n"
+     "  --code-page CP    TEXT goes out in 1252, gbk or big5 (default 1252)\n"},
+    {Command::ClearTitle, "clear-title", "1|2", 1, kNone, true, "blank a title line",
+     "The title mode stays as it is.\n"},
+    {Command::TitleMode, "title-mode", "MODE", 1, kNone, true,
+     "the title mode: none, text or text+icon", ""},
+    {Command::TitleIcon, "title-icon", "FILE.ico", 1, kNone, true,
+     "the title icon from a 1-bit 128 x 16 .ico file",
+     "FILE is read byte for byte from offset 70, as the display takes it. Only .ico files:\n"
+     "the window also converts pictures (PNG, BMP, GIF, JPEG), which needs its graphics\n"
+     "libraries; tagbench-cli has none.\n"},
     {Command::Apply, "apply", "PLAN.csv", 1, kResults, false,
      "provision readers from a table, one a row",
      "PLAN.csv has a header row naming its columns, in any order:\n"
@@ -106,7 +221,8 @@ const Subcommand kSubcommands[] = {
      "Empty cells change nothing. Quote cells with commas: \"9600,n,8,1\". Lines starting with #\n"
      "are skipped. Each reader is checked again at its new ID and settings at the end. A failing\n"
      "reader does not stop the others; the exit status is 1 when any row failed.\n"
-     "  --results FILE    write the results table to FILE (default: standard output)\n"},
+     "  --results FILE    write the results table to FILE (default: standard output)\n",
+     "Many readers"},
 };
 
 const Subcommand* SubcommandOf(Command command) {
@@ -128,13 +244,45 @@ struct OptionEntry {
 };
 
 const OptionEntry kOptions[] = {
-    {"port", true, kNone},          {"settings", true, kNone},    {"id", true, kNone},
-    {"type", true, kNone},          {"json", false, kNone},       {"trace", false, kNone},
-    {"help", false, kNone},         {"ports", true, kPorts},      {"lock", false, kLock},
-    {"parallel", false, kParallel}, {"all", false, kAll},         {"ids", true, kIds},
-    {"two-way", false, kTwoWay},    {"invalid", false, kInvalid}, {"count", true, kCount},
-    {"timeout", true, kTimeout},    {"raw", false, kRaw},         {"results", true, kResults},
+    {"port", true, kNone},
+    {"settings", true, kNone},
+    {"id", true, kNone},
+    {"type", true, kNone},
+    {"json", false, kNone},
+    {"trace", false, kNone},
+    {"help", false, kNone},
+    {"ports", true, kPorts},
+    {"lock", false, kLock},
+    {"parallel", false, kParallel},
+    {"all", false, kAll},
+    {"ids", true, kIds},
+    {"two-way", false, kTwoWay},
+    {"invalid", false, kInvalid},
+    {"count", true, kCount},
+    {"timeout", true, kTimeout},
+    {"raw", false, kRaw},
+    {"results", true, kResults},
+    {"code-page", true, kCodePage},
+    {"key", true, kKeySlot},
+    {"key-error", true, kKeyError},
+    {"key-hex", true, kKeyHex},
+    {"eeprom", false, kEeprom},
+    {"old-key", true, kTrailer},
+    {"key-a", true, kTrailer},
+    {"key-b", true, kTrailer},
+    {"access", true, kTrailer},
+    {"force", false, kTrailer},
+    {"conditions", true, kConditions},
+    {"at", true, kClock},
+    {"hour-format", true, kClock},
 };
+
+// The CLI's names of the display's list items, in item order.
+constexpr std::array<const char*, 3> kDisplayLanguageNames = {"english", "traditional",
+                                                              "simplified"};
+constexpr std::array<const char*, 2> kScreenModeNames = {"date-time", "time"};
+constexpr std::array<const char*, 3> kTitleModeNames = {"none", "text", "text+icon"};
+constexpr std::array<const char*, 3> kCodePageNames = {"1252", "gbk", "big5"};
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -190,6 +338,50 @@ bool IsKeypadCommand(Command command) {
     }
 }
 
+bool IsMifareCommand(Command command) {
+    switch (command) {
+        case Command::SetIdLocation:
+        case Command::StoreKey:
+        case Command::WriteTrailer:
+        case Command::ReadBlock:
+        case Command::WriteBlock:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool IsDisplayCommand(Command command) {
+    switch (command) {
+        case Command::DisplayLanguage:
+        case Command::DisplayPassword:
+        case Command::DisplayScreenMode:
+        case Command::DisplayClock:
+        case Command::SmallMessage:
+        case Command::ScreenMessage:
+        case Command::ClearScreenMessage:
+        case Command::Title:
+        case Command::ClearTitle:
+        case Command::TitleMode:
+        case Command::TitleIcon:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool HasMifare(const commands::ReaderTypeInfo& info) {
+    return info.Shows(commands::FunctionPage::Mifare);
+}
+bool HasDisplay(const commands::ReaderTypeInfo& info) {
+    return info.Shows(commands::FunctionPage::Display);
+}
+
+// TAB opens a frame and CR ends it: inside a text either would cut the command short.
+bool HoldsFrameCharacter(std::string_view text) {
+    return text.find_first_of("\t\r\n") != std::string_view::npos;
+}
+
 class Parser {
 public:
     explicit Parser(const std::vector<std::string>& args) : args_(args) {}
@@ -220,7 +412,9 @@ public:
             }
         }
         if (run_.help) return {run_, {}};
-        if (static_cast<int>(arguments.size()) != entry->argumentCount) {
+        const int given = static_cast<int>(arguments.size());
+        if (given > entry->argumentCount ||
+            given < entry->argumentCount - entry->optionalArguments) {
             return fail(std::string(entry->name) + " takes " +
                         (entry->argumentCount == 0 ? std::string("no arguments")
                                                    : std::string(entry->arguments)) +
@@ -326,7 +520,129 @@ private:
             run_.resultsPath = value;
             return value.empty() ? bad("--results needs a file name") : true;
         }
+        return setReaderOption(name, value);
+    }
+
+    // The options of the MIFARE and display subcommands.
+    bool setReaderOption(const std::string& name, const std::string& value) {
+        if (name == "code-page") {
+            const auto page = ParseCodePage(value);
+            if (!page) return bad("--code-page: '" + value + "' is not 1252, gbk or big5");
+            run_.codePage = *page;
+            return true;
+        }
+        if (name == "key") {
+            const auto slot = ParseKeySlot(value);
+            if (!slot) return bad("--key: '" + value + "' is not A or B");
+            run_.keySlot = *slot;
+            return true;
+        }
+        if (name == "key-error") {
+            const auto item = ItemNamed(commands::kKeyErrorItems, value);
+            if (!item)
+                return bad("--key-error: '" + value + "' is not none, led, beep or beep+led");
+            run_.keyError = *item;
+            return true;
+        }
+        if (name == "key-hex") {
+            keyGiven_ = true;
+            return readerText(value, kKeyTextLength, "--key-hex", run_.key);
+        }
+        if (name == "eeprom") return run_.eeprom = true;
+        if (name == "old-key") return readerText(value, kKeyTextLength, "--old-key", run_.oldKey);
+        if (name == "key-a") return readerText(value, kKeyTextLength, "--key-a", run_.keyA);
+        if (name == "key-b") return readerText(value, kKeyTextLength, "--key-b", run_.keyB);
+        if (name == "access") {
+            accessGiven_ = true;
+            return readerText(value, kKeyTextLength, "--access", run_.access);
+        }
+        if (name == "force") return run_.force = true;
+        if (name == "conditions") {
+            run_.conditions = ParseConditions(value);
+            return run_.conditions ? true
+                                   : bad("--conditions: '" + value +
+                                         "' is not four conditions C1C2C3 such as 000,000,000,001");
+        }
+        if (name == "at") {
+            run_.clockAt = ParseClock(value);
+            return run_.clockAt ? true
+                                : bad("--at: '" + value +
+                                      "' is not a date and time such as \"2026-12-07 15:04:05\"");
+        }
+        if (name == "hour-format") {
+            const std::string lower = Lower(value);
+            if (lower == "12" || lower == "12h") {
+                run_.hourFormat = commands::display::HourFormat::TwelveHour;
+            } else if (lower == "24" || lower == "24h") {
+                run_.hourFormat = commands::display::HourFormat::TwentyFourHour;
+            } else {
+                return bad("--hour-format: '" + value + "' is not 12 or 24");
+            }
+            return true;
+        }
         return bad("unknown option '--" + name + "'");
+    }
+
+    // A key, access-bits or data text as the window's upper-case edit box would hold it.
+    bool readerText(const std::string& value, std::size_t limit, const std::string& what,
+                    std::string& text) {
+        if (HoldsFrameCharacter(value)) return bad(what + ": a tab or line break cannot go out");
+        text = platform::EncodeText(QString::fromLocal8Bit(value.c_str()).toUpper(), kCodePage1252);
+        if (text.size() > limit)
+            return bad(what + ": '" + value + "' is longer than " + std::to_string(limit) +
+                       " characters");
+        return true;
+    }
+
+    // A text for the display or the command test, in the code page of --code-page; at most
+    // `limit` bytes there.
+    bool displayText(const std::string& value, std::size_t limit, const std::string& what) {
+        if (HoldsFrameCharacter(value)) return bad(what + ": a tab or line break cannot go out");
+        run_.text = platform::EncodeText(QString::fromLocal8Bit(value.c_str()), run_.codePage);
+        if (run_.text.size() > limit)
+            return bad(what + ": the text is " + std::to_string(run_.text.size()) +
+                       " bytes long in code page " + CodePageText(run_.codePage) +
+                       "; the display takes at most " + std::to_string(limit));
+        return true;
+    }
+
+    bool sector(const std::string& text) {
+        const auto number = ParseNumber(text, 0, commands::mifare::kSectorCount - 1);
+        if (!number) return bad("sector '" + text + "' is not 0 to 39");
+        run_.sector = *number;
+        return true;
+    }
+
+    // A block within the sector already read.
+    bool block(const std::string& text) {
+        const int last = commands::mifare::BlocksInSector(run_.sector) - 1;
+        const auto number = ParseNumber(text, 0, last);
+        if (!number)
+            return bad("block '" + text + "' is not 0 to " + std::to_string(last) + " (sector " +
+                       std::to_string(run_.sector) + ")");
+        run_.block = *number;
+        return true;
+    }
+
+    bool titleLine(const std::string& text) {
+        const auto line = ParseNumber(text, 1, 2);
+        if (!line) return bad("title line '" + text + "' is not 1 or 2");
+        run_.titleLine = *line;
+        return true;
+    }
+
+    template <std::size_t N>
+    bool item(const std::array<const char*, N>& names, const std::string& text, int& index,
+              const std::string& what) {
+        const auto found = ItemNamed(names, text);
+        if (!found) {
+            std::string list;
+            for (std::size_t i = 0; i < N; ++i)
+                list += std::string(i == 0 ? "" : i + 1 == N ? " or " : ", ") + names[i];
+            return bad(what + ": '" + text + "' is not " + list);
+        }
+        index = *found;
+        return true;
     }
 
     bool ports(const std::string& value) {
@@ -417,7 +733,10 @@ private:
                 return true;
             }
             case Command::Send:
-                run_.text = a[0];
+                if (HoldsFrameCharacter(a[0]))
+                    return bad("send: a tab or line break cannot go out inside a command");
+                run_.text =
+                    platform::EncodeText(QString::fromLocal8Bit(a[0].c_str()), run_.codePage);
                 return true;
             case Command::ReadCards:
                 if (run_.invalid && !run_.twoWay) return bad("--invalid needs --two-way");
@@ -430,14 +749,118 @@ private:
                 run_.planPath = a[0];
                 return true;
             default:
+                return interpretPage(a);
+        }
+    }
+
+    // The subcommands of the MIFARE and display pages, and the system utility.
+    bool interpretPage(const std::vector<std::string>& a) {
+        if (IsMifareCommand(run_.command) && !typeShows(HasMifare, "MIFARE functions"))
+            return false;
+        if (IsDisplayCommand(run_.command) && !typeShows(HasDisplay, "display")) return false;
+        int index = 0;
+        switch (run_.command) {
+            case Command::FactoryDefault:
+                if (!run_.type)
+                    return bad(
+                        "factory-default needs --type: each reader type has a sequence of "
+                        "its own (" +
+                        TypeNames(AnyType) + ")");
+                return true;
+            case Command::SetIdLocation: {
+                if (!sector(a[0])) return false;
+                const auto block = ParseNumber(a[1], 0, commands::mifare::kIdBlockCount - 1);
+                if (!block) return bad("block '" + a[1] + "' is not 0 to 3");
+                const auto byte = ParseNumber(a[2], 0, kMaxIdByte);
+                if (!byte) return bad("byte '" + a[2] + "' is not 0 to 31");
+                run_.block = *block;
+                run_.idByte = *byte;
+                return true;
+            }
+            case Command::StoreKey:
+                return sector(a[0]) && readerText(a[1], kKeyTextLength, "KEY", run_.key);
+            case Command::WriteTrailer:
+                return sector(a[0]) && trailerAccess();
+            case Command::ReadBlock:
+                if (run_.eeprom && keyGiven_)
+                    return bad("read-block takes --key-hex or --eeprom, not both");
+                return sector(a[0]) && block(a[1]);
+            case Command::WriteBlock:
+                return sector(a[0]) && block(a[1]) &&
+                       readerText(a[2], kBlockTextLength, "DATA", run_.data);
+            case Command::AccessBits:
+                return accessBits(a);
+            case Command::DisplayLanguage:
+                if (!item(kDisplayLanguageNames, a[0], index, "display-language")) return false;
+                run_.displayLanguage = static_cast<commands::display::DisplayLanguage>(index);
+                return true;
+            case Command::DisplayPassword:
+                return displayText(a[0], commands::display::kPasswordBytes, "display-password");
+            case Command::DisplayScreenMode:
+                if (!item(kScreenModeNames, a[0], index, "display-screen-mode")) return false;
+                run_.screenMode = static_cast<commands::display::ScreenMode>(index);
+                return true;
+            case Command::SmallMessage:
+                return displayText(a[0], commands::display::kSmallMessageBytes, "small-message");
+            case Command::ScreenMessage:
+                return displayText(a[0], commands::display::kScreenMessageBytes, "screen-message");
+            case Command::Title:
+                return titleLine(a[0]) &&
+                       displayText(a[1], commands::display::kTitleBytes, "title");
+            case Command::ClearTitle:
+                return titleLine(a[0]);
+            case Command::TitleMode:
+                return item(kTitleModeNames, a[0], run_.titleMode, "title-mode");
+            case Command::TitleIcon:
+                return iconFile(a[0]);
+            default:
                 return true;
         }
+    }
+
+    bool trailerAccess() {
+        if (run_.conditions) {
+            if (accessGiven_) return bad("write-trailer takes --access or --conditions, not both");
+            run_.access = commands::mifare::AccessBitsText(*run_.conditions);
+        }
+        using commands::mifare::AccessBitsNotice;
+        const AccessBitsNotice notice = commands::mifare::NoticeFor(run_.access);
+        if (notice == AccessBitsNotice::None || run_.force) return true;
+        return bad("write-trailer: access bits " + run_.access +
+                   (notice == AccessBitsNotice::Invalid
+                        ? " would make the sector unusable for good"
+                        : " would let no key change them ever again") +
+                   " (see access-bits); give --force to write them all the same");
+    }
+
+    bool accessBits(const std::vector<std::string>& a) {
+        if (a.empty() == !run_.conditions)
+            return bad("access-bits takes TEXT to read or --conditions to encode, one of them");
+        if (a.empty()) return true;
+        std::string text;
+        if (!readerText(a[0], kKeyTextLength, "TEXT", text)) return false;
+        if (commands::mifare::ReadAccessBitsText(text).verdict ==
+            commands::mifare::AccessTextVerdict::NotEightHexDigits)
+            return bad("access-bits: '" + a[0] + "' is not 8 hexadecimal characters");
+        run_.accessText = text;
+        return true;
+    }
+
+    bool iconFile(const std::string& path) {
+        const std::string lower = Lower(path);
+        if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".ico") != 0)
+            return bad("title-icon: '" + path +
+                       "' is not an .ico file; pictures are converted by the window only");
+        run_.iconPath = path;
+        return true;
     }
 
     const std::vector<std::string>& args_;
     const Subcommand* subcommand_ = nullptr;
     Invocation run_;
     std::string error_;
+    bool keyGiven_ = false;     // --key-hex
+    bool accessGiven_ = false;  // --access
 };
 
 std::string OptionsHelp() {
@@ -479,9 +902,9 @@ std::string Usage(Command command) {
     if (!entry) {
         out << "Usage: tagbench-cli SUBCOMMAND [OPTION]... [ARGUMENT]...\n"
                "The reader commands of Tag Bench from a shell, with the same frames and waits as\n"
-               "the window. Progress goes to standard error when it is a terminal.\n\n"
-               "Subcommands:\n";
+               "the window. Progress goes to standard error when it is a terminal.\n";
         for (const Subcommand& each : kSubcommands) {
+            if (each.section) out << "\n" << each.section << ":\n";
             std::string head = std::string(each.name) + " " + each.arguments;
             out << "  " << head;
             if (head.size() < 28) {
@@ -491,7 +914,7 @@ std::string Usage(Command command) {
             }
             out << each.summary << "\n";
         }
-        out << "  help SUBCOMMAND             that subcommand's options\n\n"
+        out << "\n  help SUBCOMMAND             that subcommand's options\n\n"
             << OptionsHelp() << "\n"
             << kExitHelp;
         return out.str();
@@ -507,6 +930,10 @@ std::string Usage(Command command) {
             out << (i % 5 == 0 ? "\n  " : "  ") << i << " " << tblink::kLineSettingsTexts[i];
         out << "\n";
     }
+    if (IsMifareCommand(command)) out << "Reader types (--type): " << TypeNames(HasMifare) << ".\n";
+    if (IsDisplayCommand(command))
+        out << "Reader types (--type): " << TypeNames(HasDisplay) << ".\n";
+    if (command == Command::FactoryDefault) out << "--type is required.\n";
     if (entry->needsPort) out << "--port is required.\n";
     out << "\n" << OptionsHelp() << "\n" << kExitHelp;
     return out.str();
@@ -585,6 +1012,50 @@ std::optional<commands::InterfaceSettings> ParseInterface(const std::vector<std:
     const auto rs485 = ItemNamed(commands::kRs485Items, words[2]);
     if (!mode || !wiegand || !rs485) return std::nullopt;
     return commands::InterfaceSettings{*mode, *wiegand, *rs485};
+}
+
+std::optional<commands::mifare::KeySlot> ParseKeySlot(std::string_view text) {
+    const std::string lower = Lower(text);
+    if (lower == "a") return commands::mifare::KeySlot::A;
+    if (lower == "b") return commands::mifare::KeySlot::B;
+    return std::nullopt;
+}
+
+std::optional<commands::mifare::SectorConditions> ParseConditions(std::string_view text) {
+    const auto parts = Split(text, ',');
+    if (parts.size() != 4) return std::nullopt;
+    commands::mifare::SectorConditions conditions{};
+    for (std::size_t part = 0; part < 4; ++part) {
+        const std::string_view bits = parts[part];
+        if (bits.size() != 3 || bits.find_first_not_of("01") != std::string_view::npos)
+            return std::nullopt;
+        conditions[part] =
+            commands::mifare::MakeCondition(bits[0] - '0', bits[1] - '0', bits[2] - '0');
+    }
+    return conditions;
+}
+
+std::optional<commands::display::ClockValue> ParseClock(std::string_view text) {
+    if (text.size() != 19 || (text[10] != ' ' && text[10] != 'T')) return std::nullopt;
+    const QString whole = QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+    const QDate date = QDate::fromString(whole.left(10), "yyyy-MM-dd");
+    const QTime time = QTime::fromString(whole.mid(11), "HH:mm:ss");
+    if (!date.isValid() || !time.isValid()) return std::nullopt;
+    return commands::display::ClockValue{date.year(), date.month(),  date.day(),
+                                         time.hour(), time.minute(), time.second()};
+}
+
+std::optional<int> ParseCodePage(std::string_view text) {
+    const std::string lower = Lower(text);
+    for (int page = 0; page < static_cast<int>(kCodePageNames.size()); ++page)
+        if (lower == kCodePageNames[page]) return page;
+    return std::nullopt;
+}
+
+std::string CodePageText(int codePage) {
+    return codePage >= 0 && codePage < static_cast<int>(kCodePageNames.size())
+               ? kCodePageNames[codePage]
+               : kCodePageNames[kCodePage1252];
 }
 
 }  // namespace cli

@@ -12,6 +12,9 @@
 
 #include "commands/ReaderTypes.h"
 #include "commands/config/Identity.h"
+#include "commands/display/SystemParameters.h"
+#include "commands/mifare/AccessBits.h"
+#include "commands/mifare/CardGeometry.h"
 
 namespace cli {
 
@@ -35,13 +38,45 @@ enum class Command {
     GetKeyStatus,
     Send,
     ReadCards,
+    Reboot,
+    FactoryDefault,
     Apply,
+    // MIFARE, on the -M types
+    SetIdLocation,
+    StoreKey,
+    WriteTrailer,
+    ReadBlock,
+    WriteBlock,
+    AccessBits,  // no reader: access bits to words and back
+    // The display, on PX50 and PX50M
+    DisplayLanguage,
+    DisplayPassword,
+    DisplayScreenMode,
+    DisplayClock,
+    SmallMessage,
+    ScreenMessage,
+    ClearScreenMessage,
+    Title,
+    ClearTitle,
+    TitleMode,
+    TitleIcon,
 };
 
 // The ranges of the window's scroll bars.
 constexpr int kMaxKeyNumber = 16;
 constexpr int kMaxKeyStatusNumber = 8;
 constexpr int kMaxKeyDelaySeconds = 99;
+constexpr int kMaxIdByte = 31;
+
+// What the window's edit boxes admit: a key, the access-bits text and block data, in
+// characters; letters are forced to upper case.
+constexpr std::size_t kKeyTextLength = 12;
+constexpr std::size_t kBlockTextLength = 32;
+
+// The code pages of --code-page, by the window's language index that uses each.
+constexpr int kCodePage1252 = 0;
+constexpr int kCodePageGbk = 1;
+constexpr int kCodePageBig5 = 2;
 
 struct Invocation {
     Command command = Command::Help;
@@ -70,6 +105,8 @@ struct Invocation {
     std::optional<double> timeoutSeconds;
     // send
     bool raw = false;
+    // send and the display's texts: the window's language index whose code page they go out in
+    int codePage = kCodePage1252;
     // apply
     std::string resultsPath;
 
@@ -83,8 +120,37 @@ struct Invocation {
     int keyNumber = 0;                      // set-key-number
     int keyStatusNumber = 0;                // set-key-status
     int keyDelaySeconds = 0;
-    std::string text;      // send: as typed
+    std::string text;      // send, the display's texts: in the code page of --code-page
     std::string planPath;  // apply
+
+    // MIFARE. Texts for the reader (keys, access bits, data) are sent as they stand, letters in
+    // upper case: the reader's reply decides, as in the window.
+    int sector = 1;
+    int block = 0;  // within the sector
+    int idByte = 0;
+    commands::mifare::KeySlot keySlot = commands::mifare::KeySlot::A;  // --key
+    int keyError = 1;                                                  // --key-error: LED
+    std::string key = "FFFFFFFFFFFF";  // store-key KEY; read-block and write-block --key-hex
+    bool eeprom = false;               // read-block: the key the reader keeps for the sector
+    std::string oldKey = "FFFFFFFFFFFF";
+    std::string keyA = "FFFFFFFFFFFF";
+    std::string keyB = "FFFFFFFFFFFF";
+    std::string access = "FF0780AA";  // --access, or --conditions encoded
+    bool force = false;               // write-trailer: access bits that spoil the sector
+    std::string data;                 // write-block
+    // access-bits: the text to decode, or (empty) the conditions to encode
+    std::optional<std::string> accessText;
+    std::optional<commands::mifare::SectorConditions> conditions;
+
+    // The display
+    commands::display::DisplayLanguage displayLanguage =
+        commands::display::DisplayLanguage::English;
+    commands::display::ScreenMode screenMode = commands::display::ScreenMode::DateAndTime;
+    commands::display::HourFormat hourFormat = commands::display::HourFormat::TwelveHour;
+    std::optional<commands::display::ClockValue> clockAt;  // --at; empty: the time of the run
+    int titleMode = 0;
+    int titleLine = 1;  // 1 or 2
+    std::string iconPath;
 
     commands::ReaderType readerType() const { return type.value_or(commands::ReaderType::PX10); }
     int lineSettings() const;  // --settings, else 19200,e,8,1
@@ -125,5 +191,16 @@ std::optional<int> ItemNamed(const std::array<const char*, N>& items, std::strin
 }
 // A whole decimal number in [low, high].
 std::optional<int> ParseNumber(std::string_view text, int low, int high);
+
+// "A" or "B", any case.
+std::optional<commands::mifare::KeySlot> ParseKeySlot(std::string_view text);
+// Four conditions C1C2C3, data blocks 0, 1, 2 and the trailer: "000,000,000,001".
+std::optional<commands::mifare::SectorConditions> ParseConditions(std::string_view text);
+// "2026-12-07 15:04:05" (or with a T between date and time): a date that exists.
+std::optional<commands::display::ClockValue> ParseClock(std::string_view text);
+// "1252", "gbk" or "big5", any case, as the language index whose code page it is.
+std::optional<int> ParseCodePage(std::string_view text);
+// The name --code-page gives a language index's code page.
+std::string CodePageText(int codePage);
 
 }  // namespace cli

@@ -1,24 +1,31 @@
 #include "cli/Program.h"
 
+#include <QDateTime>
 #include <QSerialPortInfo>
 #include <QString>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <ostream>
 #include <sstream>
 
+#include "cli/AccessWords.h"
 #include "cli/Json.h"
 #include "cli/Operations.h"
 #include "cli/Options.h"
+#include "cli/PageCommands.h"
 #include "cli/Plan.h"
 #include "commands/config/CardReading.h"
 #include "commands/config/Identity.h"
 #include "commands/config/Keypad.h"
 #include "commands/config/ListItems.h"
+#include "commands/mifare/CardGeometry.h"
+#include "commands/mifare/MifareCommands.h"
 #include "link/LineSettingsList.h"
 #include "link/PortList.h"
+#include "link/ReplyFields.h"
 #include "platform/CodePage.h"
 
 namespace cli {
@@ -199,6 +206,27 @@ private:
                 return readCards();
             case Command::Apply:
                 return apply();
+            case Command::AccessBits:
+                return accessBits();
+            case Command::Reboot:
+            case Command::FactoryDefault:
+            case Command::SetIdLocation:
+            case Command::StoreKey:
+            case Command::WriteTrailer:
+            case Command::ReadBlock:
+            case Command::WriteBlock:
+            case Command::DisplayLanguage:
+            case Command::DisplayPassword:
+            case Command::DisplayScreenMode:
+            case Command::DisplayClock:
+            case Command::SmallMessage:
+            case Command::ScreenMessage:
+            case Command::ClearScreenMessage:
+            case Command::Title:
+            case Command::ClearTitle:
+            case Command::TitleMode:
+            case Command::TitleIcon:
+                return pageCommand();
         }
         return kExitUsage;
     }
@@ -468,9 +496,8 @@ private:
     }
 
     int send() {
-        // Texts go to the reader in the code page of the English catalogue.
-        const std::string bytes =
-            platform::EncodeText(QString::fromLocal8Bit(run_.text.c_str()), text::kEnglish);
+        // The text is already in the bytes of its code page.
+        const std::string& bytes = run_.text;
         if (bytes.size() > MaxSendLength(run_.raw)) {
             err_ << "tagbench-cli: send: the text is " << bytes.size()
                  << " bytes long; a command takes at most " << MaxSendLength(run_.raw) << std::endl;
@@ -479,13 +506,179 @@ private:
         }
         std::string reply;
         const Outcome outcome = SendText(*context_, target(), bytes, run_.raw, reply);
+        const std::string shown = FromReader(reply, run_.codePage);
         JsonObject extra;
         if (run_.json) {
-            extra.add("reply", reply);
-        } else if (!reply.empty()) {
-            out_ << "reply  " << reply << '\n';
+            extra.add("reply", outcome.ok() ? std::optional<std::string>(shown) : std::nullopt);
+        } else if (outcome.ok()) {
+            out_ << "reply  " << shown << '\n';
         }
         return report(outcome, extra);
+    }
+
+    // A button of the MIFARE, display or common page: its command procedure, then what it read.
+    int pageCommand() {
+        if (run_.command == Command::TitleIcon && !std::ifstream(run_.iconPath, std::ios::binary))
+            return usage("title-icon: cannot read '" + run_.iconPath + "'");
+        const commands::display::ClockValue clock = run_.clockAt.value_or(LocalNow());
+        PageValues values;
+        const auto page = PageCommandFor(run_, clock, values);
+        if (!page) return kExitUsage;
+        // A fingerprint reader's restart wait ticks a dot a poll after this.
+        if (run_.command == Command::FactoryDefault)
+            context_->progress.status(English(Msg::PleaseWaiting));
+        Connection connection(*context_);
+        Target where = target();
+        Outcome outcome = RunCommand(connection, where, page->texts, page->action);
+        context_->progress.clear();
+        if (values.iconUnreadable) {
+            outcome.reason = "file";
+            outcome.detail = "cannot read " + run_.iconPath;
+        }
+        if (outcome.reason == "reply") outcome.detail = CardReplyDetail(connection.link);
+        JsonObject extra;
+        switch (run_.command) {
+            case Command::ReadBlock:
+            case Command::WriteBlock:
+                if (outcome.ok()) printBlock(*values.block);
+                break;
+            case Command::FactoryDefault:
+                extra = factoryDefaultResult(outcome, where, values);
+                break;
+            case Command::DisplayClock:
+                extra.add("clock", ClockText(clock));
+                extra.add("hourFormat", HourFormatText(run_.hourFormat));
+                if (outcome.ok() && !run_.json)
+                    printSettings({}, {{"clock", ClockText(clock)},
+                                       {"hour format", HourFormatText(run_.hourFormat)}});
+                break;
+            default:
+                break;
+        }
+        return report(outcome, extra);
+    }
+
+    // The card commands' replies carry a status: "00" done, else why not (a wrong key, no
+    // card, conditions that forbid it).
+    std::string CardReplyDetail(const tblink::ReaderLink& link) const {
+        switch (run_.command) {
+            case Command::StoreKey:
+            case Command::WriteTrailer:
+            case Command::ReadBlock:
+            case Command::WriteBlock:
+                break;
+            default:
+                return "a reply the command does not take";
+        }
+        const int length = link.ReplyLength();
+        if (length != commands::mifare::kStatusReplyLength &&
+            length != commands::mifare::kBlockReplyLength)
+            return "a reply the command does not take";
+        const std::string status = tblink::ReplyField(link.ReplyText(), 6, 2);
+        if (status != "00") return "the reader answered status " + status;
+        return run_.command == Command::WriteBlock ? "the block read back differs from DATA"
+                                                   : "a reply the command does not take";
+    }
+
+    void printBlock(const std::string& data) {
+        const auto cardBlock = commands::mifare::CardBlock(run_.sector, run_.block);
+        const std::string card = commands::mifare::HexByteText(cardBlock.value_or(0));
+        if (run_.json) {
+            JsonObject json;
+            json.add("kind", "block").add("sector", run_.sector).add("block", run_.block);
+            json.add("cardBlock", card).add("data", data);
+            out_ << json.text() << '\n';
+            return;
+        }
+        printSettings({}, {{"sector", commands::TwoDigits(run_.sector)},
+                           {"block", std::to_string(run_.block)},
+                           {"card block", card},
+                           {"data", data}});
+    }
+
+    // Where the reader answers now: at ID 01 and 19200,e,8,1 after a whole factory default; at
+    // ID 01 and its old settings when only the sequence failed.
+    JsonObject factoryDefaultResult(const Outcome& outcome, const Target& where,
+                                    const PageValues& values) {
+        const std::optional<std::string> id = values.newId ? values.newId : where.id;
+        std::optional<std::string> settings;
+        if (outcome.ok()) settings = LineSettingsText(tblink::kDefaultLineSettingsIndex);
+        JsonObject extra;
+        extra.add("id", id).add("settings", settings);
+        if (run_.json) return extra;
+        if (outcome.ok()) {
+            printSettings({}, {{"id", *id}, {"line settings", *settings}});
+        } else if (values.newId) {
+            out_ << "The reader took ID " << *values.newId << " before the sequence failed.\n";
+        }
+        return {};
+    }
+
+    static commands::display::ClockValue LocalNow() {
+        const QDateTime now = QDateTime::currentDateTime();
+        return {now.date().year(), now.date().month(),  now.date().day(),
+                now.time().hour(), now.time().minute(), now.time().second()};
+    }
+
+    static std::string ClockText(const commands::display::ClockValue& c) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", c.year, c.month, c.day,
+                      c.hour, c.minute, c.second);
+        return text;
+    }
+
+    static std::string HourFormatText(commands::display::HourFormat format) {
+        return format == commands::display::HourFormat::TwelveHour ? "12H" : "24H";
+    }
+
+    // access-bits: no reader, the two tables of the access conditions.
+    int accessBits() {
+        using commands::mifare::AccessTextVerdict;
+        std::string text;
+        commands::mifare::SectorConditions conditions{};
+        std::uint8_t userByte = commands::mifare::kEditorUserByte;
+        if (run_.accessText) {
+            text = *run_.accessText;
+            const auto read = commands::mifare::ReadAccessBitsText(text);
+            if (read.verdict != AccessTextVerdict::Valid) {
+                JsonObject json;
+                json.add("kind", "access-bits").add("text", text).add("valid", false);
+                if (run_.json)
+                    out_ << json.text() << '\n';
+                else
+                    out_ << "access bits  " << text << '\n';
+                return report({kExitFailed, English(Msg::AccessBitsInvalid), "invalid",
+                               "the inverted copies of the bits disagree"});
+            }
+            conditions = read.conditions;
+            userByte = read.userByte;
+        } else {
+            conditions = *run_.conditions;
+            text = commands::mifare::AccessBitsText(conditions);
+        }
+        const bool locked = commands::mifare::AccessBitsLockedForGood(conditions);
+        const std::string user = commands::mifare::HexByteText(userByte);
+        const auto parts = DescribeConditions(conditions);
+        if (run_.json) {
+            JsonObject json;
+            json.add("kind", "access-bits").add("text", text).add("valid", true);
+            json.add("userByte", user).add("lockedForGood", locked);
+            for (const PartRights& part : parts) {
+                JsonObject rights;
+                rights.add("condition", part.bits);
+                for (const Right& right : part.rights) rights.add(right.key, KeysWord(right.keys));
+                json.add(part.part == "trailer" ? "trailer" : "block" + part.part.substr(6),
+                         rights);
+            }
+            out_ << json.text() << '\n';
+        } else {
+            std::vector<std::pair<std::string, std::string>> rows = {{"access bits", text},
+                                                                     {"user byte", user}};
+            for (const PartRights& part : parts)
+                rows.push_back({part.part, part.bits + "  " + RightsText(part)});
+            printSettings({}, rows);
+        }
+        return report({kExitOk, locked ? English(Msg::AccessBitsLockedForGood) : "", {}, {}});
     }
 
     int readCards() {

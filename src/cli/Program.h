@@ -5,6 +5,8 @@
 //   Options     the command line taken apart into values (usage errors: exit status 2)
 //   Plan        the provisioning table of `apply`
 //   Operations  the reader work as values: scan, census, info, one command, card reading, a row
+//   PageCommands  the buttons of the MIFARE, display and common pages: messages and function
+//   AccessWords   access conditions in words, for access-bits
 //   Terminal    the pacer, Ctrl+C, progress on standard error, the frame trace
 //   Json        one JSON object a line
 //   Program     (here) runs a subcommand and prints its values as text or JSON

@@ -3,112 +3,14 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QtTest>
 #include <csignal>
 
-#include "SimLines.h"
+#include "CliProcess.h"
 #include "cli/Plan.h"
 
-using tbsim::ReaderKind;
+using namespace clitest;
 
 namespace {
-
-constexpr int kFinishMs = 180000;
-
-struct CliRun {
-    int exit = -1;
-    QString out;
-    QString err;
-
-    // Every line of standard output as a JSON object; a line that is not one fails the test.
-    QList<QJsonObject> objects() const {
-        QList<QJsonObject> list;
-        for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
-            QJsonParseError error{};
-            const auto document = QJsonDocument::fromJson(line.toUtf8(), &error);
-            if (error.error != QJsonParseError::NoError || !document.isObject()) {
-                qWarning("not a JSON object: %s", qPrintable(line));
-                return {};
-            }
-            list << document.object();
-        }
-        return list;
-    }
-    QList<QJsonObject> objects(const QString& kind) const {
-        QList<QJsonObject> list;
-        for (const QJsonObject& object : objects())
-            if (object.value("kind").toString() == kind) list << object;
-        return list;
-    }
-    QJsonObject outcome() const {
-        const auto list = objects("outcome");
-        return list.isEmpty() ? QJsonObject() : list.back();
-    }
-};
-
-// tagbench-cli with the test's ports and a settings store of its own.
-class Cli {
-public:
-    explicit Cli(const QString& ports) {
-        environment_ = QProcessEnvironment::systemEnvironment();
-        environment_.insert("TAGBENCH_PORTS", ports);
-        environment_.insert("TAGBENCH_SYSCONFDIR", store_.filePath("etc"));
-        environment_.insert("XDG_CONFIG_HOME", store_.filePath("home"));
-    }
-
-    void start(QProcess& process, const QStringList& args) const {
-        process.setProcessEnvironment(environment_);
-        process.start(QStringLiteral(TAGBENCH_CLI_BINARY), args);
-    }
-
-    CliRun run(const QStringList& args) const {
-        QProcess process;
-        start(process, args);
-        CliRun result;
-        if (!process.waitForFinished(kFinishMs)) {
-            process.kill();
-            process.waitForFinished();
-            qWarning("tagbench-cli did not finish: %s", qPrintable(args.join(' ')));
-        } else if (process.exitStatus() == QProcess::NormalExit) {
-            result.exit = process.exitCode();
-        }
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
-        return result;
-    }
-
-    QString path(const QString& name) const { return store_.filePath(name); }
-
-private:
-    QTemporaryDir store_;
-    QProcessEnvironment environment_;
-};
-
-QStringList Words(const QString& line) { return line.split(' ', Qt::SkipEmptyParts); }
-
-tbsim::SimReader* AddReader(tbsim::SimLine& line, ReaderKind kind, int id,
-                            const std::string& serial = "CAFE0042", int lineSettings = 5) {
-    tbsim::ReaderConfig config;
-    config.kind = kind;
-    config.id = id;
-    config.serial = serial;
-    config.lineSettings = tbsim::LineSettingsText(lineSettings);
-    config.version = tbsim::DefaultVersion(kind);
-    return line.addReader(config);
-}
-
-ReaderKind Kind(const QString& name) { return *tbsim::ReaderKindFromName(name.toStdString()); }
-
-QString Heard(tbsim::SimLine& line) {
-    QStringList commands;
-    for (const std::string& command : line.takeReceivedCommands())
-        commands << QString::fromStdString(command);
-    return commands.join(' ');
-}
 
 // The settings a reader object carries, in one order, present ones only.
 QString SettingsOf(const QJsonObject& object) {
@@ -134,31 +36,6 @@ QStringList Readers(const CliRun& run) {
     }
     return readers;
 }
-
-// The outcome object of a --json run agrees with the exit status.
-bool OutcomeAgrees(const CliRun& run) {
-    const QJsonObject outcome = run.outcome();
-    return outcome.value("exit").toInt(-1) == run.exit &&
-           outcome.value("ok").toBool() == (run.exit == 0);
-}
-
-// Lines built from a layout: "L" a line, "M" a COM number whose device does not exist.
-struct Layout {
-    SimLines lines;
-    std::vector<tbsim::SimLine*> byPort{nullptr};  // index = COM number
-
-    explicit Layout(const QString& text) {
-        for (const QString& item : Words(text)) {
-            if (item == "M") {
-                lines.addMissing();
-                byPort.push_back(nullptr);
-            } else {
-                byPort.push_back(&lines.add());
-            }
-        }
-    }
-    tbsim::SimLine& line(int port) { return *byPort.at(port); }
-};
 
 }  // namespace
 

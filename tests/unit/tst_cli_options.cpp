@@ -13,12 +13,21 @@ using namespace cli;
 
 namespace {
 
-// The words of a command line; "_" stands for a space inside one argument.
+// The words of a command line; "_" stands for a space inside one argument, "''" for an empty
+// argument.
 std::vector<std::string> Args(const QString& line) {
     std::vector<std::string> args;
     for (QString word : line.split(' ', Qt::SkipEmptyParts))
-        args.push_back(word.replace('_', ' ').toStdString());
+        args.push_back(word == "''" ? std::string() : word.replace('_', ' ').toStdString());
     return args;
+}
+
+QString Slot(commands::mifare::KeySlot slot) {
+    return slot == commands::mifare::KeySlot::A ? "A" : "B";
+}
+
+QString Bytes(const std::string& bytes) {
+    return QString::fromLatin1(QByteArray::fromStdString(bytes).toHex().toUpper());
 }
 
 QString Opt(const std::optional<int>& value) {
@@ -88,6 +97,70 @@ QString Summary(const Invocation& run) {
         case Command::Send:
             parts << "text=" + QString::fromStdString(run.text) << (run.raw ? "raw" : "prefixed");
             break;
+        case Command::SetIdLocation:
+            parts << QString("location=%1/%2/%3").arg(run.sector).arg(run.block).arg(run.idByte)
+                  << "key=" + Slot(run.keySlot) << "error=" + QString::number(run.keyError);
+            break;
+        case Command::StoreKey:
+            parts << "sector=" + QString::number(run.sector) << "key=" + Slot(run.keySlot)
+                  << "text=" + QString::fromStdString(run.key);
+            break;
+        case Command::WriteTrailer:
+            parts << "sector=" + QString::number(run.sector) << "key=" + Slot(run.keySlot)
+                  << "old=" + QString::fromStdString(run.oldKey)
+                  << "a=" + QString::fromStdString(run.keyA)
+                  << "access=" + QString::fromStdString(run.access)
+                  << "b=" + QString::fromStdString(run.keyB);
+            break;
+        case Command::ReadBlock:
+        case Command::WriteBlock:
+            parts << QString("block=%1/%2").arg(run.sector).arg(run.block)
+                  << "key=" + Slot(run.keySlot)
+                  << (run.eeprom ? QString("eeprom") : "text=" + QString::fromStdString(run.key));
+            if (run.command == Command::WriteBlock)
+                parts << "data=" + QString::fromStdString(run.data);
+            break;
+        case Command::AccessBits:
+            if (run.accessText) parts << "text=" + QString::fromStdString(*run.accessText);
+            if (run.conditions)
+                parts << QString("conditions=%1,%2,%3,%4")
+                             .arg((*run.conditions)[0])
+                             .arg((*run.conditions)[1])
+                             .arg((*run.conditions)[2])
+                             .arg((*run.conditions)[3]);
+            break;
+        case Command::DisplayLanguage:
+            parts << "language=" + QString::number(static_cast<int>(run.displayLanguage));
+            break;
+        case Command::DisplayScreenMode:
+            parts << "mode=" + QString::number(static_cast<int>(run.screenMode));
+            break;
+        case Command::DisplayClock: {
+            QString clock = "now";
+            if (const auto& c = run.clockAt)
+                clock = QString::asprintf("%04d%02d%02d%02d%02d%02d", c->year, c->month, c->day,
+                                          c->hour, c->minute, c->second);
+            parts << "clock=" + clock
+                  << "hour=" + QString::number(static_cast<int>(run.hourFormat));
+            break;
+        }
+        case Command::DisplayPassword:
+        case Command::SmallMessage:
+        case Command::ScreenMessage:
+            parts << "bytes=" + Bytes(run.text);
+            break;
+        case Command::Title:
+            parts << "line=" + QString::number(run.titleLine) << "bytes=" + Bytes(run.text);
+            break;
+        case Command::ClearTitle:
+            parts << "line=" + QString::number(run.titleLine);
+            break;
+        case Command::TitleMode:
+            parts << "mode=" + QString::number(run.titleMode);
+            break;
+        case Command::TitleIcon:
+            parts << "file=" + QString::fromStdString(run.iconPath);
+            break;
         default:
             break;
     }
@@ -132,6 +205,10 @@ private slots:
     void arguments();
     void refused_data();
     void refused();
+    void pageArguments_data();
+    void pageArguments() { arguments(); }
+    void pageRefused_data();
+    void pageRefused() { refused(); }
     void values_data();
     void values();
     void listItems_data();
@@ -296,6 +373,195 @@ void TestCliOptions::refused() {
     const Parsed parsed = ParseArguments(Args(line));
     QVERIFY(!parsed.invocation);
     QVERIFY2(QString::fromStdString(parsed.error).contains(says), parsed.error.c_str());
+}
+
+// The MIFARE, display and system-utility subcommands: the values the window's controls would
+// hold. Texts for the reader as bytes in hexadecimal.
+void TestCliOptions::pageArguments_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("summary");
+    const QString px30m = "port=1 settings=5 id=- type=PX30M ";
+    const QString px50 = "port=1 settings=5 id=- type=PX50 ";
+    QTest::newRow("factory-default with its type")
+        << "factory-default --port 1 --type PX60"
+        << "factory-default port=1 settings=5 id=- type=PX60";
+    QTest::newRow("reboot") << "reboot --port 1"
+                            << "reboot port=1 settings=5 id=- type=PX10";
+    QTest::newRow("send in Big5") << "send 門 --code-page BIG5 --port 1"
+                                  << "send port=1 settings=5 id=- type=PX10 text=\xAA\xF9 prefixed";
+    QTest::newRow("card-ID location at the top of every range")
+        << "set-id-location 39 3 31 --key b --key-error beep+led --port 1 --type PX30M"
+        << "set-id-location " + px30m + "location=39/3/31 key=B error=3";
+    QTest::newRow("card-ID location: the window's key and signal by default")
+        << "set-id-location 0 0 0 --port 1 --type PX30M"
+        << "set-id-location " + px30m + "location=0/0/0 key=A error=1";
+    QTest::newRow("key error 'beep' is BEEP, not BEEP+LED")
+        << "set-id-location 1 2 4 --key-error beep --port 1 --type PX30M"
+        << "set-id-location " + px30m + "location=1/2/4 key=A error=2";
+    QTest::newRow("store-key: letters in upper case, as the edit box forces them")
+        << "store-key 10 ffffffffff0a --key B --port 1 --type PX30M"
+        << "store-key " + px30m + "sector=10 key=B text=FFFFFFFFFF0A";
+    QTest::newRow("store-key: a short key goes out as typed")
+        << "store-key 0 ABC --port 1 --type PX30M"
+        << "store-key " + px30m + "sector=0 key=A text=ABC";
+    QTest::newRow("write-trailer: the delivery values by default")
+        << "write-trailer 1 --port 1 --type PX30M"
+        << "write-trailer " + px30m +
+               "sector=1 key=A old=FFFFFFFFFFFF a=FFFFFFFFFFFF access=FF0780AA b=FFFFFFFFFFFF";
+    QTest::newRow("write-trailer: conditions encoded with the user byte AA")
+        << "write-trailer 31 --conditions 110,110,110,011 --key-a 112233445566 --old-key "
+           "a0a1a2a3a4a5 --key B --key-b 665544332211 --port 1 --type PX30M"
+        << "write-trailer " + px30m +
+               "sector=31 key=B old=A0A1A2A3A4A5 a=112233445566 access=08778FAA b=665544332211";
+    QTest::newRow("write-trailer: access bits locked for good, forced")
+        << "write-trailer 2 --access 00f87faa --force --port 1 --type PX30M"
+        << "write-trailer " + px30m +
+               "sector=2 key=A old=FFFFFFFFFFFF a=FFFFFFFFFFFF access=00F87FAA b=FFFFFFFFFFFF";
+    QTest::newRow("read-block: the last block of a 4K card with the stored Key B")
+        << "read-block 39 15 --eeprom --key B --port 1 --type PX30M"
+        << "read-block " + px30m + "block=39/15 key=B eeprom";
+    QTest::newRow("read-block: a typed key")
+        << "read-block 31 3 --key-hex 0123456789ab --port 1 --type PX30M"
+        << "read-block " + px30m + "block=31/3 key=A text=0123456789AB";
+    QTest::newRow("write-block: data in upper case")
+        << "write-block 32 0 00112233445566778899aabbccddeeff --port 1 --type PX30M"
+        << "write-block " + px30m +
+               "block=32/0 key=A text=FFFFFFFFFFFF data=00112233445566778899AABBCCDDEEFF";
+    QTest::newRow("access-bits reads a text, no port needed")
+        << "access-bits ff0780aa"
+        << "access-bits port=- settings=5 id=- type=PX10 text=FF0780AA";
+    QTest::newRow("access-bits encodes conditions")
+        << "access-bits --conditions 000,001,110,111"
+        << "access-bits port=- settings=5 id=- type=PX10 conditions=0,1,6,7";
+    QTest::newRow("traditional Chinese is the display's 1, not the window's 2")
+        << "display-language trad --port 1 --type PX50"
+        << "display-language " + px50 + "language=1";
+    QTest::newRow("simplified Chinese is the display's 2")
+        << "display-language simplified --port 1 --type PX50M"
+        << "display-language port=1 settings=5 id=- type=PX50M language=2";
+    QTest::newRow("an empty password") << "display-password '' --port 1 --type PX50"
+                                       << "display-password " + px50 + "bytes=";
+    QTest::newRow("screen mode time") << "display-screen-mode time --port 1 --type PX50"
+                                      << "display-screen-mode " + px50 + "mode=1";
+    QTest::newRow("screen mode date and time") << "display-screen-mode date --port 1 --type PX50"
+                                               << "display-screen-mode " + px50 + "mode=0";
+    QTest::newRow("clock: the run's time, 12H as the window starts")
+        << "display-clock --port 1 --type PX50"
+        << "display-clock " + px50 + "clock=now hour=0";
+    QTest::newRow("clock at a leap day, 24H")
+        << "display-clock --at 2028-02-29_23:59:58 --hour-format 24h --port 1 --type PX50"
+        << "display-clock " + px50 + "clock=20280229235958 hour=1";
+    QTest::newRow("clock with a T between date and time")
+        << "display-clock --at 2027-02-01T09:05:03 --port 1 --type PX50"
+        << "display-clock " + px50 + "clock=20270201090503 hour=0";
+    QTest::newRow("small message of 64 bytes in 1252: é is one byte")
+        << "small-message " + QString(63, 'x') + "é --port 1 --type PX50"
+        << "small-message " + px50 + "bytes=" + QString(63, 'x').toLatin1().toHex().toUpper() +
+               "E9";
+    QTest::newRow("title of 8 Chinese characters in GBK: 16 bytes")
+        << "title 2 门门门门门门门门 --code-page gbk --port 1 --type PX50"
+        << "title " + px50 + "line=2 bytes=" + QString("C3C5").repeated(8);
+    QTest::newRow("title-mode text+icon") << "title-mode text+icon --port 1 --type PX50"
+                                          << "title-mode " + px50 + "mode=2";
+    QTest::newRow("title-mode none") << "title-mode NONE --port 1 --type PX50"
+                                     << "title-mode " + px50 + "mode=0";
+    QTest::newRow("clear-title 2") << "clear-title 2 --port 1 --type PX50"
+                                   << "clear-title " + px50 + "line=2";
+    QTest::newRow("title-icon: .ico in any case") << "title-icon logo.ICO --port 1 --type PX50"
+                                                  << "title-icon " + px50 + "file=logo.ICO";
+}
+
+void TestCliOptions::pageRefused_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("factory default without a type: no sequence to send")
+        << "factory-default --port 1"
+        << "factory-default needs --type";
+    QTest::newRow("MIFARE on a reader without it")
+        << "read-block 1 0 --port 1"
+        << "PX10 has no MIFARE functions (--type PX30M, PX40M, PX50M, PX60M)";
+    QTest::newRow("display on a reader without one") << "small-message hi --port 1 --type PX40M"
+                                                     << "PX40M has no display (--type PX50, PX50M)";
+    QTest::newRow("sector 40") << "store-key 40 FFFFFFFFFFFF --port 1 --type PX30M"
+                               << "sector '40' is not 0 to 39";
+    QTest::newRow("ID block 4: 0 to 3 in every sector")
+        << "set-id-location 35 4 0 --port 1 --type PX30M"
+        << "block '4' is not 0 to 3";
+    QTest::newRow("ID byte 32") << "set-id-location 1 0 32 --port 1 --type PX30M"
+                                << "byte '32' is not 0 to 31";
+    QTest::newRow("block 4 of a small sector") << "read-block 31 4 --port 1 --type PX30M"
+                                               << "block '4' is not 0 to 3 (sector 31)";
+    QTest::newRow("block 16 of a large sector") << "write-block 32 16 00 --port 1 --type PX30M"
+                                                << "block '16' is not 0 to 15 (sector 32)";
+    QTest::newRow("a key slot C") << "read-block 1 0 --key C --port 1 --type PX30M"
+                                  << "--key: 'C' is not A or B";
+    QTest::newRow("a key-error signal not in the list")
+        << "set-id-location 1 0 0 --key-error flash --port 1 --type PX30M"
+        << "--key-error: 'flash'";
+    QTest::newRow("a key longer than the edit box takes")
+        << "store-key 1 FFFFFFFFFFFFF --port 1 --type PX30M"
+        << "KEY: 'FFFFFFFFFFFFF' is longer than 12 characters";
+    QTest::newRow("block data of 33 characters")
+        << "write-block 1 0 " + QString(33, 'F') + " --port 1 --type PX30M"
+        << "is longer than 32 characters";
+    QTest::newRow("the stored key and a typed one") << "read-block 1 0 --eeprom --key-hex "
+                                                       "FFFFFFFFFFFF --port 1 --type PX30M"
+                                                    << "--key-hex or --eeprom, not both";
+    QTest::newRow("a write always loads the typed key")
+        << "write-block 1 0 00 --eeprom --port 1 --type PX30M"
+        << "write-block does not take --eeprom";
+    QTest::newRow("access bits both typed and from conditions")
+        << "write-trailer 1 --access FF0780AA --conditions 000,000,000,001 --port 1 --type PX30M"
+        << "--access or --conditions, not both";
+    QTest::newRow("access bits whose copies disagree")
+        << "write-trailer 1 --access FF0781AA --port 1 --type PX30M"
+        << "FF0781AA would make the sector unusable for good";
+    QTest::newRow("access bits of 6 characters")
+        << "write-trailer 1 --access FF0780 --port 1 --type PX30M"
+        << "would make the sector unusable";
+    QTest::newRow("access bits no key may change again")
+        << "write-trailer 1 --conditions 111,111,111,110 --port 1 --type PX30M"
+        << "00F87FAA would let no key change them ever again";
+    QTest::newRow("access-bits with nothing to read or encode") << "access-bits"
+                                                                << "one of them";
+    QTest::newRow("access-bits with both") << "access-bits FF0780AA --conditions 000,000,000,001"
+                                           << "one of them";
+    QTest::newRow("access-bits of a text that is not 8 hexadecimal digits")
+        << "access-bits FF07G0AA"
+        << "'FF07G0AA' is not 8 hexadecimal characters";
+    QTest::newRow("three conditions") << "access-bits --conditions 000,000,001"
+                                      << "--conditions: '000,000,001'";
+    QTest::newRow("a condition that is not three bits")
+        << "access-bits --conditions 000,000,002,001"
+        << "--conditions: '000,000,002,001'";
+    QTest::newRow("a day that does not exist")
+        << "display-clock --at 2027-02-29_10:00:00 --port 1 --type PX50"
+        << "--at: '2027-02-29 10:00:00'";
+    QTest::newRow("hour 24") << "display-clock --at 2027-02-28_24:00:00 --port 1 --type PX50"
+                             << "--at: '2027-02-28 24:00:00'";
+    QTest::newRow("a time without seconds")
+        << "display-clock --at 2027-02-28_10:00 --port 1 --type PX50"
+        << "--at: '2027-02-28 10:00'";
+    QTest::newRow("an hour format of 13") << "display-clock --hour-format 13 --port 1 --type PX50"
+                                          << "--hour-format: '13' is not 12 or 24";
+    QTest::newRow("an unknown code page")
+        << "small-message hi --code-page utf8 --port 1 --type PX50"
+        << "--code-page: 'utf8' is not 1252, gbk or big5";
+    QTest::newRow("a small message of 65 bytes")
+        << "small-message " + QString(65, 'x') + " --port 1 --type PX50"
+        << "the text is 65 bytes long in code page 1252; the display takes at most 64";
+    QTest::newRow("a title of 9 Chinese characters: 18 bytes in Big5")
+        << "title 1 門門門門門門門門門 --code-page big5 --port 1 --type PX50"
+        << "the text is 18 bytes long in code page big5";
+    QTest::newRow("a password of 5 bytes") << "display-password 12345 --port 1 --type PX50"
+                                           << "at most 4";
+    QTest::newRow("title line 3") << "clear-title 3 --port 1 --type PX50"
+                                  << "title line '3' is not 1 or 2";
+    QTest::newRow("a language the display does not have")
+        << "display-language klingon --port 1 --type PX50"
+        << "'klingon' is not english, traditional or simplified";
+    QTest::newRow("title-icon of a picture") << "title-icon logo.png --port 1 --type PX50"
+                                             << "is not an .ico file";
 }
 
 void TestCliOptions::values_data() {

@@ -1,0 +1,429 @@
+// tagbench-cli's MIFARE, display and system-utility subcommands as a process against simulated
+// readers: the window's frames for each, what the reader holds afterwards, and what is refused
+// before anything goes over the line.
+#include <QFile>
+
+#include "CliProcess.h"
+
+using namespace clitest;
+
+namespace {
+
+// One reader of `type`, ID `id`, on a line of its own; a -M reader holds a 4K card as delivered.
+struct Bench {
+    Layout layout{"L"};
+    tbsim::SimReader* reader = nullptr;
+    Cli cli{layout.lines.ports()};
+
+    explicit Bench(const QString& type, int id = 1) {
+        reader = AddReader(layout.line(1), Kind(type), id);
+        if (tbsim::HasMifare(Kind(type)))
+            reader->presentMifareCard(
+                tbsim::MakeMifareCard(tbsim::MifareSize::Classic4K, {0x5A, 0x6B, 0x7C, 0x8D}));
+    }
+    CliRun run(const QString& type, const QStringList& args) {
+        return cli.run(args + QStringList{"--port", "COM1", "--type", type});
+    }
+    QString heard() { return Heard(layout.line(1)); }
+};
+
+QString Spaces(int count) { return QString(count, ' '); }
+
+const QString kKey = "FFFFFFFFFFFF";
+
+// A 1-bit icon file: 70 bytes of headers, then 16 rows of 16 bytes, the bottom row first; a 0
+// bit is a dark pixel. Only the top-left pixel is dark.
+QByteArray TopLeftIcon() {
+    QByteArray file(70, '\0');
+    QByteArray pixels(256, '\xFF');
+    pixels[15 * 16] = '\x7F';
+    return file + pixels;
+}
+
+}  // namespace
+
+class TestCliReaders : public QObject {
+    Q_OBJECT
+private slots:
+    void frames_data();
+    void frames();
+    void factoryDefault_data();
+    void factoryDefault();
+    void trailerWrittenThenReadWithTheNewKey();
+    void blockWrittenThenRead();
+    void displayHoldsWhatWasSent();
+    void sendPrintsTheReplyDataField();
+    void accessBits_data();
+    void accessBits();
+    void refusedWithNothingSent_data();
+    void refusedWithNothingSent();
+};
+
+void TestCliReaders::frames_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("args");  // "_" stands for a space inside an argument
+    QTest::addColumn<QString>("heard");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("reboot: HR without the reader check") << "PX10"
+                                                         << "reboot --id 1"
+                                                         << "A01HR" << 0 << "Set reboot ok.";
+    QTest::newRow("reboot without --id finds the reader first")
+        << "PX40"
+        << "reboot"
+        << "H00B H01HR" << 0 << "Set reboot ok.";
+    QTest::newRow("card-ID location: sector 39, block 3, byte 31, Key A, BEEP+LED")
+        << "PX30M"
+        << "set-id-location 39 3 31 --key-error beep+led --id 1"
+        << "A01B A01a27031F0003" << 0 << "Set sector/block/byte ok.";
+    QTest::newRow("card-ID location with Key B and the LED")
+        << "PX30M"
+        << "set-id-location 1 2 4 --key B --id 1"
+        << "A01B A01a0102040101" << 0 << "Set sector/block/byte ok.";
+    QTest::newRow("store-key: sector 39 as Key B")
+        << "PX40M"
+        << "store-key 39 " + kKey + " --key B --id 1"
+        << "H01B H01d6127" + kKey << 0 << "Set key EEPROM ok.";
+    QTest::newRow("store-key: a short key goes out as typed; the reader refuses it twice")
+        << "PX50M"
+        << "store-key 0 ffffffffff --id 1"
+        << "J01B J01d6000FFFFFFFFFF J01B J01d6000FFFFFFFFFF" << 1 << "Set key EEPROM error!";
+    QTest::newRow("write-trailer with the delivery values")
+        << "PX30M"
+        << "write-trailer 1 --id 1"
+        << "A01B A01i60" + kKey + "07" + kKey + "FF0780AA" + kKey << 0 << "Set card key ok.";
+    QTest::newRow("write-trailer of sector 39: card block FF")
+        << "PX60M"
+        << "write-trailer 39 --conditions 000,000,000,001 --id 1"
+        << "I01B I01i60" + kKey + "FF" + kKey + "FF0780AA" + kKey << 0 << "Set card key ok.";
+    QTest::newRow("write-trailer opened with Key B, which the delivery trailer lets write nothing")
+        << "PX30M"
+        << "write-trailer 4 --key B --id 1"
+        << "A01B A01i61" + kKey + "13" + kKey + "FF0780AA" + kKey + " A01B A01i61" + kKey + "13" +
+               kKey + "FF0780AA" + kKey
+        << 1 << "Set card key error!";
+    QTest::newRow("write-trailer with a wrong old key: two attempts")
+        << "PX30M"
+        << "write-trailer 2 --old-key 000000000000 --id 1"
+        << "A01B A01i60" + QString(12, '0') + "0B" + kKey + "FF0780AA" + kKey + " A01B A01i60" +
+               QString(12, '0') + "0B" + kKey + "FF0780AA" + kKey
+        << 1 << "Set card key error!";
+    QTest::newRow("read-block with the typed key")
+        << "PX30M"
+        << "read-block 1 2 --id 1"
+        << "A01B A01f" + kKey + " A01h6006" << 0 << "Read card data ok.";
+    QTest::newRow("read-block with the stored key names the sector")
+        << "PX30M"
+        << "read-block 1 2 --eeprom --id 1"
+        << "A01B A01e6001 A01h6006" << 0 << "Read card data ok.";
+    QTest::newRow("read-block of sector 32, block 0: card block 80")
+        << "PX30M"
+        << "read-block 32 0 --id 1"
+        << "A01B A01f" + kKey + " A01h6080" << 0 << "Read card data ok.";
+    QTest::newRow("write-block of a whole block")
+        << "PX40M"
+        << "write-block 1 1 00112233445566778899AABBCCDDEEFF --id 1"
+        << "H01B H01f" + kKey + " H01i600500112233445566778899AABBCCDDEEFF" << 0
+        << "Write card data ok.";
+    QTest::newRow("write-block of a short text never matches its echo")
+        << "PX40M"
+        << "write-block 1 1 0011 --id 1"
+        << "H01B H01f" + kKey + " H01i60050011 H01B H01f" + kKey + " H01i60050011" << 1
+        << "Write card data error!";
+    QTest::newRow("display-language traditional sends N1")
+        << "PX50"
+        << "display-language traditional --id 1"
+        << "J01B J01N1" << 0 << "Set language ok.";
+    QTest::newRow("an empty password is O alone") << "PX50"
+                                                  << "display-password '' --id 1"
+                                                  << "J01B J01O" << 0 << "Set password ok.";
+    QTest::newRow("display-screen-mode time") << "PX50M"
+                                              << "display-screen-mode time --id 1"
+                                              << "J01B J01K31" << 0 << "Set screen mode ok.";
+    QTest::newRow("display-clock: the clock, then the hour format")
+        << "PX50"
+        << "display-clock --at 2027-02-01_09:05:03 --hour-format 24 --id 1"
+        << "J01B J01T20270201090503 J01T1" << 0 << "Set time mode ok.";
+    QTest::newRow("small-message padded to 64 bytes")
+        << "PX50"
+        << "small-message Hello! --id 1"
+        << "J01B J01HHello!" + Spaces(58) << 0 << "Set small message ok.";
+    QTest::newRow("an empty screen message is 128 spaces")
+        << "PX50"
+        << "screen-message '' --id 1"
+        << "J01B J01L4" + Spaces(128) << 0 << "Set screen message ok.";
+    QTest::newRow("clear-screen-message goes to ID 00 with the title messages")
+        << "PX50"
+        << "clear-screen-message --id 1"
+        << "J01B J00L4" + Spaces(128) << 0 << "Set title ok.";
+    QTest::newRow("title 1, then the text-title mode")
+        << "PX50"
+        << "title 1 Lobby --id 1"
+        << "J01B J01L1Lobby" + Spaces(11) + " J01L1" << 0 << "Set title ok.";
+    QTest::newRow("clear-title 2 leaves the mode")
+        << "PX50"
+        << "clear-title 2 --id 1"
+        << "J01B J01L3" + Spaces(16) << 0 << "Set title ok.";
+    QTest::newRow("title-mode none") << "PX50M"
+                                     << "title-mode none --id 1"
+                                     << "J01B J01L0" << 0 << "Set title mode ok.";
+}
+
+void TestCliReaders::frames() {
+    QFETCH(QString, type);
+    QFETCH(QString, args);
+    QFETCH(QString, heard);
+    QFETCH(int, exit);
+    QFETCH(QString, message);
+    Bench bench(type);
+    QStringList words;
+    for (QString word : Words(args)) words << (word == "''" ? QString() : word.replace('_', ' '));
+    const CliRun run = bench.run(type, words + QStringList{"--json"});
+    QCOMPARE(bench.heard(), heard);
+    QCOMPARE(run.exit, exit);
+    QCOMPARE(run.outcome().value("message").toString(), message);
+    QVERIFY(OutcomeAgrees(run));
+}
+
+void TestCliReaders::factoryDefault_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("heard");
+    QTest::newRow("PX40-M: its six commands after the new ID")
+        << "PX40M"
+        << "H07B H07CCAFE004201 H01A001 H01L04 H01M0 H01N0003 H01a0000000001 H01E5";
+    QTest::newRow("PX50: Zi after the new ID") << "PX50"
+                                               << "J07B J07CCAFE004201 J01Zi";
+}
+
+void TestCliReaders::factoryDefault() {
+    QFETCH(QString, type);
+    QFETCH(QString, heard);
+    Layout layout("L");
+    tbsim::SimReader* reader =
+        AddReader(layout.line(1), Kind(type), 7, "CAFE0042", 2);  // 9600,n,8,1
+    auto config = reader->config();
+    config.keyNumber = 9;
+    config.idSector = 5;
+    reader->setConfig(config);
+    const Cli cli(layout.lines.ports());
+    const CliRun run = cli.run({"factory-default", "--port", "COM1", "--settings", "9600,n,8,1",
+                                "--type", type, "--id", "7", "--json"});
+    QCOMPARE(Heard(layout.line(1)), heard);
+    QCOMPARE(run.exit, 0);
+    const QJsonObject outcome = run.outcome();
+    QCOMPARE(outcome.value("message").toString(), QString("Set factory default ok."));
+    QCOMPARE(outcome.value("id").toString(), QString("01"));
+    QCOMPARE(outcome.value("settings").toString(), QString("19200,e,8,1"));
+    // The reader is where the outcome says, with its delivery settings.
+    QCOMPARE(reader->config().id, 1);
+    QCOMPARE(reader->config().lineSettings, std::string("19200,e,8,1"));
+    QCOMPARE(reader->config().keyNumber, 4);
+    if (type == "PX40M") QCOMPARE(reader->config().idSector, 0);
+    const CliRun again = cli.run({"get-interface", "--port", "COM1", "--type", type, "--id", "1"});
+    QCOMPARE(again.exit, 0);
+}
+
+void TestCliReaders::trailerWrittenThenReadWithTheNewKey() {
+    Bench bench("PX30M");
+    const QString newKeyA = "A0A1A2A3A4A5";
+    // Data blocks readable with either key, the trailer managed with Key A.
+    CliRun run = bench.run("PX30M", {"write-trailer", "3", "--key-a", newKeyA, "--conditions",
+                                     "000,000,000,001", "--id", "1"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(run.out, QString("Set card key ok.\n"));
+    bench.heard();
+
+    // The transport key no longer opens the sector; the new one does.
+    run = bench.run("PX30M", {"read-block", "3", "0", "--id", "1", "--json"});
+    QCOMPARE(run.exit, 1);
+    QVERIFY(run.objects("block").isEmpty());
+    QCOMPARE(run.outcome().value("detail").toString(), QString("the reader answered status 02"));
+    run = bench.run("PX30M", {"read-block", "3", "0", "--key-hex", newKeyA, "--id", "1", "--json"});
+    QCOMPARE(run.exit, 0);
+    const auto blocks = run.objects("block");
+    QCOMPARE(blocks.size(), 1);
+    QCOMPARE(blocks.front().value("cardBlock").toString(), QString("0C"));
+    QCOMPARE(blocks.front().value("data").toString(), QString(32, '0'));
+
+    // The new key kept in the reader's EEPROM opens it too.
+    QCOMPARE(bench.run("PX30M", {"store-key", "3", newKeyA, "--id", "1"}).exit, 0);
+    run = bench.run("PX30M", {"read-block", "3", "1", "--eeprom", "--id", "1"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(run.out, QString("sector      03\n"
+                              "block       1\n"
+                              "card block  0D\n"
+                              "data        00000000000000000000000000000000\n"
+                              "Read card data ok.\n"));
+}
+
+void TestCliReaders::blockWrittenThenRead() {
+    Bench bench("PX40M");
+    const QString data = "0123456789ABCDEF0123456789ABCDEF";
+    CliRun run = bench.run("PX40M", {"write-block", "35", "12", data.toLower(), "--json"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(run.objects("block").front().value("data").toString(), data);
+    run = bench.run("PX40M", {"read-block", "35", "12", "--json"});
+    QCOMPARE(run.exit, 0);
+    const QJsonObject block = run.objects("block").front();
+    QCOMPARE(block.value("sector").toInt(), 35);
+    QCOMPARE(block.value("block").toInt(), 12);
+    QCOMPARE(block.value("cardBlock").toString(), QString("BC"));
+    QCOMPARE(block.value("data").toString(), data);
+}
+
+void TestCliReaders::displayHoldsWhatWasSent() {
+    Bench bench("PX50M");
+    const auto send = [&](const QStringList& args) {
+        return bench.run("PX50M", args + QStringList{"--id", "1"}).exit;
+    };
+    QCOMPARE(send({"small-message", "Hi there"}), 0);
+    QCOMPARE(send({"title", "2", "门门", "--code-page", "gbk"}), 0);
+    QCOMPARE(send({"display-password", "77"}), 0);
+    QCOMPARE(send({"display-language", "simplified"}), 0);
+    const QString icon = bench.cli.path("logo.ico");
+    QFile file(icon);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(TopLeftIcon());
+    file.close();
+    QCOMPARE(send({"title-icon", icon}), 0);
+
+    const tbsim::DisplayState display = bench.reader->config().display;
+    QCOMPARE(display.smallMessage, "Hi there" + std::string(56, ' '));
+    QCOMPARE(display.title2, "\xC3\xC5\xC3\xC5" + std::string(12, ' '));
+    QCOMPARE(display.password, std::string("77"));
+    QCOMPARE(display.language, 2);
+    QCOMPARE(display.titleMode, 2);  // the icon came after the title
+    QCOMPARE(display.iconPartsReceived, 0xFFu);
+    QVERIFY(tbsim::IconPixelDark(display, 0, 0));
+    QVERIFY(!tbsim::IconPixelDark(display, 1, 0));
+    QVERIFY(!tbsim::IconPixelDark(display, 0, 1));
+    QVERIFY(!tbsim::IconPixelDark(display, 127, 15));
+}
+
+void TestCliReaders::sendPrintsTheReplyDataField() {
+    Bench bench("PX10");
+    const QString version = QString::fromStdString(tbsim::DefaultVersion(ReaderKind::PX10));
+    CliRun run = bench.run("PX10", {"send", "V", "--id", "1"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(run.out, "reply  " + version + "\nCommand test ok.\n");
+    run = bench.run("PX10", {"send", "01V", "--raw", "--json"});
+    QCOMPARE(bench.heard(), QString("A01V A01V"));
+    QCOMPARE(run.outcome().value("reply").toString(), version);
+    // No reply: nothing to show.
+    run = bench.run("PX10", {"send", "V", "--id", "2", "--json"});
+    QCOMPARE(run.exit, 1);
+    QVERIFY(run.outcome().value("reply").isNull());
+}
+
+void TestCliReaders::accessBits_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("the delivery bits in words") << QStringList{"access-bits", "FF0780AA"} << 0
+                                                << "access bits  FF0780AA\n"
+                                                   "user byte    AA\n"
+                                                   "block 0      000  read A/B, write A/B, "
+                                                   "increment A/B, decrement A/B\n"
+                                                   "block 1      000  read A/B, write A/B, "
+                                                   "increment A/B, decrement A/B\n"
+                                                   "block 2      000  read A/B, write A/B, "
+                                                   "increment A/B, decrement A/B\n"
+                                                   "trailer      001  key A read never, write A; "
+                                                   "access bits read A, write A; key B read A, "
+                                                   "write A\n";
+    QTest::newRow("one block changed from the delivery bits, the user byte kept")
+        << QStringList{"access-bits", "df078269"} << 0
+        << "access bits  DF078269\n"
+           "user byte    69\n"
+           "block 0      000  read A/B, write A/B, increment A/B, decrement A/B\n"
+           "block 1      010  read A/B, write never, increment never, decrement never\n"
+           "block 2      000  read A/B, write A/B, increment A/B, decrement A/B\n"
+           "trailer      001  key A read never, write A; access bits read A, write A; key B "
+           "read A, write A\n";
+    QTest::newRow("conditions encoded, locked for good")
+        << QStringList{"access-bits", "--conditions", "111,111,111,110"} << 0
+        << "access bits  00F87FAA\n"
+           "user byte    AA\n"
+           "block 0      111  read never, write never, increment never, decrement never\n"
+           "block 1      111  read never, write never, increment never, decrement never\n"
+           "block 2      111  read never, write never, increment never, decrement never\n"
+           "trailer      110  key A read never, write never; access bits read A/B, write never; "
+           "key B read never, write never\n"
+           "Access bits can never be changed again\n";
+    QTest::newRow("copies that disagree") << QStringList{"access-bits", "FF0781AA"} << 1
+                                          << "access bits  FF0781AA\n"
+                                             "Invalid access bits: sector unusable (the inverted "
+                                             "copies of the bits disagree)\n";
+}
+
+void TestCliReaders::accessBits() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exit);
+    QFETCH(QString, out);
+    // No reader and no port map needed.
+    const Cli cli("");
+    CliRun run = cli.run(args);
+    QCOMPARE(run.exit, exit);
+    QCOMPARE(run.out, out);
+    // JSON says the same, and the text it gives reads back to the same conditions.
+    run = cli.run(args + QStringList{"--json"});
+    QCOMPARE(run.exit, exit);
+    QVERIFY(OutcomeAgrees(run));
+    const auto described = run.objects("access-bits");
+    QCOMPARE(described.size(), 1);
+    if (exit != 0) return;
+    const QJsonObject json = described.front();
+    const QString text = json.value("text").toString();
+    QVERIFY(out.startsWith("access bits  " + text));
+    QCOMPARE(json.value("lockedForGood").toBool(), out.contains("never be changed"));
+    QStringList conditions;
+    for (const char* part : {"block0", "block1", "block2", "trailer"})
+        conditions << json.value(part).toObject().value("condition").toString();
+    run = cli.run({"access-bits", "--conditions", conditions.join(','), "--json"});
+    QCOMPARE(run.objects("access-bits").front().value("text").toString().left(6), text.left(6));
+}
+
+void TestCliReaders::refusedWithNothingSent_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("err");  // a part of standard error
+
+    // A frame takes 1040 characters: the prefix and 1037, or the start character and 1039.
+    QTest::newRow("send: an over-long text, the reader's ID not yet known")
+        << "PX10" << QStringList{"send", QString(1038, 'X')} << "the text is 1038 bytes long";
+    QTest::newRow("send --raw: an over-long text")
+        << "PX10" << QStringList{"send", QString(1040, 'X'), "--raw"}
+        << "a command takes at most 1039";
+    QTest::newRow("send: a line break inside the text")
+        << "PX10" << QStringList{"send", "V\nV", "--id", "1"} << "line break";
+    QTest::newRow("factory default without a reader type")
+        << "" << QStringList{"factory-default", "--id", "1"} << "factory-default needs --type";
+    QTest::newRow("a small message longer than the display")
+        << "PX50" << QStringList{"small-message", QString(65, 'x'), "--id", "1"}
+        << "the display takes at most 64";
+    QTest::newRow("a trailer that would spoil the sector")
+        << "PX30M" << QStringList{"write-trailer", "1", "--access", "FF0781AA", "--id", "1"}
+        << "give --force";
+    QTest::newRow("a picture for the title icon")
+        << "PX50" << QStringList{"title-icon", "logo.png", "--id", "1"} << "not an .ico file";
+    QTest::newRow("an icon file that does not exist")
+        << "PX50" << QStringList{"title-icon", "/nonexistent/logo.ico", "--id", "1"}
+        << "cannot read '/nonexistent/logo.ico'";
+}
+
+void TestCliReaders::refusedWithNothingSent() {
+    QFETCH(QString, type);
+    QFETCH(QStringList, args);
+    QFETCH(QString, err);
+    Bench bench(type.isEmpty() ? "PX10" : type);
+    const CliRun run =
+        bench.cli.run(args + QStringList{"--port", "COM1"} +
+                      (type.isEmpty() ? QStringList{} : QStringList{"--type", type}));
+    QCOMPARE(run.exit, 2);
+    QVERIFY2(run.err.contains(err), qPrintable(run.err));
+    QCOMPARE(bench.heard(), QString());
+}
+
+QTEST_GUILESS_MAIN(TestCliReaders)
+#include "tst_cli_readers.moc"
