@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/PortDiagnosis.h"
+
 namespace platform {
 
 enum class ReadStatus {
@@ -35,6 +37,10 @@ public:
     virtual void drain() = 0;
     // Reads one byte, waiting at most `timeoutMs` for it (0: only what is already there).
     virtual ReadStatus readByte(std::uint8_t& byte, int timeoutMs) = 0;
+
+    // Why the last open failed, or why the open line was lost; problem None when neither. A
+    // channel that cannot tell leaves it at None.
+    virtual PortDiagnosis diagnosis() const { return {}; }
 };
 
 }  // namespace platform
