@@ -33,6 +33,7 @@ bool TfrmModule::RunCommand(const CommandSteps& steps, const CommandAction& acti
         Beep(kToneLowHz, kToneMs);
         return false;
     }
+    const ActionScope scope(*this, steps.start);
     ShowMessage(steps.start);
     if (steps.onStart) steps.onStart();
 
