@@ -131,7 +131,10 @@ bool ScriptedChannel::open(const std::string& devicePath, const std::string& lin
         return false;
     }
     if (!line || line->gone) diagnosis_.problem = platform::PortProblem::NoSuchDevice;
-    if (line && line->held) diagnosis_.problem = platform::PortProblem::HeldByProgram;
+    if (line && line->held) {
+        diagnosis_.problem = platform::PortProblem::HeldByProgram;
+        diagnosis_.heldBy = "flock";  // as a QSerialPort program would hold it
+    }
     if (!line || line->held || line->gone) return false;
     diagnosis_ = {};
     const tbsim::LineFormat format = Applied(lineSettings);
