@@ -233,10 +233,12 @@ void TfrmModule::fillPortBox() {
 }
 
 void TfrmModule::closeEvent(QCloseEvent* event) {
-    if (FormClose())
+    if (FormClose()) {
         event->accept();
-    else
+        if (frmFrameHistory_) frmFrameHistory_->close();
+    } else {
         event->ignore();
+    }
 }
 
 bool TfrmModule::FormClose() {

@@ -130,9 +130,12 @@ void TestHistoryWindow::ctrlHOpensAndHidesTheWindow() {
     QVERIFY(QTest::qWaitForWindowActive(&history));
     QTest::keyClick(&history, Qt::Key_H, Qt::ControlModifier);
     QVERIFY(!history.isVisible());
-    // The menu item brings it back.
+    // The menu item brings it back; closing the main window takes it along.
     f.action("mnuFrameHistory")->trigger();
     QVERIFY(history.isVisible());
+    QVERIFY(!history.testAttribute(Qt::WA_QuitOnClose));
+    QVERIFY(f.closeByUser());
+    QVERIFY(!history.isVisible());
 }
 
 // Clicked from inside the command's own wait: the main window is disabled, the history is not.

@@ -32,6 +32,8 @@ constexpr int kColumnWidths[FrameHistoryModel::kColumnCount] = {110, 160, 60,  1
 FrameHistoryWindow::FrameHistoryWindow(tblink::FrameHistory& history)
     : QWidget(nullptr, Qt::Window), history_(history) {
     setObjectName("frmFrameHistory");
+    // The program ends with its main window, whether this one is open or not.
+    setAttribute(Qt::WA_QuitOnClose, false);
     model_ = std::make_unique<FrameHistoryModel>(history_);
 
     lvFrames = new QTableView(this);
