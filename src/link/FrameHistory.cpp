@@ -41,7 +41,8 @@ std::string Diagnosed(const char* what, const HistoryEntry& entry) {
 
 void FrameHistory::Add(HistoryEntry entry) {
     entry.sequence = nextSequence_++;
-    entry.when = std::chrono::system_clock::now();
+    if (entry.when == std::chrono::system_clock::time_point{})
+        entry.when = std::chrono::system_clock::now();
     entry.group = group_;
     const bool drop = entries_.size() >= capacity_;
     if (drop) entries_.pop_front();

@@ -48,8 +48,9 @@ struct HistoryGroup {
 };
 
 struct HistoryEntry {
-    std::uint64_t sequence = 0;                  // 1, 2, ... over the run; Clear keeps counting
-    std::chrono::system_clock::time_point when;  // local time of the entry
+    std::uint64_t sequence = 0;  // 1, 2, ... over the run; Clear keeps counting
+    // When the frame went out, or the port opened or closed; Add stamps it if left unset.
+    std::chrono::system_clock::time_point when;
     HistoryEvent event = HistoryEvent::Exchange;
     std::shared_ptr<const PortInfo> port;       // never null once added
     std::shared_ptr<const HistoryGroup> group;  // null outside any command
@@ -84,7 +85,7 @@ public:
 
     explicit FrameHistory(std::size_t capacity = kCapacity) : capacity_(capacity) {}
 
-    // Stamps the entry (sequence, local time, the open group) and keeps it.
+    // Stamps the entry (sequence, the open group, the time if unset) and keeps it.
     void Add(HistoryEntry entry);
     void Clear();
 

@@ -93,6 +93,7 @@ int ReaderLink::Transact(const std::string& commandText) {
 
 int ReaderLink::TransactTimed(const std::string& commandText, int silenceLimitMs) {
     HistoryEntry entry;
+    entry.when = std::chrono::system_clock::now();  // a row says when its frame went out
     lastResult_ = exchange(commandText, silenceLimitMs, entry);
     entry.result = lastResult_;
     entry.silenceLimitMs = silenceLimitMs;

@@ -167,6 +167,11 @@ void TestHistoryWindow::usableWhileTheMainWindowIsDisabled() {
     QVERIFY(rows >= 3);
     QCOMPARE(bench.cell(rows - 1, FrameHistoryModel::Outcome), QString("Port closed"));
     QVERIFY(bench.cell(rows - 2, FrameHistoryModel::Outcome).startsWith("Silence after "));
+    // A row's time is when its frame went out: the silence that followed lies between it and
+    // the close.
+    const auto& history = bench.window->frameHistory();
+    const auto silent = history.At(history.Size() - 2).when;
+    QVERIFY(silent + std::chrono::milliseconds(300) <= history.At(history.Size() - 1).when);
     QCOMPARE(bench.model()
                  .data(bench.model().index(0, FrameHistoryModel::Command), Qt::ToolTipRole)
                  .toString(),
