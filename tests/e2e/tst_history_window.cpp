@@ -45,6 +45,11 @@ struct Linked {
     QString cell(int row, int column) {
         return model().data(model().index(row, column)).toString();
     }
+    // The table has caught up with the history (it refreshes a few times a second).
+    bool settled() {
+        return QTest::qWaitFor(
+            [&] { return model().rowCount() == int(window->frameHistory().Size()); });
+    }
 };
 
 // Runs `step` every 20 ms inside whatever the window is doing (a command's pump, a card loop)
@@ -163,6 +168,7 @@ void TestHistoryWindow::usableWhileTheMainWindowIsDisabled() {
     QCOMPARE(rowsAfterClear, 0);
     QCOMPARE(bench.f.text("pnMsg"), QString("Set ID error!"));
     // What came after the clear: both silent attempts and the close, under the command.
+    QVERIFY(bench.settled());
     const int rows = bench.model().rowCount();
     QVERIFY(rows >= 3);
     QCOMPARE(bench.cell(rows - 1, FrameHistoryModel::Outcome), QString("Port closed"));
@@ -220,6 +226,7 @@ void TestHistoryWindow::followsACardLoopLive() {
     QVERIFY(followed);
     QVERIFY(newestInView);
     QVERIFY(stayedUp);
+    QVERIFY(bench.settled());
     const int last = bench.model().rowCount() - 2;  // before the close
     QCOMPARE(bench.cell(last, FrameHistoryModel::Sent), QString("[09]A01F0F[0D]"));
     QCOMPARE(

@@ -1,9 +1,12 @@
 // The window says what the command-line program and the log file say: in English, the
 // catalogue's port reasons, advice and history outcomes read exactly as the plain texts of
 // platform/ and link/, and in the two Chinese languages every wording has texts of its own with
-// every argument in its place.
+// every argument in its place. And the history's table keeps in step with a bounded history
+// that moves faster than the table refreshes.
+#include <QAbstractItemModelTester>
 #include <QtTest>
 
+#include "app/history/FrameHistoryModel.h"
 #include "app/history/HistoryText.h"
 #include "text/Catalogue.h"
 
@@ -32,6 +35,7 @@ private slots:
     void everyWording_data();
     void everyWording();
     void outcomesReadAlike();
+    void tableKeepsInStepWithTheBound();
 };
 
 void TestHistoryText::everyWording_data() {
@@ -119,6 +123,37 @@ void TestHistoryText::outcomesReadAlike() {
             QVERIFY(outcome != app::HistoryOutcome(entry, text::kEnglish));
         }
     }
+}
+
+void TestHistoryText::tableKeepsInStepWithTheBound() {
+    tblink::FrameHistory history(5);
+    app::FrameHistoryModel model(history);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    int added = 0;
+    const auto add = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            tblink::HistoryEntry entry;
+            entry.port = std::make_shared<const tblink::PortInfo>(
+                tblink::PortInfo{0, "COM" + std::to_string(++added), {}, {}});
+            history.Add(std::move(entry));
+        }
+    };
+    const auto portsShown = [&] {
+        QStringList ports;
+        for (int row = 0; row < model.rowCount(); ++row)
+            ports << model.data(model.index(row, app::FrameHistoryModel::Port)).toString();
+        return ports;
+    };
+    add(1);
+    QCOMPARE(model.rowCount(), 1);  // after a quiet spell, at once
+    add(2);                         // a burst waits for the next refresh
+    QTRY_COMPARE(portsShown(), (QStringList{"COM1", "COM2", "COM3"}));
+    add(9);  // past the bound: seven dropped from the top, some of them never shown
+    QTRY_COMPARE(portsShown(), (QStringList{"COM8", "COM9", "COM10", "COM11", "COM12"}));
+    add(1);
+    QTRY_COMPARE(portsShown(), (QStringList{"COM9", "COM10", "COM11", "COM12", "COM13"}));
+    history.Clear();
+    QCOMPARE(model.rowCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestHistoryText)

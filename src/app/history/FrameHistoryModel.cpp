@@ -1,6 +1,7 @@
 #include "app/history/FrameHistoryModel.h"
 
 #include <QColor>
+#include <algorithm>
 
 #include "app/history/HistoryText.h"
 #include "platform/CodePage.h"
@@ -41,6 +42,8 @@ std::uint64_t GroupOf(const tblink::HistoryEntry& entry) {
 
 FrameHistoryModel::FrameHistoryModel(tblink::FrameHistory& history, QObject* parent)
     : QAbstractTableModel(parent), history_(history), rows_(static_cast<int>(history.Size())) {
+    refreshTimer_.setSingleShot(true);
+    connect(&refreshTimer_, &QTimer::timeout, this, &FrameHistoryModel::refresh);
     history_.AddObserver(this);
 }
 
@@ -52,8 +55,10 @@ void FrameHistoryModel::setLanguage(int language) {
     if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, kColumnCount - 1));
 }
 
-const tblink::HistoryEntry& FrameHistoryModel::entry(int row) const {
-    return history_.At(static_cast<std::size_t>(row));
+const tblink::HistoryEntry* FrameHistoryModel::entry(int row) const {
+    const int index = row - dropped_;
+    if (index < 0 || index >= static_cast<int>(history_.Size())) return nullptr;
+    return &history_.At(static_cast<std::size_t>(index));
 }
 
 int FrameHistoryModel::rowCount(const QModelIndex& parent) const {
@@ -65,7 +70,8 @@ int FrameHistoryModel::columnCount(const QModelIndex& parent) const {
 }
 
 bool FrameHistoryModel::startsGroup(int row) const {
-    return row == 0 || GroupOf(entry(row)) != GroupOf(entry(row - 1));
+    const tblink::HistoryEntry* before = entry(row - 1);
+    return !before || GroupOf(*entry(row)) != GroupOf(*before);
 }
 
 QVariant FrameHistoryModel::display(const tblink::HistoryEntry& e, int row, int column) const {
@@ -108,7 +114,9 @@ QVariant FrameHistoryModel::toolTip(const tblink::HistoryEntry& e, int column) c
 QVariant FrameHistoryModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_ || index.column() >= kColumnCount)
         return QVariant();
-    const tblink::HistoryEntry& e = entry(index.row());
+    const tblink::HistoryEntry* shown = entry(index.row());
+    if (!shown) return QVariant();
+    const tblink::HistoryEntry& e = *shown;
     switch (role) {
         case Qt::DisplayRole:
             return display(e, index.row(), index.column());
@@ -134,22 +142,43 @@ QVariant FrameHistoryModel::headerData(int section, Qt::Orientation orientation,
 }
 
 void FrameHistoryModel::entryAdded(const tblink::HistoryEntry&, bool droppedOldest) {
-    // The history has already moved; views ask for nothing between begin and end.
-    if (droppedOldest && rows_ > 0) {
-        beginRemoveRows(QModelIndex(), 0, 0);
-        --rows_;
+    if (droppedOldest) ++dropped_;
+    if (refreshTimer_.isActive()) return;
+    const qint64 since = sinceRefresh_.isValid() ? sinceRefresh_.elapsed() : kRefreshMs;
+    if (since >= kRefreshMs)
+        refresh();
+    else
+        refreshTimer_.start(static_cast<int>(kRefreshMs - since));
+}
+
+void FrameHistoryModel::refresh() {
+    refreshTimer_.stop();
+    sinceRefresh_.start();
+    // Dropped entries leave from the top, new ones join at the bottom. The history has
+    // already moved; views ask for nothing between begin and end.
+    const int gone = std::min(dropped_, rows_);
+    if (gone > 0) {
+        beginRemoveRows(QModelIndex(), 0, gone - 1);
+        rows_ -= gone;
+        dropped_ = 0;
         endRemoveRows();
         // The new first row now opens its command's block.
         if (rows_ > 0) emit dataChanged(index(0, Command), index(0, Command));
     }
-    beginInsertRows(QModelIndex(), rows_, rows_);
-    ++rows_;
-    endInsertRows();
+    dropped_ = 0;
+    const int kept = static_cast<int>(history_.Size());
+    if (kept > rows_) {
+        beginInsertRows(QModelIndex(), rows_, kept - 1);
+        rows_ = kept;
+        endInsertRows();
+    }
 }
 
 void FrameHistoryModel::historyCleared() {
+    refreshTimer_.stop();
     beginResetModel();
     rows_ = 0;
+    dropped_ = 0;
     endResetModel();
 }
 
