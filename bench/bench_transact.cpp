@@ -1,8 +1,11 @@
 // How close a transaction comes to the wire: the median round trip of Transact("A01B") against
-// the simulated reader, beside a minimal raw client on the same kind of line (write the frame,
-// block until the reply's CR), which is the floor; and the processor time a transaction uses
-// while it waits out a silent reader. Prints one `name value unit` line per figure.
+// the simulated reader, with the frame history on as it always is, beside a minimal raw client
+// on the same kind of line (write the frame, block until the reply's CR), which is the floor;
+// the processor time a transaction uses while it waits out a silent reader; and what one history
+// entry costs by itself, with and without the session log file. Prints one `name value unit`
+// line per figure.
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -80,6 +83,34 @@ double RawRoundTrip(const std::string& device) {
     return Median(times);
 }
 
+// Nanoseconds per entry added to a full history (the bound drops one each time), as the median
+// of batches, with an entry shaped like a real exchange.
+double HistoryAddNanoseconds(tblink::HistoryObserver* observer) {
+    constexpr int kBatches = 50;
+    constexpr int kPerBatch = 1000;
+    tblink::FrameHistory history;
+    if (observer) history.AddObserver(observer);
+    tblink::HistoryEntry shape;
+    shape.port = std::make_shared<const tblink::PortInfo>(
+        tblink::PortInfo{1, "COM1", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", "19200,e,8,1"});
+    shape.sent = "[09]A01B0B[0D]";
+    shape.received =
+        "[0A]A01 12345678"
+        "2C[0D]";
+    shape.silenceLimitMs = 300;
+    shape.elapsedMs = 9;
+    for (std::size_t i = 0; i < history.Capacity(); ++i) history.Add(shape);
+    std::vector<double> batches;
+    for (int b = 0; b < kBatches; ++b) {
+        const auto start = Clock::now();
+        for (int i = 0; i < kPerBatch; ++i) history.Add(shape);
+        batches.push_back(std::chrono::duration<double, std::nano>(Clock::now() - start).count() /
+                          kPerBatch);
+    }
+    if (observer) history.RemoveObserver(observer);
+    return Median(batches);
+}
+
 double SilentWaitCpuPercent(tblink::ReaderLink& link, tbsim::SimLine& line) {
     tbsim::FaultPlan silence;
     silence.fault = tbsim::Fault::Silence;
@@ -110,10 +141,17 @@ int main(int argc, char** argv) {
     const double cpu = SilentWaitCpuPercent(link, line);
     link.ClosePort();
     const double raw = RawRoundTrip(device);
+    const double historyAdd = HistoryAddNanoseconds(nullptr);
+    QTemporaryDir dir;
+    tblink::FrameLogFile log(dir.filePath("soak.tsv").toStdString());
+    const double historyAddLogged = HistoryAddNanoseconds(&log);
 
     std::printf("transact_round_trip_median %.3f ms\n", transact);
     std::printf("raw_client_round_trip_median %.3f ms\n", raw);
     std::printf("transact_to_raw_ratio %.3f x\n", transact / raw);
     std::printf("silent_wait_cpu %.3f %%\n", cpu);
+    std::printf("history_entry_add_median %.0f ns\n", historyAdd);
+    std::printf("history_entry_add_with_log_file_median %.0f ns\n", historyAddLogged);
+    std::printf("history_entries_kept %zu entries\n", link.History().Size());
     return 0;
 }

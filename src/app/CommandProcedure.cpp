@@ -34,6 +34,7 @@ bool TfrmModule::RunCommand(const CommandSteps& steps, const CommandAction& acti
         return false;
     }
     if (steps.proceed && !steps.proceed()) return false;
+    const ActionScope scope(*this, steps.start);
     ShowMessage(steps.start);
     if (steps.onStart) steps.onStart();
 

@@ -11,6 +11,7 @@
 #include "app/Controls.h"
 #include "app/MainArea.h"
 #include "app/TfrmModule.h"
+#include "app/history/FrameHistoryWindow.h"
 
 namespace app {
 namespace {
@@ -164,6 +165,9 @@ void TfrmModule::FormShow() {
     mnuTraditional->setText(text::Text(Msg::LanguageMenuItem, text::kTraditionalChinese));
     mnuFile->setText(Msg(Msg::MenuFile));
     mnuExit->setText(Msg(Msg::MenuExit));
+    mnuView->setText(Msg(Msg::MenuView));
+    mnuFrameHistory->setText(Msg(Msg::MenuFrameHistory));
+    if (frmFrameHistory_) frmFrameHistory_->applyLanguage(language);
 
     ShowMessage(Msg::StartSelectReaderType);
     main_->pnSerial->setText(Msg(Msg::SerialNumber) + " : ________");

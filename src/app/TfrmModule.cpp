@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "app/MainArea.h"
+#include "app/history/FrameHistoryWindow.h"
 #include "app/pages/CommandPage.h"
 #include "app/pages/DisplayPage.h"
 #include "app/pages/EmPage.h"
@@ -48,6 +49,7 @@ ModuleServices ModuleServices::FromSystem() {
     services.ports = platform::PortMap::fromSystem();
     services.tones = platform::MakeAudioToneGenerator();
     services.channel = platform::MakeSerialChannel();
+    services.frameLogPath = qEnvironmentVariable("TAGBENCH_FRAME_LOG").toStdString();
     return services;
 }
 
@@ -62,9 +64,22 @@ TfrmModule::TfrmModule(ModuleServices services, QWidget* parent)
     link_.SetMessagePump([this] { PumpMessages(); });
     buildWindow();
     FormCreate();
+    link_.History().AddObserver(this);
+    if (!services_.frameLogPath.empty()) {
+        // Command texts went out in the code page of the language of the moment.
+        frameLog_ = std::make_unique<tblink::FrameLogFile>(
+            services_.frameLogPath, [this](const std::string& bytes) {
+                return platform::DecodeText(bytes, language_).toStdString();
+            });
+        link_.History().AddObserver(frameLog_.get());
+    }
 }
 
-TfrmModule::~TfrmModule() = default;
+TfrmModule::~TfrmModule() {
+    frmFrameHistory_.reset();
+    if (frameLog_) link_.History().RemoveObserver(frameLog_.get());
+    link_.History().RemoveObserver(this);
+}
 
 void TfrmModule::buildWindow() {
     // Fixed size, minimise but no maximise; the client area is below the menu bar.
@@ -135,6 +150,16 @@ void TfrmModule::buildMenu() {
     mnuExit = file->addAction("Exit");
     mnuExit->setObjectName("mnuExit");
     connect(mnuExit, &QAction::triggered, this, &TfrmModule::mnuExitClick);
+
+    // Between File and Language, where desktop programs keep View; Language stays last.
+    QMenu* view = menuBar()->addMenu("View");
+    view->setObjectName("mnuView");
+    mnuView = view->menuAction();
+    mnuView->setObjectName("mnuView");
+    mnuFrameHistory = view->addAction("Frame history");
+    mnuFrameHistory->setObjectName("mnuFrameHistory");
+    mnuFrameHistory->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(mnuFrameHistory, &QAction::triggered, this, &TfrmModule::mnuFrameHistoryClick);
 
     QMenu* language = menuBar()->addMenu("Language");
     language->setObjectName("mnuLanguage");
@@ -269,10 +294,12 @@ void TfrmModule::adoptTypedPort() {
 }
 
 void TfrmModule::closeEvent(QCloseEvent* event) {
-    if (FormClose())
+    if (FormClose()) {
         event->accept();
-    else
+        if (frmFrameHistory_) frmFrameHistory_->close();
+    } else {
         event->ignore();
+    }
 }
 
 bool TfrmModule::FormClose() {
@@ -329,6 +356,7 @@ void TfrmModule::showSentEcho(const std::string& echo) {
 
 void TfrmModule::showReceivedEcho(const std::string& echo) {
     sbCommReceived->setText(platform::DecodeText(echo, language_));
+    sbCommReceived->setToolTip(QString());  // a lost line says why here afterwards
 }
 
 }  // namespace app

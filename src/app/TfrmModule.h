@@ -10,7 +10,8 @@
 // Files: TfrmModule.cpp (creation, show, close, the default button, busy indication, timers,
 // echoes), CommandProcedure.cpp, Language.cpp (applying a language, captions), Settings.cpp,
 // ReaderTypePages.cpp, MainArea.cpp and pages/ (the layout, one file a page), handlers/ (the
-// handlers of each page in a file of their own, with the table of the page's buttons).
+// handlers of each page in a file of their own, with the table of the page's buttons),
+// history/ (the View menu's frame history window, and why a port would not open).
 #pragma once
 
 #include <QDateTime>
@@ -51,6 +52,7 @@ struct FoundReader;
 namespace app {
 
 struct MainArea;
+class FrameHistoryWindow;
 struct CommandPage;
 struct EmPage;
 struct KeypadPage;
@@ -66,6 +68,9 @@ struct ModuleServices {
     platform::PortMap ports;
     std::unique_ptr<platform::ToneGenerator> tones;
     std::unique_ptr<platform::SerialChannel> channel;
+    // Where every frame-history entry is appended as it happens (TAGBENCH_FRAME_LOG); empty:
+    // nowhere.
+    std::string frameLogPath;
 
     static ModuleServices FromSystem();
 };
@@ -103,7 +108,7 @@ struct ButtonBinding {
     bool needsLink;  // refused while no reader is linked
 };
 
-class TfrmModule : public QMainWindow, private tblink::EchoSink {
+class TfrmModule : public QMainWindow, private tblink::EchoSink, private tblink::HistoryObserver {
     Q_OBJECT
 public:
     explicit TfrmModule(ModuleServices services, QWidget* parent = nullptr);
@@ -146,6 +151,9 @@ public:
     // text when the user cancelled. The file dialogs unless replaced (tests give their own).
     using TemplatePathChooser = std::function<QString(bool saving)>;
     void setTemplatePathChooser(TemplatePathChooser chooser);
+    // The link's frame history, and its window (made hidden on first use).
+    const tblink::FrameHistory& frameHistory() const { return link_.History(); }
+    FrameHistoryWindow& frameHistoryWindow();
 
 public slots:
     // Applies the language to the whole window, then the reader-type pages; runs as the window
@@ -156,6 +164,8 @@ public slots:
     void mnuSimplifiedClick();
     void mnuTraditionalClick();
     void mnuExitClick();
+    // Shows the frame history window, or brings it to the front.
+    void mnuFrameHistoryClick();
     void tmrBusyTimer();
     void tmrCardTimer();
 
@@ -319,6 +329,24 @@ private:
     static std::vector<ButtonBinding> displayPageButtons();
     static std::vector<ButtonBinding> fingerprintPageButtons();
 
+    // One user action as the frame history and the port diagnostics see it: its rows are
+    // grouped under its start message, and the port problems shown are this action's only.
+    class ActionScope {
+    public:
+        ActionScope(TfrmModule& window, text::Msg start);
+        ~ActionScope();
+        ActionScope(const ActionScope&) = delete;
+        ActionScope& operator=(const ActionScope&) = delete;
+
+    private:
+        TfrmModule& window_;
+        std::shared_ptr<const tblink::HistoryGroup> resumed_;
+    };
+    // A port that did not open or a line that was lost: pnMsg's tooltip and the echo panel say
+    // why (history/HistoryHandlers.cpp).
+    void entryAdded(const tblink::HistoryEntry& entry, bool droppedOldest) override;
+    void historyCleared() override {}
+
     // Discovery and read-out (handlers/DiscoveryHandlers.cpp).
     void runDiscovery(text::Msg startText,
                       const std::function<std::optional<tblink::FoundReader>()>& find);
@@ -378,6 +406,8 @@ private:
     QAction* mnuEnglish = nullptr;
     QAction* mnuSimplified = nullptr;
     QAction* mnuTraditional = nullptr;
+    QAction* mnuView = nullptr;
+    QAction* mnuFrameHistory = nullptr;
     QLabel* sbCommSent = nullptr;
     QLabel* sbCommReceived = nullptr;
     QTimer* tmrBusy = nullptr;
@@ -391,6 +421,10 @@ private:
     WindowPacer pacer_;
     FileChooser odFile;
     LocalClock localClock_;
+    std::unique_ptr<FrameHistoryWindow> frmFrameHistory_;
+    std::unique_ptr<tblink::FrameLogFile> frameLog_;
+    // Why ports would not open during the current action, one line each.
+    std::vector<QString> portProblems_;
 
     // Window state.
     int portNumber_ = 0;

@@ -1,7 +1,8 @@
 // The reader link: opens the port by its COM number, sends one command frame and collects one
 // reply frame at a time. The window owns one ReaderLink; every reader command goes through
 // Transact or TransactTimed, which return the plain 1/0 the handlers test, while LastResult()
-// says why a transaction failed.
+// says why a transaction failed and LastOpenFailure() why a port did not open. Every exchange,
+// open and close goes into the link's frame history.
 //
 // Waiting keeps the window alive: the link blocks on the port in slices of at most 20 ms and
 // pumps window messages between them, so a reply is taken the moment it arrives and an idle
@@ -13,21 +14,12 @@
 #include <memory>
 #include <string>
 
+#include "link/FrameHistory.h"
 #include "link/ReplyAssembler.h"
 #include "platform/Clock.h"
 #include "platform/SerialChannel.h"
 
 namespace tblink {
-
-enum class TransactResult {
-    Ok,
-    ChecksumError,   // a whole frame arrived, its checksum is wrong
-    Silence,         // the reader stayed silent longer than the limit
-    LineGone,        // the port hung up or vanished during the exchange
-    Overflow,        // bytes kept coming without ever forming a frame
-    NotOpen,         // no port is open
-    CommandTooLong,  // refused before sending: longer than kMaxCommandLength
-};
 
 // Where the status bar's two panels get their texts: the frame sent, the bytes received.
 class EchoSink {
@@ -54,6 +46,8 @@ public:
                const platform::Clock& clock = platform::SteadyClock());
 
     bool OpenPort(int portNumber, const std::string& lineSettings);
+    // Why the last OpenPort failed.
+    const platform::PortDiagnosis& LastOpenFailure() const { return lastOpenFailure_; }
     void ClosePort();
     bool IsOpen() const;
     void SendByte(std::uint8_t byte);
@@ -70,14 +64,19 @@ public:
     // Characters `position` .. (1-based, LF is 1) of the reply text.
     std::string ReplyField(int position, int length) const;
 
+    FrameHistory& History() { return history_; }
+    const FrameHistory& History() const { return history_; }
+
     void SetEchoSink(EchoSink* sink) { echoSink_ = sink; }
     // Also handed to the channel, for the waits it does on its own (connecting).
     void SetMessagePump(MessagePump pump);
 
 private:
-    TransactResult exchange(const std::string& commandText, int silenceLimitMs);
+    TransactResult exchange(const std::string& commandText, int silenceLimitMs,
+                            HistoryEntry& entry);
     TransactResult collectReply(int silenceLimitMs);
     void pump();
+    bool refuseOpen(std::shared_ptr<const PortInfo> port, platform::PortDiagnosis why);
 
     std::unique_ptr<platform::SerialChannel> channel_;
     PortResolver resolver_;
@@ -85,6 +84,13 @@ private:
     ReplyAssembler assembler_;
     std::string replyText_;
     TransactResult lastResult_ = TransactResult::NotOpen;
+    platform::PortDiagnosis lastOpenFailure_;
+    // While a port is open: which one, for its history entries.
+    std::shared_ptr<const PortInfo> port_;
+    // Set by collectReply: when the last byte came, and how many came.
+    platform::Clock::TimePoint lastByteAt_;
+    std::size_t bytesTaken_ = 0;
+    FrameHistory history_;
     EchoSink* echoSink_ = nullptr;
     MessagePump pump_;
 };

@@ -53,6 +53,10 @@ ReadStatus AnyChannel::readByte(std::uint8_t& byte, int timeoutMs) {
     return active_ ? active_->readByte(byte, timeoutMs) : ReadStatus::LineGone;
 }
 
+PortDiagnosis AnyChannel::diagnosis() const {
+    return active_ ? active_->diagnosis() : PortDiagnosis{};
+}
+
 void AnyChannel::setMessagePump(std::function<void()> pump) {
     socket_.setMessagePump(pump);
     rfc2217_.setMessagePump(pump);

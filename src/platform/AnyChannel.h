@@ -23,6 +23,8 @@ public:
     void drain() override;
     ReadStatus readByte(std::uint8_t& byte, int timeoutMs) override;
     void setMessagePump(std::function<void()> pump) override;
+    // The diagnosis of the back end the last open chose.
+    PortDiagnosis diagnosis() const override;
 
     // Why the last open failed. A local device gives DeviceFailed without details.
     const OpenFailure& lastOpenFailure() const { return failure_; }

@@ -51,26 +51,70 @@ void PosixSerialChannel::setLockDirectories(std::string first, std::string secon
     lockDirectories_[1] = std::move(second);
 }
 
-bool PosixSerialChannel::heldByUucpLock(const std::string& devicePath) const {
+std::optional<PortDiagnosis> PosixSerialChannel::uucpLockHolder(
+    const std::string& devicePath) const {
     char resolved[PATH_MAX];
     const std::string real = realpath(devicePath.c_str(), resolved) ? resolved : devicePath;
     for (const auto& directory : lockDirectories_) {
         for (const auto& name : {BaseName(devicePath), BaseName(real)}) {
-            if (ProcessAlive(LockFilePid(directory + "/LCK.." + name))) return true;
+            const std::string lockFile = directory + "/LCK.." + name;
+            const long pid = LockFilePid(lockFile);
+            if (!ProcessAlive(pid)) continue;
+            PortDiagnosis held;
+            held.problem = PortProblem::HeldByProgram;
+            held.device = devicePath;
+            held.holderPid = static_cast<pid_t>(pid);
+            held.holderName = ProcessName(held.holderPid);
+            held.heldBy = lockFile;
+            return held;
         }
     }
+    return std::nullopt;
+}
+
+bool PosixSerialChannel::refuse(PortDiagnosis diagnosis) {
+    diagnosis_ = std::move(diagnosis);
     return false;
 }
 
 bool PosixSerialChannel::open(const std::string& devicePath, const std::string& lineSettings) {
     close();
-    if (devicePath.empty() || heldByUucpLock(devicePath)) return false;
+    diagnosis_ = {};
+    if (devicePath.empty()) return refuse(DiagnoseOpenError(devicePath, ENOENT, {}));
+    if (auto held = uucpLockHolder(devicePath)) return refuse(std::move(*held));
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        const int error = errno;
+        const bool denied = error == EACCES || error == EPERM;
+        PortDiagnosis refused = DiagnoseOpenError(
+            devicePath, error, denied ? ExamineAccess(devicePath) : DeviceAccess{});
+        if (error == EBUSY) {
+            const PortHolder holder = FindHolder(devicePath);
+            refused.holderPid = holder.pid;
+            refused.holderName = holder.name;
+            refused.heldBy = "TIOCEXCL";
+        }
+        return refuse(std::move(refused));
+    }
     termios settings{};
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || tcgetattr(fd, &settings) != 0) {
+    PortDiagnosis refused;
+    if (!isatty(fd)) {
+        refused = DiagnoseOpenError(devicePath, ENOTTY, {});
+    } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        refused = DiagnoseOpenError(devicePath, error, {});
+        if (refused.problem == PortProblem::HeldByProgram) {
+            const PortHolder holder = FindHolder(devicePath);
+            refused.holderPid = holder.pid;
+            refused.holderName = holder.name;
+            refused.heldBy = "flock";
+        }
+    } else if (tcgetattr(fd, &settings) != 0) {
+        refused = DiagnoseOpenError(devicePath, errno, {});
+    }
+    if (refused.problem != PortProblem::None) {
         ::close(fd);
-        return false;
+        return refuse(std::move(refused));
     }
     ioctl(fd, TIOCEXCL);
     saved_ = settings;
@@ -91,6 +135,7 @@ bool PosixSerialChannel::open(const std::string& devicePath, const std::string& 
     ioctl(fd, TIOCMBIS, &modemLines);  // pseudo-terminals have no modem lines
 
     fd_ = fd;
+    devicePath_ = devicePath;
     lineGone_ = false;
     pendingBegin_ = pendingEnd_ = 0;
     return true;
@@ -123,11 +168,11 @@ void PosixSerialChannel::write(const std::uint8_t* bytes, std::size_t count) {
             written += static_cast<std::size_t>(n);
         } else if (n < 0 && errno == EAGAIN) {
             pollfd ready{fd_, POLLOUT, 0};
-            if (poll(&ready, 1, 1000) <= 0 || HungUp(ready.revents)) lineGone_ = true;
+            if (poll(&ready, 1, 1000) <= 0 || HungUp(ready.revents)) lineLost();
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else {
-            lineGone_ = true;
+            lineLost();
         }
     }
 }
@@ -152,11 +197,21 @@ ReadStatus PosixSerialChannel::fill(int timeoutMs) {
     return ReadStatus::LineGone;  // 0 bytes after a readable poll, or EIO: the device is gone
 }
 
+void PosixSerialChannel::lineLost() {
+    if (lineGone_) return;
+    lineGone_ = true;
+    // A USB adapter pulled out takes its device node with it; a hang-up leaves the node.
+    diagnosis_ = {};
+    diagnosis_.device = devicePath_;
+    diagnosis_.problem =
+        access(devicePath_.c_str(), F_OK) == 0 ? PortProblem::HungUp : PortProblem::Vanished;
+}
+
 ReadStatus PosixSerialChannel::readByte(std::uint8_t& byte, int timeoutMs) {
     if (fd_ < 0 || lineGone_) return ReadStatus::LineGone;
     if (pendingBegin_ == pendingEnd_) {
         const ReadStatus status = fill(timeoutMs);
-        if (status == ReadStatus::LineGone) lineGone_ = true;
+        if (status == ReadStatus::LineGone) lineLost();
         if (status != ReadStatus::Byte) return status;
     }
     byte = pending_[pendingBegin_++];

@@ -6,6 +6,7 @@
 #include <termios.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "platform/SerialChannel.h"
@@ -26,15 +27,21 @@ public:
     void write(const std::uint8_t* bytes, std::size_t count) override;
     void drain() override;
     ReadStatus readByte(std::uint8_t& byte, int timeoutMs) override;
+    PortDiagnosis diagnosis() const override { return diagnosis_; }
 
     // Where UUCP lock files are looked for; tests point it at a temporary directory.
     void setLockDirectories(std::string first, std::string second);
 
 private:
-    bool heldByUucpLock(const std::string& devicePath) const;
+    // The live UUCP lock file on the device and its owner; nullopt when there is none.
+    std::optional<PortDiagnosis> uucpLockHolder(const std::string& devicePath) const;
+    bool refuse(PortDiagnosis diagnosis);
+    void lineLost();
     ReadStatus fill(int timeoutMs);
 
     int fd_ = -1;
+    std::string devicePath_;
+    PortDiagnosis diagnosis_;
     termios saved_{};
     bool lineGone_ = false;
     // Bytes already taken from the device but not yet handed out; purge drops them.

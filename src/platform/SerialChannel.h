@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/PortDiagnosis.h"
+
 namespace platform {
 
 enum class ReadStatus {
@@ -41,6 +43,10 @@ public:
     // Called between the slices of a wait that the channel does on its own (connecting to a
     // network port), so the window keeps painting. Local ports never wait that long.
     virtual void setMessagePump(std::function<void()> /*pump*/) {}
+
+    // Why the last open failed, or why the open line was lost; problem None when neither. A
+    // channel that cannot tell leaves it at None.
+    virtual PortDiagnosis diagnosis() const { return {}; }
 };
 
 }  // namespace platform

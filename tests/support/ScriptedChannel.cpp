@@ -107,6 +107,10 @@ void ScriptedChannel::setHeld(const std::string& path, bool held) {
     if (Line* line = find(path)) line->held = held;
 }
 
+void ScriptedChannel::setRefusal(const std::string& path, const platform::PortDiagnosis& why) {
+    if (Line* line = find(path)) line->refusal = why;
+}
+
 void ScriptedChannel::hangUp(const std::string& path) {
     if (Line* line = find(path)) cut(*line);
 }
@@ -119,8 +123,20 @@ void ScriptedChannel::cut(Line& line) {
 bool ScriptedChannel::open(const std::string& devicePath, const std::string& lineSettings) {
     close();
     ++openAttempts_;
+    diagnosis_ = {};
+    diagnosis_.device = devicePath;
     Line* line = find(devicePath);
+    if (line && line->refusal.problem != platform::PortProblem::None) {
+        diagnosis_ = line->refusal;
+        return false;
+    }
+    if (!line || line->gone) diagnosis_.problem = platform::PortProblem::NoSuchDevice;
+    if (line && line->held) {
+        diagnosis_.problem = platform::PortProblem::HeldByProgram;
+        diagnosis_.heldBy = "flock";  // as a QSerialPort program would hold it
+    }
     if (!line || line->held || line->gone) return false;
+    diagnosis_ = {};
     const tbsim::LineFormat format = Applied(lineSettings);
     open_ = line;
     openSettings_ = lineSettings;
@@ -212,7 +228,12 @@ platform::ReadStatus ScriptedChannel::readByte(std::uint8_t& byte, int timeoutMs
     const auto deadline = clock_.Now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     for (;;) {
         settle(line);
-        if (line.gone) return platform::ReadStatus::LineGone;
+        if (line.gone) {
+            diagnosis_ = {};
+            diagnosis_.device = line.path;
+            diagnosis_.problem = platform::PortProblem::Vanished;
+            return platform::ReadStatus::LineGone;
+        }
         if (line.incoming.empty()) {
             clock_.AdvanceTo(deadline);
             return platform::ReadStatus::Timeout;

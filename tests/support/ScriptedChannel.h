@@ -46,6 +46,8 @@ public:
 
     // The port is held by another program: it does not open.
     void setHeld(const std::string& path, bool held = true);
+    // The port does not open, for the reason given (problem None: it opens again).
+    void setRefusal(const std::string& path, const platform::PortDiagnosis& why);
     // The adapter is pulled: the open port reads LineGone from now on, and the path never
     // opens again.
     void hangUp(const std::string& path);
@@ -63,6 +65,8 @@ public:
     // A byte already arrived comes at once; one arriving within the wait moves the clock to its
     // arrival; else the clock moves by the whole wait. A negative wait counts as none.
     platform::ReadStatus readByte(std::uint8_t& byte, int timeoutMs) override;
+    // Missing and pulled paths do not exist; a held one is held by an unknown program.
+    platform::PortDiagnosis diagnosis() const override { return diagnosis_; }
 
     // What the program did, for tests.
     const std::vector<Sent>& sent() const { return sent_; }
@@ -87,6 +91,7 @@ private:
         std::unique_ptr<tbsim::SimBus> owned;
         bool held = false;
         bool gone = false;
+        platform::PortDiagnosis refusal;
         // The program's side of the wire.
         tbsim::CommandAssembler assembler;
         platform::Clock::TimePoint frameStart;  // when the TAB of the frame in progress went out
@@ -106,6 +111,7 @@ private:
     VirtualClock& clock_;
     std::map<std::string, std::unique_ptr<Line>> lines_;
     Line* open_ = nullptr;
+    platform::PortDiagnosis diagnosis_;
     std::string openSettings_;
     int baud_ = 0;
     std::chrono::nanoseconds characterTime_{0};

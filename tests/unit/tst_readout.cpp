@@ -18,6 +18,11 @@ std::string Reply(const std::string& data) { return "\nA01A" + data + "00\r"; }
 QString Shown(const std::optional<int>& value) {
     return value ? QString::number(*value) : QString("-");
 }
+
+// Key B as 1, key A as 0.
+QString Shown(const std::optional<bool>& value) {
+    return value ? QString(*value ? "1" : "0") : QString("-");
+}
 }  // namespace
 
 class TestReadOut : public QObject {
@@ -103,10 +108,8 @@ void TestReadOut::cardIdLocation() {
     QFETCH(QString, decoded);
     ReadOutValues values;
     QCOMPARE(DecodeCardIdLocation(Reply(data.toStdString()), values), ok);
-    const std::optional<int> keyB =
-        values.idKeyB ? std::optional<int>(*values.idKeyB ? 1 : 0) : std::nullopt;
     QCOMPARE(QStringList({Shown(values.idSector), Shown(values.idBlock), Shown(values.idByte),
-                          Shown(keyB), Shown(values.idKeyError)})
+                          Shown(values.idKeyB), Shown(values.idKeyError)})
                  .join(' '),
              decoded);
 }
@@ -206,11 +209,10 @@ tbsim::ReaderConfig Configured(ReaderType type) {
 }
 
 QString ValuesText(const ReadOutValues& v) {
-    const std::optional<int> keyB = v.idKeyB ? std::optional<int>(*v.idKeyB) : std::nullopt;
     return QStringList({Shown(v.mode), Shown(v.wiegand), Shown(v.rs485), Shown(v.cardType),
                         Shown(v.keyNumber), Shown(v.keyParity), Shown(v.keyStatusNumber),
                         Shown(v.keyDelaySeconds), Shown(v.idSector), Shown(v.idBlock),
-                        Shown(v.idByte), Shown(keyB), Shown(v.idKeyError)})
+                        Shown(v.idByte), Shown(v.idKeyB), Shown(v.idKeyError)})
         .join(' ');
 }
 

@@ -104,8 +104,9 @@ void TfrmModule::runCommandTest(bool addressed) {
                    if (ok) reply = commands::ReplyDataField(test);
                    return ok;
                });
-    // What the reader answered, readable without decoding the echo.
-    main_->pnMsg->setToolTip(platform::DecodeText(reply, language_));
+    // What the reader answered, readable without decoding the echo; a port that did not open
+    // keeps its reason there instead.
+    if (portProblems_.empty()) main_->pnMsg->setToolTip(platform::DecodeText(reply, language_));
 }
 
 void TfrmModule::btnTestClick() { runCommandTest(false); }

@@ -49,6 +49,7 @@ void TfrmModule::reportReaderNotFound() {
 void TfrmModule::runDiscovery(text::Msg startText,
                               const std::function<std::optional<tblink::FoundReader>()>& find) {
     BusyWindow busy(*this, true);
+    const ActionScope scope(*this, startText);
     ShowMessage(startText, " ....");
     main_->pnSerial->setText(Msg(Msg::SerialNumber) + " : ________");
     main_->pnVersion->setText(Msg(Msg::Version) + " : __.__-__");

@@ -82,6 +82,7 @@ void TfrmModule::readCardsContinuously(bool twoWay) {
         return;
     }
     continuousRead_ = true;
+    const ActionScope scope(*this, twoWay ? Msg::ReadCardTwoWay : Msg::ReadCard);
     QPushButton* button = twoWay ? main_->btnEncode : main_->btnReadCard;
     const QString caption = button->text();
     SetCaption(button, Msg(Msg::CancelReadCard));
