@@ -76,6 +76,9 @@ TfrmModule::TfrmModule(ModuleServices services, QWidget* parent)
 }
 
 TfrmModule::~TfrmModule() {
+    // Hidden while the whole window still stands: the focus leaves its edit box now, and the
+    // box's validator may still ask the window for its language.
+    hide();
     frmFrameHistory_.reset();
     if (frameLog_) link_.History().RemoveObserver(frameLog_.get());
     link_.History().RemoveObserver(this);
