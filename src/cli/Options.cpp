@@ -881,7 +881,8 @@ std::string OptionsHelp() {
 
 const char kExitHelp[] =
     "Exit status: 0 success, 1 the reader failed or was not found, 2 wrong usage,\n"
-    "3 the port would not open.\n";
+    "3 the port would not open: why, and what to do, on standard error (with --json in the\n"
+    "outcome's \"detail\").\n";
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "cli/Program.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QString>
 #include <algorithm>
@@ -27,6 +28,8 @@
 #include "link/PortList.h"
 #include "link/ReplyFields.h"
 #include "platform/CodePage.h"
+#include "platform/NetworkAddress.h"
+#include "platform/PortDiagnosis.h"
 
 namespace cli {
 namespace {
@@ -246,10 +249,13 @@ private:
             if (!outcome.detail.empty()) json.add("detail", outcome.detail);
             out_ << json.add(extra).text() << std::endl;
         } else {
+            // Why a port would not open, and what to do, is for the person at the terminal.
+            const bool aside = outcome.exit == kExitPortClosed && !outcome.detail.empty();
             std::string line = outcome.message;
-            if (!outcome.detail.empty())
+            if (!outcome.detail.empty() && !aside)
                 line += line.empty() ? outcome.detail : " (" + outcome.detail + ")";
             if (!line.empty()) out_ << line << std::endl;
+            if (aside) err_ << "tagbench-cli: " << outcome.detail << std::endl;
         }
         return outcome.exit;
     }
@@ -311,8 +317,12 @@ private:
         for (const std::string& item : tblink::FillPortBox(ports_.names(), 0).items)
             if (const auto number = tblink::PortNumberFromBoxText(item)) numbers.push_back(*number);
         if (run_.port) {
-            if (std::find(numbers.begin(), numbers.end(), *run_.port) == numbers.end())
-                return report({kExitFailed, "", "port", OpenFailureReason(*context_, *run_.port)});
+            if (std::find(numbers.begin(), numbers.end(), *run_.port) == numbers.end()) {
+                platform::PortDiagnosis unmapped;
+                unmapped.problem = platform::PortProblem::NotMapped;
+                unmapped.device = ComName(*run_.port);
+                return report({kExitFailed, "", "port", platform::DescribePortProblem(unmapped)});
+            }
             numbers = {*run_.port};
         }
         const auto fromEnvironment =
@@ -331,7 +341,9 @@ private:
             } else {
                 description = "extra port in the settings store";
             }
-            const bool missing = !path.empty() && OpenFailureReason(*context_, number).size();
+            // A network port is not looked for: only opening it tells.
+            const bool missing = !path.empty() && !platform::IsUrl(path) &&
+                                 !QFileInfo::exists(QString::fromStdString(path));
             if (missing) description += " (missing)";
             if (run_.json) {
                 JsonObject json;
@@ -374,7 +386,7 @@ private:
         std::vector<int> tried = plan.ports;
         if (plan.quickPort && std::find(tried.begin(), tried.end(), *plan.quickPort) == tried.end())
             tried.push_back(*plan.quickPort);
-        if (tried.size() == 1) return report(PortClosed(*context_, tried.front()));
+        if (tried.size() == 1) return report(PortClosed(tried.front(), result.openFailure));
         return report({kExitPortClosed, English(Msg::ReaderNotFind), "port",
                        tried.empty() ? "no port to scan" : "none of the ports would open"});
     }

@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include "CliProcess.h"
+#include "Ser2net.h"
 #include "cli/Plan.h"
 
 using namespace clitest;
@@ -508,9 +509,9 @@ void TestCli::applyWithOneUnreachableReader() {
 }
 
 void TestCli::exitStatuses_data() {
-    QTest::addColumn<QString>(
-        "layout");  // "L": PX10 ID 01 on a line, "E": an empty line,
-                    // "M": a missing device, "H": a line another program holds
+    // "L": PX10 ID 01 on a line, "E": an empty line, "M": a missing device, "H": a line this
+    // test holds (flock), "R": a network port nothing listens on
+    QTest::addColumn<QString>("layout");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("out");  // the start of standard output
@@ -533,17 +534,21 @@ void TestCli::exitStatuses_data() {
         << "L" << QStringList{"send", QString(1038, 'X'), "--id", "1"} + port << 2
         << "Command test error! (nothing was sent)"
         << "the text is 1038 bytes long";
+    // Exit status 3: the outcome on standard output, why and what to do on standard error.
     QTest::newRow("a port that is not in the map")
-        << "L" << QStringList{"info", "--port", "COM9"} << 3
-        << "Open COM : 9 Error (COM9 is not in the port map"
-        << "";
+        << "L" << QStringList{"info", "--port", "COM9"} << 3 << "Open COM : 9 Error\n"
+        << "tagbench-cli: COM9 names no device. Choose a port from the list";
     QTest::newRow("a port whose device does not exist")
-        << "M" << QStringList{"info"} + port << 3
-        << "Open COM : 1 Error (COM1 names /nonexistent/tty1, which does not exist)"
-        << "";
+        << "M" << QStringList{"info"} + port << 3 << "Open COM : 1 Error\n"
+        << "tagbench-cli: /nonexistent/tty1 does not exist: the adapter is unplugged";
+    const QString pid = QString::number(QCoreApplication::applicationPid());
     QTest::newRow("a port that another program holds")
         << "H" << QStringList{"set-id", "2", "--id", "1"} + port << 3 << "Open COM : 1 Error\n"
-        << "";
+        << "is held by another program: tst_cli (process " + pid +
+               ", flock). Close tst_cli, or end it with: kill " + pid;
+    QTest::newRow("a network port that refuses the connection")
+        << "R" << QStringList{"scan", "--ports", "COM1", "--lock"} << 3 << "Open COM : 1 Error\n"
+        << " refused the connection. Check the address and TCP port";
     QTest::newRow("no reader on the line")
         << "E" << QStringList{"info", "--id", "1"} + port << 1 << "Reader not find\n"
         << "";
@@ -573,6 +578,7 @@ void TestCli::exitStatuses() {
     QFETCH(QString, out);
     QFETCH(QString, err);
     Layout lines(layout == "M" ? "M" : "L");
+    const QString refusing = QString("rfc2217://127.0.0.1:%1").arg(Ser2net::FreePort());
     int held = -1;
     if (layout == "L") AddReader(lines.line(1), ReaderKind::PX10, 1);
     if (layout == "H") {
@@ -581,12 +587,19 @@ void TestCli::exitStatuses() {
         QVERIFY(held >= 0);
         QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
     }
-    const Cli cli(lines.lines.ports());
+    const Cli cli(layout == "R" ? "COM1=" + refusing : lines.lines.ports());
     const CliRun run = cli.run(args);
+    // In JSON the reason and the advice are the outcome's detail.
+    const CliRun json = exit == 3 ? cli.run(args + QStringList{"--json"}) : CliRun{};
     if (held >= 0) ::close(held);
     QCOMPARE(run.exit, exit);
     QVERIFY2(out.isEmpty() ? run.out.isEmpty() : run.out.startsWith(out), qPrintable(run.out));
     QVERIFY2(run.err.contains(err), qPrintable(run.err));
+    if (exit == 3) {
+        QCOMPARE(json.outcome().value("reason").toString(), QString("port"));
+        const QString detail = json.outcome().value("detail").toString();
+        QVERIFY2(!detail.isEmpty() && run.err.contains(detail), qPrintable(run.err));
+    }
     // Refused before the port: nothing went over the line.
     if (exit == 2 && layout != "M") QCOMPARE(Heard(lines.line(1)), QString());
 }
