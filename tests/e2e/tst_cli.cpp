@@ -59,6 +59,7 @@ private slots:
     void readCards_data();
     void readCards();
     void ctrlCEndsTheReading();
+    void infoThroughASerialDeviceServer();
 };
 
 void TestCli::portsListsTheMapWithDevices() {
@@ -681,6 +682,21 @@ void TestCli::ctrlCEndsTheReading() {
     // It ended after its current poll: whatever came after the first line is whole cards.
     for (const QByteArray& line : process.readAllStandardOutput().split('\n'))
         QVERIFY(line.isEmpty() || line == "Card ID : 0010531008(D)  00A0B0C0(H)");
+}
+
+// The reader behind a real ser2net, reached as an rfc2217:// port of the port map.
+void TestCli::infoThroughASerialDeviceServer() {
+    QVERIFY2(!Ser2net::Program().isEmpty(), "ser2net is not installed (run scripts/setup)");
+    Layout layout("L");
+    AddReader(layout.line(1), ReaderKind::PX40, 7, "SER00007");
+    Ser2net server;
+    QVERIFY2(server.start(layout.line(1).devicePath()), qPrintable(server.error()));
+    const Cli cli("COM20=" + server.rfc2217Url());
+    const CliRun run = cli.run({"info", "--port", "COM20", "--type", "PX40", "--json"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(Readers(run), QStringList{"COM20 19200,e,8,1 07 SER00007"});
+    QCOMPARE(run.outcome().value("message").toString(), QString("Reader find ok. (COM : #20)"));
+    QCOMPARE(Heard(layout.line(1)), QString("H00B H07V H07A H07L H07M"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
