@@ -35,6 +35,18 @@ Outcome Success(std::optional<Msg> msg) { return {kExitOk, msg ? English(*msg) :
 
 Outcome NotFound() { return {kExitFailed, English(Msg::ReaderNotFind), "not-found", {}}; }
 
+// Why the line went, as the port diagnostics say it: the last exchange in the link's history.
+std::string LineGoneDetail(const tblink::ReaderLink& link) {
+    const tblink::FrameHistory& history = link.History();
+    for (std::size_t i = history.Size(); i-- > 0;) {
+        const tblink::HistoryEntry& entry = history.At(i);
+        if (entry.event != tblink::HistoryEvent::Exchange) continue;
+        if (entry.diagnosis) return platform::DescribePortProblem(*entry.diagnosis);
+        break;
+    }
+    return "the port hung up";
+}
+
 // Why the last exchange of a failed command went wrong.
 Outcome Failed(const tblink::ReaderLink& link, std::string message) {
     using R = tblink::TransactResult;
@@ -44,7 +56,7 @@ Outcome Failed(const tblink::ReaderLink& link, std::string message) {
         case R::ChecksumError:
             return {kExitFailed, message, "checksum", "a reply with a wrong checksum"};
         case R::LineGone:
-            return {kExitFailed, message, "line-gone", "the port hung up"};
+            return {kExitFailed, message, "line-gone", LineGoneDetail(link)};
         case R::Overflow:
             return {kExitFailed, message, "overflow", "bytes that never formed a reply"};
         case R::NotOpen:

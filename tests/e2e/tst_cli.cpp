@@ -511,7 +511,8 @@ void TestCli::applyWithOneUnreachableReader() {
 
 void TestCli::exitStatuses_data() {
     // "L": PX10 ID 01 on a line, "E": an empty line, "M": a missing device, "H": a line this
-    // test holds (flock), "R": a network port nothing listens on
+    // test holds (flock), "R": a network port nothing listens on, "G": PX10 ID 01 on a line
+    // that vanishes at the first reply
     QTest::addColumn<QString>("layout");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exit");
@@ -561,6 +562,10 @@ void TestCli::exitStatuses_data() {
         << "E" << QStringList{"set-card-type", "EM", "--id", "3"} + port << 1
         << "Set card type error! (the reader stayed silent)"
         << "";
+    QTest::newRow("a line that vanishes during the exchange")
+        << "G" << QStringList{"get-interface", "--id", "1"} + port << 1
+        << "Get reader interface error! (/dev/"
+        << "";
     QTest::newRow("census of a missing port")
         << "M" << QStringList{"census"} + port << 3 << "Open COM : 1 Error"
         << "";
@@ -581,7 +586,8 @@ void TestCli::exitStatuses() {
     Layout lines(layout == "M" ? "M" : "L");
     const QString refusing = QString("rfc2217://127.0.0.1:%1").arg(Ser2net::FreePort());
     int held = -1;
-    if (layout == "L") AddReader(lines.line(1), ReaderKind::PX10, 1);
+    if (layout == "L" || layout == "G") AddReader(lines.line(1), ReaderKind::PX10, 1);
+    if (layout == "G") lines.line(1).setFault({tbsim::Fault::LineGone});
     if (layout == "H") {
         AddReader(lines.line(1), ReaderKind::PX10, 1);
         held = ::open(lines.line(1).devicePath().c_str(), O_RDWR | O_NOCTTY);
@@ -596,6 +602,9 @@ void TestCli::exitStatuses() {
     QCOMPARE(run.exit, exit);
     QVERIFY2(out.isEmpty() ? run.out.isEmpty() : run.out.startsWith(out), qPrintable(run.out));
     QVERIFY2(run.err.contains(err), qPrintable(run.err));
+    if (layout == "G")
+        QVERIFY2(run.out.contains(" vanished during the exchange: the adapter was unplugged."),
+                 qPrintable(run.out));
     if (exit == 3) {
         QCOMPARE(json.outcome().value("reason").toString(), QString("port"));
         const QString detail = json.outcome().value("detail").toString();
