@@ -1,6 +1,5 @@
 #include "cli/Operations.h"
 
-#include <sys/stat.h>
 #include <algorithm>
 #include <atomic>
 #include <thread>
@@ -36,6 +35,18 @@ Outcome Success(std::optional<Msg> msg) { return {kExitOk, msg ? English(*msg) :
 
 Outcome NotFound() { return {kExitFailed, English(Msg::ReaderNotFind), "not-found", {}}; }
 
+// Why the line went, as the port diagnostics say it: the last exchange in the link's history.
+std::string LineGoneDetail(const tblink::ReaderLink& link) {
+    const tblink::FrameHistory& history = link.History();
+    for (std::size_t i = history.Size(); i-- > 0;) {
+        const tblink::HistoryEntry& entry = history.At(i);
+        if (entry.event != tblink::HistoryEvent::Exchange) continue;
+        if (entry.diagnosis) return platform::DescribePortProblem(*entry.diagnosis);
+        break;
+    }
+    return "the port hung up";
+}
+
 // Why the last exchange of a failed command went wrong.
 Outcome Failed(const tblink::ReaderLink& link, std::string message) {
     using R = tblink::TransactResult;
@@ -45,7 +56,7 @@ Outcome Failed(const tblink::ReaderLink& link, std::string message) {
         case R::ChecksumError:
             return {kExitFailed, message, "checksum", "a reply with a wrong checksum"};
         case R::LineGone:
-            return {kExitFailed, message, "line-gone", "the port hung up"};
+            return {kExitFailed, message, "line-gone", LineGoneDetail(link)};
         case R::Overflow:
             return {kExitFailed, message, "overflow", "bytes that never formed a reply"};
         case R::NotOpen:
@@ -74,7 +85,7 @@ std::optional<tblink::FoundReader> Probe(Connection& c, int port, int settingsIn
                                    tblink::kLineSettingsTexts[settingsIndex], probe,
                                    [&](const tblink::DiscoveryStep&) { opened = true; });
     if (!opened)
-        outcome = PortClosed(c.context, port);
+        outcome = PortClosed(port, c.link.LastOpenFailure());
     else if (!found)
         outcome = NotFound();
     return found;
@@ -109,7 +120,7 @@ ReaderRow Describe(Connection& c, const tblink::FoundReader& found, commands::Re
         return row;
     }
     if (!c.link.OpenPort(found.port, found.lineSettings)) {
-        row.outcome = PortClosed(c.context, found.port);
+        row.outcome = PortClosed(found.port, c.link.LastOpenFailure());
         row.outcome.message = dataError;
         return row;
     }
@@ -152,6 +163,7 @@ ScanResult ScanInTurn(const Context& context, const ScanPlan& plan) {
     if (!plan.all) {
         const auto found = tblink::Scan(
             c.link, c.pacer, Request(plan, plan.ports, plan.quickPort.value_or(0)), progress);
+        result.openFailure = c.link.LastOpenFailure();
         if (found) result.readers.push_back(Describe(c, *found, plan.type, std::nullopt));
         return result;
     }
@@ -167,6 +179,8 @@ ScanResult ScanInTurn(const Context& context, const ScanPlan& plan) {
     for (int port : plan.ports) {
         if (quickFind == port) continue;
         const auto found = tblink::Scan(c.link, c.pacer, Request(plan, {port}, 0), progress);
+        if (c.link.LastOpenFailure().problem != platform::PortProblem::None)
+            result.openFailure = c.link.LastOpenFailure();
         if (found) result.readers.push_back(Describe(c, *found, plan.type, std::nullopt));
     }
     return result;
@@ -179,6 +193,7 @@ ScanResult ScanAtOnce(const Context& context, const ScanPlan& plan) {
     struct PortScan {
         bool opened = false;
         std::optional<ReaderRow> reader;
+        platform::PortDiagnosis openFailure;
     };
     std::vector<PortScan> scans(plan.ports.size());
     std::atomic<bool> over{false};
@@ -200,6 +215,7 @@ ScanResult ScanAtOnce(const Context& context, const ScanPlan& plan) {
                     if (step.kind == Kind::FoundInWalk) mine = true;
                     if (mine && !plan.all) over.store(true);
                 });
+            scan.openFailure = c.link.LastOpenFailure();
             if (!found) return;
             mine = true;
             if (!plan.all) over.store(true);
@@ -210,14 +226,11 @@ ScanResult ScanAtOnce(const Context& context, const ScanPlan& plan) {
     ScanResult result;
     for (const PortScan& scan : scans) {
         result.anyPortOpened = result.anyPortOpened || scan.opened;
+        if (scan.openFailure.problem != platform::PortProblem::None)
+            result.openFailure = scan.openFailure;
         if (scan.reader) result.readers.push_back(*scan.reader);
     }
     return result;
-}
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
 }
 
 }  // namespace
@@ -243,18 +256,10 @@ Connection::Connection(const Context& c, tblink::PortResolver resolver, std::fun
     if (trace) link.SetEchoSink(trace.get());
 }
 
-std::string OpenFailureReason(const Context& context, int port) {
-    const std::string path = context.devicePath(port);
-    if (path.empty()) return ComName(port) + " is not in the port map, see tagbench-cli ports";
-    if (!Exists(path)) return ComName(port) + " names " + path + ", which does not exist";
-    // The port's diagnostics (held by another program, no permission, not a terminal) go here.
-    return {};
-}
-
-Outcome PortClosed(const Context& context, int port) {
+Outcome PortClosed(int port, const platform::PortDiagnosis& why) {
     return {kExitPortClosed,
             English(Msg::OpenCom) + " : " + std::to_string(port) + " " + English(Msg::Error),
-            "port", OpenFailureReason(context, port)};
+            "port", platform::DescribePortProblem(why)};
 }
 
 ScanResult Scan(const Context& context, const ScanPlan& plan) {
@@ -268,7 +273,7 @@ CensusResult Census(const Context& context, const Target& target, const std::vec
     CensusResult result;
     Connection c(context);
     if (!c.link.OpenPort(target.port, tblink::kLineSettingsTexts[target.settingsIndex])) {
-        result.portClosed = PortClosed(context, target.port);
+        result.portClosed = PortClosed(target.port, c.link.LastOpenFailure());
         return result;
     }
     const char start = StartCharacter(target.type);
@@ -322,7 +327,7 @@ Outcome RunCommand(Connection& c, Target& target, const CommandTexts& texts, con
                     "the reply carries no reader ID 01 to 99"};
     }
     if (!c.link.OpenPort(target.port, tblink::kLineSettingsTexts[target.settingsIndex]))
-        return PortClosed(c.context, target.port);
+        return PortClosed(target.port, c.link.LastOpenFailure());
     const commands::Session session{
         c.link, c.pacer, addressed ? Prefix(target) : std::string(1, StartCharacter(target.type))};
     const bool ok = action(session);

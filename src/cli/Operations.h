@@ -81,11 +81,9 @@ struct Target {
     std::optional<std::string> id;
 };
 
-// The exit-3 outcome: the window's open-error text ("Open COM : 3 Error") and what is known of
-// the reason.
-Outcome PortClosed(const Context& context, int port);
-// Why a port did not open, in words; empty when nothing more is known.
-std::string OpenFailureReason(const Context& context, int port);
+// The exit-3 outcome: the window's open-error text ("Open COM : 3 Error"), and in its detail
+// why the port would not open and what to do about it, as the window's tooltip says it.
+Outcome PortClosed(int port, const platform::PortDiagnosis& why);
 
 // A reader that answered the probe, and what its read-out got.
 struct ReaderRow {
@@ -110,6 +108,7 @@ struct ScanPlan {
 struct ScanResult {
     std::vector<ReaderRow> readers;  // in port order
     bool anyPortOpened = false;
+    platform::PortDiagnosis openFailure;  // why the last port that did not open did not
 };
 ScanResult Scan(const Context& context, const ScanPlan& plan);
 

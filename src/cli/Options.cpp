@@ -12,6 +12,7 @@
 #include "commands/Session.h"
 #include "commands/config/ListItems.h"
 #include "commands/display/DisplayText.h"
+#include "commands/fingerprint/Enrolment.h"
 #include "commands/mifare/MifareCommands.h"
 #include "link/Frame.h"
 #include "link/LineSettingsList.h"
@@ -42,6 +43,7 @@ enum Extra : unsigned {
     kTrailer = 1u << 16,  // --old-key, --key-a, --access, --key-b, --force
     kConditions = 1u << 17,
     kClock = 1u << 18,  // --at, --hour-format
+    kOut = 1u << 19,
 };
 
 struct Subcommand {
@@ -207,6 +209,58 @@ const Subcommand kSubcommands[] = {
      "FILE is read byte for byte from offset 70, as the display takes it. Only .ico files:\n"
      "the window also converts pictures (PNG, BMP, GIF, JPEG), which needs its graphics\n"
      "libraries; tagbench-cli has none.\n"},
+    {Command::FacilityCode, "facility-code", "N", 1, kNone, true,
+     "the facility code of fingerprints added from now on, 0 to 65535", "",
+     "Fingerprint (PX60, PX60M)"},
+    {Command::AddFinger, "add-finger", "N", 1, kNone, true, "enrol a finger into slot N, 0 to 9500",
+     "The reader takes the finger put on it; the command only starts the enrolment.\n"},
+    {Command::DeleteFinger, "delete-finger", "N", 1, kNone, true,
+     "delete the fingerprint of slot N", ""},
+    {Command::GetFingerId, "get-finger-id", "N", 1, kNone, true,
+     "read the fingerprint ID of slot N",
+     "Prints the ID's 16 hexadecimal characters in the window's order; the reader sends its\n"
+     "8 bytes the other way round.\n"},
+    {Command::SetFingerId, "set-finger-id", "N ID", 2, kNone, true,
+     "give slot N a fingerprint ID of 16 hexadecimal characters",
+     "ID goes out as typed, its bytes turned round for the reader; a shorter ID goes out short,\n"
+     "unpadded, and the reader's reply decides.\n"},
+    {Command::ScanMode, "scan-mode", "MODE", 1, kNone, true,
+     "how the sensor scans: always, always-reset, sensor or sensor-reset",
+     "MODE by name or as the window's item 0 to 3 (Alway Scan, Alway Scan, Reset, Sensor Scan,\n"
+     "Sensor Scan, Reset).\n"},
+    {Command::GetTemplate, "get-template", "N", 1, kOut | kCodePage, true,
+     "read the template of slot N: three parts",
+     "Prints the three parts, or with --out writes them to a template file as the window's\n"
+     "Save template... does, for put-template to give another reader.\n"
+     "  --out FILE        write the template file FILE instead of printing the parts\n"
+     "  --code-page CP    the parts are read in 1252, gbk or big5 (default 1252)\n"},
+    {Command::PutTemplate, "put-template", "N FILE", 2, kCodePage, true,
+     "write the template of a template file into slot N",
+     "FILE is a template file as get-template --out and the window's Save template... write\n"
+     "it. N says which slot; the finger number in FILE is not used. Each part goes out trimmed\n"
+     "of blanks at its ends; a file that is not a template file is refused, nothing sent.\n"
+     "  --code-page CP    the parts go out in 1252, gbk or big5 (default 1252)\n"},
+    {Command::StandAlone, "stand-alone", "", 0, kNone, true,
+     "make the reader a stand-alone door controller", ""},
+    {Command::DoorTime, "door-time", "SECONDS", 1, kNone, true,
+     "the stand-alone door time, 0 to 4 digits",
+     "SECONDS goes out as typed, no zeros added: 12 sends R112, 0005 sends R10005; an empty\n"
+     "SECONDS (\"\") sends R1 alone.\n"},
+    {Command::AlarmTime, "alarm-time", "SECONDS", 1, kNone, true,
+     "the stand-alone alarm time, 0 to 4 digits",
+     "SECONDS goes out as typed, no zeros added, as for door-time.\n"},
+    {Command::AddCard, "add-card", "", 0, kNone, true, "the next card shown becomes the add card",
+     ""},
+    {Command::DuressCard, "duress-card", "", 0, kNone, true,
+     "the next card shown becomes the duress card", ""},
+    {Command::ClearCard, "clear-card", "", 0, kNone, true,
+     "the next card shown becomes the clear card", ""},
+    {Command::StandAloneDefault, "stand-alone-default", "", 0, kNone, true,
+     "back to the stand-alone defaults: ID 01, 19200,e,8,1",
+     "Sends the stand-alone default sequence, every command to --id. The reader restarts in\n"
+     "the middle and is polled until it answers (up to about four minutes; a dot a poll on a\n"
+     "terminal). Afterwards it answers at ID 01 and 19200,e,8,1, with facility code 00000,\n"
+     "door time 0005 and alarm time 0030.\n"},
     {Command::Apply, "apply", "PLAN.csv", 1, kResults, false,
      "provision readers from a table, one a row",
      "PLAN.csv has a header row naming its columns, in any order:\n"
@@ -275,6 +329,7 @@ const OptionEntry kOptions[] = {
     {"conditions", true, kConditions},
     {"at", true, kClock},
     {"hour-format", true, kClock},
+    {"out", true, kOut},
 };
 
 // The CLI's names of the display's list items, in item order.
@@ -283,6 +338,9 @@ constexpr std::array<const char*, 3> kDisplayLanguageNames = {"english", "tradit
 constexpr std::array<const char*, 2> kScreenModeNames = {"date-time", "time"};
 constexpr std::array<const char*, 3> kTitleModeNames = {"none", "text", "text+icon"};
 constexpr std::array<const char*, 3> kCodePageNames = {"1252", "gbk", "big5"};
+// The scan modes, in the order of the window's list.
+constexpr std::array<const char*, 4> kScanModeNames = {"always", "always-reset", "sensor",
+                                                       "sensor-reset"};
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -368,6 +426,14 @@ bool IsDisplayCommand(Command command) {
         default:
             return false;
     }
+}
+
+bool IsFingerprintCommand(Command command) {
+    return command >= Command::FacilityCode && command <= Command::StandAloneDefault;
+}
+
+bool HasFingerprint(const commands::ReaderTypeInfo& info) {
+    return info.Shows(commands::FunctionPage::Fingerprint);
 }
 
 bool HasMifare(const commands::ReaderTypeInfo& info) {
@@ -516,6 +582,10 @@ private:
         }
         if (name == "timeout") return timeout(value);
         if (name == "raw") return run_.raw = true;
+        if (name == "out") {
+            run_.outPath = value;
+            return value.empty() ? bad("--out needs a file name") : true;
+        }
         if (name == "results") {
             run_.resultsPath = value;
             return value.empty() ? bad("--results needs a file name") : true;
@@ -758,6 +828,8 @@ private:
         if (IsMifareCommand(run_.command) && !typeShows(HasMifare, "MIFARE functions"))
             return false;
         if (IsDisplayCommand(run_.command) && !typeShows(HasDisplay, "display")) return false;
+        if (IsFingerprintCommand(run_.command))
+            return typeShows(HasFingerprint, "fingerprint functions") && interpretFingerprint(a);
         int index = 0;
         switch (run_.command) {
             case Command::FactoryDefault:
@@ -816,6 +888,65 @@ private:
             default:
                 return true;
         }
+    }
+
+    bool interpretFingerprint(const std::vector<std::string>& a) {
+        switch (run_.command) {
+            case Command::FacilityCode: {
+                const auto code = ParseNumber(a[0], 0, kMaxFacilityCode);
+                if (!code) return bad("facility-code: '" + a[0] + "' is not 0 to 65535");
+                run_.facilityCode = *code;
+                return true;
+            }
+            case Command::AddFinger:
+            case Command::DeleteFinger:
+            case Command::GetFingerId:
+            case Command::GetTemplate:
+                return finger(a[0]);
+            case Command::SetFingerId:
+                return finger(a[0]) && fingerId(a[1]);
+            case Command::ScanMode:
+                if (AllDigits(a[0])) {
+                    const auto mode =
+                        ParseNumber(a[0], 0, static_cast<int>(kScanModeNames.size()) - 1);
+                    if (!mode) return bad("scan-mode: '" + a[0] + "' is not 0 to 3");
+                    run_.scanMode = *mode;
+                    return true;
+                }
+                return item(kScanModeNames, a[0], run_.scanMode, "scan-mode");
+            case Command::PutTemplate:
+                run_.templatePath = a[1];
+                return finger(a[0]);
+            case Command::DoorTime:
+            case Command::AlarmTime:
+                return seconds(a[0]);
+            default:
+                return true;
+        }
+    }
+
+    bool finger(const std::string& text) {
+        const auto number = ParseNumber(text, 0, commands::fingerprint::kMaxFingerNumber);
+        if (!number) return bad("finger number '" + text + "' is not 0 to 9500");
+        run_.fingerNumber = *number;
+        return true;
+    }
+
+    bool fingerId(const std::string& value) {
+        if (HoldsFrameCharacter(value)) return bad("ID: a tab or line break cannot go out");
+        run_.fingerId = platform::EncodeText(QString::fromLocal8Bit(value.c_str()), kCodePage1252);
+        if (run_.fingerId.size() > commands::fingerprint::kFingerprintIdLength)
+            return bad("ID: '" + value + "' is longer than 16 characters");
+        return true;
+    }
+
+    // What the window's seconds box admits: up to four digits, blanks around them.
+    bool seconds(const std::string& value) {
+        const std::string digits = commands::fingerprint::TrimBlanks(value);
+        if (digits.size() > kMaxSecondsDigits || (!digits.empty() && !AllDigits(digits)))
+            return bad(CommandName(run_.command) + ": '" + value + "' is not 0 to 4 digits");
+        run_.seconds = digits;
+        return true;
     }
 
     bool trailerAccess() {
@@ -881,7 +1012,8 @@ std::string OptionsHelp() {
 
 const char kExitHelp[] =
     "Exit status: 0 success, 1 the reader failed or was not found, 2 wrong usage,\n"
-    "3 the port would not open.\n";
+    "3 the port would not open: why, and what to do, on standard error (with --json in the\n"
+    "outcome's \"detail\").\n";
 
 }  // namespace
 
@@ -933,6 +1065,8 @@ std::string Usage(Command command) {
     if (IsMifareCommand(command)) out << "Reader types (--type): " << TypeNames(HasMifare) << ".\n";
     if (IsDisplayCommand(command))
         out << "Reader types (--type): " << TypeNames(HasDisplay) << ".\n";
+    if (IsFingerprintCommand(command))
+        out << "Reader types (--type): " << TypeNames(HasFingerprint) << ".\n";
     if (command == Command::FactoryDefault) out << "--type is required.\n";
     if (entry->needsPort) out << "--port is required.\n";
     out << "\n" << OptionsHelp() << "\n" << kExitHelp;

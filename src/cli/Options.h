@@ -60,6 +60,22 @@ enum class Command {
     ClearTitle,
     TitleMode,
     TitleIcon,
+    // Fingerprint readers, PX60 and PX60M
+    FacilityCode,
+    AddFinger,
+    DeleteFinger,
+    GetFingerId,
+    SetFingerId,
+    ScanMode,
+    GetTemplate,
+    PutTemplate,
+    StandAlone,
+    DoorTime,
+    AlarmTime,
+    AddCard,
+    DuressCard,
+    ClearCard,
+    StandAloneDefault,
 };
 
 // The ranges of the window's scroll bars.
@@ -67,6 +83,8 @@ constexpr int kMaxKeyNumber = 16;
 constexpr int kMaxKeyStatusNumber = 8;
 constexpr int kMaxKeyDelaySeconds = 99;
 constexpr int kMaxIdByte = 31;
+constexpr int kMaxFacilityCode = 65535;
+constexpr int kMaxSecondsDigits = 4;  // the door and alarm time boxes
 
 // What the window's edit boxes admit: a key, the access-bits text and block data, in
 // characters; letters are forced to upper case.
@@ -151,6 +169,15 @@ struct Invocation {
     int titleMode = 0;
     int titleLine = 1;  // 1 or 2
     std::string iconPath;
+
+    // Fingerprint readers. The fingerprint ID and the times go out as typed, as in the window.
+    int facilityCode = 0;
+    int fingerNumber = 1;      // the slot, 0 to 9500
+    std::string fingerId;      // set-finger-id: at most 16 characters
+    int scanMode = 3;          // the window's list item, 0 to 3
+    std::string seconds;       // door-time, alarm-time: 0 to 4 digits
+    std::string outPath;       // get-template --out; empty: the parts are printed
+    std::string templatePath;  // put-template
 
     commands::ReaderType readerType() const { return type.value_or(commands::ReaderType::PX10); }
     int lineSettings() const;  // --settings, else 19200,e,8,1

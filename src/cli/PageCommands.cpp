@@ -1,17 +1,29 @@
 #include "cli/PageCommands.h"
 
+#include <cstdio>
+
 #include "commands/config/SystemUtility.h"
 #include "commands/display/DisplayText.h"
 #include "commands/display/MessagesAndTitles.h"
 #include "commands/display/TitleIcon.h"
+#include "commands/fingerprint/Enrolment.h"
+#include "commands/fingerprint/StandAlone.h"
 #include "commands/mifare/MifareCommands.h"
 
 namespace cli {
+
+std::string FingerNumberText(int number) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%06d", number);
+    return text;
+}
+
 namespace {
 
 using text::Msg;
 namespace display = commands::display;
 namespace mifare = commands::mifare;
+namespace fp = commands::fingerprint;
 
 display::TitleLine LineOf(const Invocation& run) {
     return run.titleLine == 1 ? display::TitleLine::First : display::TitleLine::Second;
@@ -133,6 +145,81 @@ std::optional<PageCommand> DisplayCommand(const Invocation& run, const display::
     }
 }
 
+std::optional<PageCommand> FingerprintCommand(const Invocation& run, PageValues& values) {
+    const std::string finger = FingerNumberText(run.fingerNumber);
+    switch (run.command) {
+        case Command::FacilityCode: {
+            char code[8];
+            std::snprintf(code, sizeof code, "%05d", run.facilityCode);
+            return PageCommand{{Msg::SetFacilityCodeOk, Msg::SetFacilityCodeError},
+                               [facility = std::string(code)](const commands::Session& s) {
+                                   return fp::SetFacilityCode(s, facility);
+                               }};
+        }
+        case Command::AddFinger:
+            return PageCommand{
+                {Msg::AddFingerprintOk, Msg::AddFingerprintError},
+                [finger](const commands::Session& s) { return fp::AddFingerprint(s, finger); }};
+        case Command::DeleteFinger:
+            return PageCommand{
+                {Msg::DelFingerprintOk, Msg::DelFingerprintError},
+                [finger](const commands::Session& s) { return fp::DeleteFingerprint(s, finger); }};
+        case Command::GetFingerId:
+            return PageCommand{{Msg::GetFingerprintIdOk, Msg::GetFingerprintIdError},
+                               [finger, &values](const commands::Session& s) {
+                                   values.fingerId = fp::GetFingerprintId(s, finger);
+                                   return values.fingerId.has_value();
+                               }};
+        case Command::SetFingerId:
+            return PageCommand{{Msg::SetFingerprintIdOk, Msg::SetFingerprintIdError},
+                               [finger, &run](const commands::Session& s) {
+                                   return fp::SetFingerprintId(s, finger, run.fingerId);
+                               }};
+        case Command::ScanMode:
+            return PageCommand{
+                {Msg::SetFingerprintScanModeOk, Msg::SetFingerprintScanModeError},
+                [&run](const commands::Session& s) { return fp::SetScanMode(s, run.scanMode); }};
+        case Command::GetTemplate:
+            return PageCommand{{Msg::GetTemplateDataOk, Msg::GetTemplateDataError},
+                               [finger, &values](const commands::Session& s) {
+                                   values.template_ = fp::GetTemplate(s, finger);
+                                   return values.template_.ok;
+                               }};
+        case Command::PutTemplate:
+            return PageCommand{{Msg::SetTemplateDataOk, Msg::SetTemplateDataError},
+                               [finger, &values](const commands::Session& s) {
+                                   values.templatePut =
+                                       fp::PutTemplate(s, finger, values.templateParts);
+                                   return values.templatePut == fp::TemplatePut::Written;
+                               }};
+        case Command::StandAlone:
+            return PageCommand{{Msg::SetStandAloneModeOk, Msg::SetStandAloneModeError},
+                               [](const commands::Session& s) { return fp::SetStandAloneMode(s); }};
+        case Command::DoorTime:
+            return PageCommand{
+                {Msg::SetDoorTimeOk, Msg::SetDoorTimeError},
+                [&run](const commands::Session& s) { return fp::SetDoorTime(s, run.seconds); }};
+        case Command::AlarmTime:
+            return PageCommand{
+                {Msg::SetAlarmTimeOk, Msg::SetAlarmTimeError},
+                [&run](const commands::Session& s) { return fp::SetAlarmTime(s, run.seconds); }};
+        case Command::AddCard:
+            return PageCommand{{Msg::SetAddCardOk, Msg::SetAddCardError},
+                               [](const commands::Session& s) { return fp::SetAddCard(s); }};
+        case Command::DuressCard:
+            return PageCommand{{Msg::SetDuressCardOk, Msg::SetDuressCardError},
+                               [](const commands::Session& s) { return fp::SetDuressCard(s); }};
+        case Command::ClearCard:
+            return PageCommand{{Msg::SetClearCardOk, Msg::SetClearCardError},
+                               [](const commands::Session& s) { return fp::SetClearCard(s); }};
+        case Command::StandAloneDefault:
+            return PageCommand{{Msg::SetStandAloneDefaultOk, Msg::SetStandAloneDefaultError},
+                               [](const commands::Session& s) { return fp::StandAloneDefault(s); }};
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace
 
 std::optional<PageCommand> PageCommandFor(const Invocation& run, const display::ClockValue& clock,
@@ -155,6 +242,7 @@ std::optional<PageCommand> PageCommandFor(const Invocation& run, const display::
             break;
     }
     if (auto page = MifareCommand(run, values)) return page;
+    if (auto page = FingerprintCommand(run, values)) return page;
     return DisplayCommand(run, clock, values);
 }
 

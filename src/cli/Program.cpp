@@ -1,6 +1,9 @@
 #include "cli/Program.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QSerialPortInfo>
 #include <QString>
 #include <algorithm>
@@ -21,17 +24,22 @@
 #include "commands/config/Identity.h"
 #include "commands/config/Keypad.h"
 #include "commands/config/ListItems.h"
+#include "commands/fingerprint/StandAlone.h"
+#include "commands/fingerprint/TemplateFile.h"
 #include "commands/mifare/CardGeometry.h"
 #include "commands/mifare/MifareCommands.h"
 #include "link/LineSettingsList.h"
 #include "link/PortList.h"
 #include "link/ReplyFields.h"
 #include "platform/CodePage.h"
+#include "platform/NetworkAddress.h"
+#include "platform/PortDiagnosis.h"
 
 namespace cli {
 namespace {
 
 using text::Msg;
+namespace fp = commands::fingerprint;
 
 std::string ComName(int port) { return "COM" + std::to_string(port); }
 
@@ -226,6 +234,21 @@ private:
             case Command::ClearTitle:
             case Command::TitleMode:
             case Command::TitleIcon:
+            case Command::FacilityCode:
+            case Command::AddFinger:
+            case Command::DeleteFinger:
+            case Command::GetFingerId:
+            case Command::SetFingerId:
+            case Command::ScanMode:
+            case Command::GetTemplate:
+            case Command::PutTemplate:
+            case Command::StandAlone:
+            case Command::DoorTime:
+            case Command::AlarmTime:
+            case Command::AddCard:
+            case Command::DuressCard:
+            case Command::ClearCard:
+            case Command::StandAloneDefault:
                 return pageCommand();
         }
         return kExitUsage;
@@ -246,10 +269,13 @@ private:
             if (!outcome.detail.empty()) json.add("detail", outcome.detail);
             out_ << json.add(extra).text() << std::endl;
         } else {
+            // Why a port would not open, and what to do, is for the person at the terminal.
+            const bool aside = outcome.exit == kExitPortClosed && !outcome.detail.empty();
             std::string line = outcome.message;
-            if (!outcome.detail.empty())
+            if (!outcome.detail.empty() && !aside)
                 line += line.empty() ? outcome.detail : " (" + outcome.detail + ")";
             if (!line.empty()) out_ << line << std::endl;
+            if (aside) err_ << "tagbench-cli: " << outcome.detail << std::endl;
         }
         return outcome.exit;
     }
@@ -311,8 +337,12 @@ private:
         for (const std::string& item : tblink::FillPortBox(ports_.names(), 0).items)
             if (const auto number = tblink::PortNumberFromBoxText(item)) numbers.push_back(*number);
         if (run_.port) {
-            if (std::find(numbers.begin(), numbers.end(), *run_.port) == numbers.end())
-                return report({kExitFailed, "", "port", OpenFailureReason(*context_, *run_.port)});
+            if (std::find(numbers.begin(), numbers.end(), *run_.port) == numbers.end()) {
+                platform::PortDiagnosis unmapped;
+                unmapped.problem = platform::PortProblem::NotMapped;
+                unmapped.device = ComName(*run_.port);
+                return report({kExitFailed, "", "port", platform::DescribePortProblem(unmapped)});
+            }
             numbers = {*run_.port};
         }
         const auto fromEnvironment =
@@ -331,7 +361,9 @@ private:
             } else {
                 description = "extra port in the settings store";
             }
-            const bool missing = !path.empty() && OpenFailureReason(*context_, number).size();
+            // A network port is not looked for: only opening it tells.
+            const bool missing = !path.empty() && !platform::IsUrl(path) &&
+                                 !QFileInfo::exists(QString::fromStdString(path));
             if (missing) description += " (missing)";
             if (run_.json) {
                 JsonObject json;
@@ -374,7 +406,7 @@ private:
         std::vector<int> tried = plan.ports;
         if (plan.quickPort && std::find(tried.begin(), tried.end(), *plan.quickPort) == tried.end())
             tried.push_back(*plan.quickPort);
-        if (tried.size() == 1) return report(PortClosed(*context_, tried.front()));
+        if (tried.size() == 1) return report(PortClosed(tried.front(), result.openFailure));
         return report({kExitPortClosed, English(Msg::ReaderNotFind), "port",
                        tried.empty() ? "no port to scan" : "none of the ports would open"});
     }
@@ -522,10 +554,11 @@ private:
             return usage("title-icon: cannot read '" + run_.iconPath + "'");
         const commands::display::ClockValue clock = run_.clockAt.value_or(LocalNow());
         PageValues values;
+        if (run_.command == Command::PutTemplate && !readTemplate(values)) return kExitUsage;
         const auto page = PageCommandFor(run_, clock, values);
         if (!page) return kExitUsage;
         // A fingerprint reader's restart wait ticks a dot a poll after this.
-        if (run_.command == Command::FactoryDefault)
+        if (run_.command == Command::FactoryDefault || run_.command == Command::StandAloneDefault)
             context_->progress.status(English(Msg::PleaseWaiting));
         Connection connection(*context_);
         Target where = target();
@@ -545,6 +578,24 @@ private:
             case Command::FactoryDefault:
                 extra = factoryDefaultResult(outcome, where, values);
                 break;
+            case Command::GetFingerId:
+                if (outcome.ok()) printFingerId(*values.fingerId);
+                break;
+            case Command::GetTemplate:
+                if (outcome.ok()) extra = templateGot(outcome, values.template_);
+                break;
+            case Command::PutTemplate:
+                if (values.templatePut != fp::TemplatePut::Written &&
+                    values.templatePut != fp::TemplatePut::Failed) {
+                    outcome.reason = "template";
+                    outcome.detail = values.templatePut == fp::TemplatePut::EmptyPart
+                                         ? "a part is empty once trimmed; nothing was sent"
+                                         : "a part does not fit in a command; nothing was sent";
+                }
+                break;
+            case Command::StandAloneDefault:
+                if (outcome.ok()) extra = standAloneDefaults();
+                break;
             case Command::DisplayClock:
                 extra.add("clock", ClockText(clock));
                 extra.add("hourFormat", HourFormatText(run_.hourFormat));
@@ -556,6 +607,119 @@ private:
                 break;
         }
         return report(outcome, extra);
+    }
+
+    // put-template's file, its parts in the reader's code page; false, with the usage error
+    // said, when it cannot be read or is not a template file.
+    bool readTemplate(PageValues& values) {
+        QFile file(QString::fromLocal8Bit(run_.templatePath.c_str()));
+        if (!file.open(QIODevice::ReadOnly)) {
+            usage("put-template: cannot read '" + run_.templatePath + "'");
+            return false;
+        }
+        // One byte more than a template file may have tells a larger file from a whole one.
+        const QByteArray bytes = file.read(static_cast<qint64>(fp::kMaxTemplateFileBytes) + 1);
+        const fp::TemplateFileRead read =
+            fp::ParseTemplateFile(std::string_view(bytes.constData(), bytes.size()));
+        if (!read.file) {
+            usage("put-template: " + run_.templatePath + ": " +
+                  English(TemplateProblemText(read.problem)));
+            return false;
+        }
+        for (std::size_t part = 0; part < values.templateParts.size(); ++part) {
+            const std::string& text = read.file->parts[part];
+            values.templateParts[part] = platform::EncodeText(
+                QString::fromUtf8(text.data(), static_cast<int>(text.size())), run_.codePage);
+        }
+        return true;
+    }
+
+    static Msg TemplateProblemText(fp::TemplateFileProblem problem) {
+        switch (problem) {
+            case fp::TemplateFileProblem::BadFingerNumber:
+                return Msg::TemplateFileBadFingerNo;
+            case fp::TemplateFileProblem::BadPart:
+                return Msg::TemplateFileBadPart;
+            case fp::TemplateFileProblem::PartTooLong:
+                return Msg::TemplateFilePartTooLong;
+            case fp::TemplateFileProblem::None:
+            case fp::TemplateFileProblem::NotTemplateFile:
+                break;
+        }
+        return Msg::TemplateFileNotTemplate;
+    }
+
+    void printFingerId(const std::string& id) {
+        const std::string finger = FingerNumberText(run_.fingerNumber);
+        if (run_.json) {
+            JsonObject json;
+            json.add("kind", "finger").add("finger", finger).add("id", FromReader(id));
+            out_ << json.text() << '\n';
+            return;
+        }
+        printSettings({}, {{"finger", finger}, {"fingerprint ID", FromReader(id)}});
+    }
+
+    // get-template: the parts printed, or with --out written to a template file as the window
+    // saves one; a file that cannot be written fails the run.
+    JsonObject templateGot(Outcome& outcome, const fp::TemplateGet& got) {
+        const std::string finger = FingerNumberText(run_.fingerNumber);
+        fp::TemplateFile file{finger, {}};
+        for (std::size_t part = 0; part < got.parts.size(); ++part)
+            file.parts[part] = FromReader(got.parts[part].value_or(""), run_.codePage);
+        JsonObject extra;
+        if (!run_.outPath.empty()) {
+            const fp::TemplateFileProblem problem = fp::CheckTemplateFile(file);
+            const std::string text =
+                problem == fp::TemplateFileProblem::None ? fp::FormatTemplateFile(file) : "";
+            QSaveFile out(QString::fromLocal8Bit(run_.outPath.c_str()));
+            const bool saved = problem == fp::TemplateFileProblem::None &&
+                               out.open(QIODevice::WriteOnly) &&
+                               out.write(text.data(), static_cast<qint64>(text.size())) ==
+                                   static_cast<qint64>(text.size()) &&
+                               out.commit();
+            if (!saved) {
+                const Msg why = problem == fp::TemplateFileProblem::None
+                                    ? Msg::TemplateFileUnwritable
+                                    : TemplateProblemText(problem);
+                outcome = {kExitFailed, English(Msg::SaveTemplateError) + " " + English(why),
+                           "file", "cannot write " + run_.outPath};
+            }
+            extra.add("file", run_.outPath);
+            return extra;
+        }
+        if (run_.json) {
+            JsonObject json;
+            json.add("kind", "template").add("finger", finger);
+            json.addStrings("parts", {file.parts.begin(), file.parts.end()});
+            out_ << json.text() << '\n';
+        } else {
+            printSettings({}, {{"finger", finger},
+                               {"part 1", file.parts[0]},
+                               {"part 2", file.parts[1]},
+                               {"part 3", file.parts[2]}});
+        }
+        return extra;
+    }
+
+    // What a stand-alone default leaves in the reader, as the window shows it afterwards.
+    JsonObject standAloneDefaults() {
+        const std::string id = commands::TwoDigits(fp::kDefaultReaderId);
+        const std::string settings = LineSettingsText(tblink::kDefaultLineSettingsIndex);
+        char facility[8];
+        std::snprintf(facility, sizeof facility, "%05d", fp::kDefaultFacilityCode);
+        JsonObject extra;
+        if (run_.json) {
+            extra.add("id", id).add("settings", settings).add("facilityCode", facility);
+            extra.add("doorTime", fp::kDefaultDoorTime).add("alarmTime", fp::kDefaultAlarmTime);
+            return extra;
+        }
+        printSettings({}, {{"id", id},
+                           {"line settings", settings},
+                           {"facility code", facility},
+                           {"door time", fp::kDefaultDoorTime},
+                           {"alarm time", fp::kDefaultAlarmTime}});
+        return extra;
     }
 
     // The card commands' replies carry a status: "00" done, else why not (a wrong key, no

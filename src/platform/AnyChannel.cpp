@@ -10,27 +10,24 @@ AnyChannel::~AnyChannel() { close(); }
 
 bool AnyChannel::open(const std::string& devicePath, const std::string& lineSettings) {
     close();
-    failure_ = OpenFailure{};
+    badAddress_ = {};
     if (!IsUrl(devicePath)) {
         active_ = &local_;
-        if (local_.open(devicePath, lineSettings)) return true;
-        failure_ = OpenFailure{OpenFailureKind::DeviceFailed, 0, devicePath + " did not open"};
-        return false;
+        return local_.open(devicePath, lineSettings);
     }
     const std::optional<NetworkAddress> address = ParseNetworkAddress(devicePath);
     if (!address) {
         // Another scheme, or a broken address: never a path to try as a device.
         active_ = nullptr;
-        failure_ = OpenFailure{OpenFailureKind::BadAddress, EINVAL,
-                               "not a network port address: " + devicePath};
+        badAddress_.problem = PortProblem::BadAddress;
+        badAddress_.device = devicePath;
+        badAddress_.error = EINVAL;
         return false;
     }
     SocketChannel& channel =
         address->kind == NetworkKind::Rfc2217 ? static_cast<SocketChannel&>(rfc2217_) : socket_;
     active_ = &channel;
-    if (channel.open(devicePath, lineSettings)) return true;
-    failure_ = channel.lastOpenFailure();
-    return false;
+    return channel.open(devicePath, lineSettings);
 }
 
 void AnyChannel::close() {
@@ -53,9 +50,7 @@ ReadStatus AnyChannel::readByte(std::uint8_t& byte, int timeoutMs) {
     return active_ ? active_->readByte(byte, timeoutMs) : ReadStatus::LineGone;
 }
 
-PortDiagnosis AnyChannel::diagnosis() const {
-    return active_ ? active_->diagnosis() : PortDiagnosis{};
-}
+PortDiagnosis AnyChannel::diagnosis() const { return active_ ? active_->diagnosis() : badAddress_; }
 
 void AnyChannel::setMessagePump(std::function<void()> pump) {
     socket_.setMessagePump(pump);

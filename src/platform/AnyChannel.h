@@ -23,11 +23,8 @@ public:
     void drain() override;
     ReadStatus readByte(std::uint8_t& byte, int timeoutMs) override;
     void setMessagePump(std::function<void()> pump) override;
-    // The diagnosis of the back end the last open chose.
+    // The diagnosis of the back end the last open chose, or why no back end took the path.
     PortDiagnosis diagnosis() const override;
-
-    // Why the last open failed. A local device gives DeviceFailed without details.
-    const OpenFailure& lastOpenFailure() const { return failure_; }
 
     // The back ends, for tests that set their limits.
     PosixSerialChannel& local() { return local_; }
@@ -39,7 +36,7 @@ private:
     SocketChannel socket_;
     Rfc2217Channel rfc2217_;
     SerialChannel* active_ = nullptr;
-    OpenFailure failure_;
+    PortDiagnosis badAddress_;
 };
 
 // The channel for a front end: an AnyChannel.

@@ -68,8 +68,18 @@ std::chrono::nanoseconds CharacterTime(const std::string& lineSettings) {
 
 SocketChannel::~SocketChannel() { close(); }
 
-void SocketChannel::fail(OpenFailureKind kind, int error, std::string text) {
-    failure_ = OpenFailure{kind, error, std::move(text)};
+void SocketChannel::fail(PortProblem problem, int error) {
+    diagnosis_ = {};
+    diagnosis_.problem = problem;
+    diagnosis_.device = url_;
+    diagnosis_.error = error;
+    if (problem == PortProblem::NoAnswer) diagnosis_.limitMs = openLimitMs_;
+}
+
+void SocketChannel::lineLost() {
+    if (lineGone_) return;
+    lineGone_ = true;
+    fail(PortProblem::Dropped, 0);
 }
 
 void SocketChannel::pump() {
@@ -78,13 +88,13 @@ void SocketChannel::pump() {
 
 bool SocketChannel::open(const std::string& devicePath, const std::string& lineSettings) {
     close();
-    failure_ = OpenFailure{};
+    diagnosis_ = {};
+    url_ = devicePath;
     const std::optional<NetworkAddress> address = ParseNetworkAddress(devicePath);
     if (!address || address->kind != kind_) {
-        fail(OpenFailureKind::BadAddress, EINVAL, "not a network port address: " + devicePath);
+        fail(PortProblem::BadAddress, EINVAL);
         return false;
     }
-    where_ = address->host + ":" + std::to_string(address->port);
     const Deadline deadline = SteadyClock::now() + std::chrono::milliseconds(openLimitMs_);
     if (!connectTo(*address, deadline)) return false;
 
@@ -95,8 +105,7 @@ bool SocketChannel::open(const std::string& devicePath, const std::string& lineS
     wireDone_ = SteadyClock::now();
     if (!startSession(lineSettings, deadline)) {
         // Accepted, then closed: a server that takes one client at a time and has one.
-        if (failure_.kind == OpenFailureKind::None)
-            fail(OpenFailureKind::Refused, ECONNRESET, "connection closed by " + where_);
+        fail(PortProblem::Refused, ECONNRESET);
         dropConnection();
         return false;
     }
@@ -128,12 +137,11 @@ bool SocketChannel::connectTo(const NetworkAddress& address, Deadline deadline) 
     if (status == EAI_INPROGRESS) {
         if (gai_cancel(&lookup->request) == EAI_NOTCANCELED)
             ParkedLookups().push_back(std::move(lookup));
-        fail(OpenFailureKind::TimedOut, ETIMEDOUT,
-             "no address for " + address.host + " within " + std::to_string(openLimitMs_) + " ms");
+        fail(PortProblem::NoAnswer, ETIMEDOUT);
         return false;
     }
     if (status != 0) {
-        fail(OpenFailureKind::HostNotFound, status, address.host + ": " + gai_strerror(status));
+        fail(PortProblem::HostNotFound, status);
         return false;
     }
 
@@ -175,14 +183,10 @@ bool SocketChannel::connectTo(const NetworkAddress& address, Deadline deadline) 
         lastError = error;
         if (error == ETIMEDOUT) break;
     }
-    if (lastError == ETIMEDOUT) {
-        fail(OpenFailureKind::TimedOut, ETIMEDOUT,
-             "no connection to " + where_ + " within " + std::to_string(openLimitMs_) + " ms");
-    } else if (lastError == ECONNREFUSED) {
-        fail(OpenFailureKind::Refused, lastError, "connection refused by " + where_);
-    } else {
-        fail(OpenFailureKind::Unreachable, lastError, where_ + ": " + std::strerror(lastError));
-    }
+    fail(lastError == ETIMEDOUT      ? PortProblem::NoAnswer
+         : lastError == ECONNREFUSED ? PortProblem::Refused
+                                     : PortProblem::Unreachable,
+         lastError);
     return false;
 }
 
@@ -226,10 +230,9 @@ void SocketChannel::sendRaw(const std::string& bytes) {
             continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             pollfd ready{fd_, POLLOUT, 0};
-            if (::poll(&ready, 1, 1000) <= 0 || (ready.revents & (POLLERR | POLLHUP)))
-                lineGone_ = true;
+            if (::poll(&ready, 1, 1000) <= 0 || (ready.revents & (POLLERR | POLLHUP))) lineLost();
         } else {
-            lineGone_ = true;
+            lineLost();
         }
     }
 }
@@ -241,7 +244,7 @@ bool SocketChannel::receive(int timeoutMs) {
     const int events = ::poll(&ready, 1, timeoutMs);
     if (events < 0) {
         if (errno == EINTR) return true;
-        lineGone_ = true;
+        lineLost();
         return false;
     }
     if (events == 0) return true;
@@ -262,7 +265,7 @@ bool SocketChannel::receive(int timeoutMs) {
         return !lineGone_;
     }
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return true;
-    lineGone_ = true;  // the server closed the connection, or it broke
+    lineLost();  // the server closed the connection, or it broke
     return false;
 }
 

@@ -1,7 +1,7 @@
 // SerialChannels for ports behind serial device servers: SocketChannel (socket://, raw TCP)
 // and Rfc2217Channel (rfc2217://, telnet with the COM-PORT-OPTION). To the transaction they
 // behave like a local port: open connects or fails, a connection that drops is a line gone at
-// once, and bytes arrive one at a time.
+// once, and bytes arrive one at a time. diagnosis() says which, in the port diagnostics' terms.
 //
 // One thread, no callbacks: the socket is non-blocking and every wait is a poll. Connecting
 // (name, TCP connect and the server's answer to the COM-PORT-OPTION) has its own limit of
@@ -20,24 +20,6 @@
 #include "platform/Telnet.h"
 
 namespace platform {
-
-// Why the last open failed, kept for the port diagnostics: the kind, the system's error number
-// (errno, or the resolver's EAI_ code for HostNotFound) and a text for people.
-enum class OpenFailureKind {
-    None,
-    BadAddress,    // not a network URL this channel takes
-    HostNotFound,  // the name did not resolve
-    Refused,       // the server refused the connection
-    Unreachable,   // no route, network down, or another connect error
-    TimedOut,      // no connection within the open limit
-    DeviceFailed,  // a local device that did not open
-};
-
-struct OpenFailure {
-    OpenFailureKind kind = OpenFailureKind::None;
-    int systemError = 0;
-    std::string text;
-};
 
 class SocketChannel : public SerialChannel {
 public:
@@ -61,8 +43,8 @@ public:
     void drain() override;
     ReadStatus readByte(std::uint8_t& byte, int timeoutMs) override;
     void setMessagePump(std::function<void()> pump) override { pump_ = std::move(pump); }
+    PortDiagnosis diagnosis() const override { return diagnosis_; }
 
-    const OpenFailure& lastOpenFailure() const { return failure_; }
     // Tests shorten the open limit to keep a silent server from costing them time.
     void setOpenLimitMs(int limitMs) { openLimitMs_ = limitMs; }
 
@@ -90,7 +72,8 @@ protected:
 
 private:
     bool connectTo(const NetworkAddress& address, Deadline deadline);
-    void fail(OpenFailureKind kind, int error, std::string text);
+    void fail(PortProblem problem, int error);
+    void lineLost();
     void dropConnection();
 
     NetworkKind kind_ = NetworkKind::Socket;
@@ -100,9 +83,9 @@ private:
     std::size_t pendingBegin_ = 0;
     std::size_t lastChunk_ = 0;  // bytes the last receive() took from the socket
     std::function<void()> pump_;
-    OpenFailure failure_;
+    PortDiagnosis diagnosis_;
     int openLimitMs_ = kOpenLimitMs;
-    std::string where_;  // "host:port", for the failure texts
+    std::string url_;  // of the last open
 
     // drain(): when the bytes written since the last drain are on the wire.
     std::chrono::nanoseconds characterTime_{0};

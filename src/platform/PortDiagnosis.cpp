@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <grp.h>
+#include <netdb.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -15,6 +16,8 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+
+#include "platform/NetworkAddress.h"
 
 namespace platform {
 namespace {
@@ -124,7 +127,8 @@ bool PortDiagnosis::operator==(const PortDiagnosis& other) const {
     return problem == other.problem && device == other.device && error == other.error &&
            holderPid == other.holderPid && holderName == other.holderName &&
            heldBy == other.heldBy && user == other.user && group == other.group &&
-           groupMayOpen == other.groupMayOpen && memberNotActive == other.memberNotActive;
+           groupMayOpen == other.groupMayOpen && memberNotActive == other.memberNotActive &&
+           limitMs == other.limitMs;
 }
 
 PortDiagnosis DiagnoseOpenError(const std::string& device, int error, const DeviceAccess& access) {
@@ -239,6 +243,31 @@ PortWords WordsOf(const PortDiagnosis& d) {
             words.arguments.push_back(d.error ? std::strerror(d.error) : "unknown");
             words.arguments.push_back(std::to_string(d.error));
             break;
+        case PortProblem::BadAddress:
+            words.wording = PortWording::BadAddress;
+            break;
+        case PortProblem::HostNotFound: {
+            words.wording = PortWording::HostNotFound;
+            const auto address = ParseNetworkAddress(d.device);
+            words.arguments.push_back(address ? address->host : d.device);
+            words.arguments.push_back(d.error ? gai_strerror(d.error) : "unknown");
+            break;
+        }
+        case PortProblem::Refused:
+            words.wording = PortWording::Refused;
+            break;
+        case PortProblem::Unreachable:
+            words.wording = PortWording::Unreachable;
+            words.arguments.push_back(d.error ? std::strerror(d.error) : "unknown");
+            words.arguments.push_back(std::to_string(d.error));
+            break;
+        case PortProblem::NoAnswer:
+            words.wording = PortWording::NoAnswer;
+            words.arguments.push_back(std::to_string(d.limitMs));
+            break;
+        case PortProblem::Dropped:
+            words.wording = PortWording::Dropped;
+            break;
     }
     return words;
 }
@@ -272,6 +301,18 @@ const char* EnglishReason(PortWording wording) {
             return "%1 hung up during the exchange.";
         case PortWording::Other:
             return "%1 did not open: %2 (error %3).";
+        case PortWording::BadAddress:
+            return "%1 is not a network port address.";
+        case PortWording::HostNotFound:
+            return "%1: the server name %2 is not known (%3).";
+        case PortWording::Refused:
+            return "%1 refused the connection.";
+        case PortWording::Unreachable:
+            return "%1 cannot be reached: %2 (error %3).";
+        case PortWording::NoAnswer:
+            return "%1 did not answer within %2 ms.";
+        case PortWording::Dropped:
+            return "%1: the connection dropped during the exchange.";
     }
     return "";
 }
@@ -306,6 +347,20 @@ const char* EnglishAdvice(PortWording wording) {
             return "Check the cable and the adapter, then repeat the command.";
         case PortWording::Other:
             return "Check the device and its driver.";
+        case PortWording::BadAddress:
+            return "Write it as rfc2217://HOST:PORT or socket://HOST:PORT.";
+        case PortWording::HostNotFound:
+            return "Check the server's name, or give its IP address instead.";
+        case PortWording::Refused:
+            return "Check the address and TCP port, that the server serves the serial line on "
+                   "that port, and that no other client has it.";
+        case PortWording::Unreachable:
+            return "Check the server's address and port, and that the server is on the network.";
+        case PortWording::NoAnswer:
+            return "Check that the server is switched on and on the network, and that no "
+                   "firewall blocks the port.";
+        case PortWording::Dropped:
+            return "Check the server and the network, then repeat the command.";
     }
     return "";
 }

@@ -1,5 +1,5 @@
 // Why a port would not open, or why an open line was lost: a plain value that every channel can
-// report (a terminal device here, a network port later) and every front end can print. The
+// report (a terminal device or a serial device server) and every front end can print. The
 // window says it in three languages from the same wording and arguments (WordsOf); the
 // command-line program and the frame log use the English below.
 #pragma once
@@ -21,6 +21,13 @@ enum class PortProblem {
     Vanished,          // the device went away during an exchange
     HungUp,            // the line hung up during an exchange; the device is still there
     Other,             // any other refusal: see `error`
+    // A network port; `device` is its URL.
+    BadAddress,    // not a network port address this program takes
+    HostNotFound,  // the server's name did not resolve; `error` is the resolver's EAI_ code
+    Refused,       // the server refused the connection, or closed it at once
+    Unreachable,   // no route to the server, or another connect error: see `error`
+    NoAnswer,      // no connection within the connect limit (`limitMs`)
+    Dropped,       // the connection dropped during an exchange: the network's line gone
 };
 
 struct PortDiagnosis {
@@ -38,6 +45,8 @@ struct PortDiagnosis {
     std::string group;             // the group that owns the device (its number if unnamed)
     bool groupMayOpen = true;      // that group has read and write on the device
     bool memberNotActive = false;  // the user is listed in it, but not in this login yet
+
+    int limitMs = 0;  // NoAnswer: the connect limit that ran out
 
     bool operator==(const PortDiagnosis& other) const;
 };
@@ -82,6 +91,12 @@ enum class PortWording {
     Vanished,
     HungUp,
     Other,
+    BadAddress,
+    HostNotFound,
+    Refused,
+    Unreachable,
+    NoAnswer,
+    Dropped,
 };
 struct PortWords {
     PortWording wording = PortWording::None;

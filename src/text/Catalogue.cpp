@@ -348,6 +348,18 @@ constexpr Row kRows[] = {
     {Msg::AdviceHungUp, {"Check the cable and the adapter, then repeat the command.", "请检查线材与转接器, 然后重试命令.", "請檢查線材與轉接器, 然後重試命令."}},
     {Msg::ReasonOther, {"%1 did not open: %2 (error %3).", "%1 无法开启: %2 (错误 %3).", "%1 無法開啟: %2 (錯誤 %3)."}},
     {Msg::AdviceOther, {"Check the device and its driver.", "请检查装置与驱动程式.", "請檢查裝置與驅動程式."}},
+    {Msg::ReasonBadAddress, {"%1 is not a network port address.", "%1 不是网络通讯埠地址.", "%1 不是網路通訊埠位址."}},
+    {Msg::AdviceBadAddress, {"Write it as rfc2217://HOST:PORT or socket://HOST:PORT.", "请写成 rfc2217://HOST:PORT 或 socket://HOST:PORT.", "請寫成 rfc2217://HOST:PORT 或 socket://HOST:PORT."}},
+    {Msg::ReasonHostNotFound, {"%1: the server name %2 is not known (%3).", "%1: 无法解析服务器名称 %2 (%3).", "%1: 無法解析伺服器名稱 %2 (%3)."}},
+    {Msg::AdviceHostNotFound, {"Check the server's name, or give its IP address instead.", "请检查服务器名称, 或改用它的 IP 地址.", "請檢查伺服器名稱, 或改用它的 IP 位址."}},
+    {Msg::ReasonRefused, {"%1 refused the connection.", "%1 拒绝连线.", "%1 拒絕連線."}},
+    {Msg::AdviceRefused, {"Check the address and TCP port, that the server serves the serial line on that port, and that no other client has it.", "请检查地址与 TCP 埠号, 服务器是否在该埠提供串列线路, 以及是否有其他用户端占用它.", "請檢查位址與 TCP 埠號, 伺服器是否在該埠提供串列線路, 以及是否有其他用戶端佔用它."}},
+    {Msg::ReasonUnreachable, {"%1 cannot be reached: %2 (error %3).", "%1 无法连上: %2 (错误 %3).", "%1 無法連上: %2 (錯誤 %3)."}},
+    {Msg::AdviceUnreachable, {"Check the server's address and port, and that the server is on the network.", "请检查服务器的地址与埠号, 以及服务器是否已连上网络.", "請檢查伺服器的位址與埠號, 以及伺服器是否已連上網路."}},
+    {Msg::ReasonNoAnswer, {"%1 did not answer within %2 ms.", "%1 在 %2 ms 内没有回应.", "%1 在 %2 ms 內沒有回應."}},
+    {Msg::AdviceNoAnswer, {"Check that the server is switched on and on the network, and that no firewall blocks the port.", "请检查服务器是否已开机并连上网络, 以及防火墙是否挡住该埠.", "請檢查伺服器是否已開機並連上網路, 以及防火牆是否擋住該埠."}},
+    {Msg::ReasonDropped, {"%1: the connection dropped during the exchange.", "%1: 通讯中连线中断.", "%1: 通訊中連線中斷."}},
+    {Msg::AdviceDropped, {"Check the server and the network, then repeat the command.", "请检查服务器与网络, 然后重试命令.", "請檢查伺服器與網路, 然後重試命令."}},
 };
 // clang-format on
 

@@ -324,6 +324,18 @@ enum class Msg : int {
     AdviceHungUp,
     ReasonOther,
     AdviceOther,
+    ReasonBadAddress,
+    AdviceBadAddress,
+    ReasonHostNotFound,
+    AdviceHostNotFound,
+    ReasonRefused,
+    AdviceRefused,
+    ReasonUnreachable,
+    AdviceUnreachable,
+    ReasonNoAnswer,
+    AdviceNoAnswer,
+    ReasonDropped,
+    AdviceDropped,
     Count  // not an entry
 };
 

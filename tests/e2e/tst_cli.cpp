@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include "CliProcess.h"
+#include "Ser2net.h"
 #include "cli/Plan.h"
 
 using namespace clitest;
@@ -58,6 +59,7 @@ private slots:
     void readCards_data();
     void readCards();
     void ctrlCEndsTheReading();
+    void infoThroughASerialDeviceServer();
 };
 
 void TestCli::portsListsTheMapWithDevices() {
@@ -508,9 +510,10 @@ void TestCli::applyWithOneUnreachableReader() {
 }
 
 void TestCli::exitStatuses_data() {
-    QTest::addColumn<QString>(
-        "layout");  // "L": PX10 ID 01 on a line, "E": an empty line,
-                    // "M": a missing device, "H": a line another program holds
+    // "L": PX10 ID 01 on a line, "E": an empty line, "M": a missing device, "H": a line this
+    // test holds (flock), "R": a network port nothing listens on, "G": PX10 ID 01 on a line
+    // that vanishes at the first reply
+    QTest::addColumn<QString>("layout");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("out");  // the start of standard output
@@ -533,17 +536,21 @@ void TestCli::exitStatuses_data() {
         << "L" << QStringList{"send", QString(1038, 'X'), "--id", "1"} + port << 2
         << "Command test error! (nothing was sent)"
         << "the text is 1038 bytes long";
+    // Exit status 3: the outcome on standard output, why and what to do on standard error.
     QTest::newRow("a port that is not in the map")
-        << "L" << QStringList{"info", "--port", "COM9"} << 3
-        << "Open COM : 9 Error (COM9 is not in the port map"
-        << "";
+        << "L" << QStringList{"info", "--port", "COM9"} << 3 << "Open COM : 9 Error\n"
+        << "tagbench-cli: COM9 names no device. Choose a port from the list";
     QTest::newRow("a port whose device does not exist")
-        << "M" << QStringList{"info"} + port << 3
-        << "Open COM : 1 Error (COM1 names /nonexistent/tty1, which does not exist)"
-        << "";
+        << "M" << QStringList{"info"} + port << 3 << "Open COM : 1 Error\n"
+        << "tagbench-cli: /nonexistent/tty1 does not exist: the adapter is unplugged";
+    const QString pid = QString::number(QCoreApplication::applicationPid());
     QTest::newRow("a port that another program holds")
         << "H" << QStringList{"set-id", "2", "--id", "1"} + port << 3 << "Open COM : 1 Error\n"
-        << "";
+        << "is held by another program: tst_cli (process " + pid +
+               ", flock). Close tst_cli, or end it with: kill " + pid;
+    QTest::newRow("a network port that refuses the connection")
+        << "R" << QStringList{"scan", "--ports", "COM1", "--lock"} << 3 << "Open COM : 1 Error\n"
+        << " refused the connection. Check the address and TCP port";
     QTest::newRow("no reader on the line")
         << "E" << QStringList{"info", "--id", "1"} + port << 1 << "Reader not find\n"
         << "";
@@ -554,6 +561,10 @@ void TestCli::exitStatuses_data() {
     QTest::newRow("a setter nobody answers")
         << "E" << QStringList{"set-card-type", "EM", "--id", "3"} + port << 1
         << "Set card type error! (the reader stayed silent)"
+        << "";
+    QTest::newRow("a line that vanishes during the exchange")
+        << "G" << QStringList{"get-interface", "--id", "1"} + port << 1
+        << "Get reader interface error! (/dev/"
         << "";
     QTest::newRow("census of a missing port")
         << "M" << QStringList{"census"} + port << 3 << "Open COM : 1 Error"
@@ -573,20 +584,32 @@ void TestCli::exitStatuses() {
     QFETCH(QString, out);
     QFETCH(QString, err);
     Layout lines(layout == "M" ? "M" : "L");
+    const QString refusing = QString("rfc2217://127.0.0.1:%1").arg(Ser2net::FreePort());
     int held = -1;
-    if (layout == "L") AddReader(lines.line(1), ReaderKind::PX10, 1);
+    if (layout == "L" || layout == "G") AddReader(lines.line(1), ReaderKind::PX10, 1);
+    if (layout == "G") lines.line(1).setFault({tbsim::Fault::LineGone});
     if (layout == "H") {
         AddReader(lines.line(1), ReaderKind::PX10, 1);
         held = ::open(lines.line(1).devicePath().c_str(), O_RDWR | O_NOCTTY);
         QVERIFY(held >= 0);
         QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
     }
-    const Cli cli(lines.lines.ports());
+    const Cli cli(layout == "R" ? "COM1=" + refusing : lines.lines.ports());
     const CliRun run = cli.run(args);
+    // In JSON the reason and the advice are the outcome's detail.
+    const CliRun json = exit == 3 ? cli.run(args + QStringList{"--json"}) : CliRun{};
     if (held >= 0) ::close(held);
     QCOMPARE(run.exit, exit);
     QVERIFY2(out.isEmpty() ? run.out.isEmpty() : run.out.startsWith(out), qPrintable(run.out));
     QVERIFY2(run.err.contains(err), qPrintable(run.err));
+    if (layout == "G")
+        QVERIFY2(run.out.contains(" vanished during the exchange: the adapter was unplugged."),
+                 qPrintable(run.out));
+    if (exit == 3) {
+        QCOMPARE(json.outcome().value("reason").toString(), QString("port"));
+        const QString detail = json.outcome().value("detail").toString();
+        QVERIFY2(!detail.isEmpty() && run.err.contains(detail), qPrintable(run.err));
+    }
     // Refused before the port: nothing went over the line.
     if (exit == 2 && layout != "M") QCOMPARE(Heard(lines.line(1)), QString());
 }
@@ -668,6 +691,21 @@ void TestCli::ctrlCEndsTheReading() {
     // It ended after its current poll: whatever came after the first line is whole cards.
     for (const QByteArray& line : process.readAllStandardOutput().split('\n'))
         QVERIFY(line.isEmpty() || line == "Card ID : 0010531008(D)  00A0B0C0(H)");
+}
+
+// The reader behind a real ser2net, reached as an rfc2217:// port of the port map.
+void TestCli::infoThroughASerialDeviceServer() {
+    QVERIFY2(!Ser2net::Program().isEmpty(), "ser2net is not installed (run scripts/setup)");
+    Layout layout("L");
+    AddReader(layout.line(1), ReaderKind::PX40, 7, "SER00007");
+    Ser2net server;
+    QVERIFY2(server.start(layout.line(1).devicePath()), qPrintable(server.error()));
+    const Cli cli("COM20=" + server.rfc2217Url());
+    const CliRun run = cli.run({"info", "--port", "COM20", "--type", "PX40", "--json"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(Readers(run), QStringList{"COM20 19200,e,8,1 07 SER00007"});
+    QCOMPARE(run.outcome().value("message").toString(), QString("Reader find ok. (COM : #20)"));
+    QCOMPARE(Heard(layout.line(1)), QString("H00B H07V H07A H07L H07M"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

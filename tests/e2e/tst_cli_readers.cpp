@@ -51,6 +51,7 @@ private slots:
     void factoryDefault();
     void trailerWrittenThenReadWithTheNewKey();
     void blockWrittenThenRead();
+    void templateCarriedToAnotherReaderThroughAFile();
     void displayHoldsWhatWasSent();
     void sendPrintsTheReplyDataField();
     void accessBits_data();
@@ -168,6 +169,56 @@ void TestCliReaders::frames_data() {
     QTest::newRow("title-mode none") << "PX50M"
                                      << "title-mode none --id 1"
                                      << "J01B J01L0" << 0 << "Set title mode ok.";
+    QTest::newRow("facility-code 7 is five digits")
+        << "PX60"
+        << "facility-code 7 --id 1"
+        << "I01B I01K00007" << 0 << "Set facility code ok.";
+    QTest::newRow("add-finger of the last slot") << "PX60"
+                                                 << "add-finger 9500 --id 1"
+                                                 << "I01B I01M009500" << 0 << "Add fingerprint ok.";
+    QTest::newRow("delete-finger of slot 0") << "PX60M"
+                                             << "delete-finger 0 --id 1"
+                                             << "I01B I01N000000" << 0 << "Del fingerprint ok.";
+    QTest::newRow("get-finger-id") << "PX60"
+                                   << "get-finger-id 5 --id 1"
+                                   << "I01B I01O000005" << 0 << "Get fingerprint ID ok.";
+    QTest::newRow("set-finger-id: the ID's bytes in the reader's order")
+        << "PX60"
+        << "set-finger-id 5 0011223344556677 --id 1"
+        << "I01B I01O00000507766554433221100" << 0 << "Set fingerprint ID ok.";
+    QTest::newRow("set-finger-id: a short ID goes out short; the reader refuses it twice")
+        << "PX60"
+        << "set-finger-id 5 A1B2C3D4E5 --id 1"
+        << "I01B I01O0000050E5D4C3B2A1 I01B I01O0000050E5D4C3B2A1" << 1
+        << "Set fingerprint ID error!";
+    QTest::newRow("scan-mode sensor-reset") << "PX60"
+                                            << "scan-mode sensor-reset --id 1"
+                                            << "I01B I01r3" << 0 << "Set fingerprint scan mode ok.";
+    QTest::newRow("get-template: L0, part 0, the three parts, L1, no reader check")
+        << "PX60"
+        << "get-template 1 --id 1"
+        << "I01L0 I01P0000010 I01P0000011 I01P0000012 I01P0000013 I01L1" << 0
+        << "Get template data ok.";
+    QTest::newRow("stand-alone") << "PX60"
+                                 << "stand-alone --id 1"
+                                 << "I01B I01R01" << 0 << "Set stand alone mode ok.";
+    QTest::newRow("door-time: blanks dropped, no zeros added")
+        << "PX60"
+        << "door-time __12 --id 1"
+        << "I01B I01R112" << 0 << "Set door time ok.";
+    QTest::newRow("alarm-time empty: R2 alone, which the reader does not take")
+        << "PX60"
+        << "alarm-time '' --id 1"
+        << "I01B I01R2 I01B I01R2" << 1 << "Set alarm time error!";
+    QTest::newRow("add-card") << "PX60M"
+                              << "add-card --id 1"
+                              << "I01B I01R3" << 0 << "Set add card ok.";
+    QTest::newRow("duress-card") << "PX60"
+                                 << "duress-card --id 1"
+                                 << "I01B I01R4" << 0 << "Set duress card ok.";
+    QTest::newRow("clear-card") << "PX60"
+                                << "clear-card --id 1"
+                                << "I01B I01R5" << 0 << "Set clear card ok.";
 }
 
 void TestCliReaders::frames() {
@@ -188,38 +239,60 @@ void TestCliReaders::frames() {
 
 void TestCliReaders::factoryDefault_data() {
     QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("heard");
+    QTest::addColumn<QString>("message");
     QTest::newRow("PX40-M: its six commands after the new ID")
         << "PX40M"
-        << "H07B H07CCAFE004201 H01A001 H01L04 H01M0 H01N0003 H01a0000000001 H01E5";
+        << "factory-default"
+        << "H07B H07CCAFE004201 H01A001 H01L04 H01M0 H01N0003 H01a0000000001 H01E5"
+        << "Set factory default ok.";
     QTest::newRow("PX50: Zi after the new ID") << "PX50"
-                                               << "J07B J07CCAFE004201 J01Zi";
+                                               << "factory-default"
+                                               << "J07B J07CCAFE004201 J01Zi"
+                                               << "Set factory default ok.";
+    // The reader restarts at once here: the wait is one poll.
+    QTest::newRow("PX60 stand-alone default: every command to the old ID")
+        << "PX60"
+        << "stand-alone-default"
+        << "I07B I07CCAFE004201 I07A001 I07S0 I07R10005 I07R20030 I07K00000 "
+           "I07K5C17A3E8429B06D1 I07R6 I07B I07E5"
+        << "Set stand alone default ok.";
 }
 
 void TestCliReaders::factoryDefault() {
     QFETCH(QString, type);
+    QFETCH(QString, command);
     QFETCH(QString, heard);
+    QFETCH(QString, message);
     Layout layout("L");
     tbsim::SimReader* reader =
         AddReader(layout.line(1), Kind(type), 7, "CAFE0042", 2);  // 9600,n,8,1
     auto config = reader->config();
     config.keyNumber = 9;
     config.idSector = 5;
+    config.fingerprint.facilityCode = 77;
+    config.fingerprint.doorSeconds = 9;
+    config.fingerprint.restartTime = std::chrono::milliseconds(0);
     reader->setConfig(config);
     const Cli cli(layout.lines.ports());
-    const CliRun run = cli.run({"factory-default", "--port", "COM1", "--settings", "9600,n,8,1",
-                                "--type", type, "--id", "7", "--json"});
+    const CliRun run = cli.run({command, "--port", "COM1", "--settings", "9600,n,8,1", "--type",
+                                type, "--id", "7", "--json"});
     QCOMPARE(Heard(layout.line(1)), heard);
     QCOMPARE(run.exit, 0);
     const QJsonObject outcome = run.outcome();
-    QCOMPARE(outcome.value("message").toString(), QString("Set factory default ok."));
+    QCOMPARE(outcome.value("message").toString(), message);
     QCOMPARE(outcome.value("id").toString(), QString("01"));
     QCOMPARE(outcome.value("settings").toString(), QString("19200,e,8,1"));
     // The reader is where the outcome says, with its delivery settings.
     QCOMPARE(reader->config().id, 1);
     QCOMPARE(reader->config().lineSettings, std::string("19200,e,8,1"));
-    QCOMPARE(reader->config().keyNumber, 4);
+    if (command == "factory-default") QCOMPARE(reader->config().keyNumber, 4);
     if (type == "PX40M") QCOMPARE(reader->config().idSector, 0);
+    if (type == "PX60") {
+        QCOMPARE(reader->config().fingerprint.facilityCode, 0);
+        QCOMPARE(reader->config().fingerprint.doorSeconds, 5);
+    }
     const CliRun again = cli.run({"get-interface", "--port", "COM1", "--type", type, "--id", "1"});
     QCOMPARE(again.exit, 0);
 }
@@ -270,6 +343,40 @@ void TestCliReaders::blockWrittenThenRead() {
     QCOMPARE(block.value("block").toInt(), 12);
     QCOMPARE(block.value("cardBlock").toString(), QString("BC"));
     QCOMPARE(block.value("data").toString(), data);
+}
+
+void TestCliReaders::templateCarriedToAnotherReaderThroughAFile() {
+    Layout layout("L L");
+    tbsim::SimReader* from = AddReader(layout.line(1), ReaderKind::PX60, 1);
+    tbsim::SimReader* to = AddReader(layout.line(2), ReaderKind::PX60M, 4);
+    const Cli cli(layout.lines.ports());
+    const auto run = [&](int port, const QString& type, const QStringList& args) {
+        return cli.run(args + QStringList{"--port", QString::number(port), "--type", type});
+    };
+    QCOMPARE(run(1, "PX60", {"add-finger", "5", "--id", "1"}).exit, 0);
+    const QString file = cli.path("finger5.fpt");
+    CliRun got = run(1, "PX60", {"get-template", "5", "--out", file, "--id", "1", "--json"});
+    QCOMPARE(got.exit, 0);
+    QCOMPARE(got.outcome().value("file").toString(), file);
+    QVERIFY(got.objects("template").isEmpty());  // the parts went to the file only
+
+    const CliRun put = run(2, "PX60M", {"put-template", "9", file, "--id", "4"});
+    QCOMPARE(put.exit, 0);
+    QCOMPARE(put.out, QString("Set template data ok.\n"));
+    const auto parts = tbsim::EnrolledTemplate(5);
+    QCOMPARE(from->config().fingerprint.fingerSlots.at(5).parts, parts);
+    QCOMPARE(to->config().fingerprint.fingerSlots.at(9).parts, parts);
+
+    // A damaged file is refused before anything goes over the line.
+    Heard(layout.line(2));
+    QFile damaged(file);
+    QVERIFY(damaged.open(QIODevice::Append));
+    damaged.write("part4=00\n");
+    damaged.close();
+    const CliRun refused = run(2, "PX60M", {"put-template", "9", file, "--id", "4"});
+    QCOMPARE(refused.exit, 2);
+    QVERIFY2(refused.err.contains("Not a template file."), qPrintable(refused.err));
+    QCOMPARE(Heard(layout.line(2)), QString());
 }
 
 void TestCliReaders::displayHoldsWhatWasSent() {

@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 #include <QComboBox>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -244,8 +245,7 @@ void TestNetwork::refusedConnectionIsAPortThatDoesNotOpen() {
     platform::AnyChannel channel;
     QVERIFY(!channel.open(url, "19200,e,8,1"));
     QVERIFY(!channel.isOpen());
-    QCOMPARE(channel.lastOpenFailure().kind, platform::OpenFailureKind::Refused);
-    QCOMPARE(channel.lastOpenFailure().systemError, ECONNREFUSED);
+    QCOMPARE(channel.diagnosis().problem, platform::PortProblem::Refused);
 
     // The scan goes past it to the next port.
     SimLines lines;
@@ -258,6 +258,11 @@ void TestNetwork::refusedConnectionIsAPortThatDoesNotOpen() {
     f.click("btnScan");
     QVERIFY(window.linked());
     QCOMPARE(window.portNumber(), 2);
+    // The message panel says why the first port did not open.
+    QCOMPARE(f.control<QLabel>("pnMsg")->toolTip(),
+             "COM1: " + QString::fromStdString(url) +
+                 " refused the connection.\nCheck the address and TCP port, that the server "
+                 "serves the serial line on that port, and that no other client has it.");
 }
 
 void TestNetwork::typedUrlTakesTheNextFreeComNumberAndIsKept() {

@@ -422,6 +422,20 @@ void TestCatalogue::catalogueOrder() {
         "Check the cable and the adapter, then repeat the command.",
         "%1 did not open: %2 (error %3).",
         "Check the device and its driver.",
+        "%1 is not a network port address.",
+        "Write it as rfc2217://HOST:PORT or socket://HOST:PORT.",
+        "%1: the server name %2 is not known (%3).",
+        "Check the server's name, or give its IP address instead.",
+        "%1 refused the connection.",
+        "Check the address and TCP port, that the server serves the serial line on that port, "
+        "and that no other client has it.",
+        "%1 cannot be reached: %2 (error %3).",
+        "Check the server's address and port, and that the server is on the network.",
+        "%1 did not answer within %2 ms.",
+        "Check that the server is switched on and on the network, and that no firewall blocks "
+        "the port.",
+        "%1: the connection dropped during the exchange.",
+        "Check the server and the network, then repeat the command.",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {

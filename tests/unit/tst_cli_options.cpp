@@ -161,6 +161,29 @@ QString Summary(const Invocation& run) {
         case Command::TitleIcon:
             parts << "file=" + QString::fromStdString(run.iconPath);
             break;
+        case Command::FacilityCode:
+            parts << "facility=" + QString::number(run.facilityCode);
+            break;
+        case Command::AddFinger:
+        case Command::DeleteFinger:
+        case Command::GetFingerId:
+        case Command::SetFingerId:
+        case Command::GetTemplate:
+        case Command::PutTemplate:
+            parts << "finger=" + QString::number(run.fingerNumber);
+            if (run.command == Command::SetFingerId)
+                parts << "fid=" + QString::fromStdString(run.fingerId);
+            if (!run.outPath.empty()) parts << "out=" + QString::fromStdString(run.outPath);
+            if (!run.templatePath.empty())
+                parts << "file=" + QString::fromStdString(run.templatePath);
+            break;
+        case Command::ScanMode:
+            parts << "mode=" + QString::number(run.scanMode);
+            break;
+        case Command::DoorTime:
+        case Command::AlarmTime:
+            parts << "seconds=" + QString::fromStdString(run.seconds);
+            break;
         default:
             break;
     }
@@ -469,6 +492,29 @@ void TestCliOptions::pageArguments_data() {
                                    << "clear-title " + px50 + "line=2";
     QTest::newRow("title-icon: .ico in any case") << "title-icon logo.ICO --port 1 --type PX50"
                                                   << "title-icon " + px50 + "file=logo.ICO";
+    const QString px60 = "port=1 settings=5 id=- type=PX60 ";
+    QTest::newRow("facility code at the top of its range")
+        << "facility-code 65535 --port 1 --type PX60"
+        << "facility-code " + px60 + "facility=65535";
+    QTest::newRow("finger number at both ends of its range") << "add-finger 0 --port 1 --type PX60"
+                                                             << "add-finger " + px60 + "finger=0";
+    QTest::newRow("a fingerprint ID goes out as typed, short and in lower case")
+        << "set-finger-id 9500 a1b2c3d4e5 --port 1 --type PX60M"
+        << "set-finger-id port=1 settings=5 id=- type=PX60M finger=9500 fid=a1b2c3d4e5";
+    QTest::newRow("scan mode by name") << "scan-mode sensor --port 1 --type PX60"
+                                       << "scan-mode " + px60 + "mode=2";
+    QTest::newRow("scan mode as the list's item") << "scan-mode 1 --port 1 --type PX60"
+                                                  << "scan-mode " + px60 + "mode=1";
+    QTest::newRow("door time: blanks dropped, no zeros added")
+        << "door-time __12 --port 1 --type PX60"
+        << "door-time " + px60 + "seconds=12";
+    QTest::newRow("an empty alarm time") << "alarm-time '' --port 1 --type PX60"
+                                         << "alarm-time " + px60 + "seconds=";
+    QTest::newRow("get-template into a file") << "get-template 7 --out t.fpt --port 1 --type PX60"
+                                              << "get-template " + px60 + "finger=7 out=t.fpt";
+    QTest::newRow("put-template: the slot, then the file")
+        << "put-template 9 t.fpt --port 1 --type PX60"
+        << "put-template " + px60 + "finger=9 file=t.fpt";
 }
 
 void TestCliOptions::pageRefused_data() {
@@ -562,6 +608,25 @@ void TestCliOptions::pageRefused_data() {
         << "'klingon' is not english, traditional or simplified";
     QTest::newRow("title-icon of a picture") << "title-icon logo.png --port 1 --type PX50"
                                              << "is not an .ico file";
+    QTest::newRow("fingerprints on a reader without them")
+        << "add-finger 1 --port 1 --type PX50M"
+        << "PX50M has no fingerprint functions (--type PX60, PX60M)";
+    QTest::newRow("finger number 9501") << "delete-finger 9501 --port 1 --type PX60"
+                                        << "finger number '9501' is not 0 to 9500";
+    QTest::newRow("facility code 65536") << "facility-code 65536 --port 1 --type PX60"
+                                         << "'65536' is not 0 to 65535";
+    QTest::newRow("a fingerprint ID of 17 characters")
+        << "set-finger-id 1 " + QString(17, '0') + " --port 1 --type PX60"
+        << "is longer than 16 characters";
+    QTest::newRow("scan mode 4") << "scan-mode 4 --port 1 --type PX60"
+                                 << "scan-mode: '4' is not 0 to 3";
+    QTest::newRow("a door time of five digits") << "door-time 12345 --port 1 --type PX60"
+                                                << "door-time: '12345' is not 0 to 4 digits";
+    QTest::newRow("a door time the box would not take") << "alarm-time 1_2 --port 1 --type PX60"
+                                                        << "alarm-time: '1 2' is not 0 to 4";
+    QTest::newRow("put-template writes no file")
+        << "put-template 1 t.fpt --out x --port 1 --type PX60"
+        << "put-template does not take --out";
 }
 
 void TestCliOptions::values_data() {

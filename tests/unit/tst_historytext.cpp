@@ -3,6 +3,7 @@
 // platform/ and link/, and in the two Chinese languages every wording has texts of its own with
 // every argument in its place. And the history's table keeps in step with a bounded history
 // that moves faster than the table refreshes.
+#include <netdb.h>
 #include <QAbstractItemModelTester>
 #include <QtTest>
 
@@ -17,13 +18,21 @@ Q_DECLARE_METATYPE(PortDiagnosis)
 
 namespace {
 
-PortDiagnosis Diagnosis(PortProblem problem) {
+PortDiagnosis Diagnosis(PortProblem problem, const char* device = "/dev/ttyUSB0") {
     PortDiagnosis d;
     d.problem = problem;
-    d.device = "/dev/ttyUSB0";
+    d.device = device;
     d.error = 5;
     d.user = "ana";
     d.group = "dialout";
+    return d;
+}
+
+// A network port's diagnosis; `error` is what the channel would keep for it.
+PortDiagnosis Network(PortProblem problem, int error = 0) {
+    PortDiagnosis d = Diagnosis(problem, "rfc2217://door-server:4001");
+    d.error = error;
+    d.limitMs = 1500;
     return d;
 }
 
@@ -62,6 +71,13 @@ void TestHistoryText::everyWording_data() {
     QTest::newRow("vanished") << Diagnosis(PortProblem::Vanished);
     QTest::newRow("hung up") << Diagnosis(PortProblem::HungUp);
     QTest::newRow("other") << Diagnosis(PortProblem::Other);
+    QTest::newRow("not a network address")
+        << Diagnosis(PortProblem::BadAddress, "telnet://door-server:23");
+    QTest::newRow("host not found") << Network(PortProblem::HostNotFound, EAI_NONAME);
+    QTest::newRow("refused") << Network(PortProblem::Refused, ECONNREFUSED);
+    QTest::newRow("unreachable") << Network(PortProblem::Unreachable, ENETUNREACH);
+    QTest::newRow("no answer") << Network(PortProblem::NoAnswer, ETIMEDOUT);
+    QTest::newRow("dropped") << Network(PortProblem::Dropped);
 }
 
 void TestHistoryText::everyWording() {
@@ -78,7 +94,8 @@ void TestHistoryText::everyWording() {
         QVERIFY2(!both.contains('%'), qPrintable(both));
         // The reason names the device in every language; the holder's process ID, the user and
         // the group appear wherever the English has them.
-        QVERIFY(app::PortReason(diagnosis, language).contains("/dev/ttyUSB0"));
+        QVERIFY(app::PortReason(diagnosis, language)
+                    .contains(QString::fromStdString(diagnosis.device)));
         const std::string english = platform::DescribePortProblem(diagnosis);
         for (const std::string& argument : words.arguments) {
             if (english.find(argument) != std::string::npos)

@@ -14,6 +14,8 @@
 using namespace platform;
 namespace tn = platform::telnet;
 
+Q_DECLARE_METATYPE(platform::PortProblem)
+
 namespace {
 
 QByteArray Bytes(const std::string& text) { return QByteArray(text.data(), int(text.size())); }
@@ -120,8 +122,8 @@ private slots:
     void dataFromTheServerIsUnescaped();
     void purgeDropsWhatAlreadyArrived_data() { serverClosingIsALineGone_data(); }
     void purgeDropsWhatAlreadyArrived();
-    void addressesAnyChannelDoesNotTake_data();
-    void addressesAnyChannelDoesNotTake();
+    void portsThatDoNotOpenSayWhy_data();
+    void portsThatDoNotOpenSayWhy();
 };
 
 void TestNetChannel::networkAddress_data() {
@@ -424,8 +426,9 @@ void TestNetChannel::connectThatHangsEndsAtTheLimitWithThePumpRunning() {
     int pumps = 0;
     channel.setMessagePump([&] { ++pumps; });
     QVERIFY(!channel.open(server.url("socket"), "19200,e,8,1"));
-    QCOMPARE(channel.lastOpenFailure().kind, OpenFailureKind::TimedOut);
-    QCOMPARE(channel.lastOpenFailure().systemError, ETIMEDOUT);
+    QCOMPARE(channel.diagnosis().problem, PortProblem::NoAnswer);
+    QCOMPARE(ReasonText(channel.diagnosis()),
+             server.url("socket") + " did not answer within 200 ms.");
     QVERIFY(pumps > 0);
     for (int fd : fillers) ::close(fd);
 }
@@ -437,8 +440,8 @@ void TestNetChannel::serverThatClosesAtOnceDoesNotOpen() {
     channel.setMessagePump([&] { server.service(); });
     QVERIFY(!channel.open(server.url("rfc2217"), "19200,e,8,1"));
     QVERIFY(!channel.isOpen());
-    QCOMPARE(channel.lastOpenFailure().kind, OpenFailureKind::Refused);
-    QVERIFY(!channel.lastOpenFailure().text.empty());
+    // A server that serves one client at a time and has one: refused, not a line gone.
+    QCOMPARE(channel.diagnosis().problem, PortProblem::Refused);
 }
 
 void TestNetChannel::serverClosingIsALineGone_data() {
@@ -465,6 +468,8 @@ void TestNetChannel::serverClosingIsALineGone() {
     QCOMPARE(channel.readByte(byte, 60000), ReadStatus::Byte);
     QCOMPARE(channel.readByte(byte, 60000), ReadStatus::LineGone);
     QCOMPARE(channel.readByte(byte, 0), ReadStatus::LineGone);
+    QCOMPARE(channel.diagnosis().problem, PortProblem::Dropped);
+    QCOMPARE(channel.diagnosis().device, server.url(qPrintable(scheme)));
     channel.close();
 }
 
@@ -508,21 +513,63 @@ void TestNetChannel::purgeDropsWhatAlreadyArrived() {
     QCOMPARE(byte, std::uint8_t('\n'));
 }
 
-void TestNetChannel::addressesAnyChannelDoesNotTake_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("kind");
-    QTest::newRow("unknown scheme") << "telnet://host:23" << int(OpenFailureKind::BadAddress);
-    QTest::newRow("no port") << "rfc2217://host" << int(OpenFailureKind::BadAddress);
-    QTest::newRow("missing device") << "/nonexistent/ttyS99" << int(OpenFailureKind::DeviceFailed);
+// A local socket bound to a port but not listening: connections to it are refused.
+class ClosedPort {
+public:
+    ClosedPort() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    ~ClosedPort() { ::close(fd_); }
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+void TestNetChannel::portsThatDoNotOpenSayWhy_data() {
+    QTest::addColumn<QString>("path");  // "PORT" stands for a closed port on 127.0.0.1
+    QTest::addColumn<PortProblem>("problem");
+    QTest::addColumn<QString>("says");  // a part of the reason
+    QTest::newRow("unknown scheme") << "telnet://host:23" << PortProblem::BadAddress
+                                    << "telnet://host:23 is not a network port address.";
+    QTest::newRow("no port") << "rfc2217://host" << PortProblem::BadAddress
+                             << "rfc2217://host is not";
+    QTest::newRow("missing device") << "/nonexistent/ttyS99" << PortProblem::NoSuchDevice
+                                    << "/nonexistent/ttyS99 does not exist";
+    QTest::newRow("nothing listens") << "socket://127.0.0.1:PORT" << PortProblem::Refused
+                                     << "socket://127.0.0.1:PORT refused the connection.";
+    // The reserved top-level name never resolves, wherever the test runs.
+    QTest::newRow("a name that does not resolve")
+        << "rfc2217://door-server.invalid:4001" << PortProblem::HostNotFound
+        << "rfc2217://door-server.invalid:4001: the server name door-server.invalid is not known";
+    // TCP to the broadcast address is refused by the local stack at once.
+    QTest::newRow("no route") << "rfc2217://255.255.255.255:4001" << PortProblem::Unreachable
+                              << "rfc2217://255.255.255.255:4001 cannot be reached: ";
 }
 
-void TestNetChannel::addressesAnyChannelDoesNotTake() {
+void TestNetChannel::portsThatDoNotOpenSayWhy() {
     QFETCH(QString, path);
-    QFETCH(int, kind);
+    QFETCH(PortProblem, problem);
+    QFETCH(QString, says);
+    const ClosedPort closed;
+    const QString port = QString::number(closed.port());
     AnyChannel channel;
-    QVERIFY(!channel.open(path.toStdString(), "19200,e,8,1"));
+    // A slow name server still answers within this: the outcome never depends on timing.
+    channel.rfc2217().setOpenLimitMs(60000);
+    QVERIFY(!channel.open(path.replace("PORT", port).toStdString(), "19200,e,8,1"));
     QVERIFY(!channel.isOpen());
-    QCOMPARE(int(channel.lastOpenFailure().kind), kind);
+    QCOMPARE(channel.diagnosis().problem, problem);
+    const QString reason = QString::fromStdString(ReasonText(channel.diagnosis()));
+    QVERIFY2(reason.startsWith(says.replace("PORT", port)), qPrintable(reason));
+    QVERIFY(!AdviceText(channel.diagnosis()).empty());
     std::uint8_t byte = 0;
     QCOMPARE(channel.readByte(byte, 0), ReadStatus::LineGone);
 }

@@ -30,6 +30,12 @@ const Wording kWordings[] = {
     {PortWording::Vanished, Msg::ReasonVanished, Msg::AdviceVanished},
     {PortWording::HungUp, Msg::ReasonHungUp, Msg::AdviceHungUp},
     {PortWording::Other, Msg::ReasonOther, Msg::AdviceOther},
+    {PortWording::BadAddress, Msg::ReasonBadAddress, Msg::AdviceBadAddress},
+    {PortWording::HostNotFound, Msg::ReasonHostNotFound, Msg::AdviceHostNotFound},
+    {PortWording::Refused, Msg::ReasonRefused, Msg::AdviceRefused},
+    {PortWording::Unreachable, Msg::ReasonUnreachable, Msg::AdviceUnreachable},
+    {PortWording::NoAnswer, Msg::ReasonNoAnswer, Msg::AdviceNoAnswer},
+    {PortWording::Dropped, Msg::ReasonDropped, Msg::AdviceDropped},
 };
 
 // The same one-pass filling as the English, so an argument holding "%2" stays as it is.
