@@ -100,9 +100,27 @@ void AsNobody(QProcess& process) {
     });
 }
 
+// A copy of this program that nobody can run: the build tree may lie below a home folder that
+// only its owner may enter (Debian's default for new homes), and the test runs there as root.
+QString CopyNobodyCanRun() {
+    static QTemporaryDir folder;
+    static const QString copy = [] {
+        const QString path = folder.filePath("tst_portdiagnosis");
+        QFile::copy(QCoreApplication::applicationFilePath(), path);
+        ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
+        ::chmod(QFile::encodeName(path).constData(), 0755);
+        return path;
+    }();
+    return copy;
+}
+
 // This program again, in one of its helper roles; `ordinary`: as nobody when running as root.
 void StartSelf(QProcess& process, const QStringList& arguments, bool ordinary) {
-    if (ordinary && Root()) AsNobody(process);
+    if (ordinary && Root()) {
+        AsNobody(process);
+        process.start(CopyNobodyCanRun(), arguments);
+        return;
+    }
     process.start(QCoreApplication::applicationFilePath(), arguments);
 }
 
