@@ -3,6 +3,7 @@
 // never printed by this code.
 #include <QtTest>
 
+#include "SimAnswers.h"
 #include "SimReader.h"
 
 using namespace tbsim;
@@ -10,22 +11,6 @@ using namespace tbsim;
 Q_DECLARE_METATYPE(tbsim::ReaderKind)
 Q_DECLARE_METATYPE(tbsim::PollForm)
 Q_DECLARE_METATYPE(tbsim::SettingsReplyForm)
-
-namespace {
-
-ReaderConfig Reader(ReaderKind kind, int id) {
-    ReaderConfig config;
-    config.kind = kind;
-    config.id = id;
-    config.version = DefaultVersion(kind);
-    return config;
-}
-
-QByteArray Answer(SimReader& reader, const QByteArray& command) {
-    return QByteArray::fromStdString(reader.answer(command.toStdString()).value_or(""));
-}
-
-}  // namespace
 
 class TestSimCommands : public QObject {
     Q_OBJECT

@@ -4,6 +4,7 @@
 // picture goes through the window's packing to check the two sides agree.
 #include <QtTest>
 
+#include "SimAnswers.h"
 #include "SimDisplay.h"
 #include "SimProgram.h"
 #include "SimReader.h"
@@ -14,18 +15,6 @@ using namespace tbsim;
 Q_DECLARE_METATYPE(tbsim::ReaderKind)
 
 namespace {
-
-ReaderConfig Reader(ReaderKind kind, int id) {
-    ReaderConfig config;
-    config.kind = kind;
-    config.id = id;
-    config.version = DefaultVersion(kind);
-    return config;
-}
-
-QByteArray Answer(SimReader& reader, const QByteArray& command) {
-    return QByteArray::fromStdString(reader.answer(command.toStdString()).value_or(""));
-}
 
 QByteArray Spaces(int count) { return QByteArray(count, ' '); }
 

@@ -4,6 +4,7 @@
 // Python line), not printed by the simulator.
 #include <QtTest>
 
+#include "SimAnswers.h"
 #include "SimFingerprint.h"
 #include "SimProgram.h"
 #include "SimReader.h"
@@ -17,19 +18,6 @@ namespace {
 
 using Time = std::chrono::steady_clock::time_point;
 const Time kStart = Time{} + 1h;
-
-ReaderConfig Reader(ReaderKind kind, int id) {
-    ReaderConfig config;
-    config.kind = kind;
-    config.id = id;
-    config.version = DefaultVersion(kind);
-    return config;
-}
-
-QByteArray Answer(SimReader& reader, const QByteArray& command,
-                  std::optional<Time> now = std::nullopt) {
-    return QByteArray::fromStdString(reader.answer(command.toStdString(), now).value_or(""));
-}
 
 }  // namespace
 

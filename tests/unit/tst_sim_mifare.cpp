@@ -4,6 +4,7 @@
 // worked out by hand; the full frames' checksums came from a separate Python line.
 #include <QtTest>
 
+#include "SimAnswers.h"
 #include "SimFrame.h"
 #include "SimProgram.h"
 #include "SimReader.h"
@@ -18,14 +19,6 @@ const std::string kKeyB = "B0B1B2B3B4B5";
 const QString kZeros(32, '0');
 const QString kFreshTrailer = "000000000000FF078069FFFFFFFFFFFF";  // as Key A reads it back
 const std::string kData = "00112233445566778899AABBCCDDEEFF";
-
-ReaderConfig Reader(ReaderKind kind, int id = 1) {
-    ReaderConfig config;
-    config.kind = kind;
-    config.id = id;
-    config.version = DefaultVersion(kind);
-    return config;
-}
 
 // A PX30-M reader, ID 01, with a card as delivered in its field (none for an empty size).
 ReaderConfig WithCard(const QString& size) {
