@@ -396,36 +396,13 @@ bool IsKeypadCommand(Command command) {
     }
 }
 
+// The function pages' subcommands stand together in Command, a page to a run.
 bool IsMifareCommand(Command command) {
-    switch (command) {
-        case Command::SetIdLocation:
-        case Command::StoreKey:
-        case Command::WriteTrailer:
-        case Command::ReadBlock:
-        case Command::WriteBlock:
-            return true;
-        default:
-            return false;
-    }
+    return command >= Command::SetIdLocation && command <= Command::WriteBlock;
 }
 
 bool IsDisplayCommand(Command command) {
-    switch (command) {
-        case Command::DisplayLanguage:
-        case Command::DisplayPassword:
-        case Command::DisplayScreenMode:
-        case Command::DisplayClock:
-        case Command::SmallMessage:
-        case Command::ScreenMessage:
-        case Command::ClearScreenMessage:
-        case Command::Title:
-        case Command::ClearTitle:
-        case Command::TitleMode:
-        case Command::TitleIcon:
-            return true;
-        default:
-            return false;
-    }
+    return command >= Command::DisplayLanguage && command <= Command::TitleIcon;
 }
 
 bool IsFingerprintCommand(Command command) {
@@ -1016,6 +993,11 @@ const char kExitHelp[] =
     "outcome's \"detail\").\n";
 
 }  // namespace
+
+bool RunsOnAPage(Command command) {
+    return command == Command::Reboot || command == Command::FactoryDefault ||
+           IsMifareCommand(command) || IsDisplayCommand(command) || IsFingerprintCommand(command);
+}
 
 int Invocation::lineSettings() const {
     return settingsIndex.value_or(tblink::kDefaultLineSettingsIndex);

@@ -41,14 +41,14 @@ enum class Command {
     Reboot,
     FactoryDefault,
     Apply,
-    // MIFARE, on the -M types
+    // MIFARE, on the -M types (SetIdLocation to WriteBlock, taken as a range)
     SetIdLocation,
     StoreKey,
     WriteTrailer,
     ReadBlock,
     WriteBlock,
     AccessBits,  // no reader: access bits to words and back
-    // The display, on PX50 and PX50M
+    // The display, on PX50 and PX50M (a range)
     DisplayLanguage,
     DisplayPassword,
     DisplayScreenMode,
@@ -60,7 +60,7 @@ enum class Command {
     ClearTitle,
     TitleMode,
     TitleIcon,
-    // Fingerprint readers, PX60 and PX60M
+    // Fingerprint readers, PX60 and PX60M (a range)
     FacilityCode,
     AddFinger,
     DeleteFinger,
@@ -77,6 +77,10 @@ enum class Command {
     ClearCard,
     StandAloneDefault,
 };
+
+// The subcommands that run a button of a function page with its messages: reboot, factory
+// default, and the MIFARE, display and fingerprint pages' commands.
+bool RunsOnAPage(Command command);
 
 // The ranges of the window's scroll bars.
 constexpr int kMaxKeyNumber = 16;

@@ -216,40 +216,9 @@ private:
                 return apply();
             case Command::AccessBits:
                 return accessBits();
-            case Command::Reboot:
-            case Command::FactoryDefault:
-            case Command::SetIdLocation:
-            case Command::StoreKey:
-            case Command::WriteTrailer:
-            case Command::ReadBlock:
-            case Command::WriteBlock:
-            case Command::DisplayLanguage:
-            case Command::DisplayPassword:
-            case Command::DisplayScreenMode:
-            case Command::DisplayClock:
-            case Command::SmallMessage:
-            case Command::ScreenMessage:
-            case Command::ClearScreenMessage:
-            case Command::Title:
-            case Command::ClearTitle:
-            case Command::TitleMode:
-            case Command::TitleIcon:
-            case Command::FacilityCode:
-            case Command::AddFinger:
-            case Command::DeleteFinger:
-            case Command::GetFingerId:
-            case Command::SetFingerId:
-            case Command::ScanMode:
-            case Command::GetTemplate:
-            case Command::PutTemplate:
-            case Command::StandAlone:
-            case Command::DoorTime:
-            case Command::AlarmTime:
-            case Command::AddCard:
-            case Command::DuressCard:
-            case Command::ClearCard:
-            case Command::StandAloneDefault:
-                return pageCommand();
+            default:
+                if (RunsOnAPage(run_.command)) return pageCommand();
+                break;
         }
         return kExitUsage;
     }
