@@ -9,6 +9,7 @@
 #include "SimFingerprint.h"
 #include "commands/config/SystemUtility.h"
 #include "commands/fingerprint/Enrolment.h"
+#include "commands/fingerprint/Restart.h"
 #include "commands/fingerprint/StandAlone.h"
 #include "commands/fingerprint/TemplateFile.h"
 #include "commands/fingerprint/Templates.h"

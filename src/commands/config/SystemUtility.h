@@ -7,7 +7,6 @@
 
 #include "commands/ReaderTypes.h"
 #include "commands/Session.h"
-#include "commands/fingerprint/Restart.h"
 
 namespace commands {
 
@@ -30,8 +29,6 @@ struct FactoryDefaultHooks {
     // The sequence is about to start: the window puts the type's controls back.
     std::function<void()> sequenceStarting;
 };
-
-constexpr int kFactoryRestartPolls = fingerprint::kRestartPolls;
 
 // Up to two attempts of: the reader check, "C" + serial + "01", then the type's sequence.
 // `session` is addressed to the reader's current ID.
