@@ -1,5 +1,5 @@
-// The command procedure that every reader-command button follows, and the busy window that
-// discovery and the command tests share with it.
+// How the window looks while a reader action runs (actions::Perform is the procedure itself),
+// and the busy window that discovery and the card loop share with it.
 #include <QApplication>
 
 #include "app/MainArea.h"
@@ -26,35 +26,64 @@ TfrmModule::BusyWindow::~BusyWindow() {
 
 void TfrmModule::PumpMessages() { pacer_.Pump(); }
 
-bool TfrmModule::RunCommand(const CommandSteps& steps, const CommandAction& action) {
-    BusyWindow busy(*this, false);
-    if (steps.needsLink && !linked_) {
-        SetCommLamp(kLampRed);
-        Beep(kToneLowHz, kToneMs);
+// Hourglass and disabled window; refusal (red lamp, low tone) when not linked; the start
+// message, with the frame history's rows grouped under it; the outcome's lamp, message and tone.
+class TfrmModule::ActionHost : public actions::Host {
+public:
+    explicit ActionHost(TfrmModule& window) : window_(window) {}
+
+    void busy(bool on) override {
+        if (on)
+            busy_ = std::make_unique<BusyWindow>(window_, false);
+        else
+            busy_.reset();
+    }
+
+    bool linked(const actions::ActionInfo& action) override {
+        if (!action.needsLink || window_.linked_) return true;
+        window_.SetCommLamp(kLampRed);
+        window_.Beep(kToneLowHz, kToneMs);
         return false;
     }
-    if (steps.proceed && !steps.proceed()) return false;
-    const ActionScope scope(*this, steps.start);
-    ShowMessage(steps.start);
-    if (steps.onStart) steps.onStart();
 
-    bool success = false;
-    if (link_.OpenPort(portNumber_, lineSettings_)) {
-        if (steps.flashBusy) SetBusy(true);
-        try {
-            success = action(commands::Session{link_, pacer_, commandPrefix()});
-        } catch (...) {
-            // A command that throws has failed: never a stuck window or an open port.
-            success = false;
-        }
-        link_.ClosePort();
-        if (steps.flashBusy) SetBusy(false);
+    void started(const actions::ActionInfo& action) override {
+        scope_ = std::make_unique<ActionScope>(window_, action.messages.start);
+        window_.ShowMessage(action.messages.start);
     }
 
-    SetCommLamp(success ? kLampYellow : kLampRed);
-    ShowMessage(success ? steps.ok : steps.error);
-    Beep(success ? kToneHighHz : kToneLowHz, kToneMs);
-    return success;
+    std::optional<commands::Session> open(const actions::ActionInfo& action) override {
+        if (!window_.link_.OpenPort(window_.portNumber_, window_.lineSettings_))
+            return std::nullopt;
+        if (action.flashBusy) window_.SetBusy(true);
+        return commands::Session{
+            window_.link_, window_.pacer_,
+            action.addressed ? window_.commandPrefix() : window_.startCharacter_};
+    }
+
+    void close(const actions::ActionInfo& action) override {
+        window_.link_.ClosePort();
+        if (action.flashBusy) window_.SetBusy(false);
+    }
+
+    void finished(const actions::Outcome& outcome) override {
+        using actions::Ending;
+        if (outcome.ending != Ending::NotLinked && outcome.ending != Ending::Cancelled) {
+            window_.SetCommLamp(outcome.ok() ? kLampYellow : kLampRed);
+            if (outcome.message) window_.ShowMessage(*outcome.message);
+            window_.Beep(outcome.ok() ? kToneHighHz : kToneLowHz, kToneMs);
+        }
+        scope_.reset();
+    }
+
+private:
+    TfrmModule& window_;
+    std::unique_ptr<BusyWindow> busy_;
+    std::unique_ptr<ActionScope> scope_;
+};
+
+actions::Outcome TfrmModule::RunAction(const actions::Request& request) {
+    ActionHost host(*this);
+    return actions::Perform(host, request);
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -244,6 +245,15 @@ void TfrmModule::connectButtons(const std::vector<ButtonBinding>& buttons) {
     }
 }
 
+const actions::ActionInfo* ButtonBinding::action() const {
+    for (const actions::ActionInfo& info : actions::Table())
+        for (const char* button : info.buttons)
+            if (std::string_view(button) == name) return &info;
+    return nullptr;
+}
+
+bool ButtonBinding::needsLink() const { return action() && action()->needsLink; }
+
 std::vector<ButtonBinding> TfrmModule::CommandButtons() {
     std::vector<ButtonBinding> all;
     for (const auto& table : {mainAreaButtons(), commandPageButtons(), emPageButtons(),
@@ -351,6 +361,10 @@ void TfrmModule::ShowMessage(text::Msg msg, const QString& suffix) {
 
 std::string TfrmModule::Encode(const QString& text) const {
     return platform::EncodeText(text, language_);
+}
+
+actions::TypedText TfrmModule::typed(const QLineEdit* edit) const {
+    return {edit->text(), language_};
 }
 
 void TfrmModule::showSentEcho(const std::string& echo) {

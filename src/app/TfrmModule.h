@@ -1,8 +1,10 @@
 // TfrmModule: the one window of Tag Bench, which owns all state and every event handler.
 //
 // Data flows one way: a control's event -> a handler here (glue: it reads its controls) ->
-// RunCommand (the command procedure: busy window, linked-flag check, port open, outcome) -> a
-// function of commands/ (its attempts, pauses and exchanges, on a Session) -> link/ReaderLink ->
+// a reader action's request (actions/: its inputs checked, its commands/ call) -> RunAction, the
+// window's side of the one command procedure (busy window, linked-flag check, port open,
+// outcome) -> the commands/ function (its attempts, pauses and exchanges, on a Session) ->
+// link/ReaderLink ->
 // the serial channel. Results come back as values and only the handlers write them into
 // controls. Discovery (link/Discovery) and the settings read-out (commands/config/ReadOut) run
 // the same way; the waits go through the window's pacer (WindowPacer).
@@ -24,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "actions/Procedure.h"
+#include "actions/Requests.h"
 #include "app/WindowPacer.h"
 #include "commands/Session.h"
 #include "commands/display/TitleIcon.h"
@@ -35,6 +39,7 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QTimer;
 
 namespace commands {
@@ -75,23 +80,6 @@ struct ModuleServices {
     static ModuleServices FromSystem();
 };
 
-// The catalogue entries of one reader command, and how the command procedure treats it.
-struct CommandSteps {
-    text::Msg start;
-    text::Msg ok;
-    text::Msg error;
-    bool needsLink = true;   // refused (red lamp, low tone) while no reader is linked
-    bool flashBusy = false;  // the lamp flashes while the port is open (long actions)
-    // Runs after the start message, before the port opens, whatever the outcome then.
-    std::function<void()> onStart = {};
-    // Runs after the linked-flag check, before the start message; false ends the command
-    // quietly, with no message, lamp or tone (a file dialog the user cancelled).
-    std::function<bool()> proceed = {};
-};
-
-// A command of commands/, run while the port is open; true on success.
-using CommandAction = std::function<bool(const commands::Session&)>;
-
 // The file-open dialog odFile: the file the user chose, starting in `directory` with `filter`
 // (in Qt's form); empty when the user cancelled.
 using FileChooser =
@@ -105,7 +93,10 @@ class TfrmModule;
 struct ButtonBinding {
     const char* name;
     void (TfrmModule::*click)();
-    bool needsLink;  // refused while no reader is linked
+    // The reader action it runs, from the table of actions; none for discovery and the card
+    // loops, which have procedures of their own.
+    const actions::ActionInfo* action() const;
+    bool needsLink() const;  // refused while no reader is linked
 };
 
 class TfrmModule : public QMainWindow, private tblink::EchoSink, private tblink::HistoryObserver {
@@ -135,11 +126,11 @@ public:
     static constexpr int kBusyFlashMs = 200;
     static constexpr int kCardLampMs = 1000;
 
-    // The command procedure: hourglass and disabled window; refusal (red lamp, low tone) when
-    // not linked; start message; port open; the action (which makes its own attempts); port
-    // closed; lamp, message and tone of the outcome; window enabled and cursor restored on
-    // every path. True on success.
-    bool RunCommand(const CommandSteps& steps, const CommandAction& action);
+    // A reader action through the one command procedure: hourglass and disabled window;
+    // refusal (red lamp, low tone) when not linked; start message; port open; the action (which
+    // makes its own attempts); port closed; lamp, message and tone of the outcome; window
+    // enabled and cursor restored on every path.
+    actions::Outcome RunAction(const actions::Request& request);
 
     // Every button of the function pages and the main area that runs a reader command.
     static std::vector<ButtonBinding> CommandButtons();
@@ -307,6 +298,7 @@ private:
 
     // Hourglass, disabled window (or the flashing busy indication) and the running-command
     // count for as long as it lives, whatever way the scope is left.
+    class ActionHost;
     class BusyWindow {
     public:
         BusyWindow(TfrmModule& window, bool flashing);
@@ -360,13 +352,13 @@ private:
     void showPollOutcome(const commands::PollOutcome& outcome);
 
     // Display page (handlers/DisplayPageHandlers.cpp).
-    void setTitle(commands::display::TitleLine line, const QString& title);
+    void setTitle(commands::display::TitleLine line, const QLineEdit* title);
     void clearTitle(commands::display::TitleLine line);
     // The window's share of the icon upload: reads the chosen file and previews it on
     // imgTitle; when it cannot be read, says why in the status bar and leaves the preview.
     std::optional<commands::display::IconBitmap> ReadTitleIcon(const QString& path);
     // Fingerprint page (handlers/FingerprintPageHandlers.cpp).
-    std::string fingerNumber() const;
+    int fingerNumber() const;  // the finger number scroll bar's position
     // The lamp, message and tone of an action that ran without a reader.
     void showOutcome(bool ok, text::Msg msg, const QString& suffix = QString());
 
@@ -389,6 +381,8 @@ private:
     void SetCommLamp(const QColor& color);
     void PumpMessages();
     // Command texts leave the program in the code page of the current language.
+    // What an edit box holds, to go to the reader in the window's code page.
+    actions::TypedText typed(const QLineEdit* edit) const;
     std::string Encode(const QString& text) const;
 
     std::unique_ptr<MainArea> main_;

@@ -449,12 +449,12 @@ void TestDiscovery::attemptThatThrowsIsAFailedCommand() {
     LinkCom1(f);
     QVERIFY(window.linked());
     int attempts = 0;
-    const bool ok = window.RunCommand({text::Msg::SetId, text::Msg::SetIdOk, text::Msg::SetIdError},
-                                      [&](const commands::Session&) -> bool {
-                                          ++attempts;
-                                          throw std::runtime_error("reader logic broke");
-                                      });
-    QVERIFY(!ok);
+    const auto outcome = window.RunAction(
+        actions::Request(actions::ActionId::SetId, [&](const commands::Session&) -> bool {
+            ++attempts;
+            throw std::runtime_error("reader logic broke");
+        }));
+    QVERIFY(!outcome.ok());
     QCOMPARE(attempts, 1);
     QCOMPARE(f.text("pnMsg"), QString("Set ID error!"));
     QCOMPARE(f.commLamp(), app::kLampRed);

@@ -222,7 +222,7 @@ void TestFingerprint::buttonsRefusedUntilLinked() {
     for (const app::ButtonBinding& button : app::TfrmModule::CommandButtons()) {
         QWidget* control = f.control(button.name);
         if (!page->isAncestorOf(control)) continue;
-        QVERIFY2(button.needsLink, button.name);
+        QVERIFY2(button.needsLink(), button.name);
         f.tones.clear();
         f.click(button.name);
         QCOMPARE(f.commLamp(), app::kLampRed);

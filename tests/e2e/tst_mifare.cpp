@@ -366,7 +366,7 @@ void TestMifare::buttonsRefusedUntilLinked() {
                                  "btnM1CardKey"};
     QStringList bound;
     for (const app::ButtonBinding& binding : app::TfrmModule::CommandButtons())
-        if (buttons.contains(binding.name) && binding.needsLink) bound << binding.name;
+        if (buttons.contains(binding.name) && binding.needsLink()) bound << binding.name;
     QCOMPARE(bound, buttons);
     for (const QString& button : buttons) {
         showPage(button == "btnM1CardKey" ? "tsMifareKey" : "tsMifare");

@@ -22,8 +22,8 @@ class TestWindow : public QObject {
     Q_OBJECT
 private slots:
     void firstStartWithoutStore();
-    void commandButtonsAreRefusedUntilLinked_data();
-    void commandButtonsAreRefusedUntilLinked();
+    void everyActionRunsFromItsButtons_data();
+    void everyActionRunsFromItsButtons();
     void languageSwitch_data();
     void languageSwitch();
     void languageSwitchBringsFrontPageBack();
@@ -68,14 +68,20 @@ void TestWindow::firstStartWithoutStore() {
     QCOMPARE(window.centralWidget()->height() + window.statusBar()->height(), 630);
 }
 
-void TestWindow::commandButtonsAreRefusedUntilLinked_data() {
+// Every reader action runs from its buttons, and is refused there until a reader is linked.
+void TestWindow::everyActionRunsFromItsButtons_data() {
     QTest::addColumn<QString>("button");
-    for (const app::ButtonBinding& binding : app::TfrmModule::CommandButtons())
-        if (binding.needsLink) QTest::newRow(binding.name) << binding.name;
+    QTest::addColumn<int>("action");
+    for (const actions::ActionInfo& info : actions::Table()) {
+        QVERIFY2(!info.buttons.empty(), info.name);
+        for (const char* button : info.buttons)
+            QTest::newRow(button) << button << static_cast<int>(info.id);
+    }
 }
 
-void TestWindow::commandButtonsAreRefusedUntilLinked() {
+void TestWindow::everyActionRunsFromItsButtons() {
     QFETCH(QString, button);
+    QFETCH(int, action);
     WindowFixture f;
     app::TfrmModule& window = f.open();
     f.control<app::Lamp>("shComm")->setColor(app::kLampYellow);
@@ -93,12 +99,18 @@ void TestWindow::commandButtonsAreRefusedUntilLinked() {
     for (QWidget* up = control; up && up != &window; up = up->parentWidget())
         if (up->isHidden()) up->show();
     QVERIFY(control->isVisible() && control->isEnabled());
+    std::vector<int> performed;
+    actions::SetPerformObserver(
+        [&](actions::ActionId id) { performed.push_back(static_cast<int>(id)); });
     QTest::mouseClick(control, Qt::LeftButton);
+    actions::SetPerformObserver({});
+    QCOMPARE(performed, std::vector<int>{action});
+    QVERIFY(window.isEnabled());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    if (!actions::Describe(static_cast<actions::ActionId>(action)).needsLink) return;
     QCOMPARE(f.commLamp(), app::kLampRed);
     QCOMPARE(f.tones, (std::vector<Tone>{{300, 300}}));
     QCOMPARE(f.text("pnMsg"), QString("Start select reader type."));
-    QVERIFY(window.isEnabled());
-    QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
 void TestWindow::languageSwitch_data() {

@@ -29,13 +29,13 @@ using text::Msg;
 
 std::vector<ButtonBinding> TfrmModule::commandPageButtons() {
     return {
-        {"btnMode", &TfrmModule::btnModeClick, true},
-        {"btnGetMode", &TfrmModule::btnGetModeClick, true},
-        {"btnCardRead", &TfrmModule::btnCardReadClick, true},
-        {"btnTest", &TfrmModule::btnTestClick, false},
-        {"btnTest2", &TfrmModule::btnTest2Click, false},
-        {"btnReboot", &TfrmModule::btnRebootClick, true},
-        {"btnFactory", &TfrmModule::btnFactoryClick, true},
+        {"btnMode", &TfrmModule::btnModeClick},
+        {"btnGetMode", &TfrmModule::btnGetModeClick},
+        {"btnCardRead", &TfrmModule::btnCardReadClick},
+        {"btnTest", &TfrmModule::btnTestClick},
+        {"btnTest2", &TfrmModule::btnTest2Click},
+        {"btnReboot", &TfrmModule::btnRebootClick},
+        {"btnFactory", &TfrmModule::btnFactoryClick},
     };
 }
 
@@ -50,19 +50,12 @@ void TfrmModule::btnModeClick() {
     const commands::InterfaceSettings settings{command_->cmbMode->currentIndex(),
                                                command_->cmbWiegand->currentIndex(),
                                                command_->cmbRS485->currentIndex()};
-    RunCommand({Msg::SetReaderInterface, Msg::SetReaderInterfaceOk, Msg::SetReaderInterfaceError},
-               [&](const commands::Session& s) { return commands::SetInterface(s, settings); });
+    RunAction(actions::SetInterface(settings));
 }
 
 void TfrmModule::btnGetModeClick() {
     std::optional<commands::InterfaceSettings> read;
-    const bool got = RunCommand(
-        {Msg::GetReaderInterface, Msg::GetReaderInterfaceOk, Msg::GetReaderInterfaceError},
-        [&](const commands::Session& s) {
-            read = commands::GetInterface(s);
-            return read.has_value();
-        });
-    if (got) {
+    if (RunAction(actions::GetInterface(read)).ok()) {
         command_->cmbMode->setCurrentIndex(read->mode);
         command_->cmbWiegand->setCurrentIndex(read->wiegand);
         command_->cmbRS485->setCurrentIndex(read->rs485);
@@ -70,9 +63,7 @@ void TfrmModule::btnGetModeClick() {
 }
 
 void TfrmModule::btnCardReadClick() {
-    const int resetMode = command_->cmbResetMode->currentIndex();
-    RunCommand({Msg::SetCardReadMode, Msg::SetCardReadModeOk, Msg::SetCardReadModeError},
-               [&](const commands::Session& s) { return commands::SetCardReadMode(s, resetMode); });
+    RunAction(actions::SetReadMode(command_->cmbResetMode->currentIndex()));
 }
 
 // Without a link the command tests take the port and line settings from the controls; the
@@ -92,18 +83,11 @@ void TfrmModule::runCommandTest(bool addressed) {
         takeLineFromControls();
         if (!addressed) readerId_ = main_->pnID->text().toStdString();
     }
-    const std::string typed = Encode((addressed ? command_->edTest2 : command_->edTest)->text());
+    const actions::TypedText typed{(addressed ? command_->edTest2 : command_->edTest)->text(),
+                                   language_};
     std::string reply;
-    RunCommand({Msg::CommandTest, Msg::CommandTestOk, Msg::CommandTestError, false, false, {}},
-               [&](const commands::Session& session) {
-                   // The second test's text carries its own address after the start character.
-                   commands::Session test = session;
-                   if (addressed) test.prefix = startCharacter_;
-                   const bool ok = addressed ? commands::CommandTestAddressed(test, typed)
-                                             : commands::CommandTest(test, typed);
-                   if (ok) reply = commands::ReplyDataField(test);
-                   return ok;
-               });
+    RunAction(addressed ? actions::CommandTestAddressed(typed, reply)
+                        : actions::CommandTest(typed, reply));
     // What the reader answered, readable without decoding the echo; a port that did not open
     // keeps its reason there instead.
     if (portProblems_.empty()) main_->pnMsg->setToolTip(platform::DecodeText(reply, language_));
@@ -113,10 +97,7 @@ void TfrmModule::btnTestClick() { runCommandTest(false); }
 
 void TfrmModule::btnTest2Click() { runCommandTest(true); }
 
-void TfrmModule::btnRebootClick() {
-    RunCommand({Msg::SetReboot, Msg::SetRebootOk, Msg::SetRebootError},
-               [](const commands::Session& s) { return commands::Reboot(s); });
-}
+void TfrmModule::btnRebootClick() { RunAction(actions::Reboot()); }
 
 // The delivery values: the main area's always, the type's own rows once the reader has taken
 // its new ID.
@@ -155,17 +136,15 @@ void TfrmModule::resetToDelivery(bool whole) {
 
 void TfrmModule::btnFactoryClick() {
     const auto type = commands::ReaderTypeAt(main_->pcReader->currentIndex());
-    CommandSteps steps{Msg::PleaseWaiting, Msg::SetFactoryDefaultOk, Msg::SetFactoryDefaultError};
-    steps.flashBusy = true;
-    steps.onStart = [this] { resetToDelivery(false); };
-    RunCommand(steps, [&](const commands::Session& session) {
-        // Without a reader type there is no sequence: the reader keeps its ID.
-        if (!type) return false;
-        commands::FactoryDefaultHooks hooks;
-        hooks.readdressed = [this](const std::string& id) { readerId_ = id; };
-        hooks.sequenceStarting = [this] { resetToDelivery(true); };
-        return commands::FactoryDefault(session, commands::Info(*type).factoryDefault, hooks);
-    });
+    // Without a reader type there is no sequence: the reader keeps its ID.
+    actions::Request request =
+        type ? actions::FactoryDefault(
+                   *type, [this](const std::string& id) { readerId_ = id; },
+                   [this] { resetToDelivery(true); })
+             : actions::Request(actions::ActionId::FactoryDefault,
+                                [](const commands::Session&) { return false; });
+    request.starting = [this] { resetToDelivery(false); };
+    RunAction(request);
 }
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "actions/Requests.h"
 #include "app/TfrmModule.h"
 #include "app/pages/DisplayPage.h"
 #include "app/widgets/IconCanvas.h"
@@ -44,19 +45,19 @@ display::ClockValue ClockOf(const QDateTime& now) {
 
 std::vector<ButtonBinding> TfrmModule::displayPageButtons() {
     return {
-        {"btnLanguage", &TfrmModule::btnLanguageClick, true},
-        {"btnPassword", &TfrmModule::btnPasswordClick, true},
-        {"btnScreen", &TfrmModule::btnScreenClick, true},
-        {"btnDateTime", &TfrmModule::btnDateTimeClick, true},
-        {"btnSetTitleMode", &TfrmModule::btnSetTitleModeClick, true},
-        {"btnTitleIcon", &TfrmModule::btnTitleIconClick, true},
-        {"btnSetTitle1", &TfrmModule::btnSetTitle1Click, true},
-        {"btnClrTitle1", &TfrmModule::btnClrTitle1Click, true},
-        {"btnSetTitle2", &TfrmModule::btnSetTitle2Click, true},
-        {"btnClrTitle2", &TfrmModule::btnClrTitle2Click, true},
-        {"btnSmallMessage", &TfrmModule::btnSmallMessageClick, true},
-        {"btnScreenMessage", &TfrmModule::btnScreenMessageClick, true},
-        {"btnClrMessage", &TfrmModule::btnClrMessageClick, true},
+        {"btnLanguage", &TfrmModule::btnLanguageClick},
+        {"btnPassword", &TfrmModule::btnPasswordClick},
+        {"btnScreen", &TfrmModule::btnScreenClick},
+        {"btnDateTime", &TfrmModule::btnDateTimeClick},
+        {"btnSetTitleMode", &TfrmModule::btnSetTitleModeClick},
+        {"btnTitleIcon", &TfrmModule::btnTitleIconClick},
+        {"btnSetTitle1", &TfrmModule::btnSetTitle1Click},
+        {"btnClrTitle1", &TfrmModule::btnClrTitle1Click},
+        {"btnSetTitle2", &TfrmModule::btnSetTitle2Click},
+        {"btnClrTitle2", &TfrmModule::btnClrTitle2Click},
+        {"btnSmallMessage", &TfrmModule::btnSmallMessageClick},
+        {"btnScreenMessage", &TfrmModule::btnScreenMessageClick},
+        {"btnClrMessage", &TfrmModule::btnClrMessageClick},
     };
 }
 
@@ -73,101 +74,74 @@ void TfrmModule::connectDisplayPage() {
 }
 
 void TfrmModule::btnLanguageClick() {
-    const auto language =
-        static_cast<display::DisplayLanguage>(display_->cmbLanguage->currentIndex());
-    RunCommand(
-        {Msg::SetLanguage, Msg::SetLanguageOk, Msg::SetLanguageError},
-        [&](const commands::Session& s) { return display::SetDisplayLanguage(s, language); });
+    RunAction(actions::DisplayLanguage(
+        static_cast<display::DisplayLanguage>(display_->cmbLanguage->currentIndex())));
 }
 
 void TfrmModule::btnPasswordClick() {
-    const std::string password = Encode(display_->edPassword->text());
-    RunCommand(
-        {Msg::SetPassword, Msg::SetPasswordOk, Msg::SetPasswordError},
-        [&](const commands::Session& s) { return display::SetDisplayPassword(s, password); });
+    RunAction(actions::DisplayPassword(typed(display_->edPassword)));
 }
 
 void TfrmModule::btnScreenClick() {
-    const auto mode = static_cast<display::ScreenMode>(display_->cmbScreen->currentIndex());
-    RunCommand({Msg::SetScreenMode, Msg::SetScreenModeOk, Msg::SetScreenModeError},
-               [&](const commands::Session& s) { return display::SetScreenMode(s, mode); });
+    RunAction(actions::DisplayScreenMode(
+        static_cast<display::ScreenMode>(display_->cmbScreen->currentIndex())));
 }
 
 void TfrmModule::btnDateTimeClick() {
     // Before the hourglass and the linked check, so the time sent is the time of the click.
     const display::ClockValue clock = ClockOf(localClock_());
     const auto format = static_cast<display::HourFormat>(display_->cmbHour->currentIndex());
-    RunCommand({Msg::SetTimeMode, Msg::SetTimeModeOk, Msg::SetTimeModeError},
-               [&](const commands::Session& s) { return display::SetClock(s, clock, format); });
+    RunAction(actions::DisplayClock(clock, format));
 }
 
 void TfrmModule::btnSmallMessageClick() {
-    const std::string text = Encode(display_->edSmallMessage->text());
-    const auto page = display::CodePageOfLanguage(language_);
-    RunCommand({Msg::SetSmallMessage, Msg::SetSmallMessageOk, Msg::SetSmallMessageError},
-               [&](const commands::Session& s) { return display::SetSmallMessage(s, text, page); });
+    RunAction(actions::SmallMessage(typed(display_->edSmallMessage)));
 }
 
 void TfrmModule::btnScreenMessageClick() {
-    const std::string text = Encode(display_->edScreenMessage->text());
-    const auto page = display::CodePageOfLanguage(language_);
-    RunCommand(
-        {Msg::SetScreenMessage, Msg::SetScreenMessageOk, Msg::SetScreenMessageError},
-        [&](const commands::Session& s) { return display::SetScreenMessage(s, text, page); });
+    RunAction(actions::ScreenMessage(typed(display_->edScreenMessage)));
 }
 
-void TfrmModule::btnClrMessageClick() {
-    RunCommand({Msg::SetTitle, Msg::SetTitleOk, Msg::SetTitleError},
-               [](const commands::Session& s) { return display::ClearScreenMessage(s); });
-}
+void TfrmModule::btnClrMessageClick() { RunAction(actions::ClearScreenMessage()); }
 
 void TfrmModule::btnSetTitleModeClick() {
-    const auto mode = static_cast<display::TitleMode>(display_->cmbTitle->currentIndex());
-    RunCommand({Msg::SetTitleMode, Msg::SetTitleModeOk, Msg::SetTitleModeError},
-               [&](const commands::Session& s) { return display::SetTitleMode(s, mode); });
+    RunAction(
+        actions::TitleMode(static_cast<display::TitleMode>(display_->cmbTitle->currentIndex())));
 }
 
-void TfrmModule::btnSetTitle1Click() {
-    setTitle(display::TitleLine::First, display_->edTitle1->text());
-}
+void TfrmModule::btnSetTitle1Click() { setTitle(display::TitleLine::First, display_->edTitle1); }
 
-void TfrmModule::btnSetTitle2Click() {
-    setTitle(display::TitleLine::Second, display_->edTitle2->text());
-}
+void TfrmModule::btnSetTitle2Click() { setTitle(display::TitleLine::Second, display_->edTitle2); }
 
 void TfrmModule::btnClrTitle1Click() { clearTitle(display::TitleLine::First); }
 
 void TfrmModule::btnClrTitle2Click() { clearTitle(display::TitleLine::Second); }
 
-void TfrmModule::setTitle(display::TitleLine line, const QString& title) {
-    const std::string text = Encode(title);
-    const auto page = display::CodePageOfLanguage(language_);
-    RunCommand(
-        {Msg::SetTitle, Msg::SetTitleOk, Msg::SetTitleError}, [&](const commands::Session& s) {
-            // The list shows the mode the title is sent with, even if sending fails.
-            display_->cmbTitle->setCurrentIndex(static_cast<int>(display::TitleMode::TextTitle));
-            return display::SetTitle(s, line, text, page);
-        });
+void TfrmModule::setTitle(display::TitleLine line, const QLineEdit* title) {
+    actions::Request request = actions::Title(line, typed(title));
+    request.wrap([this](const commands::Session& s, const actions::Request::Run& send) {
+        // The list shows the mode the title is sent with, even if sending fails.
+        display_->cmbTitle->setCurrentIndex(static_cast<int>(display::TitleMode::TextTitle));
+        return send(s);
+    });
+    RunAction(request);
 }
 
-void TfrmModule::clearTitle(display::TitleLine line) {
-    RunCommand({Msg::SetTitle, Msg::SetTitleOk, Msg::SetTitleError},
-               [&](const commands::Session& s) { return display::ClearTitle(s, line); });
-}
+void TfrmModule::clearTitle(display::TitleLine line) { RunAction(actions::ClearTitle(line)); }
 
 void TfrmModule::btnTitleIconClick() {
     QString path;
-    CommandSteps steps{Msg::SetIcon, Msg::SetIconOk, Msg::SetIconError};
+    actions::Request request = actions::TitleIcon([&] { return ReadTitleIcon(path); });
     // Only a linked reader gets the dialog; cancelling it ends the click without a trace.
-    steps.proceed = [&] {
+    request.proceed = [&] {
         path = odFile(this, QDir::currentPath(), TitlePictureFilter(language_));
         return !path.isEmpty();
     };
-    RunCommand(steps, [&](const commands::Session& s) {
+    request.wrap([this](const commands::Session& s, const actions::Request::Run& send) {
         display_->cmbTitle->setCurrentIndex(static_cast<int>(display::TitleMode::TextAndIconTitle));
-        return display::SetTitleIcon(s, [&] { return ReadTitleIcon(path); }) ==
-               display::IconOutcome::Sent;
+        return send(s);
     });
+    RunAction(request);
 }
 
 std::optional<display::IconBitmap> TfrmModule::ReadTitleIcon(const QString& path) {

@@ -1,6 +1,7 @@
 // Handlers of the function page tsEM ("EM/TEMIC"): the card type.
 #include <QComboBox>
 
+#include "actions/Requests.h"
 #include "app/TfrmModule.h"
 #include "app/pages/EmPage.h"
 #include "commands/config/CardReading.h"
@@ -10,13 +11,11 @@ namespace app {
 using text::Msg;
 
 std::vector<ButtonBinding> TfrmModule::emPageButtons() {
-    return {{"btnCardType", &TfrmModule::btnCardTypeClick, true}};
+    return {{"btnCardType", &TfrmModule::btnCardTypeClick}};
 }
 
 void TfrmModule::btnCardTypeClick() {
-    const int cardType = em_->cmbCardType->currentIndex();
-    RunCommand({Msg::SetCardType, Msg::SetCardTypeOk, Msg::SetCardTypeError},
-               [&](const commands::Session& s) { return commands::SetCardType(s, cardType); });
+    RunAction(actions::SetCardType(em_->cmbCardType->currentIndex()));
 }
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QScrollBar>
 
+#include "actions/Requests.h"
 #include "app/Controls.h"
 #include "app/MainArea.h"
 #include "app/TfrmModule.h"
@@ -56,21 +57,21 @@ QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data()
 
 std::vector<ButtonBinding> TfrmModule::fingerprintPageButtons() {
     return {
-        {"btnFingerFacility", &TfrmModule::btnFingerFacilityClick, true},
-        {"btnAddFinger", &TfrmModule::btnAddFingerClick, true},
-        {"btnDelFinger", &TfrmModule::btnDelFingerClick, true},
-        {"btnGetFingerID", &TfrmModule::btnGetFingerIDClick, true},
-        {"btnSetFingerID", &TfrmModule::btnSetFingerIDClick, true},
-        {"btnFingerScan", &TfrmModule::btnFingerScanClick, true},
-        {"btnGetTemplate", &TfrmModule::btnGetTemplateClick, true},
-        {"btnPutTemplate", &TfrmModule::btnPutTemplateClick, true},
-        {"btnStandFinger", &TfrmModule::btnStandFingerClick, true},
-        {"btnDoorFinger", &TfrmModule::btnDoorFingerClick, true},
-        {"btnAlarmFinger", &TfrmModule::btnAlarmFingerClick, true},
-        {"btnSetCardFinger", &TfrmModule::btnSetCardFingerClick, true},
-        {"btnDuressFinger", &TfrmModule::btnDuressFingerClick, true},
-        {"btnClrCardFinger", &TfrmModule::btnClrCardFingerClick, true},
-        {"btnStandFingerDefault", &TfrmModule::btnStandFingerDefaultClick, true},
+        {"btnFingerFacility", &TfrmModule::btnFingerFacilityClick},
+        {"btnAddFinger", &TfrmModule::btnAddFingerClick},
+        {"btnDelFinger", &TfrmModule::btnDelFingerClick},
+        {"btnGetFingerID", &TfrmModule::btnGetFingerIDClick},
+        {"btnSetFingerID", &TfrmModule::btnSetFingerIDClick},
+        {"btnFingerScan", &TfrmModule::btnFingerScanClick},
+        {"btnGetTemplate", &TfrmModule::btnGetTemplateClick},
+        {"btnPutTemplate", &TfrmModule::btnPutTemplateClick},
+        {"btnStandFinger", &TfrmModule::btnStandFingerClick},
+        {"btnDoorFinger", &TfrmModule::btnDoorFingerClick},
+        {"btnAlarmFinger", &TfrmModule::btnAlarmFingerClick},
+        {"btnSetCardFinger", &TfrmModule::btnSetCardFingerClick},
+        {"btnDuressFinger", &TfrmModule::btnDuressFingerClick},
+        {"btnClrCardFinger", &TfrmModule::btnClrCardFingerClick},
+        {"btnStandFingerDefault", &TfrmModule::btnStandFingerDefaultClick},
     };
 }
 
@@ -114,9 +115,7 @@ void TfrmModule::sbFingerNoChange() {
     ShowPosition(fingerprint_->pnFingerNo, fingerprint_->sbFingerNo, "%06d");
 }
 
-std::string TfrmModule::fingerNumber() const {
-    return fingerprint_->pnFingerNo->text().trimmed().toStdString();
-}
+int TfrmModule::fingerNumber() const { return fingerprint_->sbFingerNo->value(); }
 
 void TfrmModule::showOutcome(bool ok, text::Msg msg, const QString& suffix) {
     SetCommLamp(ok ? kLampYellow : kLampRed);
@@ -125,58 +124,31 @@ void TfrmModule::showOutcome(bool ok, text::Msg msg, const QString& suffix) {
 }
 
 void TfrmModule::btnFingerFacilityClick() {
-    const std::string code = fingerprint_->pnFacility->text().toStdString();
-    RunCommand({Msg::SetFacilityCode, Msg::SetFacilityCodeOk, Msg::SetFacilityCodeError},
-               [&](const commands::Session& s) { return fp::SetFacilityCode(s, code); });
+    RunAction(actions::FacilityCode(fingerprint_->sbFacility->value()));
 }
 
-void TfrmModule::btnAddFingerClick() {
-    const std::string finger = fingerNumber();
-    RunCommand({Msg::AddFingerprint, Msg::AddFingerprintOk, Msg::AddFingerprintError},
-               [&](const commands::Session& s) { return fp::AddFingerprint(s, finger); });
-}
+void TfrmModule::btnAddFingerClick() { RunAction(actions::AddFinger(fingerNumber())); }
 
-void TfrmModule::btnDelFingerClick() {
-    const std::string finger = fingerNumber();
-    RunCommand({Msg::DelFingerprint, Msg::DelFingerprintOk, Msg::DelFingerprintError},
-               [&](const commands::Session& s) { return fp::DeleteFingerprint(s, finger); });
-}
+void TfrmModule::btnDelFingerClick() { RunAction(actions::DeleteFinger(fingerNumber())); }
 
 void TfrmModule::btnGetFingerIDClick() {
-    const std::string finger = fingerNumber();
     std::optional<std::string> id;
-    const bool got =
-        RunCommand({Msg::GetFingerprintId, Msg::GetFingerprintIdOk, Msg::GetFingerprintIdError},
-                   [&](const commands::Session& s) {
-                       id = fp::GetFingerprintId(s, finger);
-                       return id.has_value();
-                   });
-    if (got) fingerprint_->edCard->setText(platform::DecodeText(*id, language_));
+    if (RunAction(actions::GetFingerId(fingerNumber(), id)).ok())
+        fingerprint_->edCard->setText(platform::DecodeText(*id, language_));
 }
 
 void TfrmModule::btnSetFingerIDClick() {
-    const std::string finger = fingerNumber();
-    const std::string id = Encode(fingerprint_->edCard->text());
-    RunCommand({Msg::SetFingerprintId, Msg::SetFingerprintIdOk, Msg::SetFingerprintIdError},
-               [&](const commands::Session& s) { return fp::SetFingerprintId(s, finger, id); });
+    RunAction(actions::SetFingerId(fingerNumber(), typed(fingerprint_->edCard)));
 }
 
 void TfrmModule::btnFingerScanClick() {
-    const int mode = fingerprint_->cmbFingerScan->currentIndex();
-    RunCommand({Msg::SetFingerprintScanMode, Msg::SetFingerprintScanModeOk,
-                Msg::SetFingerprintScanModeError},
-               [&](const commands::Session& s) { return fp::SetScanMode(s, mode); });
+    RunAction(actions::ScanMode(fingerprint_->cmbFingerScan->currentIndex()));
 }
 
 // Parts received before a failure stay in their boxes; the others keep what they had.
 void TfrmModule::btnGetTemplateClick() {
-    const std::string finger = fingerNumber();
     fp::TemplateGet got;
-    RunCommand({Msg::GetTemplateData, Msg::GetTemplateDataOk, Msg::GetTemplateDataError},
-               [&](const commands::Session& s) {
-                   got = fp::GetTemplate(s, finger);
-                   return got.ok;
-               });
+    RunAction(actions::GetTemplate(fingerNumber(), got));
     QLineEdit* const boxes[] = {fingerprint_->edF1, fingerprint_->edF2, fingerprint_->edF3};
     for (std::size_t part = 0; part < got.parts.size(); ++part) {
         if (got.parts[part])
@@ -185,18 +157,15 @@ void TfrmModule::btnGetTemplateClick() {
 }
 
 void TfrmModule::btnPutTemplateClick() {
-    const std::string finger = fingerNumber();
     const fp::TemplateParts parts = {Encode(fingerprint_->edF1->text()),
                                      Encode(fingerprint_->edF2->text()),
                                      Encode(fingerprint_->edF3->text())};
-    RunCommand({Msg::SetTemplateData, Msg::SetTemplateDataOk, Msg::SetTemplateDataError},
-               [&](const commands::Session& s) {
-                   return fp::PutTemplate(s, finger, parts) == fp::TemplatePut::Written;
-               });
+    fp::TemplatePut put = fp::TemplatePut::Failed;
+    RunAction(actions::PutTemplate(fingerNumber(), parts, put));
 }
 
 void TfrmModule::btnSaveTemplateClick() {
-    const fp::TemplateFile file{fingerNumber(),
+    const fp::TemplateFile file{actions::FingerNumberText(fingerNumber()),
                                 {Utf8(fingerprint_->edF1->text()), Utf8(fingerprint_->edF2->text()),
                                  Utf8(fingerprint_->edF3->text())}};
     if (const auto problem = fp::CheckTemplateFile(file);
@@ -248,55 +217,39 @@ void TfrmModule::btnLoadTemplateClick() {
 }
 
 void TfrmModule::btnStandFingerClick() {
-    const bool set =
-        RunCommand({Msg::SetStandAloneMode, Msg::SetStandAloneModeOk, Msg::SetStandAloneModeError},
-                   [](const commands::Session& s) { return fp::SetStandAloneMode(s); });
     // Once shown, the settings stay for the life of the window.
-    if (set) {
+    if (RunAction(actions::StandAlone()).ok()) {
         for (QWidget* control : fingerprint_->standAloneSettings()) control->show();
     }
 }
 
 void TfrmModule::btnDoorFingerClick() {
-    const std::string seconds = Encode(MaskedText(fingerprint_->edDoorFinger));
-    RunCommand({Msg::SetDoorTime, Msg::SetDoorTimeOk, Msg::SetDoorTimeError},
-               [&](const commands::Session& s) { return fp::SetDoorTime(s, seconds); });
+    RunAction(actions::DoorTime({MaskedText(fingerprint_->edDoorFinger), language_}));
 }
 
 void TfrmModule::btnAlarmFingerClick() {
-    const std::string seconds = Encode(MaskedText(fingerprint_->edAlarmFinger));
-    RunCommand({Msg::SetAlarmTime, Msg::SetAlarmTimeOk, Msg::SetAlarmTimeError},
-               [&](const commands::Session& s) { return fp::SetAlarmTime(s, seconds); });
+    RunAction(actions::AlarmTime({MaskedText(fingerprint_->edAlarmFinger), language_}));
 }
 
-void TfrmModule::btnSetCardFingerClick() {
-    RunCommand({Msg::SetAddCard, Msg::SetAddCardOk, Msg::SetAddCardError},
-               [](const commands::Session& s) { return fp::SetAddCard(s); });
-}
+void TfrmModule::btnSetCardFingerClick() { RunAction(actions::AddCard()); }
 
-void TfrmModule::btnDuressFingerClick() {
-    RunCommand({Msg::SetDuressCard, Msg::SetDuressCardOk, Msg::SetDuressCardError},
-               [](const commands::Session& s) { return fp::SetDuressCard(s); });
-}
+void TfrmModule::btnDuressFingerClick() { RunAction(actions::DuressCard()); }
 
-void TfrmModule::btnClrCardFingerClick() {
-    RunCommand({Msg::SetClearCard, Msg::SetClearCardOk, Msg::SetClearCardError},
-               [](const commands::Session& s) { return fp::SetClearCard(s); });
-}
+void TfrmModule::btnClrCardFingerClick() { RunAction(actions::ClearCard()); }
 
 // The window shows the reader's new defaults before the outcome; the window's own reader ID
 // and line settings stay as they were until the next Scan or Link.
 void TfrmModule::btnStandFingerDefaultClick() {
-    RunCommand(
-        {Msg::StandAloneDefault, Msg::SetStandAloneDefaultOk, Msg::SetStandAloneDefaultError},
-        [this](const commands::Session& s) {
-            if (!fp::StandAloneDefault(s)) return false;
-            main_->sbID->setValue(fp::kDefaultReaderId);
-            fingerprint_->sbFacility->setValue(fp::kDefaultFacilityCode);
-            fingerprint_->edDoorFinger->setText(fp::kDefaultDoorTime);
-            fingerprint_->edAlarmFinger->setText(fp::kDefaultAlarmTime);
-            return true;
-        });
+    actions::Request request = actions::StandAloneDefault();
+    request.wrap([this](const commands::Session& s, const actions::Request::Run& reset) {
+        if (!reset(s)) return false;
+        main_->sbID->setValue(fp::kDefaultReaderId);
+        fingerprint_->sbFacility->setValue(fp::kDefaultFacilityCode);
+        fingerprint_->edDoorFinger->setText(fp::kDefaultDoorTime);
+        fingerprint_->edAlarmFinger->setText(fp::kDefaultAlarmTime);
+        return true;
+    });
+    RunAction(request);
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
+#include "actions/Requests.h"
 #include "app/Controls.h"
 #include "app/TfrmModule.h"
 #include "app/pages/KeypadPage.h"
@@ -14,12 +15,12 @@ using text::Msg;
 
 std::vector<ButtonBinding> TfrmModule::keypadPageButtons() {
     return {
-        {"btnKeyParity", &TfrmModule::btnKeyParityClick, true},
-        {"btnGetKeyParity", &TfrmModule::btnGetKeyParityClick, true},
-        {"btnKeyNumber", &TfrmModule::btnKeyNumberClick, true},
-        {"btnGetKeyNumber", &TfrmModule::btnGetKeyNumberClick, true},
-        {"btnKeyStatus", &TfrmModule::btnKeyStatusClick, true},
-        {"btnGetKeyStatus", &TfrmModule::btnGetKeyStatusClick, true},
+        {"btnKeyParity", &TfrmModule::btnKeyParityClick},
+        {"btnGetKeyParity", &TfrmModule::btnGetKeyParityClick},
+        {"btnKeyNumber", &TfrmModule::btnKeyNumberClick},
+        {"btnGetKeyNumber", &TfrmModule::btnGetKeyNumberClick},
+        {"btnKeyStatus", &TfrmModule::btnKeyStatusClick},
+        {"btnGetKeyStatus", &TfrmModule::btnGetKeyStatusClick},
     };
 }
 
@@ -45,54 +46,33 @@ void TfrmModule::sbKeyDelayTimeChange() {
 }
 
 void TfrmModule::btnKeyParityClick() {
-    const int parity = keypad_->cmbKeyParity->currentIndex();
-    RunCommand({Msg::SetKeyParity, Msg::SetKeyParityOk, Msg::SetKeyParityError},
-               [&](const commands::Session& s) { return commands::SetKeyParity(s, parity); });
+    RunAction(actions::SetKeyParity(keypad_->cmbKeyParity->currentIndex()));
 }
 
 void TfrmModule::btnGetKeyParityClick() {
     std::optional<int> parity;
-    const bool got = RunCommand({Msg::GetKeyParity, Msg::GetKeyParityOk, Msg::GetKeyParityError},
-                                [&](const commands::Session& s) {
-                                    parity = commands::GetKeyParity(s);
-                                    return parity.has_value();
-                                });
-    if (got) keypad_->cmbKeyParity->setCurrentIndex(*parity);
+    if (RunAction(actions::GetKeyParity(parity)).ok())
+        keypad_->cmbKeyParity->setCurrentIndex(*parity);
 }
 
 void TfrmModule::btnKeyNumberClick() {
-    const std::string number = keypad_->pnKeyNumber->text().toStdString();
-    RunCommand({Msg::SetKeyNumber, Msg::SetKeyNumberOk, Msg::SetKeyNumberError},
-               [&](const commands::Session& s) { return commands::SetKeyNumber(s, number); });
+    RunAction(actions::SetKeyNumber(keypad_->sbKeyNumber->value()));
 }
 
 void TfrmModule::btnGetKeyNumberClick() {
     std::optional<int> number;
-    const bool got = RunCommand({Msg::GetKeyNumber, Msg::GetKeyNumberOk, Msg::GetKeyNumberError},
-                                [&](const commands::Session& s) {
-                                    number = commands::GetKeyNumber(s);
-                                    return number.has_value();
-                                });
-    if (got) keypad_->sbKeyNumber->setValue(*number);  // outside the range: the nearest end
+    if (RunAction(actions::GetKeyNumber(number)).ok())
+        keypad_->sbKeyNumber->setValue(*number);  // outside the range: the nearest end
 }
 
 void TfrmModule::btnKeyStatusClick() {
-    const std::string number = keypad_->pnKeyStatusNumber->text().toStdString();
-    const std::string delay = keypad_->pnKeyDelayTime->text().toStdString();
-    RunCommand(
-        {Msg::SetKeyStatusCode, Msg::SetKeyStatusCodeOk, Msg::SetKeyStatusCodeError},
-        [&](const commands::Session& s) { return commands::SetKeyStatus(s, number, delay); });
+    RunAction(actions::SetKeyStatus(
+        {keypad_->sbKeyStatusNumber->value(), keypad_->sbKeyDelayTime->value()}));
 }
 
 void TfrmModule::btnGetKeyStatusClick() {
     std::optional<commands::KeyStatus> status;
-    const bool got =
-        RunCommand({Msg::GetKeyStatusCode, Msg::GetKeyStatusCodeOk, Msg::GetKeyStatusCodeError},
-                   [&](const commands::Session& s) {
-                       status = commands::GetKeyStatus(s);
-                       return status.has_value();
-                   });
-    if (got) {
+    if (RunAction(actions::GetKeyStatus(status)).ok()) {
         keypad_->sbKeyStatusNumber->setValue(status->keyNumber);
         keypad_->sbKeyDelayTime->setValue(status->delaySeconds);
     }

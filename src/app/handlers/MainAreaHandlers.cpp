@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "actions/Requests.h"
 #include "app/Controls.h"
 #include "app/MainArea.h"
 #include "app/TfrmModule.h"
@@ -23,12 +24,12 @@ using text::Msg;
 
 std::vector<ButtonBinding> TfrmModule::mainAreaButtons() {
     return {
-        {"btnScan", &TfrmModule::btnScanClick, false},
-        {"btnLink", &TfrmModule::btnLinkClick, false},
-        {"btnID", &TfrmModule::btnIDClick, true},
-        {"btnBaudRate", &TfrmModule::btnBaudRateClick, true},
-        {"btnReadCard", &TfrmModule::btnReadCardClick, false},
-        {"btnEncode", &TfrmModule::btnEncodeClick, false},
+        {"btnScan", &TfrmModule::btnScanClick},
+        {"btnLink", &TfrmModule::btnLinkClick},
+        {"btnID", &TfrmModule::btnIDClick},
+        {"btnBaudRate", &TfrmModule::btnBaudRateClick},
+        {"btnReadCard", &TfrmModule::btnReadCardClick},
+        {"btnEncode", &TfrmModule::btnEncodeClick},
     };
 }
 
@@ -36,18 +37,13 @@ void TfrmModule::sbIDChange() { ShowPosition(main_->pnID, main_->sbID, "%02d"); 
 
 void TfrmModule::btnIDClick() {
     // The reader answers at its new ID only after the next Scan or Link reads it back.
-    const std::string newId = main_->pnID->text().toStdString();
-    RunCommand({Msg::SetId, Msg::SetIdOk, Msg::SetIdError},
-               [&](const commands::Session& s) { return commands::SetReaderId(s, newId); });
+    RunAction(actions::SetId(main_->sbID->value()));
 }
 
 void TfrmModule::btnBaudRateClick() {
     const int index = main_->cmbBaudRate->currentIndex();
     if (!tblink::IsLineSettingsIndex(index)) return;
-    const bool set =
-        RunCommand({Msg::SetReaderBaudRate, Msg::SetReaderBaudRateOk, Msg::SetReaderBaudRateError},
-                   [&](const commands::Session& s) { return commands::SetLineSettings(s, index); });
-    if (set) {
+    if (RunAction(actions::SetLine(index)).ok()) {
         lineSettingsIndex_ = index;
         lineSettings_ = tblink::kLineSettingsTexts[index];
     }

@@ -149,7 +149,7 @@ void ShowEditor(const MifareKeyPage& page, EditorState state) {
 
 std::vector<ButtonBinding> TfrmModule::mifareKeyPageButtons() {
     return {
-        {"btnM1CardKey", &TfrmModule::btnM1CardKeyClick, true},
+        {"btnM1CardKey", &TfrmModule::btnM1CardKeyClick},
     };
 }
 
@@ -211,17 +211,15 @@ void TfrmModule::edM1CardKeyAccessChange() {
 }
 
 void TfrmModule::btnM1CardKeyClick() {
-    const commands::mifare::SectorTrailerWrite write{mifareKey_->sbM1CardSector->value(),
-                                                     mifareKey_->rbM1CardKeyA->isChecked()
-                                                         ? commands::mifare::KeySlot::A
+    actions::TrailerTexts trailer;
+    trailer.sector = mifareKey_->sbM1CardSector->value();
+    trailer.old = {mifareKey_->rbM1CardKeyA->isChecked() ? commands::mifare::KeySlot::A
                                                          : commands::mifare::KeySlot::B,
-                                                     Encode(mifareKey_->edM1CardOldKey->text()),
-                                                     Encode(mifareKey_->edM1CardKeyA->text()),
-                                                     Encode(mifareKey_->edM1CardKeyAccess->text()),
-                                                     Encode(mifareKey_->edM1CardKeyB->text())};
-    RunCommand(
-        {Msg::SetCardKey, Msg::SetCardKeyOk, Msg::SetCardKeyError},
-        [&](const commands::Session& s) { return commands::mifare::WriteSectorTrailer(s, write); });
+                   typed(mifareKey_->edM1CardOldKey)};
+    trailer.keyA = typed(mifareKey_->edM1CardKeyA);
+    trailer.accessBits = typed(mifareKey_->edM1CardKeyAccess);
+    trailer.keyB = typed(mifareKey_->edM1CardKeyB);
+    RunAction(actions::WriteTrailer(trailer));
 }
 
 }  // namespace app

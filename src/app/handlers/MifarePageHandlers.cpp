@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "actions/Requests.h"
 #include "app/Controls.h"
 #include "app/TfrmModule.h"
 #include "app/pages/MifarePage.h"
@@ -26,10 +27,10 @@ KeySlot SlotOf(const QRadioButton* keyA) { return keyA->isChecked() ? KeySlot::A
 
 std::vector<ButtonBinding> TfrmModule::mifarePageButtons() {
     return {
-        {"btnM1IDSector", &TfrmModule::btnM1IDSectorClick, true},
-        {"btnM1Key", &TfrmModule::btnM1KeyClick, true},
-        {"btnM1Read", &TfrmModule::btnM1ReadClick, true},
-        {"btnM1Write", &TfrmModule::btnM1WriteClick, true},
+        {"btnM1IDSector", &TfrmModule::btnM1IDSectorClick},
+        {"btnM1Key", &TfrmModule::btnM1KeyClick},
+        {"btnM1Read", &TfrmModule::btnM1ReadClick},
+        {"btnM1Write", &TfrmModule::btnM1WriteClick},
     };
 }
 
@@ -87,49 +88,30 @@ void TfrmModule::btnM1IDSectorClick() {
     const commands::CardIdLocation location{
         mifare_->sbM1IDSector->value(), mifare_->sbM1IDBlock->value(), mifare_->sbM1IDByte->value(),
         !mifare_->rbM1IDKeyA->isChecked(), mifare_->cmbM1IDKeyErr->currentIndex()};
-    RunCommand({Msg::SetSectorBlockByte, Msg::SetSectorBlockByteOk, Msg::SetSectorBlockByteError},
-               [&](const commands::Session& s) {
-                   return commands::mifare::SetCardIdLocation(s, location);
-               });
+    RunAction(actions::SetIdLocation(location));
 }
 
 void TfrmModule::btnM1KeyClick() {
-    const int sector = mifare_->sbM1E2Sector->value();
-    const KeySlot slot = SlotOf(mifare_->rbM1KeyA);
-    const std::string key = Encode(mifare_->edM1Key->text());
-    RunCommand({Msg::SetKeyEeprom, Msg::SetKeyEepromOk, Msg::SetKeyEepromError},
-               [&](const commands::Session& s) {
-                   return commands::mifare::WriteKeyToEeprom(s, sector, slot, key);
-               });
+    RunAction(actions::StoreKey(mifare_->sbM1E2Sector->value(),
+                                {SlotOf(mifare_->rbM1KeyA), typed(mifare_->edM1Key)}));
 }
 
 void TfrmModule::btnM1ReadClick() {
-    const commands::mifare::BlockRead read{
-        mifare_->sbM1Sector->value(), mifare_->sbM1Block->value(), SlotOf(mifare_->rbM1RWKeyA),
-        mifare_->chkEEPROM->isChecked(), Encode(mifare_->edM1RWKey->text())};
     std::optional<std::string> block;
-    const bool got = RunCommand({Msg::ReadCardData, Msg::ReadCardDataOk, Msg::ReadCardDataError},
-                                [&](const commands::Session& s) {
-                                    block = commands::mifare::ReadBlock(s, read);
-                                    return block.has_value();
-                                });
-    if (got) mifare_->edM1Read->setText(QString::fromStdString(*block));
+    const auto request =
+        actions::ReadBlock(mifare_->sbM1Sector->value(), mifare_->sbM1Block->value(),
+                           {SlotOf(mifare_->rbM1RWKeyA), typed(mifare_->edM1RWKey)},
+                           mifare_->chkEEPROM->isChecked(), block);
+    if (RunAction(request).ok()) mifare_->edM1Read->setText(QString::fromStdString(*block));
 }
 
 void TfrmModule::btnM1WriteClick() {
     // A write always loads the typed key, greyed or not.
-    const commands::mifare::BlockWrite write{
-        mifare_->sbM1Sector->value(), mifare_->sbM1Block->value(), SlotOf(mifare_->rbM1RWKeyA),
-        Encode(mifare_->edM1RWKey->text()), Encode(mifare_->edM1Write->text())};
     std::optional<std::string> echo;
-    const bool written =
-        RunCommand({Msg::WriteCardData, Msg::WriteCardDataOk, Msg::WriteCardDataError},
-                   [&](const commands::Session& s) {
-                       if (!commands::mifare::WriteBlock(s, write)) return false;
-                       echo = commands::mifare::BlockReplyData(s.Reply(), s.ReplyLength());
-                       return echo.has_value();
-                   });
-    if (written) mifare_->edM1Read->setText(QString::fromStdString(*echo));
+    const auto request = actions::WriteBlock(
+        mifare_->sbM1Sector->value(), mifare_->sbM1Block->value(),
+        {SlotOf(mifare_->rbM1RWKeyA), typed(mifare_->edM1RWKey)}, typed(mifare_->edM1Write), echo);
+    if (RunAction(request).ok()) mifare_->edM1Read->setText(QString::fromStdString(*echo));
 }
 
 }  // namespace app
