@@ -4,6 +4,7 @@
 #include <atomic>
 #include <thread>
 
+#include "actions/Requests.h"
 #include "commands/config/Identity.h"
 #include "commands/config/SystemUtility.h"
 #include "link/Frame.h"
@@ -246,13 +247,15 @@ std::string Context::devicePath(int port) const { return ports.devicePath(port).
 Connection::Connection(const Context& c, tblink::PortResolver resolver, std::function<bool()> end)
     : context(c),
       trace(c.trace ? std::make_unique<TraceEcho>(*c.trace, c.traceMutex) : nullptr),
-      link(platform::MakeSerialChannel(),
-           // The link names its port only when it opens it: the trace learns it there.
-           [this, inner = std::move(resolver)](int port) {
-               if (trace) trace->setPort(ComName(port));
-               return inner ? inner(port) : context.devicePath(port);
-           }),
-      pacer(&c.progress, std::move(end)) {
+      link(
+          c.lines.channel ? c.lines.channel() : platform::MakeSerialChannel(),
+          // The link names its port only when it opens it: the trace learns it there.
+          [this, inner = std::move(resolver)](int port) {
+              if (trace) trace->setPort(ComName(port));
+              return inner ? inner(port) : context.devicePath(port);
+          },
+          c.lines.clock ? *c.lines.clock : platform::SteadyClock()),
+      pacer(&c.progress, std::move(end), c.lines.wait) {
     if (trace) link.SetEchoSink(trace.get());
 }
 
@@ -315,59 +318,110 @@ InfoResult Info(const Context& context, const Target& target) {
     return result;
 }
 
-Outcome RunCommand(Connection& c, Target& target, const CommandTexts& texts, const Action& action,
-                   bool addressed) {
+namespace {
+
+// The port opened at the target, the reader found first when it has no ID and the command is
+// addressed; none, with `failure`, when either went wrong.
+std::optional<commands::Session> OpenTarget(Connection& c, Target& target, bool addressed,
+                                            Outcome& failure) {
     if (addressed && !target.id) {
-        Outcome outcome;
-        const auto found = ProbeTarget(c, target, outcome);
-        if (!found) return outcome;
+        const auto found = ProbeTarget(c, target, failure);
+        if (!found) return std::nullopt;
         target.id = ReplyId(found->reply);
-        if (!target.id)
-            return {kExitFailed, English(Msg::ReaderDataError) + PortSuffix(target.port), "id",
-                    "the reply carries no reader ID 01 to 99"};
+        if (!target.id) {
+            failure = {kExitFailed, English(Msg::ReaderDataError) + PortSuffix(target.port), "id",
+                       "the reply carries no reader ID 01 to 99"};
+            return std::nullopt;
+        }
     }
-    if (!c.link.OpenPort(target.port, tblink::kLineSettingsTexts[target.settingsIndex]))
-        return PortClosed(target.port, c.link.LastOpenFailure());
-    const commands::Session session{
+    if (!c.link.OpenPort(target.port, tblink::kLineSettingsTexts[target.settingsIndex])) {
+        failure = PortClosed(target.port, c.link.LastOpenFailure());
+        return std::nullopt;
+    }
+    return commands::Session{
         c.link, c.pacer, addressed ? Prefix(target) : std::string(1, StartCharacter(target.type))};
-    const bool ok = action(session);
-    c.link.ClosePort();
-    return ok ? Success(texts.ok) : Failed(c.link, English(texts.error));
 }
 
-std::size_t MaxSendLength(bool raw) { return tblink::kMaxCommandLength - (raw ? 1 : 3); }
+// The command procedure's steps on the command line: no link to check, nothing to keep busy,
+// progress while a reader restarts, and the outcome as an exit status with its reason.
+class CommandHost : public actions::Host {
+public:
+    CommandHost(Connection& connection, Target& target) : c_(connection), target_(target) {}
 
-Outcome SendText(const Context& context, Target target, const std::string& bytes, bool raw,
-                 std::string& reply) {
-    Connection c(context);
-    return RunCommand(
-        c, target, {Msg::CommandTestOk, Msg::CommandTestError},
-        [&](const commands::Session& session) {
-            const bool ok = raw ? commands::CommandTestAddressed(session, bytes)
-                                : commands::CommandTest(session, bytes);
-            if (ok) reply = commands::ReplyDataField(session);
-            return ok;
-        },
-        !raw);
+    void busy(bool) override {}
+    bool linked(const actions::ActionInfo&) override { return true; }
+    void started(const actions::ActionInfo& action) override {
+        // A reader that restarts is polled until it answers: a dot a poll after this.
+        if (action.id == actions::ActionId::FactoryDefault ||
+            action.id == actions::ActionId::StandAloneDefault)
+            c_.context.progress.status(English(Msg::PleaseWaiting));
+    }
+    std::optional<commands::Session> open(const actions::ActionInfo& action) override {
+        return OpenTarget(c_, target_, action.addressed, notOpened_);
+    }
+    void close(const actions::ActionInfo&) override {
+        c_.link.ClosePort();
+        c_.context.progress.clear();
+    }
+    void finished(const actions::Outcome& outcome) override {
+        c_.context.progress.clear();
+        const std::string message = outcome.message ? English(*outcome.message) : "";
+        switch (outcome.ending) {
+            case actions::Ending::Done:
+                outcome_ = {kExitOk, message, {}, {}};
+                break;
+            case actions::Ending::Refused:
+                outcome_ = {kExitUsage, message, "refused", outcome.detail};
+                break;
+            case actions::Ending::PortClosed:
+                outcome_ = notOpened_;
+                break;
+            case actions::Ending::Failed:
+            case actions::Ending::NotLinked:
+            case actions::Ending::Cancelled:
+                outcome_ = Failed(c_.link, message);
+                break;
+        }
+    }
+
+    const Outcome& outcome() const { return outcome_; }
+
+private:
+    Connection& c_;
+    Target& target_;
+    Outcome notOpened_;
+    Outcome outcome_;
+};
+
+}  // namespace
+
+Outcome Perform(Connection& connection, Target& target, const actions::Request& request,
+                std::string* refusal) {
+    CommandHost host(connection, target);
+    const actions::Outcome ended = actions::Perform(host, request);
+    if (refusal) *refusal = ended.ending == actions::Ending::Refused ? ended.detail : "";
+    return host.outcome();
 }
 
 Outcome ReadCards(const Context& context, Target target, commands::CardLoop loop, bool refuse,
                   const std::function<bool()>& end,
                   const std::function<void(const std::string&, bool keys)>& shown) {
     Connection c(context, {}, end);
-    return RunCommand(c, target, {std::nullopt, Msg::ReaderNotFind},
-                      [&](const commands::Session& session) {
-                          const auto how = commands::ReadCards(
-                              session, loop,
-                              [&](const commands::PollOutcome& poll) {
-                                  if (poll.show == commands::PollOutcome::Show::CardId)
-                                      shown(English(Msg::CardId) + FromReader(poll.text), false);
-                                  else if (poll.show == commands::PollOutcome::Show::Keys)
-                                      shown(FromReader(poll.text), true);
-                              },
-                              [refuse] { return refuse; });
-                          return how == commands::CardLoopEnd::Stopped;
-                      });
+    Outcome outcome;
+    const auto session = OpenTarget(c, target, true, outcome);
+    if (!session) return outcome;
+    const auto how = commands::ReadCards(
+        *session, loop,
+        [&](const commands::PollOutcome& poll) {
+            if (poll.show == commands::PollOutcome::Show::CardId)
+                shown(English(Msg::CardId) + FromReader(poll.text), false);
+            else if (poll.show == commands::PollOutcome::Show::Keys)
+                shown(FromReader(poll.text), true);
+        },
+        [refuse] { return refuse; });
+    c.link.ClosePort();
+    return how == commands::CardLoopEnd::Stopped ? Success(std::nullopt)
+                                                 : Failed(c.link, English(Msg::ReaderNotFind));
 }
 
 RowResult ApplyRow(const Context& context, const PlanRow& row) {
@@ -411,33 +465,20 @@ RowResult ApplyRow(const Context& context, const PlanRow& row) {
     // new one, and the line settings last, after which the reader talks at them.
     struct Step {
         bool wanted;
-        CommandTexts texts;
-        Action action;
+        std::function<actions::Request()> request;
         std::function<void()> done;
     };
     const std::vector<Step> steps = {
-        {row.newId.has_value(),
-         {Msg::SetIdOk, Msg::SetIdError},
-         [&](const commands::Session& s) { return commands::SetReaderId(s, *row.newId); },
+        {row.newId.has_value(), [&] { return actions::SetId(std::stoi(*row.newId)); },
          [&] { target.id = row.newId; }},
-        {row.interface.has_value(),
-         {Msg::SetReaderInterfaceOk, Msg::SetReaderInterfaceError},
-         [&](const commands::Session& s) { return commands::SetInterface(s, *row.interface); },
-         [] {}},
-        {row.cardType.has_value(),
-         {Msg::SetCardTypeOk, Msg::SetCardTypeError},
-         [&](const commands::Session& s) { return commands::SetCardType(s, *row.cardType); },
-         [] {}},
-        {row.newSettingsIndex.has_value(),
-         {Msg::SetReaderBaudRateOk, Msg::SetReaderBaudRateError},
-         [&](const commands::Session& s) {
-             return commands::SetLineSettings(s, *row.newSettingsIndex);
-         },
+        {row.interface.has_value(), [&] { return actions::SetInterface(*row.interface); }, [] {}},
+        {row.cardType.has_value(), [&] { return actions::SetCardType(*row.cardType); }, [] {}},
+        {row.newSettingsIndex.has_value(), [&] { return actions::SetLine(*row.newSettingsIndex); },
          [&] { target.settingsIndex = *row.newSettingsIndex; }},
     };
     for (const Step& step : steps) {
         if (!step.wanted) continue;
-        outcome = RunCommand(c, target, step.texts, step.action);
+        outcome = Perform(c, target, step.request());
         if (!outcome.ok()) return stop(outcome);
         result.messages.push_back(outcome.message);
         step.done();

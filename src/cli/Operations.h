@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/Procedure.h"
 #include "cli/Plan.h"
 #include "cli/Terminal.h"
 #include "commands/ReaderTypes.h"
@@ -21,7 +22,10 @@
 #include "commands/config/CardReading.h"
 #include "commands/config/ReadOut.h"
 #include "link/Discovery.h"
+#include "link/LineSettingsList.h"
 #include "link/ReaderLink.h"
+#include "platform/Clock.h"
+#include "platform/SerialChannel.h"
 #include "text/Catalogue.h"
 
 namespace platform {
@@ -48,16 +52,27 @@ struct Outcome {
 // The catalogue's English text of an entry.
 std::string English(text::Msg msg);
 
-// What every operation shares: the port map, the progress line and the trace. Read-only while
-// operations run, so the threads of a parallel scan may share it.
+// What the lines are and how time passes on them: the machine's ports and sleeping, or a test's
+// scripted lines and virtual clock.
+struct Lines {
+    // A channel for each connection; empty: platform::MakeSerialChannel.
+    std::function<std::unique_ptr<platform::SerialChannel>()> channel;
+    const platform::Clock* clock = nullptr;  // the link's silence limits; null: the steady clock
+    std::function<void(int)> wait;           // the pacer's pauses; empty: sleeping
+};
+
+// What every operation shares: the port map, the lines, the progress line and the trace.
+// Read-only while operations run, so the threads of a parallel scan may share it.
 struct Context {
     const platform::PortMap& ports;
     Progress& progress;
     std::ostream* trace = nullptr;  // where --trace writes; null: no trace
+    Lines lines;
     mutable std::mutex traceMutex;
 
-    Context(const platform::PortMap& map, Progress& line, std::ostream* traceTo)
-        : ports(map), progress(line), trace(traceTo) {}
+    Context(const platform::PortMap& map, Progress& line, std::ostream* traceTo,
+            Lines linesUsed = {})
+        : ports(map), progress(line), trace(traceTo), lines(std::move(linesUsed)) {}
     std::string devicePath(int port) const;
 };
 
@@ -76,7 +91,7 @@ struct Connection {
 // ID 00, as the window finds it before any command.
 struct Target {
     int port = 0;
-    int settingsIndex = 5;
+    int settingsIndex = tblink::kDefaultLineSettingsIndex;
     commands::ReaderType type = commands::ReaderType::PX10;
     std::optional<std::string> id;
 };
@@ -99,7 +114,7 @@ struct ReaderRow {
 struct ScanPlan {
     std::vector<int> ports;        // in walk order
     std::optional<int> quickPort;  // the quick try's port, at `settingsIndex`
-    int settingsIndex = 5;
+    int settingsIndex = tblink::kDefaultLineSettingsIndex;
     commands::ReaderType type = commands::ReaderType::PX10;
     bool lock = false;
     bool parallel = false;
@@ -126,23 +141,13 @@ struct InfoResult {
 };
 InfoResult Info(const Context& context, const Target& target);
 
-// One reader command the way the window's command procedure runs it: port open, the command's
-// function with its attempts, port closed; `ok` and `error` are the messages of its outcome.
-struct CommandTexts {
-    std::optional<text::Msg> ok;
-    text::Msg error;
-};
-using Action = std::function<bool(const commands::Session&)>;
-// `addressed` false: the command prefix is the start character alone (the second command test).
-Outcome RunCommand(Connection& connection, Target& target, const CommandTexts& texts,
-                   const Action& action, bool addressed = true);
-
-// The command tests (commands::CommandTest, or with `raw` CommandTestAddressed, whose text
-// carries its own address after the start character). `reply` gets the reply's data field.
-Outcome SendText(const Context& context, Target target, const std::string& bytes, bool raw,
-                 std::string& reply);
-// The longest text `send` takes: the command text's limit less the prefix.
-std::size_t MaxSendLength(bool raw);
+// One reader action through the one command procedure (actions::Perform), as tagbench-cli
+// takes its steps: without an ID the reader is first found with the probe to ID 00 (the target
+// learns its ID), then the port opens at the target. Its outcome: the action's messages; exit
+// status 2 when an input broke its rule (nothing sent, `refusal` says why), 3 when the port would
+// not open.
+Outcome Perform(Connection& connection, Target& target, const actions::Request& request,
+                std::string* refusal = nullptr);
 
 // Continuous reading: every card and keypad entry goes to `shown` as the window's message panel
 // would show it; ends by Ctrl+C or `end`, or when a poll fails.
@@ -158,7 +163,7 @@ struct RowResult {
     Outcome outcome;                    // the last step's
     std::string serial;
     std::string id;  // the ID the reader answers to at the end
-    int settingsIndex = 5;
+    int settingsIndex = tblink::kDefaultLineSettingsIndex;
 };
 RowResult ApplyRow(const Context& context, const PlanRow& row);
 

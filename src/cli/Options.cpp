@@ -420,11 +420,6 @@ bool HasDisplay(const commands::ReaderTypeInfo& info) {
     return info.Shows(commands::FunctionPage::Display);
 }
 
-// TAB opens a frame and CR ends it: inside a text either would cut the command short.
-bool HoldsFrameCharacter(std::string_view text) {
-    return text.find_first_of("\t\r\n") != std::string_view::npos;
-}
-
 class Parser {
 public:
     explicit Parser(const std::vector<std::string>& args) : args_(args) {}
@@ -593,15 +588,15 @@ private:
         }
         if (name == "key-hex") {
             keyGiven_ = true;
-            return readerText(value, kKeyTextLength, "--key-hex", run_.key);
+            return upper(value, run_.key);
         }
         if (name == "eeprom") return run_.eeprom = true;
-        if (name == "old-key") return readerText(value, kKeyTextLength, "--old-key", run_.oldKey);
-        if (name == "key-a") return readerText(value, kKeyTextLength, "--key-a", run_.keyA);
-        if (name == "key-b") return readerText(value, kKeyTextLength, "--key-b", run_.keyB);
+        if (name == "old-key") return upper(value, run_.oldKey);
+        if (name == "key-a") return upper(value, run_.keyA);
+        if (name == "key-b") return upper(value, run_.keyB);
         if (name == "access") {
             accessGiven_ = true;
-            return readerText(value, kKeyTextLength, "--access", run_.access);
+            return upper(value, run_.access);
         }
         if (name == "force") return run_.force = true;
         if (name == "conditions") {
@@ -631,44 +626,35 @@ private:
     }
 
     // A key, access-bits or data text as the window's upper-case edit box would hold it.
-    bool readerText(const std::string& value, std::size_t limit, const std::string& what,
-                    std::string& text) {
-        if (HoldsFrameCharacter(value)) return bad(what + ": a tab or line break cannot go out");
-        text = platform::EncodeText(QString::fromLocal8Bit(value.c_str()).toUpper(), kCodePage1252);
-        if (text.size() > limit)
-            return bad(what + ": '" + value + "' is longer than " + std::to_string(limit) +
-                       " characters");
+    static bool upper(const std::string& value, std::string& text) {
+        text = QString::fromUtf8(value.c_str()).toUpper().toStdString();
         return true;
     }
 
-    // A text for the display or the command test, in the code page of --code-page; at most
-    // `limit` bytes there.
-    bool displayText(const std::string& value, std::size_t limit, const std::string& what) {
-        if (HoldsFrameCharacter(value)) return bad(what + ": a tab or line break cannot go out");
-        run_.text = platform::EncodeText(QString::fromLocal8Bit(value.c_str()), run_.codePage);
-        if (run_.text.size() > limit)
-            return bad(what + ": the text is " + std::to_string(run_.text.size()) +
-                       " bytes long in code page " + CodePageText(run_.codePage) +
-                       "; the display takes at most " + std::to_string(limit));
+    // A text for the display, as typed: it goes out in the code page of --code-page.
+    bool displayText(const std::string& value) {
+        run_.text = value;
         return true;
     }
 
-    bool sector(const std::string& text) {
-        const auto number = ParseNumber(text, 0, commands::mifare::kSectorCount - 1);
-        if (!number) return bad("sector '" + text + "' is not 0 to 39");
-        run_.sector = *number;
+    // A whole number, whose range is the action's to check.
+    bool integer(const std::string& text, const std::string& what, int& value) {
+        const auto number = ParseInteger(text);
+        if (!number) return bad(what + " '" + text + "' is not a number");
+        value = *number;
         return true;
     }
 
-    // A block within the sector already read.
+    bool sector(const std::string& text) { return integer(text, "sector", run_.sector); }
+
+    // A block within the sector already read: which blocks a sector has is the card's.
     bool block(const std::string& text) {
+        if (!integer(text, "block", run_.block)) return false;
+        if (run_.sector < 0 || run_.sector >= commands::mifare::kSectorCount) return true;
         const int last = commands::mifare::BlocksInSector(run_.sector) - 1;
-        const auto number = ParseNumber(text, 0, last);
-        if (!number)
-            return bad("block '" + text + "' is not 0 to " + std::to_string(last) + " (sector " +
-                       std::to_string(run_.sector) + ")");
-        run_.block = *number;
-        return true;
+        if (run_.block <= last) return true;
+        return bad("block '" + text + "' is not 0 to " + std::to_string(last) + " (sector " +
+                   std::to_string(run_.sector) + ")");
     }
 
     bool titleLine(const std::string& text) {
@@ -723,12 +709,8 @@ private:
     bool interpret(const std::vector<std::string>& a) {
         if (IsKeypadCommand(run_.command) && !typeShows(HasKeypad, "keypad settings")) return false;
         switch (run_.command) {
-            case Command::SetId: {
-                const auto id = ParseReaderId(a[0]);
-                if (!id) return bad("set-id: '" + a[0] + "' is not a reader ID 1 to 99");
-                run_.newId = *id;
-                return true;
-            }
+            case Command::SetId:
+                return integer(a[0], "set-id: new ID", run_.newId);
             case Command::SetLine: {
                 const auto index = ParseLineSettings(a[0]);
                 if (!index)
@@ -764,26 +746,13 @@ private:
                 run_.keyParity = *item;
                 return true;
             }
-            case Command::SetKeyNumber: {
-                const auto number = ParseNumber(a[0], 0, kMaxKeyNumber);
-                if (!number) return bad("set-key-number: '" + a[0] + "' is not 0 to 16");
-                run_.keyNumber = *number;
-                return true;
-            }
-            case Command::SetKeyStatus: {
-                const auto number = ParseNumber(a[0], 0, kMaxKeyStatusNumber);
-                const auto delay = ParseNumber(a[1], 0, kMaxKeyDelaySeconds);
-                if (!number) return bad("set-key-status: key number '" + a[0] + "' is not 0 to 8");
-                if (!delay) return bad("set-key-status: delay '" + a[1] + "' is not 0 to 99");
-                run_.keyStatusNumber = *number;
-                run_.keyDelaySeconds = *delay;
-                return true;
-            }
+            case Command::SetKeyNumber:
+                return integer(a[0], "set-key-number:", run_.keyNumber);
+            case Command::SetKeyStatus:
+                return integer(a[0], "set-key-status: key number", run_.keyStatusNumber) &&
+                       integer(a[1], "set-key-status: delay", run_.keyDelaySeconds);
             case Command::Send:
-                if (HoldsFrameCharacter(a[0]))
-                    return bad("send: a tab or line break cannot go out inside a command");
-                run_.text =
-                    platform::EncodeText(QString::fromLocal8Bit(a[0].c_str()), run_.codePage);
+                run_.text = a[0];
                 return true;
             case Command::ReadCards:
                 if (run_.invalid && !run_.twoWay) return bad("--invalid needs --two-way");
@@ -816,18 +785,11 @@ private:
                         "its own (" +
                         TypeNames(AnyType) + ")");
                 return true;
-            case Command::SetIdLocation: {
-                if (!sector(a[0])) return false;
-                const auto block = ParseNumber(a[1], 0, commands::mifare::kIdBlockCount - 1);
-                if (!block) return bad("block '" + a[1] + "' is not 0 to 3");
-                const auto byte = ParseNumber(a[2], 0, kMaxIdByte);
-                if (!byte) return bad("byte '" + a[2] + "' is not 0 to 31");
-                run_.block = *block;
-                run_.idByte = *byte;
-                return true;
-            }
+            case Command::SetIdLocation:
+                return sector(a[0]) && integer(a[1], "block", run_.block) &&
+                       integer(a[2], "byte", run_.idByte);
             case Command::StoreKey:
-                return sector(a[0]) && readerText(a[1], kKeyTextLength, "KEY", run_.key);
+                return sector(a[0]) && upper(a[1], run_.key);
             case Command::WriteTrailer:
                 return sector(a[0]) && trailerAccess();
             case Command::ReadBlock:
@@ -835,8 +797,7 @@ private:
                     return bad("read-block takes --key-hex or --eeprom, not both");
                 return sector(a[0]) && block(a[1]);
             case Command::WriteBlock:
-                return sector(a[0]) && block(a[1]) &&
-                       readerText(a[2], kBlockTextLength, "DATA", run_.data);
+                return sector(a[0]) && block(a[1]) && upper(a[2], run_.data);
             case Command::AccessBits:
                 return accessBits(a);
             case Command::DisplayLanguage:
@@ -844,18 +805,17 @@ private:
                 run_.displayLanguage = static_cast<commands::display::DisplayLanguage>(index);
                 return true;
             case Command::DisplayPassword:
-                return displayText(a[0], commands::display::kPasswordBytes, "display-password");
+                return displayText(a[0]);
             case Command::DisplayScreenMode:
                 if (!item(kScreenModeNames, a[0], index, "display-screen-mode")) return false;
                 run_.screenMode = static_cast<commands::display::ScreenMode>(index);
                 return true;
             case Command::SmallMessage:
-                return displayText(a[0], commands::display::kSmallMessageBytes, "small-message");
+                return displayText(a[0]);
             case Command::ScreenMessage:
-                return displayText(a[0], commands::display::kScreenMessageBytes, "screen-message");
+                return displayText(a[0]);
             case Command::Title:
-                return titleLine(a[0]) &&
-                       displayText(a[1], commands::display::kTitleBytes, "title");
+                return titleLine(a[0]) && displayText(a[1]);
             case Command::ClearTitle:
                 return titleLine(a[0]);
             case Command::TitleMode:
@@ -869,12 +829,8 @@ private:
 
     bool interpretFingerprint(const std::vector<std::string>& a) {
         switch (run_.command) {
-            case Command::FacilityCode: {
-                const auto code = ParseNumber(a[0], 0, kMaxFacilityCode);
-                if (!code) return bad("facility-code: '" + a[0] + "' is not 0 to 65535");
-                run_.facilityCode = *code;
-                return true;
-            }
+            case Command::FacilityCode:
+                return integer(a[0], "facility-code:", run_.facilityCode);
             case Command::AddFinger:
             case Command::DeleteFinger:
             case Command::GetFingerId:
@@ -883,13 +839,7 @@ private:
             case Command::SetFingerId:
                 return finger(a[0]) && fingerId(a[1]);
             case Command::ScanMode:
-                if (AllDigits(a[0])) {
-                    const auto mode =
-                        ParseNumber(a[0], 0, static_cast<int>(kScanModeNames.size()) - 1);
-                    if (!mode) return bad("scan-mode: '" + a[0] + "' is not 0 to 3");
-                    run_.scanMode = *mode;
-                    return true;
-                }
+                if (AllDigits(a[0])) return integer(a[0], "scan-mode:", run_.scanMode);
                 return item(kScanModeNames, a[0], run_.scanMode, "scan-mode");
             case Command::PutTemplate:
                 run_.templatePath = a[1];
@@ -903,24 +853,18 @@ private:
     }
 
     bool finger(const std::string& text) {
-        const auto number = ParseNumber(text, 0, commands::fingerprint::kMaxFingerNumber);
-        if (!number) return bad("finger number '" + text + "' is not 0 to 9500");
-        run_.fingerNumber = *number;
-        return true;
+        return integer(text, "finger number", run_.fingerNumber);
     }
 
     bool fingerId(const std::string& value) {
-        if (HoldsFrameCharacter(value)) return bad("ID: a tab or line break cannot go out");
-        run_.fingerId = platform::EncodeText(QString::fromLocal8Bit(value.c_str()), kCodePage1252);
-        if (run_.fingerId.size() > commands::fingerprint::kFingerprintIdLength)
-            return bad("ID: '" + value + "' is longer than 16 characters");
+        run_.fingerId = value;
         return true;
     }
 
-    // What the window's seconds box admits: up to four digits, blanks around them.
+    // What the window's seconds box admits: digits, blanks around them.
     bool seconds(const std::string& value) {
         const std::string digits = commands::fingerprint::TrimBlanks(value);
-        if (digits.size() > kMaxSecondsDigits || (!digits.empty() && !AllDigits(digits)))
+        if (!digits.empty() && !AllDigits(digits))
             return bad(CommandName(run_.command) + ": '" + value + "' is not 0 to 4 digits");
         run_.seconds = digits;
         return true;
@@ -946,7 +890,7 @@ private:
             return bad("access-bits takes TEXT to read or --conditions to encode, one of them");
         if (a.empty()) return true;
         std::string text;
-        if (!readerText(a[0], kKeyTextLength, "TEXT", text)) return false;
+        upper(a[0], text);
         if (commands::mifare::ReadAccessBitsText(text).verdict ==
             commands::mifare::AccessTextVerdict::NotEightHexDigits)
             return bad("access-bits: '" + a[0] + "' is not 8 hexadecimal characters");
@@ -1053,6 +997,11 @@ std::string Usage(Command command) {
     if (entry->needsPort) out << "--port is required.\n";
     out << "\n" << OptionsHelp() << "\n" << kExitHelp;
     return out.str();
+}
+
+std::optional<int> ParseInteger(std::string_view text) {
+    if (!AllDigits(text) || text.size() > 9) return std::nullopt;
+    return std::atoi(std::string(text).c_str());
 }
 
 std::optional<int> ParseNumber(std::string_view text, int low, int high) {

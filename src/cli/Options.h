@@ -82,19 +82,6 @@ enum class Command {
 // default, and the MIFARE, display and fingerprint pages' commands.
 bool RunsOnAPage(Command command);
 
-// The ranges of the window's scroll bars.
-constexpr int kMaxKeyNumber = 16;
-constexpr int kMaxKeyStatusNumber = 8;
-constexpr int kMaxKeyDelaySeconds = 99;
-constexpr int kMaxIdByte = 31;
-constexpr int kMaxFacilityCode = 65535;
-constexpr int kMaxSecondsDigits = 4;  // the door and alarm time boxes
-
-// What the window's edit boxes admit: a key, the access-bits text and block data, in
-// characters; letters are forced to upper case.
-constexpr std::size_t kKeyTextLength = 12;
-constexpr std::size_t kBlockTextLength = 32;
-
 // The code pages of --code-page, by the window's language index that uses each.
 constexpr int kCodePage1252 = 0;
 constexpr int kCodePageGbk = 1;
@@ -133,7 +120,7 @@ struct Invocation {
     std::string resultsPath;
 
     // The arguments, by subcommand.
-    std::string newId;                      // set-id: two digits
+    int newId = 0;                          // set-id
     int lineSettingsIndex = 0;              // set-line
     commands::InterfaceSettings interface;  // set-interface
     int cardType = 0;                       // set-card-type
@@ -142,11 +129,11 @@ struct Invocation {
     int keyNumber = 0;                      // set-key-number
     int keyStatusNumber = 0;                // set-key-status
     int keyDelaySeconds = 0;
-    std::string text;      // send, the display's texts: in the code page of --code-page
+    std::string text;      // send, the display's texts: as typed (UTF-8), for --code-page
     std::string planPath;  // apply
 
-    // MIFARE. Texts for the reader (keys, access bits, data) are sent as they stand, letters in
-    // upper case: the reader's reply decides, as in the window.
+    // MIFARE. Texts for the reader (keys, access bits, data) as typed; they go out as they
+    // stand, letters in upper case: the reader's reply decides, as in the window.
     int sector = 1;
     int block = 0;  // within the sector
     int idByte = 0;
@@ -177,9 +164,9 @@ struct Invocation {
     // Fingerprint readers. The fingerprint ID and the times go out as typed, as in the window.
     int facilityCode = 0;
     int fingerNumber = 1;      // the slot, 0 to 9500
-    std::string fingerId;      // set-finger-id: at most 16 characters
+    std::string fingerId;      // set-finger-id: as typed
     int scanMode = 3;          // the window's list item, 0 to 3
-    std::string seconds;       // door-time, alarm-time: 0 to 4 digits
+    std::string seconds;       // door-time, alarm-time: digits, blanks around them dropped
     std::string outPath;       // get-template --out; empty: the parts are printed
     std::string templatePath;  // put-template
 
@@ -220,6 +207,8 @@ template <std::size_t N>
 std::optional<int> ItemNamed(const std::array<const char*, N>& items, std::string_view text) {
     return ItemNamed(items.data(), static_cast<int>(N), text);
 }
+// A whole decimal number of up to nine digits; its range is the action's to check.
+std::optional<int> ParseInteger(std::string_view text);
 // A whole decimal number in [low, high].
 std::optional<int> ParseNumber(std::string_view text, int low, int high);
 

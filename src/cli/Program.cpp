@@ -14,11 +14,12 @@
 #include <ostream>
 #include <sstream>
 
+#include "actions/Requests.h"
 #include "cli/AccessWords.h"
 #include "cli/Json.h"
 #include "cli/Operations.h"
 #include "cli/Options.h"
-#include "cli/PageCommands.h"
+#include "cli/PageRequests.h"
 #include "cli/Plan.h"
 #include "commands/config/CardReading.h"
 #include "commands/config/Identity.h"
@@ -141,7 +142,7 @@ public:
         }
         ports_ = env_.ports ? env_.ports() : platform::PortMap();
         Progress progress(err_, env_.progress && !run_.json);
-        Context context(ports_, progress, run_.trace ? &err_ : nullptr);
+        Context context(ports_, progress, run_.trace ? &err_ : nullptr, env_.lines);
         context_ = &context;
         const int status = dispatch();
         progress.clear();
@@ -162,52 +163,26 @@ private:
             case Command::Info:
                 return info();
             case Command::SetId:
-                return command({Msg::SetIdOk, Msg::SetIdError}, [&](const commands::Session& s) {
-                    return commands::SetReaderId(s, run_.newId);
-                });
+                return perform(actions::SetId(run_.newId));
             case Command::SetLine:
-                return command({Msg::SetReaderBaudRateOk, Msg::SetReaderBaudRateError},
-                               [&](const commands::Session& s) {
-                                   return commands::SetLineSettings(s, run_.lineSettingsIndex);
-                               });
+                return perform(actions::SetLine(run_.lineSettingsIndex));
             case Command::SetInterface:
-                return command({Msg::SetReaderInterfaceOk, Msg::SetReaderInterfaceError},
-                               [&](const commands::Session& s) {
-                                   return commands::SetInterface(s, run_.interface);
-                               });
-            case Command::GetInterface:
-                return getInterface();
+                return perform(actions::SetInterface(run_.interface));
             case Command::SetCardType:
-                return command({Msg::SetCardTypeOk, Msg::SetCardTypeError},
-                               [&](const commands::Session& s) {
-                                   return commands::SetCardType(s, run_.cardType);
-                               });
+                return perform(actions::SetCardType(run_.cardType));
             case Command::SetReadMode:
-                return command({Msg::SetCardReadModeOk, Msg::SetCardReadModeError},
-                               [&](const commands::Session& s) {
-                                   return commands::SetCardReadMode(s, run_.readMode);
-                               });
+                return perform(actions::SetReadMode(run_.readMode));
             case Command::SetKeyParity:
-                return command({Msg::SetKeyParityOk, Msg::SetKeyParityError},
-                               [&](const commands::Session& s) {
-                                   return commands::SetKeyParity(s, run_.keyParity);
-                               });
+                return perform(actions::SetKeyParity(run_.keyParity));
             case Command::SetKeyNumber:
-                return command(
-                    {Msg::SetKeyNumberOk, Msg::SetKeyNumberError}, [&](const commands::Session& s) {
-                        return commands::SetKeyNumber(s, commands::TwoDigits(run_.keyNumber));
-                    });
+                return perform(actions::SetKeyNumber(run_.keyNumber));
             case Command::SetKeyStatus:
-                return command({Msg::SetKeyStatusCodeOk, Msg::SetKeyStatusCodeError},
-                               [&](const commands::Session& s) {
-                                   return commands::SetKeyStatus(
-                                       s, commands::TwoDigits(run_.keyStatusNumber),
-                                       commands::TwoDigits(run_.keyDelaySeconds));
-                               });
+                return perform(actions::SetKeyStatus({run_.keyStatusNumber, run_.keyDelaySeconds}));
+            case Command::GetInterface:
             case Command::GetKeyParity:
             case Command::GetKeyNumber:
             case Command::GetKeyStatus:
-                return getKeypad();
+                return get();
             case Command::Send:
                 return send();
             case Command::ReadCards:
@@ -421,10 +396,15 @@ private:
         return report(result.outcome);
     }
 
-    int command(const CommandTexts& texts, const Action& action) {
+    // A reader action that prints nothing but its outcome. An input that breaks its rule is a
+    // usage error.
+    int perform(const actions::Request& request) {
         Connection connection(*context_);
         Target where = target();
-        return report(RunCommand(connection, where, texts, action));
+        std::string refusal;
+        const Outcome outcome = Perform(connection, where, request, &refusal);
+        if (!refusal.empty()) return usage(CommandName(run_.command) + ": " + refusal);
+        return report(outcome);
     }
 
     // A get: the values it read, then its outcome.
@@ -448,65 +428,47 @@ private:
         return report(outcome);
     }
 
-    int getInterface() {
+    int get() {
         commands::ReadOutValues values;
+        std::optional<commands::InterfaceSettings> interface;
+        std::optional<commands::KeyStatus> status;
         Connection connection(*context_);
         Target where = target();
-        const Outcome outcome =
-            RunCommand(connection, where, {Msg::GetReaderInterfaceOk, Msg::GetReaderInterfaceError},
-                       [&](const commands::Session& s) {
-                           const auto read = commands::GetInterface(s);
-                           if (!read) return false;
-                           values.mode = read->mode;
-                           values.wiegand = read->wiegand;
-                           values.rs485 = read->rs485;
-                           return true;
-                       });
-        return got(outcome, values);
-    }
-
-    int getKeypad() {
-        commands::ReadOutValues values;
-        Connection connection(*context_);
-        Target where = target();
-        Outcome outcome;
-        if (run_.command == Command::GetKeyParity) {
-            outcome = RunCommand(connection, where, {Msg::GetKeyParityOk, Msg::GetKeyParityError},
-                                 [&](const commands::Session& s) {
-                                     values.keyParity = commands::GetKeyParity(s);
-                                     return values.keyParity.has_value();
-                                 });
-        } else if (run_.command == Command::GetKeyNumber) {
-            outcome = RunCommand(connection, where, {Msg::GetKeyNumberOk, Msg::GetKeyNumberError},
-                                 [&](const commands::Session& s) {
-                                     values.keyNumber = commands::GetKeyNumber(s);
-                                     return values.keyNumber.has_value();
-                                 });
-        } else {
-            outcome =
-                RunCommand(connection, where, {Msg::GetKeyStatusCodeOk, Msg::GetKeyStatusCodeError},
-                           [&](const commands::Session& s) {
-                               const auto status = commands::GetKeyStatus(s);
-                               if (!status) return false;
-                               values.keyStatusNumber = status->keyNumber;
-                               values.keyDelaySeconds = status->delaySeconds;
-                               return true;
-                           });
+        const actions::Request request =
+            run_.command == Command::GetInterface   ? actions::GetInterface(interface)
+            : run_.command == Command::GetKeyParity ? actions::GetKeyParity(values.keyParity)
+            : run_.command == Command::GetKeyNumber ? actions::GetKeyNumber(values.keyNumber)
+                                                    : actions::GetKeyStatus(status);
+        const Outcome outcome = Perform(connection, where, request);
+        if (interface) {
+            values.mode = interface->mode;
+            values.wiegand = interface->wiegand;
+            values.rs485 = interface->rs485;
+        }
+        if (status) {
+            values.keyStatusNumber = status->keyNumber;
+            values.keyDelaySeconds = status->delaySeconds;
         }
         return got(outcome, values);
     }
 
     int send() {
-        // The text is already in the bytes of its code page.
-        const std::string& bytes = run_.text;
-        if (bytes.size() > MaxSendLength(run_.raw)) {
-            err_ << "tagbench-cli: send: the text is " << bytes.size()
-                 << " bytes long; a command takes at most " << MaxSendLength(run_.raw) << std::endl;
-            return report(
-                {kExitUsage, English(Msg::CommandTestError), "too-long", "nothing was sent"});
-        }
+        const actions::TypedText typed{QString::fromUtf8(run_.text.c_str()), run_.codePage};
         std::string reply;
-        const Outcome outcome = SendText(*context_, target(), bytes, run_.raw, reply);
+        const actions::Request request = run_.raw ? actions::CommandTestAddressed(typed, reply)
+                                                  : actions::CommandTest(typed, reply);
+        Connection connection(*context_);
+        Target where = target();
+        std::string refusal;
+        const Outcome outcome = Perform(connection, where, request, &refusal);
+        if (!refusal.empty()) {
+            const std::size_t bytes = platform::EncodeText(typed.text, typed.language).size();
+            const int most = request.info().input("text")->max;
+            if (bytes <= static_cast<std::size_t>(most)) return usage("send: " + refusal);
+            err_ << "tagbench-cli: send: the text is " << bytes
+                 << " bytes long; a command takes at most " << most << std::endl;
+            return report({kExitUsage, outcome.message, "too-long", "nothing was sent"});
+        }
         const std::string shown = FromReader(reply, run_.codePage);
         JsonObject extra;
         if (run_.json) {
@@ -524,15 +486,11 @@ private:
         const commands::display::ClockValue clock = run_.clockAt.value_or(LocalNow());
         PageValues values;
         if (run_.command == Command::PutTemplate && !readTemplate(values)) return kExitUsage;
-        const auto page = PageCommandFor(run_, clock, values);
-        if (!page) return kExitUsage;
-        // A fingerprint reader's restart wait ticks a dot a poll after this.
-        if (run_.command == Command::FactoryDefault || run_.command == Command::StandAloneDefault)
-            context_->progress.status(English(Msg::PleaseWaiting));
         Connection connection(*context_);
         Target where = target();
-        Outcome outcome = RunCommand(connection, where, page->texts, page->action);
-        context_->progress.clear();
+        std::string refusal;
+        Outcome outcome = Perform(connection, where, PageRequest(run_, clock, values), &refusal);
+        if (!refusal.empty()) return usage(CommandName(run_.command) + ": " + refusal);
         if (values.iconUnreadable) {
             outcome.reason = "file";
             outcome.detail = "cannot read " + run_.iconPath;
@@ -551,7 +509,7 @@ private:
                 if (outcome.ok()) printFingerId(*values.fingerId);
                 break;
             case Command::GetTemplate:
-                if (outcome.ok()) extra = templateGot(outcome, values.template_);
+                if (outcome.ok()) extra = templateGot(outcome, values.got);
                 break;
             case Command::PutTemplate:
                 if (values.templatePut != fp::TemplatePut::Written &&
@@ -619,7 +577,7 @@ private:
     }
 
     void printFingerId(const std::string& id) {
-        const std::string finger = FingerNumberText(run_.fingerNumber);
+        const std::string finger = actions::FingerNumberText(run_.fingerNumber);
         if (run_.json) {
             JsonObject json;
             json.add("kind", "finger").add("finger", finger).add("id", FromReader(id));
@@ -632,7 +590,7 @@ private:
     // get-template: the parts printed, or with --out written to a template file as the window
     // saves one; a file that cannot be written fails the run.
     JsonObject templateGot(Outcome& outcome, const fp::TemplateGet& got) {
-        const std::string finger = FingerNumberText(run_.fingerNumber);
+        const std::string finger = actions::FingerNumberText(run_.fingerNumber);
         fp::TemplateFile file{finger, {}};
         for (std::size_t part = 0; part < got.parts.size(); ++part)
             file.parts[part] = FromReader(got.parts[part].value_or(""), run_.codePage);

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Operations.h"
 #include "platform/PortMap.h"
 
 namespace cli {
@@ -28,6 +29,7 @@ struct Environment {
     // The port map, built only by subcommands that use ports.
     std::function<platform::PortMap()> ports;
     bool progress = false;  // standard error is a terminal: show progress there
+    Lines lines;            // empty: the machine's ports, in real time
 };
 
 // Runs the arguments after the program name; returns the exit status.

@@ -50,7 +50,8 @@ void CliPacer::Tick() {
 
 bool CliPacer::Stopped() { return Interrupted() || (end_ && end_()); }
 
-void CliPacer::sleep(int milliseconds) {
+void CliPacer::pause(int milliseconds) {
+    if (wait_) return wait_(milliseconds);
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 

@@ -44,19 +44,22 @@ bool Interrupted();
 // (a count reached, a time passed).
 class CliPacer : public tblink::Pacer {
 public:
-    explicit CliPacer(Progress* progress = nullptr, std::function<bool()> end = {})
-        : progress_(progress), end_(std::move(end)) {}
+    // `wait` replaces sleeping (a test's virtual clock).
+    explicit CliPacer(Progress* progress = nullptr, std::function<bool()> end = {},
+                      std::function<void(int)> wait = {})
+        : progress_(progress), end_(std::move(end)), wait_(std::move(wait)) {}
 
-    void PauseKeptAlive(int milliseconds) override { sleep(milliseconds); }
-    void PausePlain(int milliseconds) override { sleep(milliseconds); }
+    void PauseKeptAlive(int milliseconds) override { pause(milliseconds); }
+    void PausePlain(int milliseconds) override { pause(milliseconds); }
     void Pump() override {}
     void Tick() override;
     bool Stopped() override;
 
 private:
-    static void sleep(int milliseconds);
+    void pause(int milliseconds);
     Progress* progress_;
     std::function<bool()> end_;
+    std::function<void(int)> wait_;
 };
 
 // The frames as the window's status bar shows them, one a line on standard error, after the

@@ -47,7 +47,6 @@ private slots:
     void scan_data();
     void scan();
     void scanPrintsATableAndNoProgressToAPipe();
-    void censusOfABusWithThreeReaders();
     void info_data();
     void info();
     void commandFrames_data();
@@ -171,32 +170,6 @@ void TestCli::scanPrintsATableAndNoProgressToAPipe() {
     QCOMPARE(run.out, QString("PORT  SETTINGS     ID  SERIAL    VERSION\n"
                               "COM1  19200,e,8,1  12  0000ABCD  V2.31-0542 PX50\n"));
     QCOMPARE(run.err, QString());
-}
-
-void TestCli::censusOfABusWithThreeReaders() {
-    Layout layout("L");
-    tbsim::SimLine& bus = layout.line(1);
-    AddReader(bus, ReaderKind::PX10, 2, "SER00002");
-    AddReader(bus, ReaderKind::PX10, 17, "SER00017");
-    AddReader(bus, ReaderKind::PX10, 99, "SER00099");
-    AddReader(bus, ReaderKind::PX40, 5, "SER00005");  // another family: "A05B" is not for it
-    const Cli cli(layout.lines.ports());
-    const CliRun run = cli.run({"census", "--port", "COM1", "--json"});
-    QCOMPARE(run.exit, 0);
-    QCOMPARE(Readers(run),
-             QStringList({"COM1 19200,e,8,1 02 SER00002", "COM1 19200,e,8,1 17 SER00017",
-                          "COM1 19200,e,8,1 99 SER00099"}));
-    for (const QJsonObject& reader : run.objects("reader"))
-        QCOMPARE(reader.value("version").toString(),
-                 QString::fromStdString(tbsim::DefaultVersion(ReaderKind::PX10)));
-    QVERIFY(OutcomeAgrees(run));
-    // One reader check to every ID in turn, and the version of each reader that answered.
-    QStringList expected;
-    for (int id = 1; id <= 99; ++id) {
-        expected << QString("A%1B").arg(id, 2, 10, QChar('0'));
-        if (id == 2 || id == 17 || id == 99) expected << QString("A%1V").arg(id, 2, 10, QChar('0'));
-    }
-    QCOMPARE(Heard(bus), expected.join(' '));
 }
 
 void TestCli::info_data() {
@@ -531,7 +504,7 @@ void TestCli::exitStatuses_data() {
         << "L" << QStringList{"info", "--settings", "19200,x,8,1"} + port << 2 << ""
         << "--settings: '19200,x,8,1'";
     QTest::newRow("a new ID out of range") << "L" << QStringList{"set-id", "100"} + port << 2 << ""
-                                           << "'100' is not a reader ID";
+                                           << "new-id 100 is outside 1 to 99";
     QTest::newRow("an over-long command test")
         << "L" << QStringList{"send", QString(1038, 'X'), "--id", "1"} + port << 2
         << "Command test error! (nothing was sent)"

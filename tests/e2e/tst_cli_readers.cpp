@@ -506,9 +506,6 @@ void TestCliReaders::refusedWithNothingSent_data() {
         << "PX10" << QStringList{"send", "V\nV", "--id", "1"} << "line break";
     QTest::newRow("factory default without a reader type")
         << "" << QStringList{"factory-default", "--id", "1"} << "factory-default needs --type";
-    QTest::newRow("a small message longer than the display")
-        << "PX50" << QStringList{"small-message", QString(65, 'x'), "--id", "1"}
-        << "the display takes at most 64";
     QTest::newRow("a trailer that would spoil the sector")
         << "PX30M" << QStringList{"write-trailer", "1", "--access", "FF0781AA", "--id", "1"}
         << "give --force";

@@ -2,12 +2,11 @@
 // simulated reader lines it talks to.
 #pragma once
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "CliRun.h"
 #include "SimLines.h"
 
 namespace clitest {
@@ -15,37 +14,6 @@ namespace clitest {
 using tbsim::ReaderKind;
 
 constexpr int kFinishMs = 180000;
-
-struct CliRun {
-    int exit = -1;
-    QString out;
-    QString err;
-
-    // Every line of standard output as a JSON object; a line that is not one fails the test.
-    QList<QJsonObject> objects() const {
-        QList<QJsonObject> list;
-        for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
-            QJsonParseError error{};
-            const auto document = QJsonDocument::fromJson(line.toUtf8(), &error);
-            if (error.error != QJsonParseError::NoError || !document.isObject()) {
-                qWarning("not a JSON object: %s", qPrintable(line));
-                return {};
-            }
-            list << document.object();
-        }
-        return list;
-    }
-    QList<QJsonObject> objects(const QString& kind) const {
-        QList<QJsonObject> list;
-        for (const QJsonObject& object : objects())
-            if (object.value("kind").toString() == kind) list << object;
-        return list;
-    }
-    QJsonObject outcome() const {
-        const auto list = objects("outcome");
-        return list.isEmpty() ? QJsonObject() : list.back();
-    }
-};
 
 // tagbench-cli with the test's ports and a settings store of its own.
 class Cli {
@@ -107,13 +75,6 @@ inline QString Heard(tbsim::SimLine& line) {
     for (const std::string& command : line.takeReceivedCommands())
         commands << QString::fromStdString(command);
     return commands.join(' ');
-}
-
-// The outcome object of a --json run agrees with the exit status.
-inline bool OutcomeAgrees(const CliRun& run) {
-    const QJsonObject outcome = run.outcome();
-    return outcome.value("exit").toInt(-1) == run.exit &&
-           outcome.value("ok").toBool() == (run.exit == 0);
 }
 
 // Lines built from a layout: "L" a line, "M" a COM number whose device does not exist.

@@ -1,0 +1,237 @@
+// tagbench-cli's operations in-process, on scripted lines and a virtual clock: what goes over
+// the line and what comes of it, for runs whose waits would take too long as a process.
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "actions/Procedure.h"
+
+#include "CliRig.h"
+
+using clitest::CliRun;
+using tbsim::ReaderKind;
+
+namespace {
+
+// "COM3 19200,e,8,1 04 SER00003" for each reader object.
+QStringList Readers(const CliRun& run) {
+    QStringList readers;
+    for (const QJsonObject& reader : run.objects("reader"))
+        readers << QStringList{reader.value("port").toString(), reader.value("settings").toString(),
+                               reader.value("id").toString(), reader.value("serial").toString()}
+                       .join(' ');
+    return readers;
+}
+
+// The subcommand that runs each reader action, on a reader of a type that has its page.
+struct Reach {
+    actions::ActionId id;
+    const char* type;
+    const char* args;  // "FILE" stands for a file the test provides
+};
+
+const std::vector<Reach>& Reaches() {
+    using A = actions::ActionId;
+    static const std::vector<Reach> reaches = {
+        {A::SetId, "PX10", "set-id 5"},
+        {A::SetLine, "PX10", "set-line 9600,n,8,1"},
+        {A::SetInterface, "PX10", "set-interface rs485 34 32"},
+        {A::GetInterface, "PX10", "get-interface"},
+        {A::SetCardType, "PX10", "set-card-type EM"},
+        {A::SetReadMode, "PX10", "set-read-mode enabled"},
+        {A::SetKeyParity, "PX40", "set-key-parity with"},
+        {A::GetKeyParity, "PX40", "get-key-parity"},
+        {A::SetKeyNumber, "PX40", "set-key-number 4"},
+        {A::GetKeyNumber, "PX40", "get-key-number"},
+        {A::SetKeyStatus, "PX40", "set-key-status 2 15"},
+        {A::GetKeyStatus, "PX40", "get-key-status"},
+        {A::CommandTest, "PX10", "send V"},
+        {A::CommandTestAddressed, "PX10", "send 01V --raw"},
+        {A::Reboot, "PX10", "reboot"},
+        {A::FactoryDefault, "PX10", "factory-default"},
+        {A::SetIdLocation, "PX30M", "set-id-location 1 0 0"},
+        {A::StoreKey, "PX30M", "store-key 1 FFFFFFFFFFFF"},
+        {A::WriteTrailer, "PX30M", "write-trailer 1"},
+        {A::ReadBlock, "PX30M", "read-block 1 0"},
+        {A::WriteBlock, "PX30M", "write-block 1 0 00112233445566778899AABBCCDDEEFF"},
+        {A::DisplayLanguage, "PX50", "display-language english"},
+        {A::DisplayPassword, "PX50", "display-password 1234"},
+        {A::DisplayScreenMode, "PX50", "display-screen-mode time"},
+        {A::DisplayClock, "PX50", "display-clock --at 2026-12-07T15:04:05"},
+        {A::SmallMessage, "PX50", "small-message hello"},
+        {A::ScreenMessage, "PX50", "screen-message hello"},
+        {A::ClearScreenMessage, "PX50", "clear-screen-message"},
+        {A::Title, "PX50", "title 1 door"},
+        {A::ClearTitle, "PX50", "clear-title 2"},
+        {A::TitleMode, "PX50", "title-mode text"},
+        {A::TitleIcon, "PX50", "title-icon FILE.ico"},
+        {A::FacilityCode, "PX60", "facility-code 12"},
+        {A::AddFinger, "PX60", "add-finger 1"},
+        {A::DeleteFinger, "PX60", "delete-finger 1"},
+        {A::GetFingerId, "PX60", "get-finger-id 1"},
+        {A::SetFingerId, "PX60", "set-finger-id 1 0011223344556677"},
+        {A::ScanMode, "PX60", "scan-mode sensor"},
+        {A::GetTemplate, "PX60", "get-template 1"},
+        {A::PutTemplate, "PX60", "put-template 1 FILE.fpt"},
+        {A::StandAlone, "PX60", "stand-alone"},
+        {A::DoorTime, "PX60", "door-time 5"},
+        {A::AlarmTime, "PX60", "alarm-time 30"},
+        {A::AddCard, "PX60", "add-card"},
+        {A::DuressCard, "PX60", "duress-card"},
+        {A::ClearCard, "PX60", "clear-card"},
+        {A::StandAloneDefault, "PX60", "stand-alone-default"},
+    };
+    return reaches;
+}
+
+}  // namespace
+
+class TestCliActions : public QObject {
+    Q_OBJECT
+private slots:
+    void censusOfABusWithThreeReaders();
+    void inputRules_data();
+    void inputRules();
+    void everyActionHasASubcommand_data();
+    void everyActionHasASubcommand();
+};
+
+void TestCliActions::censusOfABusWithThreeReaders() {
+    CliRig rig;
+    rig.addReader(ReaderKind::PX10, 2, 1, "SER00002");
+    rig.addReader(ReaderKind::PX10, 17, 1, "SER00017");
+    rig.addReader(ReaderKind::PX10, 99, 1, "SER00099");
+    rig.addReader(ReaderKind::PX40, 5, 1, "SER00005");  // another family: "A05B" is not for it
+    const CliRun run = rig.run({"census", "--port", "COM1", "--json"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(Readers(run),
+             QStringList({"COM1 19200,e,8,1 02 SER00002", "COM1 19200,e,8,1 17 SER00017",
+                          "COM1 19200,e,8,1 99 SER00099"}));
+    for (const QJsonObject& reader : run.objects("reader"))
+        QCOMPARE(reader.value("version").toString(),
+                 QString::fromStdString(tbsim::DefaultVersion(ReaderKind::PX10)));
+    QVERIFY(clitest::OutcomeAgrees(run));
+    // One reader check to every ID in turn, and the version of each reader that answered.
+    QStringList expected;
+    for (int id = 1; id <= 99; ++id) {
+        expected << QString("A%1B").arg(id, 2, 10, QChar('0'));
+        if (id == 2 || id == 17 || id == 99) expected << QString("A%1V").arg(id, 2, 10, QChar('0'));
+    }
+    QCOMPARE(rig.heard(), expected.join(' '));
+    // Each silent ID waits out its pause and the silence limit: about 35 s of line time.
+    QVERIFY(rig.clock.Elapsed() > std::chrono::seconds(30));
+}
+
+// The rules of each reader function's inputs hold the command line to what the window's controls
+// admit: a value outside them is a usage error and nothing is sent; texts count in bytes of
+// their code page.
+void TestCliActions::inputRules_data() {
+    QTest::addColumn<QString>("args");  // before --port and --id; "_" stands for a space
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("says");  // a part of standard error
+
+    const QString px50 = " --type PX50";
+    const QString px60 = " --type PX60";
+    const QString px30m = " --type PX30M";
+    QTest::newRow("new ID 0") << "set-id 0" << 2 << "set-id: new-id 0 is outside 1 to 99";
+    QTest::newRow("new ID 100") << "set-id 100" << 2 << "new-id 100 is outside 1 to 99";
+    QTest::newRow("key number above 16")
+        << "set-key-number 17 --type PX40" << 2 << "key-number 17 is outside 0 to 16";
+    QTest::newRow("key status number above 8")
+        << "set-key-status 9 5 --type PX40" << 2 << "key-status-number 9 is outside 0 to 8";
+    QTest::newRow("delay above 99")
+        << "set-key-status 1 100 --type PX40" << 2 << "key-delay 100 is outside 0 to 99";
+    QTest::newRow("sector 40") << "store-key 40 FFFFFFFFFFFF" + px30m << 2
+                               << "sector 40 is outside 0 to 39";
+    QTest::newRow("ID block 4: 0 to 3 in every sector")
+        << "set-id-location 35 4 0" + px30m << 2 << "block 4 is outside 0 to 3";
+    QTest::newRow("ID byte 32") << "set-id-location 1 0 32" + px30m << 2
+                                << "byte 32 is outside 0 to 31";
+    QTest::newRow("a key longer than the edit box takes")
+        << "store-key 1 FFFFFFFFFFFFF" + px30m << 2 << "key is 13 bytes long; it takes at most 12";
+    QTest::newRow("block data of 33 characters")
+        << "write-block 1 0 " + QString(33, 'F') + px30m << 2
+        << "data is 33 bytes long; it takes at most 32";
+    QTest::newRow("a small message of 64 bytes in 1252: é is one byte")
+        << "small-message " + QString(63, 'x') + "é" + px50 << 0 << "";
+    QTest::newRow("a small message of 65 bytes")
+        << "small-message " + QString(65, 'x') + px50 << 2
+        << "small-message: text is 65 bytes long; it takes at most 64";
+    QTest::newRow("a title of 8 Chinese characters: 16 bytes in GBK")
+        << "title 2 门门门门门门门门 --code-page gbk" + px50 << 0 << "";
+    QTest::newRow("a title of 9 Chinese characters: 18 bytes in Big5")
+        << "title 1 門門門門門門門門門 --code-page big5" + px50 << 2
+        << "text is 18 bytes long; it takes at most 16";
+    QTest::newRow("a password of 5 bytes")
+        << "display-password 12345" + px50 << 2 << "password is 5 bytes long; it takes at most 4";
+    QTest::newRow("a tab in a display text")
+        << "small-message a\tb" + px50 << 2 << "a line break or a tab";
+    QTest::newRow("finger number 9501")
+        << "delete-finger 9501" + px60 << 2 << "finger 9501 is outside 0 to 9500";
+    QTest::newRow("facility code 65536")
+        << "facility-code 65536" + px60 << 2 << "facility-code 65536 is outside 0 to 65535";
+    QTest::newRow("a fingerprint ID of 17 characters")
+        << "set-finger-id 1 " + QString(17, '0') + px60 << 2
+        << "finger-id is 17 bytes long; it takes at most 16";
+    QTest::newRow("scan mode 4") << "scan-mode 4" + px60 << 2 << "scan-mode 4 is outside 0 to 3";
+    QTest::newRow("a door time of five digits")
+        << "door-time 12345" + px60 << 2 << "seconds is 5 bytes long; it takes at most 4";
+}
+
+void TestCliActions::inputRules() {
+    QFETCH(QString, args);
+    QFETCH(int, exit);
+    QFETCH(QString, says);
+    CliRig rig;
+    QStringList words;
+    for (QString word : args.split(' ', Qt::SkipEmptyParts)) words << word.replace('_', ' ');
+    const int typeAt = static_cast<int>(words.indexOf("--type"));
+    const QString type = typeAt < 0 ? "PX10" : words.at(typeAt + 1);
+    rig.addReader(*tbsim::ReaderKindFromName(type.toStdString()), 1);
+    const CliRun run = rig.run(words + QStringList{"--port", "COM1", "--id", "1"});
+    QCOMPARE(run.exit, exit);
+    QVERIFY2(run.err.contains(says), qPrintable(run.err));
+    if (exit == 2) QCOMPARE(rig.heard(), QString());
+}
+
+void TestCliActions::everyActionHasASubcommand_data() {
+    QTest::addColumn<int>("action");
+    for (const actions::ActionInfo& info : actions::Table())
+        QTest::newRow(info.name) << static_cast<int>(info.id);
+}
+
+// Each reader function of the window is reachable from the command line, and its subcommand
+// performs that action alone.
+void TestCliActions::everyActionHasASubcommand() {
+    QFETCH(int, action);
+    const auto id = static_cast<actions::ActionId>(action);
+    const auto& reaches = Reaches();
+    const auto reach = std::find_if(reaches.begin(), reaches.end(),
+                                    [&](const Reach& each) { return each.id == id; });
+    QVERIFY2(reach != reaches.end(), "no subcommand runs this action");
+    CliRig rig;
+    rig.addReader(*tbsim::ReaderKindFromName(reach->type), 1);
+    QTemporaryDir files;
+    const QString template_ = files.filePath("FILE.fpt");
+    if (id == actions::ActionId::PutTemplate)
+        QCOMPARE(rig.run({"get-template", "1", "--out", template_, "--port", "COM1", "--id", "1",
+                          "--type", reach->type})
+                     .exit,
+                 0);
+    QFile icon(files.filePath("FILE.ico"));
+    QVERIFY(icon.open(QIODevice::WriteOnly));
+    icon.write(QByteArray(70 + 256, '\0'));
+    icon.close();
+    QStringList args;
+    for (const QString& word : QString(reach->args).split(' '))
+        args << (word.startsWith("FILE") ? files.filePath(word) : word);
+    std::vector<actions::ActionId> performed;
+    actions::SetPerformObserver([&](actions::ActionId each) { performed.push_back(each); });
+    const CliRun run =
+        rig.run(args + QStringList{"--port", "COM1", "--id", "1", "--type", reach->type});
+    actions::SetPerformObserver({});
+    QVERIFY2(run.exit != 2, qPrintable(run.err));
+    QCOMPARE(performed, std::vector<actions::ActionId>{id});
+}
+
+QTEST_GUILESS_MAIN(TestCliActions)
+#include "tst_cli_actions.moc"
