@@ -1,7 +1,7 @@
 // tagbench-cli's command line taken apart into values, before anything touches a port: a
-// subcommand, the options every subcommand takes (--port, --settings, --id, --type, --json), its
-// own options and its arguments, each already checked against the ranges the window's controls
-// allow. Anything wrong is a usage error (exit status 2) with a message saying what.
+// subcommand of the registry, the options every subcommand takes (--port, --settings, --id,
+// --type, --json), its own options and its arguments, each already checked against the ranges
+// the window's controls allow. Anything wrong is a usage error (exit status 2) saying what.
 #pragma once
 
 #include <array>
@@ -18,69 +18,7 @@
 
 namespace cli {
 
-enum class Command {
-    Help,
-    Ports,
-    Scan,
-    Census,
-    Info,
-    SetId,
-    SetLine,
-    SetInterface,
-    GetInterface,
-    SetCardType,
-    SetReadMode,
-    SetKeyParity,
-    GetKeyParity,
-    SetKeyNumber,
-    GetKeyNumber,
-    SetKeyStatus,
-    GetKeyStatus,
-    Send,
-    ReadCards,
-    Reboot,
-    FactoryDefault,
-    Apply,
-    // MIFARE, on the -M types (SetIdLocation to WriteBlock, taken as a range)
-    SetIdLocation,
-    StoreKey,
-    WriteTrailer,
-    ReadBlock,
-    WriteBlock,
-    AccessBits,  // no reader: access bits to words and back
-    // The display, on PX50 and PX50M (a range)
-    DisplayLanguage,
-    DisplayPassword,
-    DisplayScreenMode,
-    DisplayClock,
-    SmallMessage,
-    ScreenMessage,
-    ClearScreenMessage,
-    Title,
-    ClearTitle,
-    TitleMode,
-    TitleIcon,
-    // Fingerprint readers, PX60 and PX60M (a range)
-    FacilityCode,
-    AddFinger,
-    DeleteFinger,
-    GetFingerId,
-    SetFingerId,
-    ScanMode,
-    GetTemplate,
-    PutTemplate,
-    StandAlone,
-    DoorTime,
-    AlarmTime,
-    AddCard,
-    DuressCard,
-    ClearCard,
-    StandAloneDefault,
-};
-
-// The subcommands that run a button of a function page with its messages: reboot, factory
-// default, and the MIFARE, display and fingerprint pages' commands.
-bool RunsOnAPage(Command command);
+struct Subcommand;
 
 // The code pages of --code-page, by the window's language index that uses each.
 constexpr int kCodePage1252 = 0;
@@ -88,11 +26,11 @@ constexpr int kCodePageGbk = 1;
 constexpr int kCodePageBig5 = 2;
 
 struct Invocation {
-    Command command = Command::Help;
-    bool help = false;                 // --help, or `help SUBCOMMAND`
-    std::optional<Command> helpTopic;  // `help scan`
-    bool json = false;                 // one JSON object per line
-    bool trace = false;                // every frame sent and received on standard error
+    const Subcommand* subcommand = nullptr;  // null: the overview's help
+    bool help = false;                       // --help, or `help SUBCOMMAND`
+    const Subcommand* helpTopic = nullptr;   // `help scan`
+    bool json = false;                       // one JSON object per line
+    bool trace = false;                      // every frame sent and received on standard error
 
     // Where the reader is; each empty when not given.
     std::optional<int> port;
@@ -172,7 +110,34 @@ struct Invocation {
 
     commands::ReaderType readerType() const { return type.value_or(commands::ReaderType::PX10); }
     int lineSettings() const;  // --settings, else 19200,e,8,1
+    std::string name() const;  // the subcommand's, "help" for the overview
 };
+
+// A subcommand's arguments read into the values: each helper says false, with `error` set, when
+// a text is not what it must be.
+struct Reading {
+    Invocation& run;
+    std::string error;
+    bool keyGiven = false;     // --key-hex
+    bool accessGiven = false;  // --access
+
+    bool bad(const std::string& message);
+    // A whole number, whose range is the action's to check.
+    bool integer(const std::string& text, const std::string& what, int& value);
+    // An item of a fixed list, by name; `what` starts the error.
+    bool item(const char* const* names, int count, const std::string& text, int& index,
+              const std::string& what);
+    template <std::size_t N>
+    bool item(const std::array<const char*, N>& names, const std::string& text, int& index,
+              const std::string& what) {
+        return item(names.data(), static_cast<int>(N), text, index, what);
+    }
+};
+
+// A key, access-bits or data text as the window's upper-case edit box would hold it.
+std::string Upper(const std::string& text);
+// The reader types that show a function page (all of them for nullopt), as "PX10, PX20, ...".
+std::string TypeNames(std::optional<commands::FunctionPage> page);
 
 struct Parsed {
     std::optional<Invocation> invocation;
@@ -182,11 +147,6 @@ struct Parsed {
 // The arguments after the program name.
 Parsed ParseArguments(const std::vector<std::string>& args);
 
-// The subcommand's name ("set-id"), and the usage text: of every subcommand for Help, else of
-// the one.
-std::string CommandName(Command command);
-std::string Usage(Command command);
-
 // Values as the command line gives them; nullopt when the text is not one.
 // "COM3", "com3" or "3".
 std::optional<int> ParsePort(std::string_view text);
@@ -194,6 +154,9 @@ std::optional<int> ParsePort(std::string_view text);
 std::optional<int> ParseLineSettings(std::string_view text);
 // A reader ID 1 to 99 ("7" or "07") as its two digits.
 std::optional<std::string> ParseReaderId(std::string_view text);
+// "COM3,COM5" or "all" (empty): the ports once each, in the given order; `bad` the part that is
+// not a port.
+std::optional<std::vector<int>> ParsePortList(std::string_view text, std::string& bad);
 // "2,17,99" or "1-20,50": IDs 1 to 99, in ascending order without repeats.
 std::optional<std::vector<int>> ParseIdList(std::string_view text);
 // "wiegand 26 32": the interface, the Wiegand format and the RS485 format, each by its item's
@@ -207,6 +170,8 @@ template <std::size_t N>
 std::optional<int> ItemNamed(const std::array<const char*, N>& items, std::string_view text) {
     return ItemNamed(items.data(), static_cast<int>(N), text);
 }
+// Digits only, at least one.
+bool AllDigits(std::string_view text);
 // A whole decimal number of up to nine digits; its range is the action's to check.
 std::optional<int> ParseInteger(std::string_view text);
 // A whole decimal number in [low, high].
@@ -218,6 +183,8 @@ std::optional<commands::mifare::KeySlot> ParseKeySlot(std::string_view text);
 std::optional<commands::mifare::SectorConditions> ParseConditions(std::string_view text);
 // "2026-12-07 15:04:05" (or with a T between date and time): a date that exists.
 std::optional<commands::display::ClockValue> ParseClock(std::string_view text);
+// "12" or "24" (or "12h", "24h"), any case.
+std::optional<commands::display::HourFormat> ParseHourFormat(std::string_view text);
 // "1252", "gbk" or "big5", any case, as the language index whose code page it is.
 std::optional<int> ParseCodePage(std::string_view text);
 // The name --code-page gives a language index's code page.

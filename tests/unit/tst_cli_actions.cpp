@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "actions/Procedure.h"
+#include "cli/Registry.h"
 
 #include "CliRig.h"
 
@@ -22,66 +23,69 @@ QStringList Readers(const CliRun& run) {
     return readers;
 }
 
-// The subcommand that runs each reader action, on a reader of a type that has its page.
-struct Reach {
-    actions::ActionId id;
+// An invocation of each subcommand that runs a reader action, on a reader of a type that has its
+// page; send has one for each of its two actions.
+struct Example {
+    const char* subcommand;
     const char* type;
     const char* args;  // "FILE" stands for a file the test provides
 };
 
-const std::vector<Reach>& Reaches() {
-    using A = actions::ActionId;
-    static const std::vector<Reach> reaches = {
-        {A::SetId, "PX10", "set-id 5"},
-        {A::SetLine, "PX10", "set-line 9600,n,8,1"},
-        {A::SetInterface, "PX10", "set-interface rs485 34 32"},
-        {A::GetInterface, "PX10", "get-interface"},
-        {A::SetCardType, "PX10", "set-card-type EM"},
-        {A::SetReadMode, "PX10", "set-read-mode enabled"},
-        {A::SetKeyParity, "PX40", "set-key-parity with"},
-        {A::GetKeyParity, "PX40", "get-key-parity"},
-        {A::SetKeyNumber, "PX40", "set-key-number 4"},
-        {A::GetKeyNumber, "PX40", "get-key-number"},
-        {A::SetKeyStatus, "PX40", "set-key-status 2 15"},
-        {A::GetKeyStatus, "PX40", "get-key-status"},
-        {A::CommandTest, "PX10", "send V"},
-        {A::CommandTestAddressed, "PX10", "send 01V --raw"},
-        {A::Reboot, "PX10", "reboot"},
-        {A::FactoryDefault, "PX10", "factory-default"},
-        {A::SetIdLocation, "PX30M", "set-id-location 1 0 0"},
-        {A::StoreKey, "PX30M", "store-key 1 FFFFFFFFFFFF"},
-        {A::WriteTrailer, "PX30M", "write-trailer 1"},
-        {A::ReadBlock, "PX30M", "read-block 1 0"},
-        {A::WriteBlock, "PX30M", "write-block 1 0 00112233445566778899AABBCCDDEEFF"},
-        {A::DisplayLanguage, "PX50", "display-language english"},
-        {A::DisplayPassword, "PX50", "display-password 1234"},
-        {A::DisplayScreenMode, "PX50", "display-screen-mode time"},
-        {A::DisplayClock, "PX50", "display-clock --at 2026-12-07T15:04:05"},
-        {A::SmallMessage, "PX50", "small-message hello"},
-        {A::ScreenMessage, "PX50", "screen-message hello"},
-        {A::ClearScreenMessage, "PX50", "clear-screen-message"},
-        {A::Title, "PX50", "title 1 door"},
-        {A::ClearTitle, "PX50", "clear-title 2"},
-        {A::TitleMode, "PX50", "title-mode text"},
-        {A::TitleIcon, "PX50", "title-icon FILE.ico"},
-        {A::FacilityCode, "PX60", "facility-code 12"},
-        {A::AddFinger, "PX60", "add-finger 1"},
-        {A::DeleteFinger, "PX60", "delete-finger 1"},
-        {A::GetFingerId, "PX60", "get-finger-id 1"},
-        {A::SetFingerId, "PX60", "set-finger-id 1 0011223344556677"},
-        {A::ScanMode, "PX60", "scan-mode sensor"},
-        {A::GetTemplate, "PX60", "get-template 1"},
-        {A::PutTemplate, "PX60", "put-template 1 FILE.fpt"},
-        {A::StandAlone, "PX60", "stand-alone"},
-        {A::DoorTime, "PX60", "door-time 5"},
-        {A::AlarmTime, "PX60", "alarm-time 30"},
-        {A::AddCard, "PX60", "add-card"},
-        {A::DuressCard, "PX60", "duress-card"},
-        {A::ClearCard, "PX60", "clear-card"},
-        {A::StandAloneDefault, "PX60", "stand-alone-default"},
+const std::vector<Example>& Examples() {
+    static const std::vector<Example> examples = {
+        {"set-id", "PX10", "set-id 5"},
+        {"set-line", "PX10", "set-line 9600,n,8,1"},
+        {"set-interface", "PX10", "set-interface rs485 34 32"},
+        {"get-interface", "PX10", "get-interface"},
+        {"set-card-type", "PX10", "set-card-type EM"},
+        {"set-read-mode", "PX10", "set-read-mode enabled"},
+        {"set-key-parity", "PX40", "set-key-parity with"},
+        {"get-key-parity", "PX40", "get-key-parity"},
+        {"set-key-number", "PX40", "set-key-number 4"},
+        {"get-key-number", "PX40", "get-key-number"},
+        {"set-key-status", "PX40", "set-key-status 2 15"},
+        {"get-key-status", "PX40", "get-key-status"},
+        {"send", "PX10", "send V"},
+        {"send", "PX10", "send 01V --raw"},
+        {"reboot", "PX10", "reboot"},
+        {"factory-default", "PX10", "factory-default"},
+        {"set-id-location", "PX30M", "set-id-location 1 0 0"},
+        {"store-key", "PX30M", "store-key 1 FFFFFFFFFFFF"},
+        {"write-trailer", "PX30M", "write-trailer 1"},
+        {"read-block", "PX30M", "read-block 1 0"},
+        {"write-block", "PX30M", "write-block 1 0 00112233445566778899AABBCCDDEEFF"},
+        {"display-language", "PX50", "display-language english"},
+        {"display-password", "PX50", "display-password 1234"},
+        {"display-screen-mode", "PX50", "display-screen-mode time"},
+        {"display-clock", "PX50", "display-clock --at 2026-12-07T15:04:05"},
+        {"small-message", "PX50", "small-message hello"},
+        {"screen-message", "PX50", "screen-message hello"},
+        {"clear-screen-message", "PX50", "clear-screen-message"},
+        {"title", "PX50", "title 1 door"},
+        {"clear-title", "PX50", "clear-title 2"},
+        {"title-mode", "PX50", "title-mode text"},
+        {"title-icon", "PX50", "title-icon FILE.ico"},
+        {"facility-code", "PX60", "facility-code 12"},
+        {"add-finger", "PX60", "add-finger 1"},
+        {"delete-finger", "PX60", "delete-finger 1"},
+        {"get-finger-id", "PX60", "get-finger-id 1"},
+        {"set-finger-id", "PX60", "set-finger-id 1 0011223344556677"},
+        {"scan-mode", "PX60", "scan-mode sensor"},
+        {"get-template", "PX60", "get-template 1"},
+        {"put-template", "PX60", "put-template 1 FILE.fpt"},
+        {"stand-alone", "PX60", "stand-alone"},
+        {"door-time", "PX60", "door-time 5"},
+        {"alarm-time", "PX60", "alarm-time 30"},
+        {"add-card", "PX60", "add-card"},
+        {"duress-card", "PX60", "duress-card"},
+        {"clear-card", "PX60", "clear-card"},
+        {"stand-alone-default", "PX60", "stand-alone-default"},
     };
-    return reaches;
+    return examples;
 }
+
+// Reader actions no subcommand declares, and why. None today.
+const std::vector<std::pair<actions::ActionId, const char*>> kExempt = {};
 
 }  // namespace
 
@@ -93,6 +97,8 @@ private slots:
     void inputRules();
     void everyActionHasASubcommand_data();
     void everyActionHasASubcommand();
+    void examplePerformsItsDeclaredAction_data();
+    void examplePerformsItsDeclaredAction();
 };
 
 void TestCliActions::censusOfABusWithThreeReaders() {
@@ -199,38 +205,62 @@ void TestCliActions::everyActionHasASubcommand_data() {
         QTest::newRow(info.name) << static_cast<int>(info.id);
 }
 
-// Each reader function of the window is reachable from the command line, and its subcommand
-// performs that action alone.
+// Each reader function of the window is declared by a subcommand of the registry, unless exempt.
 void TestCliActions::everyActionHasASubcommand() {
     QFETCH(int, action);
     const auto id = static_cast<actions::ActionId>(action);
-    const auto& reaches = Reaches();
-    const auto reach = std::find_if(reaches.begin(), reaches.end(),
-                                    [&](const Reach& each) { return each.id == id; });
-    QVERIFY2(reach != reaches.end(), "no subcommand runs this action");
+    int declared = 0;
+    for (const cli::Subcommand& entry : cli::Subcommands())
+        declared += static_cast<int>(std::count(entry.actions.begin(), entry.actions.end(), id));
+    const bool exempt = std::any_of(kExempt.begin(), kExempt.end(),
+                                    [&](const auto& each) { return each.first == id; });
+    QVERIFY2(declared == 1 || exempt, "no subcommand, or more than one, declares this action");
+}
+
+void TestCliActions::examplePerformsItsDeclaredAction_data() {
+    QTest::addColumn<QString>("subcommand");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("args");
+    for (const Example& example : Examples())
+        QTest::newRow(example.args) << example.subcommand << example.type << example.args;
+}
+
+// A subcommand's example performs exactly the reader action it declares.
+void TestCliActions::examplePerformsItsDeclaredAction() {
+    QFETCH(QString, subcommand);
+    QFETCH(QString, type);
+    QFETCH(QString, args);
+    const cli::Subcommand* entry = cli::SubcommandNamed(subcommand.toStdString());
+    QVERIFY(entry);
     CliRig rig;
-    rig.addReader(*tbsim::ReaderKindFromName(reach->type), 1);
+    rig.addReader(*tbsim::ReaderKindFromName(type.toStdString()), 1);
+    const QStringList where{"--port", "COM1", "--id", "1", "--type", type};
     QTemporaryDir files;
-    const QString template_ = files.filePath("FILE.fpt");
-    if (id == actions::ActionId::PutTemplate)
-        QCOMPARE(rig.run({"get-template", "1", "--out", template_, "--port", "COM1", "--id", "1",
-                          "--type", reach->type})
-                     .exit,
-                 0);
+    if (subcommand == "put-template")
+        QCOMPARE(
+            rig.run(QStringList{"get-template", "1", "--out", files.filePath("FILE.fpt")} + where)
+                .exit,
+            0);
     QFile icon(files.filePath("FILE.ico"));
     QVERIFY(icon.open(QIODevice::WriteOnly));
     icon.write(QByteArray(70 + 256, '\0'));
     icon.close();
-    QStringList args;
-    for (const QString& word : QString(reach->args).split(' '))
-        args << (word.startsWith("FILE") ? files.filePath(word) : word);
+    QStringList words;
+    for (const QString& word : args.split(' '))
+        words << (word.startsWith("FILE") ? files.filePath(word) : word);
     std::vector<actions::ActionId> performed;
     actions::SetPerformObserver([&](actions::ActionId each) { performed.push_back(each); });
-    const CliRun run =
-        rig.run(args + QStringList{"--port", "COM1", "--id", "1", "--type", reach->type});
+    const CliRun run = rig.run(words + where);
     actions::SetPerformObserver({});
     QVERIFY2(run.exit != 2, qPrintable(run.err));
-    QCOMPARE(performed, std::vector<actions::ActionId>{id});
+    // The k-th example of a subcommand performs the k-th action it declares.
+    std::size_t k = 0;
+    for (const Example& example : Examples()) {
+        if (args == example.args) break;
+        k += subcommand == example.subcommand;
+    }
+    QVERIFY(k < entry->actions.size());
+    QCOMPARE(performed, std::vector<actions::ActionId>{entry->actions[k]});
 }
 
 QTEST_GUILESS_MAIN(TestCliActions)

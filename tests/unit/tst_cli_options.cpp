@@ -7,6 +7,7 @@
 #include "cli/Json.h"
 #include "cli/Options.h"
 #include "cli/Plan.h"
+#include "cli/Registry.h"
 #include "commands/config/ListItems.h"
 
 using namespace cli;
@@ -36,153 +37,106 @@ QString Opt(const std::optional<std::string>& value) {
 
 // The values a command line turned into, those that matter for its subcommand.
 QString Summary(const Invocation& run) {
-    QStringList parts{QString::fromStdString(CommandName(run.command))};
+    QStringList parts{QString::fromStdString(run.name())};
     if (run.help)
-        parts << "help"
-              << (run.helpTopic ? QString::fromStdString(CommandName(*run.helpTopic)) : "-");
+        parts << "help" << (run.helpTopic ? QString::fromStdString(run.helpTopic->name) : "-");
     parts << "port=" + Opt(run.port) << "settings=" + QString::number(run.lineSettings())
           << "id=" + Opt(run.id) << QString("type=") + commands::Info(run.readerType()).name;
-    switch (run.command) {
-        case Command::SetId:
-            parts << "new=" + QString::number(run.newId);
-            break;
-        case Command::SetLine:
-            parts << "line=" + QString::number(run.lineSettingsIndex);
-            break;
-        case Command::SetInterface:
-            parts << QString("interface=%1%2%3")
-                         .arg(run.interface.mode)
-                         .arg(run.interface.wiegand)
-                         .arg(run.interface.rs485);
-            break;
-        case Command::SetCardType:
-            parts << "card=" + QString::number(run.cardType);
-            break;
-        case Command::SetReadMode:
-            parts << "mode=" + QString::number(run.readMode);
-            break;
-        case Command::SetKeyParity:
-            parts << "parity=" + QString::number(run.keyParity);
-            break;
-        case Command::SetKeyNumber:
-            parts << "key=" + QString::number(run.keyNumber);
-            break;
-        case Command::SetKeyStatus:
-            parts << QString("status=%1/%2").arg(run.keyStatusNumber).arg(run.keyDelaySeconds);
-            break;
-        case Command::Scan: {
-            QStringList ports;
-            for (int port : run.ports) ports << QString::number(port);
-            parts << "ports=" + (ports.isEmpty() ? "all" : ports.join(','));
-            if (run.lock) parts << "lock";
-            if (run.parallel) parts << "parallel";
-            if (run.all) parts << "all";
-            break;
-        }
-        case Command::Census:
-            parts << QString("ids=%1..%2x%3")
-                         .arg(run.ids.front())
-                         .arg(run.ids.back())
-                         .arg(run.ids.size());
-            break;
-        case Command::ReadCards:
-            parts << (run.twoWay ? "two-way" : "plain") << "count=" + Opt(run.count)
-                  << "timeout=" + (run.timeoutSeconds ? QString::number(*run.timeoutSeconds) : "-");
-            if (run.invalid) parts << "invalid";
-            break;
-        case Command::Send:
-            parts << "text=" + QString::fromStdString(run.text) << (run.raw ? "raw" : "prefixed");
-            break;
-        case Command::SetIdLocation:
-            parts << QString("location=%1/%2/%3").arg(run.sector).arg(run.block).arg(run.idByte)
-                  << "key=" + Slot(run.keySlot) << "error=" + QString::number(run.keyError);
-            break;
-        case Command::StoreKey:
-            parts << "sector=" + QString::number(run.sector) << "key=" + Slot(run.keySlot)
-                  << "text=" + QString::fromStdString(run.key);
-            break;
-        case Command::WriteTrailer:
-            parts << "sector=" + QString::number(run.sector) << "key=" + Slot(run.keySlot)
-                  << "old=" + QString::fromStdString(run.oldKey)
-                  << "a=" + QString::fromStdString(run.keyA)
-                  << "access=" + QString::fromStdString(run.access)
-                  << "b=" + QString::fromStdString(run.keyB);
-            break;
-        case Command::ReadBlock:
-        case Command::WriteBlock:
-            parts << QString("block=%1/%2").arg(run.sector).arg(run.block)
-                  << "key=" + Slot(run.keySlot)
-                  << (run.eeprom ? QString("eeprom") : "text=" + QString::fromStdString(run.key));
-            if (run.command == Command::WriteBlock)
-                parts << "data=" + QString::fromStdString(run.data);
-            break;
-        case Command::AccessBits:
-            if (run.accessText) parts << "text=" + QString::fromStdString(*run.accessText);
-            if (run.conditions)
-                parts << QString("conditions=%1,%2,%3,%4")
-                             .arg((*run.conditions)[0])
-                             .arg((*run.conditions)[1])
-                             .arg((*run.conditions)[2])
-                             .arg((*run.conditions)[3]);
-            break;
-        case Command::DisplayLanguage:
-            parts << "language=" + QString::number(static_cast<int>(run.displayLanguage));
-            break;
-        case Command::DisplayScreenMode:
-            parts << "mode=" + QString::number(static_cast<int>(run.screenMode));
-            break;
-        case Command::DisplayClock: {
-            QString clock = "now";
-            if (const auto& c = run.clockAt)
-                clock = QString::asprintf("%04d%02d%02d%02d%02d%02d", c->year, c->month, c->day,
-                                          c->hour, c->minute, c->second);
-            parts << "clock=" + clock
-                  << "hour=" + QString::number(static_cast<int>(run.hourFormat));
-            break;
-        }
-        case Command::DisplayPassword:
-        case Command::SmallMessage:
-        case Command::ScreenMessage:
-            parts << "text=" + QString::fromStdString(run.text);
-            break;
-        case Command::Title:
-            parts << "line=" + QString::number(run.titleLine)
-                  << "text=" + QString::fromStdString(run.text);
-            break;
-        case Command::ClearTitle:
-            parts << "line=" + QString::number(run.titleLine);
-            break;
-        case Command::TitleMode:
-            parts << "mode=" + QString::number(run.titleMode);
-            break;
-        case Command::TitleIcon:
-            parts << "file=" + QString::fromStdString(run.iconPath);
-            break;
-        case Command::FacilityCode:
-            parts << "facility=" + QString::number(run.facilityCode);
-            break;
-        case Command::AddFinger:
-        case Command::DeleteFinger:
-        case Command::GetFingerId:
-        case Command::SetFingerId:
-        case Command::GetTemplate:
-        case Command::PutTemplate:
-            parts << "finger=" + QString::number(run.fingerNumber);
-            if (run.command == Command::SetFingerId)
-                parts << "fid=" + QString::fromStdString(run.fingerId);
-            if (!run.outPath.empty()) parts << "out=" + QString::fromStdString(run.outPath);
-            if (!run.templatePath.empty())
-                parts << "file=" + QString::fromStdString(run.templatePath);
-            break;
-        case Command::ScanMode:
-            parts << "mode=" + QString::number(run.scanMode);
-            break;
-        case Command::DoorTime:
-        case Command::AlarmTime:
-            parts << "seconds=" + QString::fromStdString(run.seconds);
-            break;
-        default:
-            break;
+    const std::string name = run.name();
+    if (name == "set-id") {
+        parts << "new=" + QString::number(run.newId);
+    } else if (name == "set-line") {
+        parts << "line=" + QString::number(run.lineSettingsIndex);
+    } else if (name == "set-interface") {
+        parts << QString("interface=%1%2%3")
+                     .arg(run.interface.mode)
+                     .arg(run.interface.wiegand)
+                     .arg(run.interface.rs485);
+    } else if (name == "set-card-type") {
+        parts << "card=" + QString::number(run.cardType);
+    } else if (name == "set-read-mode") {
+        parts << "mode=" + QString::number(run.readMode);
+    } else if (name == "set-key-parity") {
+        parts << "parity=" + QString::number(run.keyParity);
+    } else if (name == "set-key-number") {
+        parts << "key=" + QString::number(run.keyNumber);
+    } else if (name == "set-key-status") {
+        parts << QString("status=%1/%2").arg(run.keyStatusNumber).arg(run.keyDelaySeconds);
+    } else if (name == "scan") {
+        QStringList ports;
+        for (int port : run.ports) ports << QString::number(port);
+        parts << "ports=" + (ports.isEmpty() ? "all" : ports.join(','));
+        if (run.lock) parts << "lock";
+        if (run.parallel) parts << "parallel";
+        if (run.all) parts << "all";
+    } else if (name == "census") {
+        parts << QString("ids=%1..%2x%3")
+                     .arg(run.ids.front())
+                     .arg(run.ids.back())
+                     .arg(run.ids.size());
+    } else if (name == "read-cards") {
+        parts << (run.twoWay ? "two-way" : "plain") << "count=" + Opt(run.count)
+              << "timeout=" + (run.timeoutSeconds ? QString::number(*run.timeoutSeconds) : "-");
+        if (run.invalid) parts << "invalid";
+    } else if (name == "send") {
+        parts << "text=" + QString::fromStdString(run.text) << (run.raw ? "raw" : "prefixed");
+    } else if (name == "set-id-location") {
+        parts << QString("location=%1/%2/%3").arg(run.sector).arg(run.block).arg(run.idByte)
+              << "key=" + Slot(run.keySlot) << "error=" + QString::number(run.keyError);
+    } else if (name == "store-key") {
+        parts << "sector=" + QString::number(run.sector) << "key=" + Slot(run.keySlot)
+              << "text=" + QString::fromStdString(run.key);
+    } else if (name == "write-trailer") {
+        parts << "sector=" + QString::number(run.sector) << "key=" + Slot(run.keySlot)
+              << "old=" + QString::fromStdString(run.oldKey)
+              << "a=" + QString::fromStdString(run.keyA)
+              << "access=" + QString::fromStdString(run.access)
+              << "b=" + QString::fromStdString(run.keyB);
+    } else if (name == "read-block" || name == "write-block") {
+        parts << QString("block=%1/%2").arg(run.sector).arg(run.block) << "key=" + Slot(run.keySlot)
+              << (run.eeprom ? QString("eeprom") : "text=" + QString::fromStdString(run.key));
+        if (name == "write-block") parts << "data=" + QString::fromStdString(run.data);
+    } else if (name == "access-bits") {
+        if (run.accessText) parts << "text=" + QString::fromStdString(*run.accessText);
+        if (run.conditions)
+            parts << QString("conditions=%1,%2,%3,%4")
+                         .arg((*run.conditions)[0])
+                         .arg((*run.conditions)[1])
+                         .arg((*run.conditions)[2])
+                         .arg((*run.conditions)[3]);
+    } else if (name == "display-language") {
+        parts << "language=" + QString::number(static_cast<int>(run.displayLanguage));
+    } else if (name == "display-screen-mode") {
+        parts << "mode=" + QString::number(static_cast<int>(run.screenMode));
+    } else if (name == "display-clock") {
+        QString clock = "now";
+        if (const auto& c = run.clockAt)
+            clock = QString::asprintf("%04d%02d%02d%02d%02d%02d", c->year, c->month, c->day,
+                                      c->hour, c->minute, c->second);
+        parts << "clock=" + clock << "hour=" + QString::number(static_cast<int>(run.hourFormat));
+    } else if (name == "display-password" || name == "small-message" || name == "screen-message") {
+        parts << "text=" + QString::fromStdString(run.text);
+    } else if (name == "title") {
+        parts << "line=" + QString::number(run.titleLine)
+              << "text=" + QString::fromStdString(run.text);
+    } else if (name == "clear-title") {
+        parts << "line=" + QString::number(run.titleLine);
+    } else if (name == "title-mode") {
+        parts << "mode=" + QString::number(run.titleMode);
+    } else if (name == "title-icon") {
+        parts << "file=" + QString::fromStdString(run.iconPath);
+    } else if (name == "facility-code") {
+        parts << "facility=" + QString::number(run.facilityCode);
+    } else if (name == "add-finger" || name == "delete-finger" || name == "get-finger-id" ||
+               name == "set-finger-id" || name == "get-template" || name == "put-template") {
+        parts << "finger=" + QString::number(run.fingerNumber);
+        if (name == "set-finger-id") parts << "fid=" + QString::fromStdString(run.fingerId);
+        if (!run.outPath.empty()) parts << "out=" + QString::fromStdString(run.outPath);
+        if (!run.templatePath.empty()) parts << "file=" + QString::fromStdString(run.templatePath);
+    } else if (name == "scan-mode") {
+        parts << "mode=" + QString::number(run.scanMode);
+    } else if (name == "door-time" || name == "alarm-time") {
+        parts << "seconds=" + QString::fromStdString(run.seconds);
     }
     if (run.json) parts << "json";
     return parts.join(' ');

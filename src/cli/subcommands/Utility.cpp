@@ -1,0 +1,278 @@
+// Tests and system utility: the command test, card reading, restart and factory default; and
+// provisioning many readers from a table.
+#include <QString>
+#include <chrono>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "actions/Requests.h"
+#include "cli/Output.h"
+#include "cli/Plan.h"
+#include "cli/Registry.h"
+#include "cli/Runner.h"
+#include "platform/CodePage.h"
+
+namespace cli {
+namespace {
+
+using A = actions::ActionId;
+
+int RunSend(Runner& r) {
+    const actions::TypedText typed{QString::fromUtf8(r.run.text.c_str()), r.run.codePage};
+    std::string reply;
+    const actions::Request request = r.run.raw ? actions::CommandTestAddressed(typed, reply)
+                                               : actions::CommandTest(typed, reply);
+    Connection connection(r.context);
+    Target where = r.target();
+    std::string refusal;
+    const Outcome outcome = Perform(connection, where, request, &refusal);
+    if (!refusal.empty()) {
+        const std::size_t bytes = platform::EncodeText(typed.text, typed.language).size();
+        const int most = request.info().input("text")->max;
+        if (bytes <= static_cast<std::size_t>(most)) return r.usage("send: " + refusal);
+        r.err << "tagbench-cli: send: the text is " << bytes
+              << " bytes long; a command takes at most " << most << std::endl;
+        return r.report({kExitUsage, outcome.message, "too-long", "nothing was sent"});
+    }
+    const std::string shown = FromReader(reply, r.run.codePage);
+    JsonObject extra;
+    if (r.run.json) {
+        extra.add("reply", outcome.ok() ? std::optional<std::string>(shown) : std::nullopt);
+    } else if (outcome.ok()) {
+        r.out << "reply  " << shown << '\n';
+    }
+    return r.report(outcome, extra);
+}
+
+// "Card ID : 0010531008(D)  00A0B0C0(H)  KEY:12" and "KEY : 12" taken apart for scripts.
+JsonObject CardJson(const std::string& message, bool keys) {
+    JsonObject json;
+    json.add("kind", keys ? "keys" : "card").add("message", message);
+    const auto field = [&](const std::string& mark) -> std::optional<std::string> {
+        const std::size_t at = message.find(mark);
+        if (at == std::string::npos) return std::nullopt;
+        const std::size_t from = message.rfind(' ', at);
+        return message.substr(from == std::string::npos ? 0 : from + 1,
+                              at - (from == std::string::npos ? 0 : from + 1));
+    };
+    if (!keys) {
+        json.add("decimal", field("(D)"));
+        json.add("hex", field("(H)"));
+    }
+    const std::string keyMark = keys ? "KEY : " : "KEY:";
+    const std::size_t at = message.find(keyMark);
+    if (at != std::string::npos)
+        json.add("keys", message.substr(at + keyMark.size()));
+    else
+        json.addNull("keys");
+    return json;
+}
+
+int RunReadCards(Runner& r) {
+    CatchInterrupt();
+    int shown = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = [&] {
+        if (r.run.count && shown >= *r.run.count) return true;
+        if (!r.run.timeoutSeconds) return false;
+        const std::chrono::duration<double> passed = std::chrono::steady_clock::now() - start;
+        return passed.count() >= *r.run.timeoutSeconds;
+    };
+    const Outcome outcome =
+        ReadCards(r.context, r.target(),
+                  r.run.twoWay ? commands::CardLoop::TwoWay : commands::CardLoop::Plain,
+                  r.run.invalid, end, [&](const std::string& message, bool keys) {
+                      ++shown;
+                      if (r.run.json)
+                          r.out << CardJson(message, keys).text() << std::endl;
+                      else
+                          r.out << message << std::endl;
+                  });
+    JsonObject extra;
+    extra.add("cards", shown);
+    return r.report(outcome, extra);
+}
+
+// Where the reader answers now: at ID 01 and 19200,e,8,1 after a whole factory default; at ID 01
+// and its old settings when only the sequence failed.
+JsonObject PrintFactoryDefault(Runner& r, Outcome& outcome, Values& values) {
+    const std::optional<std::string> id = values.newId ? values.newId : values.where.id;
+    std::optional<std::string> settings;
+    if (outcome.ok()) settings = LineSettingsText(tblink::kDefaultLineSettingsIndex);
+    JsonObject extra;
+    extra.add("id", id).add("settings", settings);
+    if (r.run.json) return extra;
+    if (outcome.ok()) {
+        PrintSettings(r.out, {}, {{"id", *id}, {"line settings", *settings}});
+    } else if (values.newId) {
+        r.out << "The reader took ID " << *values.newId << " before the sequence failed.\n";
+    }
+    return {};
+}
+
+int RunApply(Runner& r) {
+    const Invocation& run = r.run;
+    std::ifstream file(run.planPath, std::ios::binary);
+    if (!file) return r.usage("apply: cannot read '" + run.planPath + "'");
+    std::stringstream text;
+    text << file.rdbuf();
+    PlanRow defaults;
+    defaults.port = run.port;
+    defaults.settingsIndex = run.settingsIndex;
+    defaults.type = run.type;
+    std::string error;
+    const auto rows = ParsePlan(text.str(), defaults, error);
+    if (!rows) return r.usage("apply: " + run.planPath + ": " + error);
+
+    std::ofstream resultsFile;
+    if (!run.resultsPath.empty()) {
+        resultsFile.open(run.resultsPath, std::ios::binary | std::ios::trunc);
+        if (!resultsFile) return r.usage("apply: cannot write '" + run.resultsPath + "'");
+    }
+    std::ostream* table = !run.resultsPath.empty() ? &resultsFile : run.json ? nullptr : &r.out;
+    if (table)
+        *table << "line,port,type,serial,id,settings,status,messages,reason,detail\n" << std::flush;
+    int failed = 0;
+    for (const PlanRow& row : *rows) {
+        r.context.progress.status("line " + std::to_string(row.line) +
+                                  (row.port ? "  " + ComName(*row.port) : ""));
+        const RowResult result = ApplyRow(r.context, row);
+        r.context.progress.clear();
+        if (result.status != "ok") ++failed;
+        const std::string port = row.port ? ComName(*row.port) : "";
+        const std::string type = commands::Info(row.type.value_or(run.readerType())).name;
+        std::string messages;
+        for (const std::string& message : result.messages)
+            messages += (messages.empty() ? "" : "; ") + message;
+        if (table) {
+            *table << row.line << ',' << CsvField(port) << ',' << type << ','
+                   << CsvField(FromReader(result.serial)) << ',' << result.id << ','
+                   << CsvField(LineSettingsText(result.settingsIndex)) << ',' << result.status
+                   << ',' << CsvField(messages) << ',' << result.outcome.reason << ','
+                   << CsvField(result.outcome.detail) << '\n'
+                   << std::flush;
+        }
+        if (run.json) {
+            JsonObject json;
+            json.add("kind", "row").add("line", row.line).add("port", port).add("type", type);
+            json.add("serial", FromReader(result.serial)).add("id", result.id);
+            json.add("settings", LineSettingsText(result.settingsIndex));
+            json.add("ok", result.status == "ok").add("status", result.status);
+            json.addStrings("messages", result.messages);
+            json.add("reason", NonEmpty(result.outcome.reason));
+            if (!result.outcome.detail.empty()) json.add("detail", result.outcome.detail);
+            r.out << json.text() << std::endl;
+        }
+    }
+    if (!run.json) return failed ? kExitFailed : kExitOk;
+    JsonObject extra;
+    extra.add("rows", static_cast<int>(rows->size())).add("failed", failed);
+    return r.report(failed ? Outcome{kExitFailed, "", "",
+                                     std::to_string(failed) + " of " +
+                                         std::to_string(rows->size()) + " rows failed"}
+                           : Outcome{},
+                    extra);
+}
+
+}  // namespace
+
+std::vector<Subcommand> UtilitySubcommands() {
+    std::vector<Subcommand> page;
+
+    Subcommand send =
+        Entry("send", "TEXT", 1, "the command test: the command prefix and TEXT",
+              "Sends the start character, the ID and TEXT after a 100 ms pause and prints the "
+              "data field\nof the reply. A text longer than a frame takes is refused: nothing is "
+              "sent.\n");
+    send.options = {
+        {"raw", "",
+         "the second command test: the start character and TEXT only (TEXT\ncarries its own "
+         "address, such as 00H1), after a 50 ms pause"},
+        {"code-page", "CP", "TEXT goes out in 1252, gbk or big5 (default 1252)"},
+    };
+    send.section = "Tests and system utility";
+    send.actions = {A::CommandTest, A::CommandTestAddressed};
+    send.arguments = [](Reading& reading, const Arguments& a) {
+        reading.run.text = a[0];
+        return true;
+    };
+    send.run = RunSend;
+    page.push_back(send);
+
+    Subcommand read = Entry("read-cards", "", 0, "read cards until Ctrl+C, --count or --timeout");
+    read.options = {
+        {"two-way", "", "two-way reading: poll \"I\", answer every card \"J\", \"J\", \"H1\""},
+        {"invalid", "", "two-way: answer every card \"H2\" (refused) instead"},
+        {"count", "N", "stop after N cards or keypad entries"},
+        {"timeout", "S", "stop after S seconds"},
+    };
+    read.helpAfter = "The reading also ends, with exit status 1, when a poll gets no reply.\n";
+    read.arguments = [](Reading& reading, const Arguments&) {
+        return reading.run.invalid && !reading.run.twoWay ? reading.bad("--invalid needs --two-way")
+                                                          : true;
+    };
+    read.run = RunReadCards;
+    page.push_back(read);
+
+    Subcommand reboot =
+        Entry("reboot", "", 0, "restart the reader (\"HR\")",
+              "One \"HR\" after a 50 ms pause, without the reader check. The reader keeps its "
+              "settings.\n");
+    reboot.actions = {A::Reboot};
+    reboot.request = [](const Invocation&, Values&) { return actions::Reboot(); };
+    page.push_back(reboot);
+
+    Subcommand factory =
+        Entry("factory-default", "", 0, "back to delivery: ID 01, Wiegand 26, 19200,e,8,1",
+              "Gives the reader ID 01, then sends the factory-default sequence of --type, which "
+              "is\nrequired: each reader type has its own sequence, so nothing is sent without "
+              "it. A\nfingerprint reader restarts first and is polled until it answers (up to "
+              "about four\nminutes; a dot a poll on a terminal). Afterwards the reader answers at "
+              "ID 01 and\n19200,e,8,1: give those as --id and --settings from then on.\n");
+    factory.needsType = true;
+    factory.actions = {A::FactoryDefault};
+    factory.arguments = [](Reading& reading, const Arguments&) {
+        if (reading.run.type) return true;
+        return reading.bad(
+            "factory-default needs --type: each reader type has a sequence of its own (" +
+            TypeNames(std::nullopt) + ")");
+    };
+    factory.request = [](const Invocation& run, Values& values) {
+        return actions::FactoryDefault(run.readerType(),
+                                       [&values](const std::string& id) { values.newId = id; });
+    };
+    factory.print = PrintFactoryDefault;
+    page.push_back(factory);
+    return page;
+}
+
+std::vector<Subcommand> ManyReaderSubcommands() {
+    Subcommand apply =
+        Entry("apply", "PLAN.csv", 1, "provision readers from a table, one a row",
+              "PLAN.csv has a header row naming its columns, in any order:\n"
+              "  port          COM3 (required in every row unless --port is given)\n"
+              "  settings      the line settings it talks at now (default --settings)\n"
+              "  type          PX10 ... PX60M (default --type)\n"
+              "  id            its ID now; empty: found with the probe to ID 00\n"
+              "  new_id        the ID to give it\n"
+              "  interface     the interface to give it, as for set-interface: wiegand 26 32\n"
+              "  card_type     EM, KORVA or SECURITY\n"
+              "  new_settings  the line settings to give it (set last)\n"
+              "Empty cells change nothing. Quote cells with commas: \"9600,n,8,1\". Lines "
+              "starting with #\nare skipped. Each reader is checked again at its new ID and "
+              "settings at the end. A failing\nreader does not stop the others; the exit status "
+              "is 1 when any row failed.\n");
+    apply.options = {
+        {"results", "FILE", "write the results table to FILE (default: standard output)"}};
+    apply.section = "Many readers";
+    apply.needsPort = false;
+    apply.arguments = [](Reading& reading, const Arguments& a) {
+        reading.run.planPath = a[0];
+        return true;
+    };
+    apply.run = RunApply;
+    return {apply};
+}
+
+}  // namespace cli
