@@ -1,15 +1,14 @@
 // Handlers of the function page tsFingerprint: enrolment, IDs, templates, stand-alone mode.
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 
 #include "actions/Requests.h"
+#include "actions/TemplateFiles.h"
 #include "app/Controls.h"
 #include "app/MainArea.h"
 #include "app/TfrmModule.h"
@@ -28,21 +27,6 @@ using text::Msg;
 namespace fp = commands::fingerprint;
 
 namespace {
-
-Msg ProblemText(fp::TemplateFileProblem problem) {
-    switch (problem) {
-        case fp::TemplateFileProblem::BadFingerNumber:
-            return Msg::TemplateFileBadFingerNo;
-        case fp::TemplateFileProblem::BadPart:
-            return Msg::TemplateFileBadPart;
-        case fp::TemplateFileProblem::PartTooLong:
-            return Msg::TemplateFilePartTooLong;
-        case fp::TemplateFileProblem::None:
-        case fp::TemplateFileProblem::NotTemplateFile:
-            break;
-    }
-    return Msg::TemplateFileNotTemplate;
-}
 
 // A seconds box as the user sees it, its blanks as spaces: QLineEdit::text() would drop blanks
 // inside the digits too, and "1_2_" must not go out as "12".
@@ -168,25 +152,19 @@ void TfrmModule::btnSaveTemplateClick() {
     const fp::TemplateFile file{actions::FingerNumberText(fingerNumber()),
                                 {Utf8(fingerprint_->edF1->text()), Utf8(fingerprint_->edF2->text()),
                                  Utf8(fingerprint_->edF3->text())}};
+    // A template that could not be saved is refused before the dialog asks where.
     if (const auto problem = fp::CheckTemplateFile(file);
         problem != fp::TemplateFileProblem::None) {
-        showOutcome(false, Msg::SaveTemplateError, " " + Msg(ProblemText(problem)));
+        showOutcome(false, Msg::SaveTemplateError,
+                    " " + Msg(actions::TemplateProblemMessage(problem)));
         return;
     }
     const QString path = templatePath_ ? templatePath_(true) : QString();
     if (path.isEmpty()) return;  // cancelled: nothing to report
-
-    const std::string text = fp::FormatTemplateFile(file);
-    QSaveFile out(path);
-    const bool saved = out.open(QIODevice::WriteOnly) &&
-                       out.write(text.data(), static_cast<qint64>(text.size())) ==
-                           static_cast<qint64>(text.size()) &&
-                       out.commit();
-    if (saved) {
+    if (const auto why = actions::SaveTemplateFile(path, file))
+        showOutcome(false, Msg::SaveTemplateError, " " + Msg(*why));
+    else
         showOutcome(true, Msg::SaveTemplateOk);
-    } else {
-        showOutcome(false, Msg::SaveTemplateError, " " + Msg(Msg::TemplateFileUnwritable));
-    }
 }
 
 // A file that is not a template file changes nothing.
@@ -194,17 +172,9 @@ void TfrmModule::btnLoadTemplateClick() {
     const QString path = templatePath_ ? templatePath_(false) : QString();
     if (path.isEmpty()) return;
 
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) {
-        showOutcome(false, Msg::LoadTemplateError, " " + Msg(Msg::TemplateFileUnreadable));
-        return;
-    }
-    // One byte more than a template file may have tells a larger file from a whole one.
-    const QByteArray bytes = in.read(static_cast<qint64>(fp::kMaxTemplateFileBytes) + 1);
-    const fp::TemplateFileRead read =
-        fp::ParseTemplateFile(std::string_view(bytes.constData(), bytes.size()));
+    const actions::TemplateFileLoad read = actions::LoadTemplateFile(path);
     if (!read.file) {
-        showOutcome(false, Msg::LoadTemplateError, " " + Msg(ProblemText(read.problem)));
+        showOutcome(false, Msg::LoadTemplateError, " " + Msg(read.problem));
         return;
     }
     fingerprint_->sbFingerNo->setValue(std::stoi(read.file->fingerNumber));
