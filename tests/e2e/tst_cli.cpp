@@ -255,6 +255,7 @@ void TestCli::info() {
     QCOMPARE(SettingsOf(read), settings);
 }
 
+// One row: the rows of every command are the in-process test's (tst_cli_actions).
 void TestCli::commandFrames_data() {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("args");
@@ -264,119 +265,11 @@ void TestCli::commandFrames_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("values");  // what a get read
 
-    QTest::newRow("set-id") << "PX10"
-                            << "set-id 5 --id 1"
-                            << ""
-                            << "A01B A01CCAFE004205" << 0 << "Set ID ok."
-                            << "";
     QTest::newRow("set-id without --id finds the reader's ID first")
         << "PX10"
         << "set-id 05"
         << ""
         << "A00B A01B A01CCAFE004205" << 0 << "Set ID ok."
-        << "";
-    QTest::newRow("set-line 230400,e,8,1 sends ED")
-        << "PX10"
-        << "set-line 230400,e,8,1 --id 1"
-        << ""
-        << "A01B A01ED" << 0 << "Set Reader baud rate ok."
-        << "";
-    QTest::newRow("set-line 57600,e,8,1 sends E9")
-        << "PX10"
-        << "set-line 9 --id 1"
-        << ""
-        << "A01B A01E9" << 0 << "Set Reader baud rate ok."
-        << "";
-    QTest::newRow("set-interface RS485, Wiegand 34, RS485 32")
-        << "PX10"
-        << "set-interface rs485 34 32 --id 1"
-        << ""
-        << "A01B A01A111" << 0 << "Set reader interface ok."
-        << "";
-    QTest::newRow("get-interface") << "PX10"
-                                   << "get-interface --id 1"
-                                   << ""
-                                   << "A01B A01A" << 0 << "Get reader interface ok."
-                                   << "interface=Wiegand wiegand=Wiegand 26 rs485=RS485 32";
-    QTest::newRow("set-card-type SECURITY") << "PX60"
-                                            << "set-card-type SECURITY --id 1"
-                                            << ""
-                                            << "I01B I01A2" << 0 << "Set card type ok."
-                                            << "";
-    QTest::newRow("set-read-mode enabled") << "PX10"
-                                           << "set-read-mode enabled --id 1"
-                                           << ""
-                                           << "A01B A01W100" << 0 << "Set card read mode ok."
-                                           << "";
-    QTest::newRow("set-read-mode disable") << "PX10"
-                                           << "set-read-mode disable --id 1"
-                                           << ""
-                                           << "A01B A01W000" << 0 << "Set card read mode ok."
-                                           << "";
-    QTest::newRow("set-key-parity with") << "PX40"
-                                         << "set-key-parity with --id 1"
-                                         << ""
-                                         << "H01B H01M1" << 0 << "Set key parity ok."
-                                         << "";
-    QTest::newRow("get-key-parity") << "PX40"
-                                    << "get-key-parity --id 1"
-                                    << ""
-                                    << "H01B H01M" << 0 << "Get key parity ok."
-                                    << "keyParity=No Parity 4 bits";
-    QTest::newRow("set-key-number 4 travels as two digits")
-        << "PX40"
-        << "set-key-number 4 --id 1"
-        << ""
-        << "H01B H01L04" << 0 << "Set key number ok."
-        << "";
-    QTest::newRow("get-key-number") << "PX40M"
-                                    << "get-key-number --id 1"
-                                    << ""
-                                    << "H01B H01L" << 0 << "Get key number ok."
-                                    << "keyNumber=4";
-    QTest::newRow("set-key-status 2 15") << "PX50"
-                                         << "set-key-status 2 15 --id 1"
-                                         << ""
-                                         << "J01B J01N0215" << 0 << "Set key status code ok."
-                                         << "";
-    QTest::newRow("set-key-status with a delay of 0")
-        << "PX40"
-        << "set-key-status 0 0 --id 1"
-        << ""
-        << "H01B H01N0000" << 0 << "Set key status code ok."
-        << "";
-    QTest::newRow("get-key-status") << "PX40"
-                                    << "get-key-status --id 1"
-                                    << ""
-                                    << "H01B H01N" << 0 << "Get key status code ok."
-                                    << "keyStatusNumber=0 keyDelaySeconds=3";
-    QTest::newRow("send: the command test") << "PX10"
-                                            << "send V --id 1"
-                                            << ""
-                                            << "A01V" << 0 << "Command test ok."
-                                            << "";
-    QTest::newRow("send --raw: the text carries its own address")
-        << "PX10"
-        << "send 00H1 --raw"
-        << ""
-        << "A00H1" << 0 << "Command test ok."
-        << "";
-    QTest::newRow("send to an ID nobody has") << "PX10"
-                                              << "send V --id 2"
-                                              << ""
-                                              << "A02V" << 1 << "Command test error!"
-                                              << "";
-    QTest::newRow("silent reader: two attempts, each with its reader check")
-        << "PX10"
-        << "set-id 5 --id 1"
-        << "all"
-        << "A01B A01B" << 1 << "Set ID error!"
-        << "";
-    QTest::newRow("a get whose command is never answered")
-        << "PX40"
-        << "get-key-number --id 1"
-        << "L"
-        << "H01B H01L H01B H01L" << 1 << "Get key number error!"
         << "";
 }
 

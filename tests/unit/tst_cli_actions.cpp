@@ -13,6 +13,20 @@ using tbsim::ReaderKind;
 
 namespace {
 
+// The settings a reader object carries, in one order, present ones only.
+QString SettingsOf(const QJsonObject& object) {
+    QStringList parts;
+    for (const char* key :
+         {"interface", "wiegand", "rs485", "cardType", "keyNumber", "keyParity", "keyStatusNumber",
+          "keyDelaySeconds", "idSector", "idBlock", "idByte", "idKey", "idKeyError"}) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined()) continue;
+        parts << QString(key) + "=" +
+                     (value.isDouble() ? QString::number(value.toInt()) : value.toString());
+    }
+    return parts.join(' ');
+}
+
 // "COM3 19200,e,8,1 04 SER00003" for each reader object.
 QStringList Readers(const CliRun& run) {
     QStringList readers;
@@ -93,6 +107,8 @@ class TestCliActions : public QObject {
     Q_OBJECT
 private slots:
     void censusOfABusWithThreeReaders();
+    void commandFrames_data();
+    void commandFrames();
     void inputRules_data();
     void inputRules();
     void everyActionHasASubcommand_data();
@@ -125,6 +141,152 @@ void TestCliActions::censusOfABusWithThreeReaders() {
     QCOMPARE(rig.heard(), expected.join(' '));
     // Each silent ID waits out its pause and the silence limit: about 35 s of line time.
     QVERIFY(rig.clock.Elapsed() > std::chrono::seconds(30));
+}
+
+void TestCliActions::commandFrames_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("silent");  // "all": the line's replies are lost; else a command
+    QTest::addColumn<QString>("heard");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("values");  // what a get read
+
+    QTest::newRow("set-id") << "PX10"
+                            << "set-id 5 --id 1"
+                            << ""
+                            << "A01B A01CCAFE004205" << 0 << "Set ID ok."
+                            << "";
+    QTest::newRow("set-line 230400,e,8,1 sends ED")
+        << "PX10"
+        << "set-line 230400,e,8,1 --id 1"
+        << ""
+        << "A01B A01ED" << 0 << "Set Reader baud rate ok."
+        << "";
+    QTest::newRow("set-line 57600,e,8,1 sends E9")
+        << "PX10"
+        << "set-line 9 --id 1"
+        << ""
+        << "A01B A01E9" << 0 << "Set Reader baud rate ok."
+        << "";
+    QTest::newRow("set-interface RS485, Wiegand 34, RS485 32")
+        << "PX10"
+        << "set-interface rs485 34 32 --id 1"
+        << ""
+        << "A01B A01A111" << 0 << "Set reader interface ok."
+        << "";
+    QTest::newRow("get-interface") << "PX10"
+                                   << "get-interface --id 1"
+                                   << ""
+                                   << "A01B A01A" << 0 << "Get reader interface ok."
+                                   << "interface=Wiegand wiegand=Wiegand 26 rs485=RS485 32";
+    QTest::newRow("set-card-type SECURITY") << "PX60"
+                                            << "set-card-type SECURITY --id 1"
+                                            << ""
+                                            << "I01B I01A2" << 0 << "Set card type ok."
+                                            << "";
+    QTest::newRow("set-read-mode enabled") << "PX10"
+                                           << "set-read-mode enabled --id 1"
+                                           << ""
+                                           << "A01B A01W100" << 0 << "Set card read mode ok."
+                                           << "";
+    QTest::newRow("set-read-mode disable") << "PX10"
+                                           << "set-read-mode disable --id 1"
+                                           << ""
+                                           << "A01B A01W000" << 0 << "Set card read mode ok."
+                                           << "";
+    QTest::newRow("set-key-parity with") << "PX40"
+                                         << "set-key-parity with --id 1"
+                                         << ""
+                                         << "H01B H01M1" << 0 << "Set key parity ok."
+                                         << "";
+    QTest::newRow("get-key-parity") << "PX40"
+                                    << "get-key-parity --id 1"
+                                    << ""
+                                    << "H01B H01M" << 0 << "Get key parity ok."
+                                    << "keyParity=No Parity 4 bits";
+    QTest::newRow("set-key-number 4 travels as two digits")
+        << "PX40"
+        << "set-key-number 4 --id 1"
+        << ""
+        << "H01B H01L04" << 0 << "Set key number ok."
+        << "";
+    QTest::newRow("get-key-number") << "PX40M"
+                                    << "get-key-number --id 1"
+                                    << ""
+                                    << "H01B H01L" << 0 << "Get key number ok."
+                                    << "keyNumber=4";
+    QTest::newRow("set-key-status 2 15") << "PX50"
+                                         << "set-key-status 2 15 --id 1"
+                                         << ""
+                                         << "J01B J01N0215" << 0 << "Set key status code ok."
+                                         << "";
+    QTest::newRow("set-key-status with a delay of 0")
+        << "PX40"
+        << "set-key-status 0 0 --id 1"
+        << ""
+        << "H01B H01N0000" << 0 << "Set key status code ok."
+        << "";
+    QTest::newRow("get-key-status") << "PX40"
+                                    << "get-key-status --id 1"
+                                    << ""
+                                    << "H01B H01N" << 0 << "Get key status code ok."
+                                    << "keyStatusNumber=0 keyDelaySeconds=3";
+    QTest::newRow("send: the command test") << "PX10"
+                                            << "send V --id 1"
+                                            << ""
+                                            << "A01V" << 0 << "Command test ok."
+                                            << "";
+    QTest::newRow("send --raw: the text carries its own address")
+        << "PX10"
+        << "send 00H1 --raw"
+        << ""
+        << "A00H1" << 0 << "Command test ok."
+        << "";
+    QTest::newRow("send to an ID nobody has") << "PX10"
+                                              << "send V --id 2"
+                                              << ""
+                                              << "A02V" << 1 << "Command test error!"
+                                              << "";
+    QTest::newRow("silent reader: two attempts, each with its reader check")
+        << "PX10"
+        << "set-id 5 --id 1"
+        << "all"
+        << "A01B A01B" << 1 << "Set ID error!"
+        << "";
+    QTest::newRow("a get whose command is never answered")
+        << "PX40"
+        << "get-key-number --id 1"
+        << "L"
+        << "H01B H01L H01B H01L" << 1 << "Get key number error!"
+        << "";
+}
+
+void TestCliActions::commandFrames() {
+    QFETCH(QString, type);
+    QFETCH(QString, args);
+    QFETCH(QString, silent);
+    QFETCH(QString, heard);
+    QFETCH(int, exit);
+    QFETCH(QString, message);
+    QFETCH(QString, values);
+    CliRig rig;
+    tbsim::SimReader* reader = rig.addReader(*tbsim::ReaderKindFromName(type.toStdString()), 1);
+    if (silent == "all") {
+        rig.line().setFault({tbsim::Fault::Silence});
+    } else if (!silent.isEmpty()) {
+        auto config = reader->config();
+        config.silentCommands.insert(silent.toStdString());
+        reader->setConfig(config);
+    }
+    const CliRun run =
+        rig.run(args.split(' ') + QStringList{"--port", "COM1", "--type", type, "--json"});
+    QCOMPARE(rig.heard(), heard);
+    QCOMPARE(run.exit, exit);
+    QCOMPARE(run.outcome().value("message").toString(), message);
+    QVERIFY(clitest::OutcomeAgrees(run));
+    const auto read = run.objects("settings");
+    QCOMPARE(read.isEmpty() ? QString() : SettingsOf(read.front()), values);
 }
 
 // The rules of each reader function's inputs hold the command line to what the window's controls
