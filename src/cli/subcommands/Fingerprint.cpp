@@ -1,12 +1,11 @@
 // Fingerprint readers, the PX60 and PX60M: fingers, their IDs and templates, and the
 // stand-alone door controller.
-#include <QFile>
-#include <QSaveFile>
 #include <QString>
 #include <cstdio>
 #include <ostream>
 
 #include "actions/Requests.h"
+#include "actions/TemplateFiles.h"
 #include "cli/Output.h"
 #include "cli/Registry.h"
 #include "cli/Runner.h"
@@ -47,36 +46,18 @@ bool Seconds(Reading& reading, const Arguments& a) {
     return true;
 }
 
-Msg TemplateProblemText(fp::TemplateFileProblem problem) {
-    switch (problem) {
-        case fp::TemplateFileProblem::BadFingerNumber:
-            return Msg::TemplateFileBadFingerNo;
-        case fp::TemplateFileProblem::BadPart:
-            return Msg::TemplateFileBadPart;
-        case fp::TemplateFileProblem::PartTooLong:
-            return Msg::TemplateFilePartTooLong;
-        case fp::TemplateFileProblem::None:
-        case fp::TemplateFileProblem::NotTemplateFile:
-            break;
-    }
-    return Msg::TemplateFileNotTemplate;
-}
-
 // put-template's file, its parts in the reader's code page; false, with the usage error said,
 // when it cannot be read or is not a template file.
 bool ReadTemplate(Runner& r, Values& values) {
     const std::string& path = r.run.templatePath;
-    QFile file(QString::fromLocal8Bit(path.c_str()));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const actions::TemplateFileLoad read =
+        actions::LoadTemplateFile(QString::fromLocal8Bit(path.c_str()));
+    if (read.problem == Msg::TemplateFileUnreadable) {
         r.usage("put-template: cannot read '" + path + "'");
         return false;
     }
-    // One byte more than a template file may have tells a larger file from a whole one.
-    const QByteArray bytes = file.read(static_cast<qint64>(fp::kMaxTemplateFileBytes) + 1);
-    const fp::TemplateFileRead read =
-        fp::ParseTemplateFile(std::string_view(bytes.constData(), bytes.size()));
     if (!read.file) {
-        r.usage("put-template: " + path + ": " + English(TemplateProblemText(read.problem)));
+        r.usage("put-template: " + path + ": " + English(read.problem));
         return false;
     }
     for (std::size_t part = 0; part < values.templateParts.size(); ++part) {
@@ -112,21 +93,10 @@ JsonObject PrintTemplate(Runner& r, Outcome& outcome, Values& values) {
         file.parts[part] = FromReader(values.got.parts[part].value_or(""), run.codePage);
     JsonObject extra;
     if (!run.outPath.empty()) {
-        const fp::TemplateFileProblem problem = fp::CheckTemplateFile(file);
-        const std::string text =
-            problem == fp::TemplateFileProblem::None ? fp::FormatTemplateFile(file) : "";
-        QSaveFile out(QString::fromLocal8Bit(run.outPath.c_str()));
-        const bool saved = problem == fp::TemplateFileProblem::None &&
-                           out.open(QIODevice::WriteOnly) &&
-                           out.write(text.data(), static_cast<qint64>(text.size())) ==
-                               static_cast<qint64>(text.size()) &&
-                           out.commit();
-        if (!saved) {
-            const Msg why = problem == fp::TemplateFileProblem::None ? Msg::TemplateFileUnwritable
-                                                                     : TemplateProblemText(problem);
-            outcome = {kExitFailed, English(Msg::SaveTemplateError) + " " + English(why), "file",
+        if (const auto why =
+                actions::SaveTemplateFile(QString::fromLocal8Bit(run.outPath.c_str()), file))
+            outcome = {kExitFailed, English(Msg::SaveTemplateError) + " " + English(*why), "file",
                        "cannot write " + run.outPath};
-        }
         extra.add("file", run.outPath);
         return extra;
     }
