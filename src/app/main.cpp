@@ -6,10 +6,12 @@
 
 #include "app/Fonts.h"
 #include "app/TfrmModule.h"
+#include "tagbench/Version.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tag Bench");
+    QApplication::setApplicationVersion(tagbench::kVersion);
     try {
         app::RegisterFontSubstitutes();
         app::TfrmModule window(app::ModuleServices::FromSystem());
