@@ -1,5 +1,5 @@
-// Tag Bench: the catalogue is ready before the window; an error that escapes is shown, then
-// the program ends.
+// Tag Bench, the window: the font substitutes are in place before the window is built; an
+// error that escapes is shown in a message box, then the program ends with status 1.
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
