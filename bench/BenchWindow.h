@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 #include "app/TfrmModule.h"
@@ -10,9 +11,10 @@
 
 class BenchWindow {
 public:
-    // `prepare` may write stored settings before the window reads them.
-    template <typename Prepare>
-    BenchWindow(const std::string& com1Device, Prepare prepare)
+    // `prepare` may write stored settings before the window reads them. Not a template: clang
+    // 14 takes dir_ for uninitialised in a template's initialiser list.
+    BenchWindow(const std::string& com1Device,
+                const std::function<void(platform::SettingsStore&)>& prepare)
         : store_(dir_.filePath("etc.conf"), dir_.filePath("home.conf")) {
         prepare(store_);
         app::ModuleServices services;

@@ -1,15 +1,17 @@
-// Tag Bench: the catalogue is ready before the window; an error that escapes is shown, then
-// the program ends.
+// Tag Bench, the window: the font substitutes are in place before the window is built; an
+// error that escapes is shown in a message box, then the program ends with status 1.
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
 
 #include "app/Fonts.h"
 #include "app/TfrmModule.h"
+#include "tagbench/Version.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tag Bench");
+    QApplication::setApplicationVersion(tagbench::kVersion);
     try {
         app::RegisterFontSubstitutes();
         app::TfrmModule window(app::ModuleServices::FromSystem());

@@ -19,8 +19,6 @@ namespace {
 
 using text::Msg;
 
-constexpr int kCensusPauseMs = 50;
-
 std::string ComName(int port) { return "COM" + std::to_string(port); }
 
 char StartCharacter(commands::ReaderType type) { return commands::Info(type).startCharacter; }

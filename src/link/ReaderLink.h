@@ -1,12 +1,12 @@
 // The reader link: opens the port by its COM number, sends one command frame and collects one
-// reply frame at a time. The window owns one ReaderLink; every reader command goes through
-// Transact or TransactTimed, which return the plain 1/0 the handlers test, while LastResult()
-// says why a transaction failed and LastOpenFailure() why a port did not open. Every exchange,
-// open and close goes into the link's frame history.
+// reply frame at a time. The window and tagbench-cli each own one ReaderLink; every exchange
+// (a command's Session, discovery's probe) goes through Transact or TransactTimed, which return
+// 1 or 0, while LastResult() says why a transaction failed and LastOpenFailure() why a port did
+// not open. Every exchange, open and close goes into the link's frame history.
 //
 // Waiting keeps the window alive: the link blocks on the port in slices of at most 20 ms and
-// pumps window messages between them, so a reply is taken the moment it arrives and an idle
-// wait costs no processor time.
+// runs the owner's message pump between them (the window pumps its events; tagbench-cli sets
+// none), so a reply is taken the moment it arrives and an idle wait costs no processor time.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,9 @@
 // The message catalogue: every text the window shows, in English, Simplified Chinese and
-// Traditional Chinese. An entry is named after its English text; handlers name entries only
-// through Msg, so each text lives in one place (Catalogue.cpp, one row per entry). The
-// catalogue is read-only and complete: every entry has all three texts, with no fallback.
+// Traditional Chinese; tagbench-cli prints the English ones. An entry is named after its English
+// text, or after its use when the text is long (ReasonRefused, AdviceRefused); the window and
+// tagbench-cli name entries only through Msg, so each text lives in one place (Catalogue.cpp,
+// one row per entry). The catalogue is read-only and complete: every entry has all three texts,
+// with no fallback.
 //
 // Texts are Unicode here; they become code-page bytes only where they leave the program
 // (platform/CodePage.h).
