@@ -137,19 +137,18 @@ QGroupBox* BuildAccessEditor(QWidget* page, MifareKeyPage& c) {
 }
 
 QGroupBox* BuildTrailerGroup(QWidget* page, MifareKeyPage& c) {
-    auto* group = MakeGroupBox(page, "gbM1Key", "Write key to card");
+    auto* group = MakeGroupBox(page, "gbM1Key");
     c.gbM1Key = group;
     auto* grid = CompactGrid(group);
 
-    const ValueRow sector =
-        AddValueRow(grid, 0, group, "lblM1CardSector", "Sector:", "pnM1CardSector", "01",
-                    {"sbM1CardSector", 0, 39, 10, 1});
+    const ValueRow sector = AddValueRow(grid, 0, group, "lblM1CardSector", "pnM1CardSector", "01",
+                                        {"sbM1CardSector", 0, 39, 10, 1});
     c.lblM1CardSector = sector.label;
     c.pnM1CardSector = sector.panel;
     c.sbM1CardSector = sector.bar;
 
     // The key the card's trailer holds now, to authenticate with.
-    c.gbCardKeyOld = MakeGroupBox(group, "gbCardKeyOld", "Old key:");
+    c.gbCardKeyOld = MakeGroupBox(group, "gbCardKeyOld");
     auto* old = CompactGrid(c.gbCardKeyOld);
     c.edM1CardOldKey = MakeEdit(c.gbCardKeyOld, "edM1CardOldKey", kTransportKey, kM1KeyLength);
     ForceUpperCase(c.edM1CardOldKey);
@@ -164,7 +163,7 @@ QGroupBox* BuildTrailerGroup(QWidget* page, MifareKeyPage& c) {
     grid->addWidget(c.gbCardKeyOld, 1, 0, 1, 3);
 
     // The new trailer, in the order the card holds it: Key A, access bits, Key B.
-    c.gbM1NewCardKey = MakeGroupBox(group, "gbM1NewCardKey", "New key:");
+    c.gbM1NewCardKey = MakeGroupBox(group, "gbM1NewCardKey");
     auto* fresh = CompactGrid(c.gbM1NewCardKey);
     const auto addRow = [&](int row, QLabel*& label, const char* labelName, const char* caption,
                             QLineEdit*& edit, const char* editName, const QString& text) {
@@ -191,7 +190,7 @@ QGroupBox* BuildTrailerGroup(QWidget* page, MifareKeyPage& c) {
     fresh->setColumnStretch(1, 1);
     grid->addWidget(c.gbM1NewCardKey, 2, 0, 1, 3);
 
-    c.btnM1CardKey = MakeButton(group, "btnM1CardKey", "Set card key");
+    c.btnM1CardKey = MakeButton(group, "btnM1CardKey");
     grid->addWidget(c.btnM1CardKey, 3, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(4, 1);
