@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
 #include "app/widgets/Lamp.h"
 #include "app/widgets/ReaderTypeRow.h"
@@ -72,7 +73,7 @@ QGridLayout* BuildReaderControls(QWidget* parent, MainArea& area) {
     area.lblID = MakeLabel(parent, "lblID");
     area.pnID = MakeValuePanel(parent, "pnID", "01");
     area.pnID->setFixedWidth(36);
-    area.sbID = MakeScrollBar(parent, "sbID", 1, 99, 10, 1);
+    area.sbID = MakeScrollBar(parent, "sbID", actions::kMinReaderId, actions::kMaxReaderId, 10, 1);
     area.lblID->setBuddy(area.sbID);
     area.btnID = MakeButton(parent, "btnID");
     grid->addWidget(area.lblID, 1, 0);

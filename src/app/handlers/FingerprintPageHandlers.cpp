@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QScrollBar>
 
+#include "actions/Limits.h"
 #include "actions/Requests.h"
 #include "app/Controls.h"
 #include "app/MainArea.h"
@@ -87,8 +88,9 @@ void TfrmModule::connectFingerprintPage() {
             &TfrmModule::btnLoadTemplateClick);
 
     const auto language = [this] { return this->language(); };
-    ForReader(fingerprint_->edCard, FingerprintPage::kFingerprintIdBytes, language);
-    ForReader(fingerprint_->edF1, FingerprintPage::kTemplatePartBytes, language);
+    ForReader(fingerprint_->edCard, actions::kFingerprintIdBytes, language);
+    ForReader(fingerprint_->edF1, static_cast<int>(commands::fingerprint::kTemplatePartLength),
+              language);
     for (QLineEdit* part : {fingerprint_->edF2, fingerprint_->edF3})
         ForReader(part, ReaderTextValidator::kNoByteLimit, language);
 

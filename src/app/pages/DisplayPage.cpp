@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
 #include "app/widgets/IconCanvas.h"
 
@@ -50,7 +51,7 @@ void BuildSystemGroup(QWidget* page, DisplayPage& display) {
     grid->addWidget(display.btnLanguage, 0, 2);
 
     display.lblPassword = MakeLabel(group, "lblPassword");
-    display.edPassword = MakeEdit(group, "edPassword", "5831", DisplayPage::kPasswordBytes);
+    display.edPassword = MakeEdit(group, "edPassword", "5831", actions::kPasswordBytes);
     display.lblPassword->setBuddy(display.edPassword);
     display.btnPassword = MakeButton(group, "btnPassword");
     grid->addWidget(display.lblPassword, 1, 0);
@@ -81,14 +82,14 @@ void BuildTitleGroup(QWidget* page, DisplayPage& display) {
     grid->addWidget(display.cmbTitle, 0, 0);
     grid->addWidget(display.btnSetTitleMode, 0, 1, 1, 2);
 
-    display.edTitle1 = MakeEdit(group, "edTitle1", "KORVA Technology", DisplayPage::kTitleBytes);
+    display.edTitle1 = MakeEdit(group, "edTitle1", "KORVA Technology", actions::kTitleBytes);
     display.btnSetTitle1 = MakeButton(group, "btnSetTitle1");
     display.btnClrTitle1 = MakeClearButton(group, "btnClrTitle1");
     grid->addWidget(display.edTitle1, 1, 0);
     grid->addWidget(display.btnSetTitle1, 1, 1);
     grid->addWidget(display.btnClrTitle1, 1, 2);
 
-    display.edTitle2 = MakeEdit(group, "edTitle2", "Office", DisplayPage::kTitleBytes);
+    display.edTitle2 = MakeEdit(group, "edTitle2", "Office", actions::kTitleBytes);
     display.btnSetTitle2 = MakeButton(group, "btnSetTitle2");
     display.btnClrTitle2 = MakeClearButton(group, "btnClrTitle2");
     grid->addWidget(display.edTitle2, 2, 0);
@@ -119,13 +120,13 @@ void BuildMessageGroup(QWidget* page, DisplayPage& display) {
     QGridLayout* grid = CompactGrid(group);
 
     display.edSmallMessage =
-        MakeEdit(group, "edSmallMessage", "Hello!", DisplayPage::kSmallMessageBytes);
+        MakeEdit(group, "edSmallMessage", "Hello!", actions::kSmallMessageBytes);
     display.btnSmallMessage = MakeButton(group, "btnSmallMessage");
     grid->addWidget(display.edSmallMessage, 0, 0);
     grid->addWidget(display.btnSmallMessage, 0, 1);
 
     display.edScreenMessage =
-        MakeEdit(group, "edScreenMessage", "Welcome", DisplayPage::kScreenMessageBytes);
+        MakeEdit(group, "edScreenMessage", "Welcome", actions::kScreenMessageBytes);
     display.btnScreenMessage = MakeButton(group, "btnScreenMessage");
     display.btnClrMessage = MakeClearButton(group, "btnClrMessage");
     grid->addWidget(display.edScreenMessage, 1, 0);

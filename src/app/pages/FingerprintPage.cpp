@@ -10,7 +10,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
+#include "commands/fingerprint/Templates.h"
 
 namespace app {
 namespace {
@@ -25,7 +27,8 @@ void BuildFacilityGroup(QWidget* page, FingerprintPage& finger) {
     QGridLayout* grid = CompactGrid(finger.gbFacilityFinger);
     finger.pnFacility = MakeValuePanel(finger.gbFacilityFinger, "pnFacility", "00000");
     finger.pnFacility->setFixedWidth(kFacilityPanelWidth);
-    finger.sbFacility = MakeScrollBar(finger.gbFacilityFinger, "sbFacility", 0, 65535, 10, 0);
+    finger.sbFacility =
+        MakeScrollBar(finger.gbFacilityFinger, "sbFacility", 0, actions::kMaxFacilityCode, 10, 0);
     finger.btnFingerFacility = MakeButton(finger.gbFacilityFinger, "btnFingerFacility");
     grid->addWidget(finger.pnFacility, 0, 0);
     grid->addWidget(finger.sbFacility, 0, 1);
@@ -55,7 +58,7 @@ void BuildFingerprintGroup(QWidget* page, FingerprintPage& finger) {
     finger.lblFingerNo = MakeLabel(group, "lblFingerNo");
     finger.pnFingerNo = MakeValuePanel(group, "pnFingerNo", "000001");
     finger.pnFingerNo->setFixedWidth(kFingerNoPanelWidth);
-    finger.sbFingerNo = MakeScrollBar(group, "sbFingerNo", 0, 9500, 10, 1);
+    finger.sbFingerNo = MakeScrollBar(group, "sbFingerNo", 0, actions::kMaxFingerNumber, 10, 1);
     finger.lblFingerNo->setBuddy(finger.sbFingerNo);
     auto* number = new QHBoxLayout;
     number->setSpacing(6);
@@ -70,8 +73,7 @@ void BuildFingerprintGroup(QWidget* page, FingerprintPage& finger) {
     grid->addWidget(finger.btnDelFinger, 1, 3, 1, 3);
 
     finger.lblCardIDFinger = MakeLabel(group, "lblCardIDFinger");
-    finger.edCard =
-        MakeEdit(group, "edCard", "0000000000000000", FingerprintPage::kFingerprintIdBytes);
+    finger.edCard = MakeEdit(group, "edCard", "0000000000000000", actions::kFingerprintIdBytes);
     finger.lblCardIDFinger->setBuddy(finger.edCard);
     grid->addWidget(finger.lblCardIDFinger, 2, 0, 1, 3);
     grid->addWidget(finger.edCard, 2, 3, 1, 3);
@@ -85,7 +87,8 @@ void BuildFingerprintGroup(QWidget* page, FingerprintPage& finger) {
     // first part has a limit, and only for typing; the others take what the reader sent or
     // what was pasted.
     const QString emptyPart(255, QLatin1Char('0'));
-    finger.edF1 = MakeEdit(group, "edF1", emptyPart, FingerprintPage::kTemplatePartBytes);
+    finger.edF1 = MakeEdit(group, "edF1", emptyPart,
+                           static_cast<int>(commands::fingerprint::kTemplatePartLength));
     finger.edF2 = MakeEdit(group, "edF2", emptyPart);
     finger.edF3 = MakeEdit(group, "edF3", emptyPart);
     int column = 0;
@@ -112,7 +115,7 @@ void BuildFingerprintGroup(QWidget* page, FingerprintPage& finger) {
 // A seconds box: four optional digits, blanks shown as "_".
 QLineEdit* MakeSecondsEdit(QWidget* parent, const char* name, const QString& text) {
     QLineEdit* edit = MakeEdit(parent, name, QString());
-    edit->setInputMask("0000;_");
+    edit->setInputMask(QString(actions::kSecondsBytes, QLatin1Char('0')) + ";_");
     edit->setText(text);
     edit->setFixedWidth(kTimeEditWidth);
     return edit;

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
 #include "commands/config/ListItems.h"
 
@@ -43,7 +44,7 @@ QGroupBox* BuildNumberGroup(QWidget* page, KeypadPage& controls) {
     controls.gbKeyNumber = group;
     auto* grid = new QGridLayout(group);
     const ValueRow number = AddValueRow(grid, 0, group, "lblKeyNumber", "pnKeyNumber", "04",
-                                        {"sbKeyNumber", 0, 16, 3, 4});
+                                        {"sbKeyNumber", 0, actions::kMaxKeyNumber, 3, 4});
     controls.lblKeyNumber = number.label;
     controls.pnKeyNumber = number.panel;
     controls.sbKeyNumber = number.bar;
@@ -58,13 +59,14 @@ QGroupBox* BuildStatusGroup(QWidget* page, KeypadPage& controls) {
     auto* group = MakeGroupBox(page, "gbKeyStatus");
     controls.gbKeyStatus = group;
     auto* grid = new QGridLayout(group);
-    const ValueRow number = AddValueRow(grid, 0, group, "lblKeyStatusNumber", "pnKeyStatusNumber",
-                                        "00", {"sbKeyStatusNumber", 0, 8, 3, 0});
+    const ValueRow number =
+        AddValueRow(grid, 0, group, "lblKeyStatusNumber", "pnKeyStatusNumber", "00",
+                    {"sbKeyStatusNumber", 0, actions::kMaxKeyStatusNumber, 3, 0});
     controls.lblKeyStatusNumber = number.label;
     controls.pnKeyStatusNumber = number.panel;
     controls.sbKeyStatusNumber = number.bar;
     const ValueRow delay = AddValueRow(grid, 1, group, "lblKeyDelayTime", "pnKeyDelayTime", "03",
-                                       {"sbKeyDelayTime", 0, 99, 10, 3});
+                                       {"sbKeyDelayTime", 0, actions::kMaxKeyDelaySeconds, 10, 3});
     controls.lblKeyDelayTime = delay.label;
     controls.pnKeyDelayTime = delay.panel;
     controls.sbKeyDelayTime = delay.bar;

@@ -13,8 +13,10 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
 #include "commands/config/ListItems.h"
+#include "commands/mifare/CardGeometry.h"
 
 namespace app {
 namespace {
@@ -27,18 +29,18 @@ QGroupBox* BuildIdLocationGroup(QWidget* page, MifarePage& c) {
     auto* grid = CompactGrid(group);
 
     const ValueRow sector = AddValueRow(grid, 0, group, "lblM1IDSector", "pnM1IDSector", "00",
-                                        {"sbM1IDSector", 0, 39, 10, 0});
+                                        {"sbM1IDSector", 0, actions::kMaxSector, 10, 0});
     c.lblM1IDSector = sector.label;
     c.pnM1IDSector = sector.panel;
     c.sbM1IDSector = sector.bar;
     const ValueRow block = AddValueRow(grid, 1, group, "lblM1IDBlock", "pnM1IDBlock", "0",
-                                       {"sbM1IDBlock", 0, 3, 2, 0});
+                                       {"sbM1IDBlock", 0, actions::kMaxIdBlock, 2, 0});
     c.lblM1IDBlock = block.label;
     c.pnM1IDBlock = block.panel;
     c.sbM1IDBlock = block.bar;
     // The byte panel reads "00" until the bar is first moved, then "%d".
-    const ValueRow byte =
-        AddValueRow(grid, 2, group, "lblM1IDByte", "pnM1IDByte", "00", {"sbM1IDByte", 0, 31, 5, 0});
+    const ValueRow byte = AddValueRow(grid, 2, group, "lblM1IDByte", "pnM1IDByte", "00",
+                                      {"sbM1IDByte", 0, actions::kMaxIdByte, 5, 0});
     c.lblM1IDByte = byte.label;
     c.pnM1IDByte = byte.panel;
     c.sbM1IDByte = byte.bar;
@@ -71,13 +73,13 @@ QGroupBox* BuildEepromKeyGroup(QWidget* page, MifarePage& c) {
     auto* grid = CompactGrid(group);
 
     const ValueRow sector = AddValueRow(grid, 0, group, "lblM1E2Sector", "pnM1E2Sector", "01",
-                                        {"sbM1E2Sector", 0, 39, 10, 1});
+                                        {"sbM1E2Sector", 0, actions::kMaxSector, 10, 1});
     c.lblM1E2Sector = sector.label;
     c.pnM1E2Sector = sector.panel;
     c.sbM1E2Sector = sector.bar;
 
     c.lblM1E2Key = MakeLabel(group, "lblM1E2Key");
-    c.edM1Key = MakeEdit(group, "edM1Key", kTransportKey, kM1KeyLength);
+    c.edM1Key = MakeEdit(group, "edM1Key", kTransportKey, actions::kKeyBytes);
     ForceUpperCase(c.edM1Key);
     c.lblM1E2Key->setBuddy(c.edM1Key);
     grid->addWidget(c.lblM1E2Key, 1, 0);
@@ -102,13 +104,14 @@ QGroupBox* BuildReadWriteGroup(QWidget* page, MifarePage& c) {
     auto* grid = CompactGrid(group);
 
     const ValueRow sector = AddValueRow(grid, 0, group, "lblM1Sector", "pnM1Sector", "01",
-                                        {"sbM1Sector", 0, 39, 10, 1});
+                                        {"sbM1Sector", 0, actions::kMaxSector, 10, 1});
     c.lblM1Sector = sector.label;
     c.pnM1Sector = sector.panel;
     c.sbM1Sector = sector.bar;
     // Sector 1 has four blocks; the sector's change handler widens the range from sector 32.
     const ValueRow block =
-        AddValueRow(grid, 1, group, "lblM1Block", "pnM1Block", "0", {"sbM1Block", 0, 3, 2, 0});
+        AddValueRow(grid, 1, group, "lblM1Block", "pnM1Block", "0",
+                    {"sbM1Block", 0, commands::mifare::kSmallSectorBlocks - 1, 2, 0});
     c.lblM1Block = block.label;
     c.pnM1Block = block.panel;
     c.sbM1Block = block.bar;
@@ -121,7 +124,7 @@ QGroupBox* BuildReadWriteGroup(QWidget* page, MifarePage& c) {
     grid->addWidget(c.rbM1RWKeyB, 1, 3);
 
     // The typed key; with "EEPROM" checked a read uses the reader's stored key of the sector.
-    c.edM1RWKey = MakeEdit(group, "edM1RWKey", kTransportKey, kM1KeyLength);
+    c.edM1RWKey = MakeEdit(group, "edM1RWKey", kTransportKey, actions::kKeyBytes);
     ForceUpperCase(c.edM1RWKey);
     c.chkEEPROM = MakeCheckBox(group, "chkEEPROM", "EEPROM");
     grid->addWidget(c.edM1RWKey, 2, 0, 1, 3);
@@ -139,8 +142,8 @@ QGroupBox* BuildReadWriteGroup(QWidget* page, MifarePage& c) {
 
     c.lblM1Write = MakeLabel(group, "lblM1Write");
     c.btnM1Write = MakeButton(group, "btnM1Write");
-    c.edM1Write = MakeEdit(group, "edM1Write", QString(kM1BlockDataLength, QLatin1Char('F')),
-                           kM1BlockDataLength);
+    c.edM1Write = MakeEdit(group, "edM1Write", QString(actions::kBlockDataBytes, QLatin1Char('F')),
+                           actions::kBlockDataBytes);
     ForceUpperCase(c.edM1Write);
     c.lblM1Write->setBuddy(c.edM1Write);
     grid->addWidget(c.lblM1Write, 6, 0, 1, 3);
