@@ -31,6 +31,10 @@ void Name(QWidget* control, const char* name) {
     control->setAccessibleDescription(QString::fromLatin1(name));
 }
 
+QLabel* MakeLabel(QWidget* parent, const char* name) {
+    return MakeLabel(parent, name, EnglishCaption(name));
+}
+
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
     auto* label = new QLabel(caption, parent);
     Name(label, name);
@@ -65,10 +69,9 @@ QGridLayout* CompactGrid(QWidget* group) {
 }
 
 ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* labelName,
-                     const QString& caption, const char* panelName, const QString& panelText,
-                     const ScrollBarShape& bar) {
+                     const char* panelName, const QString& panelText, const ScrollBarShape& bar) {
     ValueRow made{
-        MakeLabel(group, labelName, caption), MakeValuePanel(group, panelName, panelText),
+        MakeLabel(group, labelName), MakeValuePanel(group, panelName, panelText),
         MakeScrollBar(group, bar.name, bar.minimum, bar.maximum, bar.largeStep, bar.position)};
     made.label->setBuddy(made.bar);
     grid->addWidget(made.label, row, 0);
@@ -77,10 +80,14 @@ ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* lab
     return made;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
+QPushButton* MakeButton(QWidget* parent, const char* name) {
+    auto* button = new QPushButton(EnglishCaption(name), parent);
     Name(button, name);
     return button;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name) {
+    return MakeCheckBox(parent, name, EnglishCaption(name));
 }
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption) {
@@ -89,10 +96,18 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& captio
     return box;
 }
 
+QRadioButton* MakeRadioButton(QWidget* parent, const char* name) {
+    return MakeRadioButton(parent, name, EnglishCaption(name));
+}
+
 QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& caption) {
     auto* option = new QRadioButton(caption, parent);
     Name(option, name);
     return option;
+}
+
+QGroupBox* MakeGroupBox(QWidget* parent, const char* name) {
+    return MakeGroupBox(parent, name, EnglishCaption(name));
 }
 
 QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& caption) {

@@ -3,6 +3,7 @@
 // input controls also get an accessible name from their label (see ApplyAccessibleNames).
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -22,14 +23,26 @@ namespace app {
 
 void Name(QWidget* control, const char* name);
 
+// The captions the language menu changes live in one table (Language.cpp): the English caption
+// of the control `name`, or a null string for a control outside it.
+QString EnglishCaption(const char* name);
+// The controls of that table.
+QList<const char*> TranslatedControls();
+
+// Without a caption, a control of the table gets its English caption; the others keep the one
+// given (a name the reader itself uses, the same in every language).
+QLabel* MakeLabel(QWidget* parent, const char* name);
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption);
 // A sky-blue, lowered panel showing a value (pnMsg, pnID, ...).
 QLabel* MakePanel(QWidget* parent, const char* name, const QString& caption);
 // A panel beside a scroll bar, showing its position as the commands send it.
 QLabel* MakeValuePanel(QWidget* parent, const char* name, const QString& caption);
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption);
+QPushButton* MakeButton(QWidget* parent, const char* name);
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name);
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption);
+QRadioButton* MakeRadioButton(QWidget* parent, const char* name);
 QRadioButton* MakeRadioButton(QWidget* parent, const char* name, const QString& caption);
+QGroupBox* MakeGroupBox(QWidget* parent, const char* name);
 QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const QString& caption);
 // A drop-down list of fixed items, item 0 selected.
 QComboBox* MakeComboBox(QWidget* parent, const char* name, const QStringList& items);
@@ -67,16 +80,15 @@ struct ScrollBarShape {
     int position;
 };
 
-// A label, the panel showing the value and its scroll bar, in columns 0 to 2 of `row`; the
-// label names the scroll bar for screen readers.
+// A label (with its English caption), the panel showing the value and its scroll bar, in
+// columns 0 to 2 of `row`; the label names the scroll bar for screen readers.
 struct ValueRow {
     QLabel* label;
     QLabel* panel;
     QScrollBar* bar;
 };
 ValueRow AddValueRow(QGridLayout* grid, int row, QWidget* group, const char* labelName,
-                     const QString& caption, const char* panelName, const QString& panelText,
-                     const ScrollBarShape& bar);
+                     const char* panelName, const QString& panelText, const ScrollBarShape& bar);
 
 // Gives every input control below `root` an accessible name: the text of the label whose buddy
 // it is, else its own caption. Run after captions change.

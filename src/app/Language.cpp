@@ -24,7 +24,8 @@ struct Caption {
     const char* suffix;
 };
 
-// Every caption taken from the catalogue, in the order they are set.
+// Every caption taken from the catalogue, in the order they are set; the controls are built
+// with the English one.
 const Caption kCaptions[] = {
     {"lblID", Msg::Id, ":"},
     {"lblCom", Msg::SerialPort, ":"},
@@ -77,6 +78,12 @@ const Caption kCaptions[] = {
     {"btnM1IDSector", Msg::SetSectorBlockByte, ""},
     {"rbM1IDKeyA", Msg::KeyA, ""},
     {"rbM1IDKeyB", Msg::KeyB, ""},
+    {"rbM1KeyA", Msg::KeyA, ""},
+    {"rbM1KeyB", Msg::KeyB, ""},
+    {"rbM1RWKeyA", Msg::KeyA, ""},
+    {"rbM1RWKeyB", Msg::KeyB, ""},
+    {"rbM1CardKeyA", Msg::KeyA, ""},
+    {"rbM1CardKeyB", Msg::KeyB, ""},
     {"lblM1IDErr", Msg::KeyErrorMsg, ""},
     {"gbM1E2", Msg::WriteKeyToEeprom, ""},
     {"lblM1E2Sector", Msg::Sector, ""},
@@ -137,12 +144,28 @@ const Caption kCaptions[] = {
     {"btnStandFingerDefault", Msg::StandAloneDefault, ""},
 };
 
+QString CaptionText(const Caption& caption, int language) {
+    return text::Text(caption.msg, language) + QString::fromLatin1(caption.suffix);
+}
+
 }  // namespace
+
+QString EnglishCaption(const char* name) {
+    for (const Caption& caption : kCaptions)
+        if (qstrcmp(caption.control, name) == 0) return CaptionText(caption, text::kEnglish);
+    return {};
+}
+
+QList<const char*> TranslatedControls() {
+    QList<const char*> names;
+    for (const Caption& caption : kCaptions) names << caption.control;
+    return names;
+}
 
 void TfrmModule::applyCaptions() {
     for (const Caption& caption : kCaptions) {
         if (auto* control = findChild<QWidget*>(QString::fromLatin1(caption.control)))
-            SetCaption(control, Msg(caption.msg) + QString::fromLatin1(caption.suffix));
+            SetCaption(control, CaptionText(caption, language_));
     }
     edM1CardKeyAccessChange();  // the notice, if any, in the new language
 }

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
 #include "app/widgets/Lamp.h"
 #include "app/widgets/ReaderTypeRow.h"
@@ -58,23 +59,23 @@ QGridLayout* BuildReaderControls(QWidget* parent, MainArea& area) {
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
 
-    area.lblCom = MakeLabel(parent, "lblCom", "Serial Port:");
+    area.lblCom = MakeLabel(parent, "lblCom");
     area.cmbPort = MakeComboBox(parent, "cmbPort", {});
     area.cmbPort->setEditable(true);
     area.lblCom->setBuddy(area.cmbPort);
-    area.btnScan = MakeButton(parent, "btnScan", "&Scan");
-    area.btnLink = MakeButton(parent, "btnLink", "&Link");
+    area.btnScan = MakeButton(parent, "btnScan");
+    area.btnLink = MakeButton(parent, "btnLink");
     grid->addWidget(area.lblCom, 0, 0);
     grid->addWidget(area.cmbPort, 0, 1, 1, 2);
     grid->addWidget(area.btnScan, 0, 3);
     grid->addWidget(area.btnLink, 0, 4);
 
-    area.lblID = MakeLabel(parent, "lblID", "ID:");
+    area.lblID = MakeLabel(parent, "lblID");
     area.pnID = MakeValuePanel(parent, "pnID", "01");
     area.pnID->setFixedWidth(36);
-    area.sbID = MakeScrollBar(parent, "sbID", 1, 99, 10, 1);
+    area.sbID = MakeScrollBar(parent, "sbID", actions::kMinReaderId, actions::kMaxReaderId, 10, 1);
     area.lblID->setBuddy(area.sbID);
-    area.btnID = MakeButton(parent, "btnID", "Set reader &ID");
+    area.btnID = MakeButton(parent, "btnID");
     grid->addWidget(area.lblID, 1, 0);
     grid->addWidget(area.pnID, 1, 1);
     grid->addWidget(area.sbID, 1, 2);
@@ -83,16 +84,16 @@ QGridLayout* BuildReaderControls(QWidget* parent, MainArea& area) {
     QStringList lineSettings;
     for (const char* text : tblink::kLineSettingsTexts) lineSettings << text;
     area.cmbBaudRate = MakeComboBox(parent, "cmbBaudRate", lineSettings);
-    area.chkLock = MakeCheckBox(parent, "chkLock", "Lock");
+    area.chkLock = MakeCheckBox(parent, "chkLock");
     area.chkLock->setChecked(true);
-    area.btnBaudRate = MakeButton(parent, "btnBaudRate", "Set reader &baud rate");
+    area.btnBaudRate = MakeButton(parent, "btnBaudRate");
     grid->addWidget(area.cmbBaudRate, 2, 0, 1, 2);
     grid->addWidget(area.chkLock, 2, 2);
     grid->addWidget(area.btnBaudRate, 2, 3, 1, 2);
 
-    area.btnReadCard = MakeButton(parent, "btnReadCard", "Read &card");
-    area.btnEncode = MakeButton(parent, "btnEncode", "Read card &two-way");
-    area.chkInvalid = MakeCheckBox(parent, "chkInvalid", "Invalid");
+    area.btnReadCard = MakeButton(parent, "btnReadCard");
+    area.btnEncode = MakeButton(parent, "btnEncode");
+    area.chkInvalid = MakeCheckBox(parent, "chkInvalid");
     grid->addWidget(area.btnReadCard, 3, 0, 1, 2);
     grid->addWidget(area.btnEncode, 3, 2, 1, 2);
     grid->addWidget(area.chkInvalid, 3, 4);
@@ -101,25 +102,27 @@ QGridLayout* BuildReaderControls(QWidget* parent, MainArea& area) {
 }
 
 void BuildFunctionPages(QWidget* parent, MainArea& area) {
-    area.gbOther = MakeGroupBox(parent, "gbOther", "Special function");
+    area.gbOther = MakeGroupBox(parent, "gbOther");
     auto* column = new QVBoxLayout(area.gbOther);
     column->setContentsMargins(4, 4, 4, 4);
     area.pcOther = new QTabWidget(area.gbOther);
     Name(area.pcOther, "pcOther");
     area.pcOther->setDocumentMode(true);
     column->addWidget(area.pcOther);
-    const auto addPage = [&](QWidget*& page, const char* name, const QString& caption) {
+    // The card technologies' pages keep their names in every language.
+    const auto addPage = [&](QWidget*& page, const char* name, const char* fixedCaption) {
         page = new QWidget(area.pcOther);
         Name(page, name);
-        area.pcOther->addTab(page, caption);
+        area.pcOther->addTab(
+            page, fixedCaption ? QString::fromLatin1(fixedCaption) : EnglishCaption(name));
     };
     addPage(area.tsMifare, "tsMifare", "MIFARE");
     addPage(area.tsMifareKey, "tsMifareKey", "MIFARE card key");
     addPage(area.tsEM, "tsEM", "EM/TEMIC");
-    addPage(area.tsKeypad, "tsKeypad", "Keypad");
-    addPage(area.tsDisplay, "tsDisplay", "Display");
-    addPage(area.tsFingerprint, "tsFingerprint", "Fingerprint");
-    addPage(area.tsCommand, "tsCommand", "Command");
+    addPage(area.tsKeypad, "tsKeypad", nullptr);
+    addPage(area.tsDisplay, "tsDisplay", nullptr);
+    addPage(area.tsFingerprint, "tsFingerprint", nullptr);
+    addPage(area.tsCommand, "tsCommand", nullptr);
 }
 
 }  // namespace

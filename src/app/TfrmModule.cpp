@@ -147,25 +147,27 @@ void TfrmModule::showEvent(QShowEvent* event) {
 }
 
 void TfrmModule::buildMenu() {
-    QMenu* file = menuBar()->addMenu("File");
+    // Built in English, like the controls; FormShow puts them in the window's language.
+    const auto English = [](text::Msg msg) { return text::Text(msg, text::kEnglish); };
+    QMenu* file = menuBar()->addMenu(English(text::Msg::MenuFile));
     file->setObjectName("mnuFile");
     mnuFile = file->menuAction();
     mnuFile->setObjectName("mnuFile");
-    mnuExit = file->addAction("Exit");
+    mnuExit = file->addAction(English(text::Msg::MenuExit));
     mnuExit->setObjectName("mnuExit");
     connect(mnuExit, &QAction::triggered, this, &TfrmModule::mnuExitClick);
 
     // Between File and Language, where desktop programs keep View; Language stays last.
-    QMenu* view = menuBar()->addMenu("View");
+    QMenu* view = menuBar()->addMenu(English(text::Msg::MenuView));
     view->setObjectName("mnuView");
     mnuView = view->menuAction();
     mnuView->setObjectName("mnuView");
-    mnuFrameHistory = view->addAction("Frame history");
+    mnuFrameHistory = view->addAction(English(text::Msg::MenuFrameHistory));
     mnuFrameHistory->setObjectName("mnuFrameHistory");
     mnuFrameHistory->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(mnuFrameHistory, &QAction::triggered, this, &TfrmModule::mnuFrameHistoryClick);
 
-    QMenu* language = menuBar()->addMenu("Language");
+    QMenu* language = menuBar()->addMenu(English(text::Msg::MenuLanguage));
     language->setObjectName("mnuLanguage");
     mnuLanguage = language->menuAction();
     mnuLanguage->setObjectName("mnuLanguage");

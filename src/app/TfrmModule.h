@@ -12,8 +12,9 @@
 // Files: TfrmModule.cpp (creation, show, close, the default button, busy indication, timers,
 // echoes), CommandProcedure.cpp, Language.cpp (applying a language, captions), Settings.cpp,
 // ReaderTypePages.cpp, MainArea.cpp and pages/ (the layout, one file a page), handlers/ (the
-// handlers of each page in a file of their own, with the table of the page's buttons),
-// history/ (the View menu's frame history window, and why a port would not open).
+// handlers of each page in a file of their own, with the table of the page's buttons; the
+// frame history's and why a port would not open in HistoryHandlers.cpp), history/ (the View
+// menu's frame history window and its model).
 #pragma once
 
 #include <QDateTime>
@@ -335,7 +336,7 @@ private:
         std::shared_ptr<const tblink::HistoryGroup> resumed_;
     };
     // A port that did not open or a line that was lost: pnMsg's tooltip and the echo panel say
-    // why (history/HistoryHandlers.cpp).
+    // why (handlers/HistoryHandlers.cpp).
     void entryAdded(const tblink::HistoryEntry& entry, bool droppedOldest) override;
     void historyCleared() override {}
 

@@ -18,6 +18,10 @@ bool Session::SendTimed(const std::string& command, int silenceLimitMs) const {
     return link.TransactTimed(prefix + command, silenceLimitMs) == 1;
 }
 
+bool Session::SendBare(const std::string& text, int silenceLimitMs) const {
+    return link.TransactTimed(text, silenceLimitMs) == 1;
+}
+
 bool Attempts(tblink::Pacer& pacer, int count, AttemptPause pause,
               const std::function<bool()>& attempt) {
     for (int i = 0; i < count; ++i) {

@@ -22,6 +22,8 @@ struct Session {
     // prefix + command, with the usual 300 ms silence limit, or with the caller's.
     bool Send(const std::string& command) const;
     bool SendTimed(const std::string& command, int silenceLimitMs) const;
+    // A text that carries its own start and ID (the display's texts to ID "00"), as it stands.
+    bool SendBare(const std::string& text, int silenceLimitMs) const;
     // The last reply frame and how many bytes the last transaction received.
     const std::string& Reply() const { return link.ReplyText(); }
     int ReplyLength() const { return link.ReplyLength(); }

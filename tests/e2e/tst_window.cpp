@@ -13,6 +13,7 @@
 #include <QTabBar>
 
 #include "WindowFixture.h"
+#include "app/Controls.h"
 #include "text/Catalogue.h"
 
 using commands::ReaderType;
@@ -29,6 +30,7 @@ private slots:
     void languageSwitchBringsFrontPageBack();
     void languageIsAppliedBeforeTheWindowIsShown_data();
     void languageIsAppliedBeforeTheWindowIsShown();
+    void controlsAreBuiltWithTheirEnglishCaptions();
     void clientAreaInEveryLanguage_data();
     void clientAreaInEveryLanguage();
     void readerTypePages_data();
@@ -208,6 +210,22 @@ void TestWindow::languageIsAppliedBeforeTheWindowIsShown() {
     QCOMPARE(mapped.title, text::Text(Msg::WindowTitle, language));
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(mapped.size, window.size());
+}
+
+// Each translated control is built with its caption from the captions table, so the table's
+// names all exist and no builder keeps a second English text.
+void TestWindow::controlsAreBuiltWithTheirEnglishCaptions() {
+    WindowFixture f;
+    f.build();
+    const auto* pages = f.control<QTabWidget>("pcOther");
+    for (const char* name : app::TranslatedControls()) {
+        const QWidget* control = f.control(name);
+        QVERIFY2(control, name);
+        const int tab = pages->indexOf(control);
+        const QString shown = tab >= 0 ? pages->tabText(tab) : CaptionOf(control);
+        QVERIFY2(shown == app::EnglishCaption(name),
+                 qPrintable(QString("%1: %2").arg(name, shown)));
+    }
 }
 
 void TestWindow::clientAreaInEveryLanguage_data() {

@@ -78,6 +78,11 @@ public:
         window_->show();
         return *window_;
     }
+    // The window as built, before it is first shown and a language applied.
+    app::TfrmModule& build() {
+        window_ = std::make_unique<app::TfrmModule>(services(QString()));
+        return *window_;
+    }
     app::TfrmModule& window() const { return *window_; }
     // Closing as the user does (title bar, File > Exit); true when the window closed.
     bool closeByUser() { return window_->close(); }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "actions/Limits.h"
 #include "actions/Requests.h"
 #include "app/TfrmModule.h"
 #include "app/pages/DisplayPage.h"
@@ -64,11 +65,11 @@ std::vector<ButtonBinding> TfrmModule::displayPageButtons() {
 void TfrmModule::connectDisplayPage() {
     // What the display receives is counted in bytes of the window's current language.
     const auto language = [this] { return this->language(); };
-    ForReader(display_->edPassword, DisplayPage::kPasswordBytes, language);
-    ForReader(display_->edTitle1, DisplayPage::kTitleBytes, language);
-    ForReader(display_->edTitle2, DisplayPage::kTitleBytes, language);
-    ForReader(display_->edSmallMessage, DisplayPage::kSmallMessageBytes, language);
-    ForReader(display_->edScreenMessage, DisplayPage::kScreenMessageBytes, language);
+    ForReader(display_->edPassword, actions::kPasswordBytes, language);
+    ForReader(display_->edTitle1, actions::kTitleBytes, language);
+    ForReader(display_->edTitle2, actions::kTitleBytes, language);
+    ForReader(display_->edSmallMessage, actions::kSmallMessageBytes, language);
+    ForReader(display_->edScreenMessage, actions::kScreenMessageBytes, language);
     odFile = ChooseWithDialog;
     localClock_ = [] { return QDateTime::currentDateTime(); };
 }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "actions/Limits.h"
 #include "actions/Requests.h"
 #include "actions/TemplateFiles.h"
 #include "app/Controls.h"
@@ -71,8 +72,9 @@ void TfrmModule::connectFingerprintPage() {
             &TfrmModule::btnLoadTemplateClick);
 
     const auto language = [this] { return this->language(); };
-    ForReader(fingerprint_->edCard, FingerprintPage::kFingerprintIdBytes, language);
-    ForReader(fingerprint_->edF1, FingerprintPage::kTemplatePartBytes, language);
+    ForReader(fingerprint_->edCard, actions::kFingerprintIdBytes, language);
+    ForReader(fingerprint_->edF1, static_cast<int>(commands::fingerprint::kTemplatePartLength),
+              language);
     for (QLineEdit* part : {fingerprint_->edF2, fingerprint_->edF3})
         ForReader(part, ReaderTextValidator::kNoByteLimit, language);
 

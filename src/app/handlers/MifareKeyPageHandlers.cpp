@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
 #include "app/TfrmModule.h"
 #include "app/pages/MifareKeyPage.h"
@@ -166,7 +167,7 @@ void TfrmModule::connectMifareKeyPage() {
     const auto language = [this] { return language_; };
     for (QLineEdit* edit : {mifareKey_->edM1CardOldKey, mifareKey_->edM1CardKeyA,
                             mifareKey_->edM1CardKeyAccess, mifareKey_->edM1CardKeyB})
-        ForReader(edit, kM1KeyLength, language);
+        ForReader(edit, actions::kKeyBytes, language);
 }
 
 void TfrmModule::sbM1CardSectorChange() {

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "actions/Limits.h"
 #include "actions/Requests.h"
 #include "app/Controls.h"
 #include "app/TfrmModule.h"
@@ -48,9 +49,9 @@ void TfrmModule::connectMifarePage() {
 
     // Keys and block data go to the reader as typed, counted in its bytes.
     const auto language = [this] { return language_; };
-    ForReader(mifare_->edM1Key, kM1KeyLength, language);
-    ForReader(mifare_->edM1RWKey, kM1KeyLength, language);
-    ForReader(mifare_->edM1Write, kM1BlockDataLength, language);
+    ForReader(mifare_->edM1Key, actions::kKeyBytes, language);
+    ForReader(mifare_->edM1RWKey, actions::kKeyBytes, language);
+    ForReader(mifare_->edM1Write, actions::kBlockDataBytes, language);
 }
 
 void TfrmModule::sbM1IDSectorChange() {
@@ -72,8 +73,8 @@ void TfrmModule::sbM1E2SectorChange() {
 void TfrmModule::sbM1SectorChange() {
     ShowPosition(mifare_->pnM1Sector, mifare_->sbM1Sector, "%02d");
     // A smaller maximum pulls the block position down with it, and its panel follows.
-    mifare_->sbM1Block->setMaximum(
-        mifare_->sbM1Sector->value() < kM1FirstBigSector ? kM1LastBlockSmall : kM1LastBlockBig);
+    const int sector = mifare_->sbM1Sector->value();
+    mifare_->sbM1Block->setMaximum(commands::mifare::BlocksInSector(sector) - 1);
 }
 
 void TfrmModule::sbM1BlockChange() { ShowPosition(mifare_->pnM1Block, mifare_->sbM1Block, "%d"); }

@@ -15,28 +15,30 @@ namespace app {
 namespace {
 
 QGroupBox* BuildModeGroup(QWidget* page, CommandPage& controls) {
-    auto* group = MakeGroupBox(page, "gbMode", "Set reader interface");
+    auto* group = MakeGroupBox(page, "gbMode");
     controls.gbMode = group;
     auto* grid = new QGridLayout(group);
-    const auto addList = [&](int row, QLabel*& label, const char* labelName, const QString& caption,
-                             QComboBox*& list, const char* listName, const QStringList& items) {
-        label = MakeLabel(group, labelName, caption);
+    const auto addList = [&](int row, QLabel*& label, const char* labelName,
+                             const char* fixedCaption, QComboBox*& list, const char* listName,
+                             const QStringList& items) {
+        label = fixedCaption ? MakeLabel(group, labelName, QString::fromLatin1(fixedCaption))
+                             : MakeLabel(group, labelName);
         list = MakeComboBox(group, listName, items);
         label->setBuddy(list);
         grid->addWidget(label, row, 0);
         grid->addWidget(list, row, 1);
     };
-    addList(0, controls.lblInterface, "lblInterface", "Interface:", controls.cmbMode, "cmbMode",
+    addList(0, controls.lblInterface, "lblInterface", nullptr, controls.cmbMode, "cmbMode",
             Items(commands::kModeItems));
-    addList(1, controls.lblWiegand, "lblWiegand", "Wiegand:", controls.cmbWiegand, "cmbWiegand",
+    addList(1, controls.lblWiegand, "lblWiegand", nullptr, controls.cmbWiegand, "cmbWiegand",
             Items(commands::kWiegandItems));
     // "RS485:" is the interface's name, the same in every language.
     addList(2, controls.lblRS485, "lblRS485", "RS485:", controls.cmbRS485, "cmbRS485",
             Items(commands::kRs485Items));
     controls.cmbRS485->setCurrentIndex(1);
 
-    controls.btnMode = MakeButton(group, "btnMode", "Set reader interface");
-    controls.btnGetMode = MakeButton(group, "btnGetMode", "Get");
+    controls.btnMode = MakeButton(group, "btnMode");
+    controls.btnGetMode = MakeButton(group, "btnGetMode");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(controls.btnMode, 3);
     buttons->addWidget(controls.btnGetMode, 1);
@@ -46,14 +48,14 @@ QGroupBox* BuildModeGroup(QWidget* page, CommandPage& controls) {
 }
 
 QGroupBox* BuildCardReadGroup(QWidget* page, CommandPage& controls) {
-    auto* group = MakeGroupBox(page, "gbCardRead", "Set card read mode");
+    auto* group = MakeGroupBox(page, "gbCardRead");
     controls.gbCardRead = group;
     auto* grid = new QGridLayout(group);
-    controls.lblResetMode = MakeLabel(group, "lblResetMode", "Reset mode:");
+    controls.lblResetMode = MakeLabel(group, "lblResetMode");
     controls.cmbResetMode = MakeComboBox(group, "cmbResetMode", Items(commands::kResetModeItems));
     controls.cmbResetMode->setCurrentIndex(1);
     controls.lblResetMode->setBuddy(controls.cmbResetMode);
-    controls.btnCardRead = MakeButton(group, "btnCardRead", "Set card read mode");
+    controls.btnCardRead = MakeButton(group, "btnCardRead");
     grid->addWidget(controls.lblResetMode, 0, 0);
     grid->addWidget(controls.cmbResetMode, 0, 1);
     grid->addWidget(controls.btnCardRead, 1, 0, 1, 2);
@@ -62,14 +64,14 @@ QGroupBox* BuildCardReadGroup(QWidget* page, CommandPage& controls) {
 }
 
 QGroupBox* BuildTestGroup(QWidget* page, CommandPage& controls) {
-    auto* group = MakeGroupBox(page, "gbTest", "Command test");
+    auto* group = MakeGroupBox(page, "gbTest");
     controls.gbTest = group;
     auto* grid = new QGridLayout(group);
     // Free texts, sent as typed: reader commands mix upper- and lower-case letters.
     controls.edTest = MakeEdit(group, "edTest", "H1");
-    controls.btnTest = MakeButton(group, "btnTest", "Command test");
+    controls.btnTest = MakeButton(group, "btnTest");
     controls.edTest2 = MakeEdit(group, "edTest2", "00H1");
-    controls.btnTest2 = MakeButton(group, "btnTest2", "Command test");
+    controls.btnTest2 = MakeButton(group, "btnTest2");
     grid->addWidget(controls.edTest, 0, 0);
     grid->addWidget(controls.btnTest, 0, 1);
     grid->addWidget(controls.edTest2, 1, 0);
@@ -79,11 +81,11 @@ QGroupBox* BuildTestGroup(QWidget* page, CommandPage& controls) {
 }
 
 QGroupBox* BuildUtilityGroup(QWidget* page, CommandPage& controls) {
-    auto* group = MakeGroupBox(page, "gbUtility", "System utility");
+    auto* group = MakeGroupBox(page, "gbUtility");
     controls.gbUtility = group;
     auto* column = new QVBoxLayout(group);
-    controls.btnReboot = MakeButton(group, "btnReboot", "Set reboot");
-    controls.btnFactory = MakeButton(group, "btnFactory", "Set factory default");
+    controls.btnReboot = MakeButton(group, "btnReboot");
+    controls.btnFactory = MakeButton(group, "btnFactory");
     column->addWidget(controls.btnReboot);
     column->addWidget(controls.btnFactory);
     return group;

@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
 #include "app/widgets/IconCanvas.h"
 
@@ -31,39 +32,39 @@ QIcon ClearPicture() {
 }
 
 QPushButton* MakeClearButton(QWidget* parent, const char* name) {
-    QPushButton* button = MakeButton(parent, name, QString());
+    QPushButton* button = MakeButton(parent, name);
     button->setIcon(ClearPicture());
     button->setFixedWidth(32);
     return button;
 }
 
 void BuildSystemGroup(QWidget* page, DisplayPage& display) {
-    display.gbDisplaySystem = MakeGroupBox(page, "gbDisplaySystem", "System parameter setting");
+    display.gbDisplaySystem = MakeGroupBox(page, "gbDisplaySystem");
     QGroupBox* group = display.gbDisplaySystem;
     QGridLayout* grid = CompactGrid(group);
 
     // The display's own languages, not the window's: never translated.
     display.cmbLanguage = MakeComboBox(group, "cmbLanguage",
                                        {"English", "Traditional Chinese", "Simplified Chinese"});
-    display.btnLanguage = MakeButton(group, "btnLanguage", "Set language");
+    display.btnLanguage = MakeButton(group, "btnLanguage");
     grid->addWidget(display.cmbLanguage, 0, 0, 1, 2);
     grid->addWidget(display.btnLanguage, 0, 2);
 
-    display.lblPassword = MakeLabel(group, "lblPassword", "Password:");
-    display.edPassword = MakeEdit(group, "edPassword", "5831", DisplayPage::kPasswordBytes);
+    display.lblPassword = MakeLabel(group, "lblPassword");
+    display.edPassword = MakeEdit(group, "edPassword", "5831", actions::kPasswordBytes);
     display.lblPassword->setBuddy(display.edPassword);
-    display.btnPassword = MakeButton(group, "btnPassword", "Set password");
+    display.btnPassword = MakeButton(group, "btnPassword");
     grid->addWidget(display.lblPassword, 1, 0);
     grid->addWidget(display.edPassword, 1, 1);
     grid->addWidget(display.btnPassword, 1, 2);
 
     display.cmbScreen = MakeComboBox(group, "cmbScreen", {"Date/Time", "Time"});
-    display.btnScreen = MakeButton(group, "btnScreen", "Set screen mode");
+    display.btnScreen = MakeButton(group, "btnScreen");
     grid->addWidget(display.cmbScreen, 2, 0, 1, 2);
     grid->addWidget(display.btnScreen, 2, 2);
 
     display.cmbHour = MakeComboBox(group, "cmbHour", {"12H", "24H"});
-    display.btnDateTime = MakeButton(group, "btnDateTime", "Set time mode");
+    display.btnDateTime = MakeButton(group, "btnDateTime");
     grid->addWidget(display.cmbHour, 3, 0, 1, 2);
     grid->addWidget(display.btnDateTime, 3, 2);
 
@@ -71,25 +72,25 @@ void BuildSystemGroup(QWidget* page, DisplayPage& display) {
 }
 
 void BuildTitleGroup(QWidget* page, DisplayPage& display) {
-    display.gbDisplayTitle = MakeGroupBox(page, "gbDisplayTitle", "Title idel message");
+    display.gbDisplayTitle = MakeGroupBox(page, "gbDisplayTitle");
     QGroupBox* group = display.gbDisplayTitle;
     QGridLayout* grid = CompactGrid(group);
 
     display.cmbTitle =
         MakeComboBox(group, "cmbTitle", {"No Title", "Text Title", "Text & Icon Title"});
-    display.btnSetTitleMode = MakeButton(group, "btnSetTitleMode", "Set title mode");
+    display.btnSetTitleMode = MakeButton(group, "btnSetTitleMode");
     grid->addWidget(display.cmbTitle, 0, 0);
     grid->addWidget(display.btnSetTitleMode, 0, 1, 1, 2);
 
-    display.edTitle1 = MakeEdit(group, "edTitle1", "KORVA Technology", DisplayPage::kTitleBytes);
-    display.btnSetTitle1 = MakeButton(group, "btnSetTitle1", "Set title #1");
+    display.edTitle1 = MakeEdit(group, "edTitle1", "KORVA Technology", actions::kTitleBytes);
+    display.btnSetTitle1 = MakeButton(group, "btnSetTitle1");
     display.btnClrTitle1 = MakeClearButton(group, "btnClrTitle1");
     grid->addWidget(display.edTitle1, 1, 0);
     grid->addWidget(display.btnSetTitle1, 1, 1);
     grid->addWidget(display.btnClrTitle1, 1, 2);
 
-    display.edTitle2 = MakeEdit(group, "edTitle2", "Office", DisplayPage::kTitleBytes);
-    display.btnSetTitle2 = MakeButton(group, "btnSetTitle2", "Set title #2");
+    display.edTitle2 = MakeEdit(group, "edTitle2", "Office", actions::kTitleBytes);
+    display.btnSetTitle2 = MakeButton(group, "btnSetTitle2");
     display.btnClrTitle2 = MakeClearButton(group, "btnClrTitle2");
     grid->addWidget(display.edTitle2, 2, 0);
     grid->addWidget(display.btnSetTitle2, 2, 1);
@@ -106,7 +107,7 @@ void BuildTitleGroup(QWidget* page, DisplayPage& display) {
     Name(display.imgTitle, "imgTitle");
     frame->addWidget(display.imgTitle);
     display.pnIcon->setFixedSize(IconCanvas::kWidth + 2, IconCanvas::kHeight + 2);
-    display.btnTitleIcon = MakeButton(group, "btnTitleIcon", "Set icon");
+    display.btnTitleIcon = MakeButton(group, "btnTitleIcon");
     grid->addWidget(display.pnIcon, 3, 0, 1, 3, Qt::AlignLeft);
     grid->addWidget(display.btnTitleIcon, 4, 1, 1, 2);
 
@@ -114,19 +115,19 @@ void BuildTitleGroup(QWidget* page, DisplayPage& display) {
 }
 
 void BuildMessageGroup(QWidget* page, DisplayPage& display) {
-    display.gbSmallMessage = MakeGroupBox(page, "gbSmallMessage", "Screen small message");
+    display.gbSmallMessage = MakeGroupBox(page, "gbSmallMessage");
     QGroupBox* group = display.gbSmallMessage;
     QGridLayout* grid = CompactGrid(group);
 
     display.edSmallMessage =
-        MakeEdit(group, "edSmallMessage", "Hello!", DisplayPage::kSmallMessageBytes);
-    display.btnSmallMessage = MakeButton(group, "btnSmallMessage", "Set small message");
+        MakeEdit(group, "edSmallMessage", "Hello!", actions::kSmallMessageBytes);
+    display.btnSmallMessage = MakeButton(group, "btnSmallMessage");
     grid->addWidget(display.edSmallMessage, 0, 0);
     grid->addWidget(display.btnSmallMessage, 0, 1);
 
     display.edScreenMessage =
-        MakeEdit(group, "edScreenMessage", "Welcome", DisplayPage::kScreenMessageBytes);
-    display.btnScreenMessage = MakeButton(group, "btnScreenMessage", "Set screen message");
+        MakeEdit(group, "edScreenMessage", "Welcome", actions::kScreenMessageBytes);
+    display.btnScreenMessage = MakeButton(group, "btnScreenMessage");
     display.btnClrMessage = MakeClearButton(group, "btnClrMessage");
     grid->addWidget(display.edScreenMessage, 1, 0);
     grid->addWidget(display.btnScreenMessage, 1, 1);

@@ -18,12 +18,6 @@ namespace app {
 class IconCanvas;
 
 struct DisplayPage {
-    // Widths of the texts in bytes.
-    static constexpr int kPasswordBytes = 4;
-    static constexpr int kTitleBytes = 16;
-    static constexpr int kSmallMessageBytes = 64;
-    static constexpr int kScreenMessageBytes = 128;
-
     QGroupBox* gbDisplaySystem = nullptr;
     QComboBox* cmbLanguage = nullptr;
     QPushButton* btnLanguage = nullptr;

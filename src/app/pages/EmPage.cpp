@@ -16,13 +16,13 @@ EmPage BuildEmPage(QWidget* page) {
     auto* outer = new QGridLayout(page);
     outer->setContentsMargins(6, 6, 6, 6);
 
-    controls.gbCardType = MakeGroupBox(page, "gbCardType", "Set card type");
+    controls.gbCardType = MakeGroupBox(page, "gbCardType");
     auto* grid = new QGridLayout(controls.gbCardType);
-    controls.lblCardType = MakeLabel(controls.gbCardType, "lblCardType", "Card type:");
+    controls.lblCardType = MakeLabel(controls.gbCardType, "lblCardType");
     controls.cmbCardType =
         MakeComboBox(controls.gbCardType, "cmbCardType", Items(commands::kCardTypeItems));
     controls.lblCardType->setBuddy(controls.cmbCardType);
-    controls.btnCardType = MakeButton(controls.gbCardType, "btnCardType", "Set card type");
+    controls.btnCardType = MakeButton(controls.gbCardType, "btnCardType");
     grid->addWidget(controls.lblCardType, 0, 0);
     grid->addWidget(controls.cmbCardType, 0, 1);
     grid->addWidget(controls.btnCardType, 1, 0, 1, 2);

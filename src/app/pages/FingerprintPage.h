@@ -17,10 +17,6 @@ class QWidget;
 namespace app {
 
 struct FingerprintPage {
-    // Widths in bytes of the texts typed for the reader.
-    static constexpr int kFingerprintIdBytes = 16;
-    static constexpr int kTemplatePartBytes = 256;
-
     QGroupBox* gbFacilityFinger = nullptr;
     QScrollBar* sbFacility = nullptr;
     QLabel* pnFacility = nullptr;

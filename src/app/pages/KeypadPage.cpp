@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
 #include "commands/config/ListItems.h"
 
@@ -23,14 +24,14 @@ QHBoxLayout* ButtonRow(QPushButton* set, QPushButton* get) {
 }
 
 QGroupBox* BuildParityGroup(QWidget* page, KeypadPage& controls) {
-    auto* group = MakeGroupBox(page, "gbKeyParity", "Set key parity");
+    auto* group = MakeGroupBox(page, "gbKeyParity");
     controls.gbKeyParity = group;
     auto* grid = new QGridLayout(group);
-    controls.lblKeyParity = MakeLabel(group, "lblKeyParity", "Wiegand key:");
+    controls.lblKeyParity = MakeLabel(group, "lblKeyParity");
     controls.cmbKeyParity = MakeComboBox(group, "cmbKeyParity", Items(commands::kKeyParityItems));
     controls.lblKeyParity->setBuddy(controls.cmbKeyParity);
-    controls.btnKeyParity = MakeButton(group, "btnKeyParity", "Set key parity");
-    controls.btnGetKeyParity = MakeButton(group, "btnGetKeyParity", "Get");
+    controls.btnKeyParity = MakeButton(group, "btnKeyParity");
+    controls.btnGetKeyParity = MakeButton(group, "btnGetKeyParity");
     grid->addWidget(controls.lblKeyParity, 0, 0);
     grid->addWidget(controls.cmbKeyParity, 0, 1);
     grid->addLayout(ButtonRow(controls.btnKeyParity, controls.btnGetKeyParity), 1, 0, 1, 2);
@@ -39,43 +40,41 @@ QGroupBox* BuildParityGroup(QWidget* page, KeypadPage& controls) {
 }
 
 QGroupBox* BuildNumberGroup(QWidget* page, KeypadPage& controls) {
-    auto* group = MakeGroupBox(page, "gbKeyNumber", "Set key number");
+    auto* group = MakeGroupBox(page, "gbKeyNumber");
     controls.gbKeyNumber = group;
     auto* grid = new QGridLayout(group);
-    const ValueRow number =
-        AddValueRow(grid, 0, group, "lblKeyNumber", "Key Number:", "pnKeyNumber", "04",
-                    {"sbKeyNumber", 0, 16, 3, 4});
+    const ValueRow number = AddValueRow(grid, 0, group, "lblKeyNumber", "pnKeyNumber", "04",
+                                        {"sbKeyNumber", 0, actions::kMaxKeyNumber, 3, 4});
     controls.lblKeyNumber = number.label;
     controls.pnKeyNumber = number.panel;
     controls.sbKeyNumber = number.bar;
-    controls.btnKeyNumber = MakeButton(group, "btnKeyNumber", "Set key number");
-    controls.btnGetKeyNumber = MakeButton(group, "btnGetKeyNumber", "Get");
+    controls.btnKeyNumber = MakeButton(group, "btnKeyNumber");
+    controls.btnGetKeyNumber = MakeButton(group, "btnGetKeyNumber");
     grid->addLayout(ButtonRow(controls.btnKeyNumber, controls.btnGetKeyNumber), 1, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     return group;
 }
 
 QGroupBox* BuildStatusGroup(QWidget* page, KeypadPage& controls) {
-    auto* group = MakeGroupBox(page, "gbKeyStatus", "Set key status code");
+    auto* group = MakeGroupBox(page, "gbKeyStatus");
     controls.gbKeyStatus = group;
     auto* grid = new QGridLayout(group);
     const ValueRow number =
-        AddValueRow(grid, 0, group, "lblKeyStatusNumber", "Key Number:", "pnKeyStatusNumber", "00",
-                    {"sbKeyStatusNumber", 0, 8, 3, 0});
+        AddValueRow(grid, 0, group, "lblKeyStatusNumber", "pnKeyStatusNumber", "00",
+                    {"sbKeyStatusNumber", 0, actions::kMaxKeyStatusNumber, 3, 0});
     controls.lblKeyStatusNumber = number.label;
     controls.pnKeyStatusNumber = number.panel;
     controls.sbKeyStatusNumber = number.bar;
-    const ValueRow delay =
-        AddValueRow(grid, 1, group, "lblKeyDelayTime", "Delay time:", "pnKeyDelayTime", "03",
-                    {"sbKeyDelayTime", 0, 99, 10, 3});
+    const ValueRow delay = AddValueRow(grid, 1, group, "lblKeyDelayTime", "pnKeyDelayTime", "03",
+                                       {"sbKeyDelayTime", 0, actions::kMaxKeyDelaySeconds, 10, 3});
     controls.lblKeyDelayTime = delay.label;
     controls.pnKeyDelayTime = delay.panel;
     controls.sbKeyDelayTime = delay.bar;
-    controls.lblKeySec = MakeLabel(group, "lblKeySec", "Sec");
+    controls.lblKeySec = MakeLabel(group, "lblKeySec");
     grid->addWidget(controls.lblKeySec, 1, 3);
 
-    controls.btnKeyStatus = MakeButton(group, "btnKeyStatus", "Set key status code");
-    controls.btnGetKeyStatus = MakeButton(group, "btnGetKeyStatus", "Get");
+    controls.btnKeyStatus = MakeButton(group, "btnKeyStatus");
+    controls.btnGetKeyStatus = MakeButton(group, "btnGetKeyStatus");
     grid->addLayout(ButtonRow(controls.btnKeyStatus, controls.btnGetKeyStatus), 2, 0, 1, 4);
     grid->setColumnStretch(2, 1);
     return group;

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "actions/Limits.h"
 #include "app/Controls.h"
 #include "app/pages/MifarePage.h"
 #include "app/widgets/OptionMouseUp.h"
@@ -137,21 +138,21 @@ QGroupBox* BuildAccessEditor(QWidget* page, MifareKeyPage& c) {
 }
 
 QGroupBox* BuildTrailerGroup(QWidget* page, MifareKeyPage& c) {
-    auto* group = MakeGroupBox(page, "gbM1Key", "Write key to card");
+    auto* group = MakeGroupBox(page, "gbM1Key");
     c.gbM1Key = group;
     auto* grid = CompactGrid(group);
 
-    const ValueRow sector =
-        AddValueRow(grid, 0, group, "lblM1CardSector", "Sector:", "pnM1CardSector", "01",
-                    {"sbM1CardSector", 0, 39, 10, 1});
+    const ValueRow sector = AddValueRow(grid, 0, group, "lblM1CardSector", "pnM1CardSector", "01",
+                                        {"sbM1CardSector", 0, actions::kMaxSector, 10, 1});
     c.lblM1CardSector = sector.label;
     c.pnM1CardSector = sector.panel;
     c.sbM1CardSector = sector.bar;
 
     // The key the card's trailer holds now, to authenticate with.
-    c.gbCardKeyOld = MakeGroupBox(group, "gbCardKeyOld", "Old key:");
+    c.gbCardKeyOld = MakeGroupBox(group, "gbCardKeyOld");
     auto* old = CompactGrid(c.gbCardKeyOld);
-    c.edM1CardOldKey = MakeEdit(c.gbCardKeyOld, "edM1CardOldKey", kTransportKey, kM1KeyLength);
+    c.edM1CardOldKey =
+        MakeEdit(c.gbCardKeyOld, "edM1CardOldKey", kTransportKey, actions::kKeyBytes);
     ForceUpperCase(c.edM1CardOldKey);
     const KeyChoice key = AddKeyChoice(c.gbCardKeyOld, "rbM1CardKeyA", "rbM1CardKeyB");
     c.rbM1CardKeyA = key.keyA;
@@ -163,13 +164,14 @@ QGroupBox* BuildTrailerGroup(QWidget* page, MifareKeyPage& c) {
     old->setColumnStretch(0, 1);
     grid->addWidget(c.gbCardKeyOld, 1, 0, 1, 3);
 
-    // The new trailer, in the order the card holds it: Key A, access bits, Key B.
-    c.gbM1NewCardKey = MakeGroupBox(group, "gbM1NewCardKey", "New key:");
+    // The new trailer, in the order the card holds it: Key A, access bits, Key B. The access
+    // bits' box admits a key's length like the other two.
+    c.gbM1NewCardKey = MakeGroupBox(group, "gbM1NewCardKey");
     auto* fresh = CompactGrid(c.gbM1NewCardKey);
     const auto addRow = [&](int row, QLabel*& label, const char* labelName, const char* caption,
                             QLineEdit*& edit, const char* editName, const QString& text) {
         label = MakeLabel(c.gbM1NewCardKey, labelName, QString::fromLatin1(caption));
-        edit = MakeEdit(c.gbM1NewCardKey, editName, text, kM1KeyLength);
+        edit = MakeEdit(c.gbM1NewCardKey, editName, text, actions::kKeyBytes);
         ForceUpperCase(edit);
         label->setBuddy(edit);
         fresh->addWidget(label, row, 0);
@@ -191,7 +193,7 @@ QGroupBox* BuildTrailerGroup(QWidget* page, MifareKeyPage& c) {
     fresh->setColumnStretch(1, 1);
     grid->addWidget(c.gbM1NewCardKey, 2, 0, 1, 3);
 
-    c.btnM1CardKey = MakeButton(group, "btnM1CardKey", "Set card key");
+    c.btnM1CardKey = MakeButton(group, "btnM1CardKey");
     grid->addWidget(c.btnM1CardKey, 3, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(4, 1);

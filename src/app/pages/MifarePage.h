@@ -71,14 +71,6 @@ struct MifarePage {
     QPushButton* btnM1Write = nullptr;
 };
 
-// Sectors 0 to 39 (a 4K card); blocks within a sector: 4 up to sector 31, 16 from sector 32.
-constexpr int kM1FirstBigSector = 32;
-constexpr int kM1LastBlockSmall = 3;
-constexpr int kM1LastBlockBig = 15;
-// Keys go to the reader as 12 hexadecimal characters, block data as 32.
-constexpr int kM1KeyLength = 12;
-constexpr int kM1BlockDataLength = 32;
-
 // Builds the page's controls into `page` with the layout's captions and initial values.
 MifarePage BuildMifarePage(QWidget* page);
 

@@ -21,11 +21,6 @@ bool CheckedTimed(const Session& session, const std::string& command, int limitM
     return ReaderCheck(session) && session.SendTimed(command, limitMs);
 }
 
-// Texts to ID "00" go out as they stand, without the prefix.
-bool SendUnprefixed(const Session& session, const std::string& text, int limitMs) {
-    return session.link.TransactTimed(text, limitMs) == 1;
-}
-
 const char* TitleLetters(TitleLine line) { return line == TitleLine::First ? "L1" : "L3"; }
 
 }  // namespace
@@ -66,7 +61,7 @@ bool SetScreenMessage(const Session& session, const std::string& text, TextCodeP
 bool ClearScreenMessage(const Session& session) {
     const std::string text = ClearScreenMessageText();
     return TwoAttempts(session, [&] {
-        return ReaderCheck(session) && SendUnprefixed(session, text, kScreenMessageLimitMs);
+        return ReaderCheck(session) && session.SendBare(text, kScreenMessageLimitMs);
     });
 }
 
@@ -99,7 +94,7 @@ IconOutcome SetTitleIcon(const Session& session, const IconSource& readIcon) {
             return true;
         }
         for (const std::string& part : IconCommands(*icon)) {
-            SendUnprefixed(session, part, kTextLimitMs);
+            session.SendBare(part, kTextLimitMs);
             session.pacer.PausePlain(kIconPartPauseMs);
         }
         return session.Send(mode);
