@@ -735,7 +735,9 @@ private:
                                     const PageValues& values) {
         const std::optional<std::string> id = values.newId ? values.newId : where.id;
         std::optional<std::string> settings;
-        if (outcome.ok()) settings = LineSettingsText(tblink::kDefaultLineSettingsIndex);
+        const commands::DeliveryValues& delivered =
+            commands::Info(run_.readerType()).factoryDefault.delivery;
+        if (outcome.ok()) settings = LineSettingsText(delivered.lineSettingsIndex);
         JsonObject extra;
         extra.add("id", id).add("settings", settings);
         if (run_.json) return extra;

@@ -16,19 +16,6 @@ namespace commands {
 // The firmware version: 16 characters from a 24-byte reply, else 8.
 std::string VersionText(const std::string& reply, int replyLength);
 
-struct KeyStatus {
-    int keyNumber = 0;
-    int delaySeconds = 3;
-};
-
-// Where the card ID lies on a MIFARE card, and how a key error is signalled.
-struct CardIdLocation {
-    int sector = 0;
-    int block = 0;
-    int byte = 0;
-    bool keyB = false;
-    int keyError = 1;  // "LED"
-};
 constexpr int kKeyErrorCount = 4;
 constexpr int kKeyParityCount = 2;
 
