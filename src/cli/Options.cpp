@@ -204,11 +204,11 @@ const Subcommand kSubcommands[] = {
      "The title mode stays as it is.\n"},
     {Command::TitleMode, "title-mode", "MODE", 1, kNone, true,
      "the title mode: none, text or text+icon", ""},
-    {Command::TitleIcon, "title-icon", "FILE.ico", 1, kNone, true,
-     "the title icon from a 1-bit 128 x 16 .ico file",
-     "FILE is read byte for byte from offset 70, as the display takes it. Only .ico files:\n"
-     "the window also converts pictures (PNG, BMP, GIF, JPEG), which needs its graphics\n"
-     "libraries; tagbench-cli has none.\n"},
+    {Command::TitleIcon, "title-icon", "FILE", 1, kNone, true,
+     "the title icon from a 128 x 16 .ico file or a picture",
+     "An .ico file is read byte for byte from offset 70, as the display takes it. Any other\n"
+     "FILE is a picture (PNG, BMP, GIF, JPEG), scaled to 128 x 16 and made dark where it is\n"
+     "darker than middle grey, as the window does.\n"},
     {Command::FacilityCode, "facility-code", "N", 1, kNone, true,
      "the facility code of fingerprints added from now on, 0 to 65535", "",
      "Fingerprint (PX60, PX60M)"},
@@ -861,7 +861,8 @@ private:
             case Command::TitleMode:
                 return item(kTitleModeNames, a[0], run_.titleMode, "title-mode");
             case Command::TitleIcon:
-                return iconFile(a[0]);
+                run_.iconPath = a[0];
+                return true;
             default:
                 return true;
         }
@@ -951,15 +952,6 @@ private:
             commands::mifare::AccessTextVerdict::NotEightHexDigits)
             return bad("access-bits: '" + a[0] + "' is not 8 hexadecimal characters");
         run_.accessText = text;
-        return true;
-    }
-
-    bool iconFile(const std::string& path) {
-        const std::string lower = Lower(path);
-        if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".ico") != 0)
-            return bad("title-icon: '" + path +
-                       "' is not an .ico file; pictures are converted by the window only");
-        run_.iconPath = path;
         return true;
     }
 

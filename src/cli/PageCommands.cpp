@@ -1,6 +1,8 @@
 #include "cli/PageCommands.h"
 
+#include <QFile>
 #include <cstdio>
+#include <variant>
 
 #include "commands/config/SystemUtility.h"
 #include "commands/display/DisplayText.h"
@@ -9,6 +11,7 @@
 #include "commands/fingerprint/Enrolment.h"
 #include "commands/fingerprint/StandAlone.h"
 #include "commands/mifare/MifareCommands.h"
+#include "pictures/PictureIcon.h"
 
 namespace cli {
 
@@ -129,17 +132,19 @@ std::optional<PageCommand> DisplayCommand(const Invocation& run, const display::
                     return display::SetTitleMode(s, static_cast<display::TitleMode>(run.titleMode));
                 }};
         case Command::TitleIcon:
-            return PageCommand{{Msg::SetIconOk, Msg::SetIconError},
-                               [&run, &values](const commands::Session& s) {
-                                   // Read afresh for each attempt, as the window reads the file it
-                                   // chose.
-                                   const auto outcome = display::SetTitleIcon(s, [&] {
-                                       const auto icon = display::ReadIconFile(run.iconPath);
-                                       values.iconUnreadable = !icon;
-                                       return icon;
-                                   });
-                                   return outcome == display::IconOutcome::Sent;
-                               }};
+            return PageCommand{
+                {Msg::SetIconOk, Msg::SetIconError}, [&run, &values](const commands::Session& s) {
+                    // Read afresh for each attempt, as the window reads the file it
+                    // chose.
+                    const auto outcome = display::SetTitleIcon(s, [&] {
+                        const auto read =
+                            pictures::ReadTitlePicture(QFile::decodeName(run.iconPath.c_str()));
+                        const auto* icon = std::get_if<display::IconBitmap>(&read);
+                        values.iconUnreadable = !icon;
+                        return icon ? std::optional(*icon) : std::nullopt;
+                    });
+                    return outcome == display::IconOutcome::Sent;
+                }};
         default:
             return std::nullopt;
     }

@@ -13,6 +13,7 @@
 #include <map>
 #include <ostream>
 #include <sstream>
+#include <variant>
 
 #include "cli/AccessWords.h"
 #include "cli/Json.h"
@@ -31,6 +32,7 @@
 #include "link/LineSettingsList.h"
 #include "link/PortList.h"
 #include "link/ReplyFields.h"
+#include "pictures/PictureIcon.h"
 #include "platform/CodePage.h"
 #include "platform/NetworkAddress.h"
 #include "platform/PortDiagnosis.h"
@@ -519,8 +521,13 @@ private:
 
     // A button of the MIFARE, display or common page: its command procedure, then what it read.
     int pageCommand() {
-        if (run_.command == Command::TitleIcon && !std::ifstream(run_.iconPath, std::ios::binary))
-            return usage("title-icon: cannot read '" + run_.iconPath + "'");
+        if (run_.command == Command::TitleIcon) {
+            const auto read = pictures::ReadTitlePicture(QFile::decodeName(run_.iconPath.c_str()));
+            if (const auto* problem = std::get_if<pictures::IconProblem>(&read))
+                return usage("title-icon: " + (*problem == pictures::IconProblem::NotAPicture
+                                                   ? "'" + run_.iconPath + "' is not a picture"
+                                                   : "cannot read '" + run_.iconPath + "'"));
+        }
         const commands::display::ClockValue clock = run_.clockAt.value_or(LocalNow());
         PageValues values;
         if (run_.command == Command::PutTemplate && !readTemplate(values)) return kExitUsage;
