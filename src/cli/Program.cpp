@@ -2,9 +2,7 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
-#include <QSerialPortInfo>
 #include <QString>
 #include <algorithm>
 #include <chrono>
@@ -34,7 +32,6 @@
 #include "link/ReplyFields.h"
 #include "pictures/PictureIcon.h"
 #include "platform/CodePage.h"
-#include "platform/NetworkAddress.h"
 #include "platform/PortDiagnosis.h"
 
 namespace cli {
@@ -116,19 +113,6 @@ std::vector<Setting> Settings(const commands::ReadOutValues& v) {
         s.push_back({"idKey", "card ID key", English(*v.idKeyB ? Msg::KeyB : Msg::KeyA), {}});
     item("idKeyError", "key error signal", v.idKeyError, kKeyErrorItems);
     return s;
-}
-
-// What the system says of each serial device it reports, by its /dev path.
-std::map<std::string, std::string> SystemDescriptions() {
-    std::map<std::string, std::string> descriptions;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        QStringList words;
-        for (const QString& word : {info.description(), info.manufacturer(), info.serialNumber()})
-            if (!word.trimmed().isEmpty()) words << word.trimmed();
-        descriptions[info.systemLocation().toStdString()] =
-            words.isEmpty() ? "serial device" : words.join(", ").toStdString();
-    }
-    return descriptions;
 }
 
 class Program {
@@ -316,34 +300,20 @@ private:
             }
             numbers = {*run_.port};
         }
-        const auto fromEnvironment =
-            platform::PortMap::parsePortsVariable(qEnvironmentVariable("TAGBENCH_PORTS"));
-        const auto system = SystemDescriptions();
         std::vector<std::vector<std::string>> table = {{"PORT", "DEVICE", "DESCRIPTION"}};
-        for (int number : numbers) {
-            const std::string path = context_->devicePath(number);
-            std::string description;
-            if (path.empty()) {
-                description = "no device: the port list when the system reports none";
-            } else if (fromEnvironment.count(number)) {
-                description = "TAGBENCH_PORTS";
-            } else if (const auto it = system.find(path); it != system.end()) {
-                description = it->second;
-            } else {
-                description = "extra port in the settings store";
-            }
-            // A network port is not looked for: only opening it tells.
-            const bool missing = !path.empty() && !platform::IsUrl(path) &&
-                                 !QFileInfo::exists(QString::fromStdString(path));
-            if (missing) description += " (missing)";
+        for (const platform::PortDescription& port : ports_.describe(numbers)) {
             if (run_.json) {
                 JsonObject json;
-                json.add("kind", "port").add("port", ComName(number)).add("number", number);
-                json.add("device", path).add("description", description);
-                json.add("exists", !path.empty() && !missing);
+                json.add("kind", "port")
+                    .add("port", ComName(port.number))
+                    .add("number", port.number);
+                json.add("device", port.devicePath).add("description", port.description);
+                json.add("exists", port.exists);
                 out_ << json.text() << '\n';
             } else {
-                table.push_back({ComName(number), path.empty() ? "-" : path, description});
+                table.push_back({ComName(port.number),
+                                 port.devicePath.empty() ? "-" : port.devicePath,
+                                 port.description});
             }
         }
         if (!run_.json) PrintTable(out_, table);
