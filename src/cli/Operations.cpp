@@ -68,13 +68,6 @@ Outcome Failed(const tblink::ReaderLink& link, std::string message) {
     return {kExitFailed, message, "reply", "a reply the command does not take"};
 }
 
-// The reader's ID from a probe reply (characters 3-4): only 01 to 99 can address it.
-std::optional<std::string> ReplyId(const std::string& reply) {
-    const auto id = tblink::DecimalField(reply, 3, 2);
-    if (!id || *id < 1 || *id > 99) return std::nullopt;
-    return tblink::ReplyField(reply, 3, 2);
-}
-
 // The probe of one port at one line setting (3 probes after kept-alive pauses, as the window's
 // Link and quick try). Empty, with `outcome` set, when the port did not open or nobody answered.
 std::optional<tblink::FoundReader> Probe(Connection& c, int port, int settingsIndex,
@@ -110,27 +103,27 @@ ReaderRow Describe(Connection& c, const tblink::FoundReader& found, commands::Re
     ReaderRow row;
     row.port = found.port;
     row.settingsIndex = found.lineSettingsIndex;
-    row.serial = tblink::ReplyField(found.reply, 6, 8);
     row.id = tblink::ReplyField(found.reply, 3, 2);
     const std::string dataError = English(Msg::ReaderDataError) + PortSuffix(found.port);
-    const auto id = ReplyId(found.reply);
-    if (!id) {
+    const auto readOut =
+        commands::ReadOutAfterFind(c.link, c.pacer, found, StartCharacter(type), plan);
+    row.serial = readOut.serial;
+    if (!readOut.id) {
         row.outcome = {kExitFailed, dataError, "id", "the reply carries no reader ID 01 to 99"};
         return row;
     }
-    if (!c.link.OpenPort(found.port, found.lineSettings)) {
+    if (!readOut.portOpened) {
         row.outcome = PortClosed(found.port, c.link.LastOpenFailure());
         row.outcome.message = dataError;
         return row;
     }
-    const commands::Session session{c.link, c.pacer, StartCharacter(type) + *id};
-    row.values = commands::ReadOut(session, plan);
+    row.values = readOut.values;
     row.version = row.values.version;
     if (row.values.version && row.values.complete)
         row.outcome = {kExitOk, English(Msg::ReaderFindOk) + PortSuffix(found.port), {}, {}};
     else
         row.outcome = Failed(c.link, dataError);
-    c.link.ClosePort();
+
     return row;
 }
 
@@ -325,7 +318,7 @@ std::optional<commands::Session> OpenTarget(Connection& c, Target& target, bool 
     if (addressed && !target.id) {
         const auto found = ProbeTarget(c, target, failure);
         if (!found) return std::nullopt;
-        target.id = ReplyId(found->reply);
+        target.id = commands::FoundReaderId(found->reply);
         if (!target.id) {
             failure = {kExitFailed, English(Msg::ReaderDataError) + PortSuffix(target.port), "id",
                        "the reply carries no reader ID 01 to 99"};
@@ -453,7 +446,7 @@ RowResult ApplyRow(const Context& context, const PlanRow& row) {
     const auto found = ProbeTarget(c, target, outcome);
     if (!found) return stop(outcome);
     result.serial = tblink::ReplyField(found->reply, 6, 8);
-    target.id = ReplyId(found->reply);
+    target.id = commands::FoundReaderId(found->reply);
     if (!target.id)
         return stop({kExitFailed, English(Msg::ReaderDataError) + PortSuffix(target.port), "id",
                      "the reply carries no reader ID 01 to 99"});

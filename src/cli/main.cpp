@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <clocale>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -10,6 +12,10 @@
 int main(int argc, char** argv) {
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
+        // For Qt's image readers (title-icon pictures); no display is needed.
+        QCoreApplication application(argc, argv);
+        // Qt takes the environment's locale; the output stays as the C locale writes it.
+        std::setlocale(LC_ALL, "C");
         cli::Environment environment;
         environment.ports = [] { return platform::PortMap::fromSystem(); };
         environment.progress = ::isatty(STDERR_FILENO) == 1;

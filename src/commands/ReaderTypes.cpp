@@ -19,17 +19,20 @@ FactoryDefaultPlan Spaced(std::vector<FactoryCommand> commands, bool keypad, boo
     FactoryDefaultPlan plan;
     plan.commands = std::move(commands);
     plan.spaced = true;
-    plan.resetsCardType = true;
-    plan.resetsKeypad = keypad;
-    plan.resetsKeyStatus = keyStatus;
-    plan.resetsCardIdLocation = cardIdLocation;
+    plan.delivery.cardType = 0;
+    if (keypad) {
+        plan.delivery.keyParity = 0;  // "L04" "M0"
+        plan.delivery.keyNumber = 4;
+    }
+    if (keyStatus) plan.delivery.keyStatus = KeyStatus{};                 // "N0003"
+    if (cardIdLocation) plan.delivery.cardIdLocation = CardIdLocation{};  // "a0000000001"
     return plan;
 }
 
 FactoryDefaultPlan Display(bool cardType) {
     FactoryDefaultPlan plan;
     plan.commands = {{"Zi", true}};
-    plan.resetsCardType = cardType;
+    if (cardType) plan.delivery.cardType = 0;
     return plan;
 }
 

@@ -10,6 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/ReaderSettings.h"
+#include "link/LineSettingsList.h"
+
 namespace commands {
 
 // In the order of the window's reader-type row (the stored "Type" value is this index).
@@ -38,18 +41,27 @@ struct FactoryCommand {
     bool required;
 };
 
-// What the factory default sends after the reader has taken ID 01, and which of the window's
-// controls it puts back to their delivery values.
+// A reader as delivered. Every factory default gives it ID 01, 19200,e,8,1 and Wiegand 26; the
+// rest is set exactly where the type's sequence puts it back.
+struct DeliveryValues {
+    int id = 1;
+    int lineSettingsIndex = tblink::kDefaultLineSettingsIndex;
+    InterfaceSettings interface;
+    std::optional<int> cardType;  // "EM"
+    std::optional<int> keyParity, keyNumber;
+    std::optional<KeyStatus> keyStatus;
+    std::optional<CardIdLocation> cardIdLocation;
+};
+
+// What the factory default sends after the reader has taken the delivery ID, and what the
+// reader holds afterwards.
 struct FactoryDefaultPlan {
     std::vector<FactoryCommand> commands;
     bool spaced = false;  // 200 ms before every command but the first
     // Fingerprint readers restart after "R6": the reader is polled with "B" until it answers
     // (at most 300 polls, a progress tick each) before the commands are sent.
     bool restartFirst = false;
-    bool resetsCardType = false;
-    bool resetsKeypad = false;     // key parity and key number
-    bool resetsKeyStatus = false;  // key-status key and delay
-    bool resetsCardIdLocation = false;
+    DeliveryValues delivery;
 };
 
 struct ReaderTypeInfo {

@@ -16,6 +16,8 @@ namespace platform {
 
 namespace {
 
+constexpr char kStoreExtra[] = "extra port in the settings store";
+
 QString ComName(int number) { return QStringLiteral("COM%1").arg(number); }
 
 // COMn=<path> entries of one store section, as number -> value.
@@ -88,6 +90,12 @@ PortMap PortMap::build(SettingsStore& store, const std::vector<SerialDevice>& de
     for (const auto& [number, path] : envExtras) used.insert(number);
 
     std::map<int, QString> paths;
+    std::map<QString, QString> deviceWords;
+    for (const SerialDevice& device : devices) {
+        deviceWords.emplace(device.systemLocation, device.description.isEmpty()
+                                                       ? QStringLiteral("serial device")
+                                                       : device.description);
+    }
     std::set<QString> seen;
     std::vector<StoreWrite> newAssignments;
     for (const SerialDevice& device : devices) {
@@ -114,8 +122,14 @@ PortMap PortMap::build(SettingsStore& store, const std::vector<SerialDevice>& de
 
     PortMap map;
     for (const auto& [number, path] : paths) {
-        map.entries_.push_back(
-            {number, ComName(number).toStdString(), QFile::encodeName(path).toStdString()});
+        QString description = QString::fromLatin1(kStoreExtra);
+        if (envExtras.count(number)) {
+            description = QStringLiteral("TAGBENCH_PORTS");
+        } else if (const auto it = deviceWords.find(path); it != deviceWords.end()) {
+            description = it->second;
+        }
+        map.entries_.push_back({number, ComName(number).toStdString(),
+                                QFile::encodeName(path).toStdString(), description.toStdString()});
     }
     return map;
 }
@@ -139,7 +153,10 @@ std::vector<SerialDevice> PortMap::systemDevices() {
         } else if (auto jt = byPath.find(canonical); jt != byPath.end()) {
             stable = jt->second;
         }
-        devices.push_back({location, stable});
+        QStringList words;
+        for (const QString& word : {info.description(), info.manufacturer(), info.serialNumber()})
+            if (!word.trimmed().isEmpty()) words << word.trimmed();
+        devices.push_back({location, stable, words.join(", ")});
     }
     return devices;
 }
@@ -161,7 +178,7 @@ std::optional<int> PortMap::addNetworkPort(SettingsStore& store, const QString& 
     const auto at =
         std::find_if(entries_.begin(), entries_.end(),
                      [number](const PortEntry& entry) { return entry.number > number; });
-    entries_.insert(at, {number, ComName(number).toStdString(), path});
+    entries_.insert(at, {number, ComName(number).toStdString(), path, kStoreExtra});
     return number;
 }
 
@@ -177,6 +194,24 @@ std::optional<std::string> PortMap::devicePath(int number) const {
         if (entry.number == number) return entry.devicePath;
     }
     return std::nullopt;
+}
+
+std::vector<PortDescription> PortMap::describe(const std::vector<int>& numbers) const {
+    std::vector<PortDescription> described;
+    for (int number : numbers) {
+        PortDescription port{number, {}, "no device: the port list when the system reports none"};
+        const auto entry = std::find_if(entries_.begin(), entries_.end(),
+                                        [&](const PortEntry& e) { return e.number == number; });
+        if (entry != entries_.end()) {
+            port.devicePath = entry->devicePath;
+            port.description = entry->description;
+            port.exists = IsUrl(port.devicePath) ||
+                          QFileInfo::exists(QFile::decodeName(port.devicePath.c_str()));
+            if (!port.exists) port.description += " (missing)";
+        }
+        described.push_back(port);
+    }
+    return described;
 }
 
 }  // namespace platform

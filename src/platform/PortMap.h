@@ -26,14 +26,26 @@ class SettingsStore;
 
 // One serial device as the system reports it.
 struct SerialDevice {
-    QString systemLocation;  // the /dev path, e.g. /dev/ttyUSB0
-    QString stableName;      // by-id link, by-path link, or the /dev path
+    QString systemLocation;    // the /dev path, e.g. /dev/ttyUSB0
+    QString stableName;        // by-id link, by-path link, or the /dev path
+    QString description = {};  // its description, manufacturer and serial number; may be empty
 };
 
 struct PortEntry {
     int number = 0;
     std::string name;        // "COM3"
     std::string devicePath;  // what the channel opens
+    // Where the device comes from: "TAGBENCH_PORTS", the system's words for a device at that
+    // path ("serial device" when it has none), else "extra port in the settings store".
+    std::string description;
+};
+
+// One COM number as `tagbench-cli ports` lists it.
+struct PortDescription {
+    int number = 0;
+    std::string devicePath;   // empty: the number is not in the map
+    std::string description;  // the entry's, with " (missing)" when its device is not there
+    bool exists = false;      // a network port counts as there: only opening it tells
 };
 
 class PortMap {
@@ -69,6 +81,9 @@ public:
     const std::vector<PortEntry>& entries() const { return entries_; }
     std::vector<std::string> names() const;
     std::optional<std::string> devicePath(int number) const;
+    // Each of `numbers`; one not in the map is the port list's item when the system reports no
+    // device.
+    std::vector<PortDescription> describe(const std::vector<int>& numbers) const;
 
 private:
     std::vector<PortEntry> entries_;

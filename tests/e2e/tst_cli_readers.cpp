@@ -2,6 +2,7 @@
 // readers: the window's frames for each, what the reader holds afterwards, and what is refused
 // before anything goes over the line.
 #include <QFile>
+#include <QImage>
 
 #include "CliProcess.h"
 
@@ -406,6 +407,17 @@ void TestCliReaders::displayHoldsWhatWasSent() {
     QVERIFY(!tbsim::IconPixelDark(display, 1, 0));
     QVERIFY(!tbsim::IconPixelDark(display, 0, 1));
     QVERIFY(!tbsim::IconPixelDark(display, 127, 15));
+
+    // A picture goes out as the window sends it: here the bottom-right pixel alone is dark.
+    QImage picture(128, 16, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixel(127, 15, qRgb(0, 0, 0));
+    const QString png = bench.cli.path("logo.png");
+    QVERIFY(picture.save(png));
+    QCOMPARE(send({"title-icon", png}), 0);
+    const tbsim::DisplayState after = bench.reader->config().display;
+    QVERIFY(tbsim::IconPixelDark(after, 127, 15));
+    QVERIFY(!tbsim::IconPixelDark(after, 0, 0));
 }
 
 void TestCliReaders::sendPrintsTheReplyDataField() {
@@ -509,8 +521,6 @@ void TestCliReaders::refusedWithNothingSent_data() {
     QTest::newRow("a trailer that would spoil the sector")
         << "PX30M" << QStringList{"write-trailer", "1", "--access", "FF0781AA", "--id", "1"}
         << "give --force";
-    QTest::newRow("a picture for the title icon")
-        << "PX50" << QStringList{"title-icon", "logo.png", "--id", "1"} << "not an .ico file";
     QTest::newRow("an icon file that does not exist")
         << "PX50" << QStringList{"title-icon", "/nonexistent/logo.ico", "--id", "1"}
         << "cannot read '/nonexistent/logo.ico'";

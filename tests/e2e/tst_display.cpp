@@ -12,7 +12,7 @@
 #include "SimLines.h"
 #include "WindowFixture.h"
 #include "app/widgets/IconCanvas.h"
-#include "app/widgets/PictureIcon.h"
+#include "app/widgets/PictureFilter.h"
 #include "app/widgets/ReaderTypeRow.h"
 
 using tbsim::ReaderKind;

@@ -522,8 +522,6 @@ void TestCliOptions::pageRefused_data() {
     QTest::newRow("a language the display does not have")
         << "display-language klingon --port 1 --type PX50"
         << "'klingon' is not english, traditional or simplified";
-    QTest::newRow("title-icon of a picture") << "title-icon logo.png --port 1 --type PX50"
-                                             << "is not an .ico file";
     QTest::newRow("fingerprints on a reader without them")
         << "add-finger 1 --port 1 --type PX50M"
         << "PX50M has no fingerprint functions (--type PX60, PX60M)";

@@ -5,11 +5,12 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/widgets/PictureIcon.h"
+#include "pictures/PictureIcon.h"
 
 using namespace commands::display;
-using app::IconFromPicture;
-using app::ReadTitlePicture;
+using pictures::IconFromPicture;
+using pictures::IconProblem;
+using pictures::ReadTitlePicture;
 
 namespace {
 
@@ -47,10 +48,10 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     return file.fileName();
 }
 
-QStringList Texts(const std::optional<IconBitmap>& icon) {
+QStringList Texts(const std::variant<IconBitmap, IconProblem>& read) {
     QStringList texts;
-    if (!icon) return texts;
-    for (const auto& text : IconCommands(*icon)) texts << QString::fromStdString(text);
+    if (const auto* icon = std::get_if<IconBitmap>(&read))
+        for (const auto& text : IconCommands(*icon)) texts << QString::fromStdString(text);
     return texts;
 }
 
@@ -156,17 +157,22 @@ void TestPictureIcon::iconFileReadByteForByte() {
 void TestPictureIcon::unreadable_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");  // empty: the file is not made
-    QTest::newRow("missing icon file") << "missing.ico" << QByteArray();
-    QTest::newRow("missing picture") << "missing.png" << QByteArray();
-    QTest::newRow("not a picture") << "text.png" << QByteArray("not a picture at all");
+    QTest::addColumn<IconProblem>("problem");
+    QTest::newRow("missing icon file") << "missing.ico" << QByteArray() << IconProblem::CannotOpen;
+    QTest::newRow("missing picture") << "missing.png" << QByteArray() << IconProblem::CannotOpen;
+    QTest::newRow("not a picture")
+        << "text.png" << QByteArray("not a picture at all") << IconProblem::NotAPicture;
 }
 
 void TestPictureIcon::unreadable() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
+    QFETCH(IconProblem, problem);
     QTemporaryDir dir;
     const QString path = bytes.isEmpty() ? dir.filePath(name) : WriteFile(dir, name, bytes);
-    QVERIFY(!ReadTitlePicture(path));
+    const auto read = ReadTitlePicture(path);
+    QVERIFY(std::holds_alternative<IconProblem>(read));
+    QCOMPARE(std::get<IconProblem>(read), problem);
 }
 
 QTEST_GUILESS_MAIN(TestPictureIcon)

@@ -174,6 +174,34 @@ private slots:
                  QString("COM1=/dev/ttyS0 COM2=/dev/ttyUSB0"));
     }
 
+    // Where each port comes from, as `tagbench-cli ports` tells it.
+    void describe() {
+        const QString words = dir_->filePath("ttyWords"), bare = dir_->filePath("ttyBare");
+        WriteFile(words, {});
+        const QString vport = dir_->filePath("vport");
+        WriteFile(bare, {});
+        WriteFile(vport, {});
+        WriteFile(store_->machinePath(),
+                  "[ExtraPorts]\nCOM5=" + vport.toUtf8() + "\nCOM6=" + words.toUtf8() + "\n");
+        const PortMap map = PortMap::build(*store_, {{words, words, "FT232R, FTDI"}, {bare, bare}},
+                                           "COM7=/nonexistent,COM8=rfc2217://door:4001");
+        QStringList described;
+        for (const auto& p : map.describe({1, 2, 5, 6, 7, 8, 9})) {
+            described << QString("%1 %2 %3 %4")
+                             .arg(p.number)
+                             .arg(QString::fromStdString(p.devicePath).remove(dir_->path()))
+                             .arg(QString::fromStdString(p.description))
+                             .arg(p.exists);
+        }
+        QCOMPARE(
+            described,
+            QStringList({"1 /ttyWords FT232R, FTDI 1", "2 /ttyBare serial device 1",
+                         "5 /vport extra port in the settings store 1",
+                         "6 /ttyWords FT232R, FTDI 1", "7 /nonexistent TAGBENCH_PORTS (missing) 0",
+                         "8 rfc2217://door:4001 TAGBENCH_PORTS 1",
+                         "9  no device: the port list when the system reports none 0"}));
+    }
+
     void fillPortBox_data() {
         QTest::addColumn<QStringList>("mapNames");
         QTest::addColumn<int>("storedPort");

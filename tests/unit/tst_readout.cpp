@@ -42,6 +42,8 @@ private slots:
     void readOutStopsAtABadField_data();
     void readOutStopsAtABadField();
     void versionNeverAnswered();
+    void readOutAfterFind_data();
+    void readOutAfterFind();
 };
 
 void TestReadOut::outputReply_data() {
@@ -298,6 +300,41 @@ void TestReadOut::versionNeverAnswered() {
     QVERIFY(!read.complete);
     QCOMPARE(Joined(rig.takeCommands()), QString("A01V A01V"));
     QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), QString("K100 K100"));
+}
+
+void TestReadOut::readOutAfterFind_data() {
+    QTest::addColumn<QString>("replyId");  // characters 3-4 of the find's reply
+    QTest::addColumn<int>("port");         // only COM1 has a line
+    QTest::addColumn<QString>("id");       // "-": none that addresses the reader
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("ID 01: read out") << "01" << 1 << "01" << true << "A01V A01A";
+    QTest::newRow("ID 00: nothing sent") << "00" << 1 << "-" << false << "";
+    QTest::newRow("ID not digits: nothing sent") << "1x" << 1 << "-" << false << "";
+    QTest::newRow("port does not open: nothing sent") << "01" << 7 << "01" << false << "";
+}
+
+void TestReadOut::readOutAfterFind() {
+    QFETCH(QString, replyId);
+    QFETCH(int, port);
+    QFETCH(QString, id);
+    QFETCH(bool, opened);
+    QFETCH(QString, sent);
+    CommandRig rig;
+    rig.addReader(tbsim::ReaderKind::PX10, 1);
+    const tblink::FoundReader found{port, 5, CommandRig::kLineSettings,
+                                    "\nA" + replyId.toStdString() + "B12345678" + "00\r"};
+    bool openWhenTold = true;
+    const FoundReadOut read =
+        ReadOutAfterFind(rig.link, rig.pacer, found, 'A', Info(ReaderType::PX10).readOut,
+                         [&](const FoundReadOut&) { openWhenTold = rig.link.IsOpen(); });
+    QVERIFY(!openWhenTold);
+    QVERIFY(!rig.link.IsOpen());
+    QCOMPARE(read.serial, std::string("12345678"));
+    QCOMPARE(QString::fromStdString(read.id.value_or("-")), id);
+    QCOMPARE(read.portOpened, opened);
+    QCOMPARE(read.values.complete, opened);
+    QCOMPARE(Joined(rig.takeCommands()), sent);
 }
 
 QTEST_APPLESS_MAIN(TestReadOut)

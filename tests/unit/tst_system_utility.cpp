@@ -147,6 +147,11 @@ void TestSystemUtility::factoryDefaultOfEveryType() {
     config.serial = CommandRig::kSerial;
     config.lineSettings = "19200,e,8,1";
     config.fingerprint.restartTime = std::chrono::milliseconds(0);  // back at the first poll
+    // Nothing as delivered, so the delivery values below are what the sequence left.
+    config.interfaceIndex = config.keyParity = config.idKeyType = 1;
+    config.wiegandIndex = config.rs485Index = config.cardTypeIndex = 2;
+    config.keyNumber = config.keyStatusNumber = config.keyDelaySeconds = config.idSector = 9;
+    config.idBlock = config.idByte = config.idKeyErrSignal = 3;
     auto* reader = rig.addReader(config);
     QVERIFY(rig.open());
     QStringList events;
@@ -160,8 +165,24 @@ void TestSystemUtility::factoryDefaultOfEveryType() {
     QCOMPARE(Joined(rig.takeCommands()), sent);
     QCOMPARE(Pauses(rig), pauses);
     QCOMPARE(events.join(", "), QString("readdressed 01, sequence"));
-    QCOMPARE(reader->config().id, 1);
-    QCOMPARE(reader->config().lineSettings, std::string("19200,e,8,1"));
+    const DeliveryValues& d = info.factoryDefault.delivery;
+    const tbsim::ReaderConfig& now = reader->config();
+    QCOMPARE(now.id, d.id);
+    QCOMPARE(now.lineSettings, std::string(tblink::kLineSettingsTexts[d.lineSettingsIndex]));
+    QCOMPARE(QList<int>({now.interfaceIndex, now.wiegandIndex, now.rs485Index}),
+             QList<int>({d.interface.mode, d.interface.wiegand, d.interface.rs485}));
+    // The card type is the EM page's: the MIFARE types only put the window's list back.
+    if (d.cardType && info.Shows(FunctionPage::EM)) QCOMPARE(now.cardTypeIndex, *d.cardType);
+    if (d.keyNumber)
+        QCOMPARE(QList<int>({now.keyNumber, now.keyParity}),
+                 QList<int>({*d.keyNumber, *d.keyParity}));
+    if (const auto& s = d.keyStatus)
+        QCOMPARE(QList<int>({now.keyStatusNumber, now.keyDelaySeconds}),
+                 QList<int>({s->keyNumber, s->delaySeconds}));
+    if (const auto& l = d.cardIdLocation)
+        QCOMPARE(
+            QList<int>({now.idSector, now.idBlock, now.idByte, now.idKeyType, now.idKeyErrSignal}),
+            QList<int>({l->sector, l->block, l->byte, l->keyB ? 1 : 0, l->keyError}));
 }
 
 void TestSystemUtility::optionalCommandsMayFail_data() {

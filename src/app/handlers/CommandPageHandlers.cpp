@@ -103,34 +103,30 @@ void TfrmModule::btnRebootClick() { RunAction(actions::Reboot()); }
 // its new ID.
 void TfrmModule::resetToDelivery(bool whole) {
     const auto type = commands::ReaderTypeAt(main_->pcReader->currentIndex());
+    const commands::DeliveryValues delivered =
+        type ? commands::Info(*type).factoryDefault.delivery : commands::DeliveryValues{};
     if (!whole) {
-        main_->sbID->setValue(1);
-        main_->cmbBaudRate->setCurrentIndex(tblink::kDefaultLineSettingsIndex);
-        const commands::InterfaceSettings delivered;
-        command_->cmbMode->setCurrentIndex(delivered.mode);
-        command_->cmbWiegand->setCurrentIndex(delivered.wiegand);
-        command_->cmbRS485->setCurrentIndex(delivered.rs485);
+        main_->sbID->setValue(delivered.id);
+        main_->cmbBaudRate->setCurrentIndex(delivered.lineSettingsIndex);
+        command_->cmbMode->setCurrentIndex(delivered.interface.mode);
+        command_->cmbWiegand->setCurrentIndex(delivered.interface.wiegand);
+        command_->cmbRS485->setCurrentIndex(delivered.interface.rs485);
         return;
     }
     if (!type) return;
-    const commands::FactoryDefaultPlan& plan = commands::Info(*type).factoryDefault;
-    if (plan.resetsCardType) em_->cmbCardType->setCurrentIndex(0);
-    if (plan.resetsKeypad) {
-        keypad_->cmbKeyParity->setCurrentIndex(0);
-        keypad_->sbKeyNumber->setValue(4);
+    if (delivered.cardType) em_->cmbCardType->setCurrentIndex(*delivered.cardType);
+    if (delivered.keyParity) keypad_->cmbKeyParity->setCurrentIndex(*delivered.keyParity);
+    if (delivered.keyNumber) keypad_->sbKeyNumber->setValue(*delivered.keyNumber);
+    if (const auto& status = delivered.keyStatus) {
+        keypad_->sbKeyStatusNumber->setValue(status->keyNumber);
+        keypad_->sbKeyDelayTime->setValue(status->delaySeconds);
     }
-    if (plan.resetsKeyStatus) {
-        const commands::KeyStatus delivered;
-        keypad_->sbKeyStatusNumber->setValue(delivered.keyNumber);
-        keypad_->sbKeyDelayTime->setValue(delivered.delaySeconds);
-    }
-    if (plan.resetsCardIdLocation) {
-        const commands::CardIdLocation delivered;
-        mifare_->sbM1IDSector->setValue(delivered.sector);
-        mifare_->sbM1IDBlock->setValue(delivered.block);
-        mifare_->sbM1IDByte->setValue(delivered.byte);
-        mifare_->rbM1IDKeyA->setChecked(true);
-        mifare_->cmbM1IDKeyErr->setCurrentIndex(delivered.keyError);
+    if (const auto& location = delivered.cardIdLocation) {
+        mifare_->sbM1IDSector->setValue(location->sector);
+        mifare_->sbM1IDBlock->setValue(location->block);
+        mifare_->sbM1IDByte->setValue(location->byte);
+        (location->keyB ? mifare_->rbM1IDKeyB : mifare_->rbM1IDKeyA)->setChecked(true);
+        mifare_->cmbM1IDKeyErr->setCurrentIndex(location->keyError);
     }
 }
 

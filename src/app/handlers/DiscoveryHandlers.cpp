@@ -134,39 +134,32 @@ void TfrmModule::btnLinkClick() {
 void TfrmModule::ReadSettings(const tblink::FoundReader& found) {
     if (tblink::IsLineSettingsIndex(lineSettingsIndex_))
         main_->cmbBaudRate->setCurrentIndex(lineSettingsIndex_);
-    const std::string& reply = found.reply;
-    main_->pnSerial->setText(Msg(Msg::SerialNumber) + " : " +
-                             QString::fromStdString(tblink::ReplyField(reply, 6, 8)));
-    PumpMessages();
-
-    bool complete = false;
-    const auto id = tblink::DecimalField(reply, 3, 2);
-    // A reply without a two-digit ID cannot address the reader: nothing more is sent.
-    if (id && *id >= 1 && *id <= 99) {
-        readerId_ = tblink::ReplyField(reply, 3, 2);
-        main_->sbID->setValue(*id);
-        main_->pnID->setText(QString::fromStdString(readerId_));
-        if (link_.OpenPort(portNumber_, lineSettings_)) {
-            const auto type = commands::ReaderTypeAt(main_->pcReader->currentIndex());
-            std::optional<commands::ReadOutPlan> plan;
-            if (type) plan = commands::Info(*type).readOut;
-            const commands::Session session{link_, pacer_, commandPrefix()};
-            const auto values = commands::ReadOut(session, plan, [&](const std::string& version) {
-                main_->pnVersion->setText(Msg(Msg::Version) + " : " +
-                                          QString::fromStdString(version));
-                if (plan && plan->keyStatusGroup != commands::KeyStatusGroup::Leave)
-                    keypad_->gbKeyStatus->setVisible(plan->keyStatusGroup ==
-                                                     commands::KeyStatusGroup::Show);
-            });
-            link_.ClosePort();
-            if (values.version) {
-                showReadOut(values);
-                complete = values.complete;
-                linked_ = true;
-                SetBusy(false);
-                SetCommLamp(kLampYellow);
-            }
-        }
+    const auto type = commands::ReaderTypeAt(main_->pcReader->currentIndex());
+    std::optional<commands::ReadOutPlan> plan;
+    if (type) plan = commands::Info(*type).readOut;
+    const auto readOut = commands::ReadOutAfterFind(
+        link_, pacer_, found, startCharacter_.front(), plan,
+        [this](const commands::FoundReadOut& reply) {
+            main_->pnSerial->setText(Msg(Msg::SerialNumber) + " : " +
+                                     QString::fromStdString(reply.serial));
+            PumpMessages();
+            if (!reply.id) return;
+            readerId_ = *reply.id;
+            main_->sbID->setValue(std::stoi(readerId_));
+            main_->pnID->setText(QString::fromStdString(readerId_));
+        },
+        [&](const std::string& version) {
+            main_->pnVersion->setText(Msg(Msg::Version) + " : " + QString::fromStdString(version));
+            if (plan && plan->keyStatusGroup != commands::KeyStatusGroup::Leave)
+                keypad_->gbKeyStatus->setVisible(plan->keyStatusGroup ==
+                                                 commands::KeyStatusGroup::Show);
+        });
+    const bool complete = readOut.values.version && readOut.values.complete;
+    if (readOut.values.version) {
+        showReadOut(readOut.values);
+        linked_ = true;
+        SetBusy(false);
+        SetCommLamp(kLampYellow);
     }
 
     const QString port = PortSuffix(portNumber_) + ")";

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,10 +11,11 @@
 #include "app/TfrmModule.h"
 #include "app/pages/DisplayPage.h"
 #include "app/widgets/IconCanvas.h"
-#include "app/widgets/PictureIcon.h"
+#include "app/widgets/PictureFilter.h"
 #include "app/widgets/ReaderTextValidator.h"
 #include "commands/display/MessagesAndTitles.h"
 #include "commands/display/SystemParameters.h"
+#include "pictures/PictureIcon.h"
 
 namespace app {
 
@@ -146,16 +146,15 @@ void TfrmModule::btnTitleIconClick() {
 }
 
 std::optional<display::IconBitmap> TfrmModule::ReadTitleIcon(const QString& path) {
-    const std::optional<display::IconBitmap> icon = ReadTitlePicture(path);
-    if (!icon) {
-        // An icon file is taken byte for byte, so only a picture can open and still fail.
-        QFile file(path);
-        const text::Msg why =
-            file.open(QIODevice::ReadOnly) ? Msg::NotAPictureFile : Msg::CannotOpenFile;
+    const auto read = pictures::ReadTitlePicture(path);
+    if (const auto* problem = std::get_if<pictures::IconProblem>(&read)) {
+        const text::Msg why = *problem == pictures::IconProblem::NotAPicture ? Msg::NotAPictureFile
+                                                                             : Msg::CannotOpenFile;
         sbCommReceived->setText(Msg(why) + " " + QDir::toNativeSeparators(path));
         return std::nullopt;
     }
-    display_->imgTitle->drawIcon([&](int x, int y) { return icon->dark(x, y); });
+    const auto& icon = std::get<display::IconBitmap>(read);
+    display_->imgTitle->drawIcon([&](int x, int y) { return icon.dark(x, y); });
     return icon;
 }
 

@@ -1,6 +1,5 @@
 // Ports and readers: the port map, the scan, the census of a bus and one reader's read-out.
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <QString>
 #include <algorithm>
 #include <map>
@@ -18,19 +17,6 @@ namespace cli {
 namespace {
 
 using text::Msg;
-
-// What the system says of each serial device it reports, by its /dev path.
-std::map<std::string, std::string> SystemDescriptions() {
-    std::map<std::string, std::string> descriptions;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        QStringList words;
-        for (const QString& word : {info.description(), info.manufacturer(), info.serialNumber()})
-            if (!word.trimmed().isEmpty()) words << word.trimmed();
-        descriptions[info.systemLocation().toStdString()] =
-            words.isEmpty() ? "serial device" : words.join(", ").toStdString();
-    }
-    return descriptions;
-}
 
 // The port box's ports, in its order.
 std::vector<int> BoxPorts(const platform::PortMap& ports) {
@@ -94,34 +80,17 @@ int Ports(Runner& r) {
         }
         numbers = {*r.run.port};
     }
-    const auto fromEnvironment =
-        platform::PortMap::parsePortsVariable(qEnvironmentVariable("TAGBENCH_PORTS"));
-    const auto system = SystemDescriptions();
     std::vector<std::vector<std::string>> table = {{"PORT", "DEVICE", "DESCRIPTION"}};
-    for (int number : numbers) {
-        const std::string path = r.context.devicePath(number);
-        std::string description;
-        if (path.empty()) {
-            description = "no device: the port list when the system reports none";
-        } else if (fromEnvironment.count(number)) {
-            description = "TAGBENCH_PORTS";
-        } else if (const auto it = system.find(path); it != system.end()) {
-            description = it->second;
-        } else {
-            description = "extra port in the settings store";
-        }
-        // A network port is not looked for: only opening it tells.
-        const bool missing = !path.empty() && !platform::IsUrl(path) &&
-                             !QFileInfo::exists(QString::fromStdString(path));
-        if (missing) description += " (missing)";
+    for (const platform::PortDescription& port : r.ports.describe(numbers)) {
         if (r.run.json) {
             JsonObject json;
-            json.add("kind", "port").add("port", ComName(number)).add("number", number);
-            json.add("device", path).add("description", description);
-            json.add("exists", !path.empty() && !missing);
+            json.add("kind", "port").add("port", ComName(port.number)).add("number", port.number);
+            json.add("device", port.devicePath).add("description", port.description);
+            json.add("exists", port.exists);
             r.out << json.text() << '\n';
         } else {
-            table.push_back({ComName(number), path.empty() ? "-" : path, description});
+            table.push_back({ComName(port.number), port.devicePath.empty() ? "-" : port.devicePath,
+                             port.description});
         }
     }
     if (!r.run.json) PrintTable(r.out, table);

@@ -1,16 +1,18 @@
 // The display of the PX50 and PX50M: its language, password, clock, messages and titles.
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
 #include <ostream>
+#include <variant>
 
 #include "actions/Requests.h"
 #include "cli/Output.h"
 #include "cli/Registry.h"
 #include "cli/Runner.h"
 #include "commands/display/TitleIcon.h"
+#include "pictures/PictureIcon.h"
 
 namespace cli {
 namespace {
@@ -200,31 +202,33 @@ std::vector<Subcommand> DisplaySubcommands() {
     };
     page.push_back(titleMode);
 
-    Subcommand icon =
-        Page("title-icon", "FILE.ico", 1, "the title icon from a 1-bit 128 x 16 .ico file",
-             "FILE is read byte for byte from offset 70, as the display takes it. Only .ico "
-             "files:\nthe window also converts pictures (PNG, BMP, GIF, JPEG), which needs its "
-             "graphics\nlibraries; tagbench-cli has none.\n",
-             A::TitleIcon, [](const Invocation& run, Values& values) {
-                 return actions::TitleIcon([&run, &values] {
-                     const auto read = display::ReadIconFile(run.iconPath);
-                     values.iconUnreadable = !read;
-                     return read;
-                 });
-             });
+    Subcommand icon = Page(
+        "title-icon", "FILE", 1, "the title icon from a 128 x 16 .ico file or a picture",
+        "An .ico file is read byte for byte from offset 70, as the display takes it. Any other\n"
+        "FILE is a picture (PNG, BMP, GIF, JPEG), scaled to 128 x 16 and made dark where it is\n"
+        "darker than middle grey, as the window does.\n",
+        A::TitleIcon, [](const Invocation& run, Values& values) {
+            // Read afresh for each attempt, as the window reads the file it chose.
+            return actions::TitleIcon([&run, &values]() -> std::optional<display::IconBitmap> {
+                const auto read =
+                    pictures::ReadTitlePicture(QFile::decodeName(run.iconPath.c_str()));
+                const auto* bitmap = std::get_if<display::IconBitmap>(&read);
+                values.iconUnreadable = !bitmap;
+                if (!bitmap) return std::nullopt;
+                return *bitmap;
+            });
+        });
     icon.arguments = [](Reading& reading, const Arguments& a) {
-        const std::string& path = a[0];
-        std::string lower = path;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (lower.size() < 4 || lower.compare(lower.size() - 4, 4, ".ico") != 0)
-            return reading.bad("title-icon: '" + path +
-                               "' is not an .ico file; pictures are converted by the window only");
-        reading.run.iconPath = path;
+        reading.run.iconPath = a[0];
         return true;
     };
     icon.prepare = [](Runner& r, Values&) {
-        if (std::ifstream(r.run.iconPath, std::ios::binary)) return true;
-        r.usage("title-icon: cannot read '" + r.run.iconPath + "'");
+        const auto read = pictures::ReadTitlePicture(QFile::decodeName(r.run.iconPath.c_str()));
+        const auto* problem = std::get_if<pictures::IconProblem>(&read);
+        if (!problem) return true;
+        r.usage("title-icon: " + (*problem == pictures::IconProblem::NotAPicture
+                                      ? "'" + r.run.iconPath + "' is not a picture"
+                                      : "cannot read '" + r.run.iconPath + "'"));
         return false;
     };
     icon.print = [](Runner& r, Outcome& outcome, Values& values) {

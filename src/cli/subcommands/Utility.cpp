@@ -99,7 +99,9 @@ int RunReadCards(Runner& r) {
 JsonObject PrintFactoryDefault(Runner& r, Outcome& outcome, Values& values) {
     const std::optional<std::string> id = values.newId ? values.newId : values.where.id;
     std::optional<std::string> settings;
-    if (outcome.ok()) settings = LineSettingsText(tblink::kDefaultLineSettingsIndex);
+    const commands::DeliveryValues& delivered =
+        commands::Info(r.run.readerType()).factoryDefault.delivery;
+    if (outcome.ok()) settings = LineSettingsText(delivered.lineSettingsIndex);
     JsonObject extra;
     extra.add("id", id).add("settings", settings);
     if (r.run.json) return extra;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "commands/ReaderSettings.h"
 #include "commands/Session.h"
 
 namespace commands {
@@ -14,12 +15,6 @@ constexpr int kModeCount = 2;
 constexpr int kWiegandCount = 3;
 constexpr int kRs485Count = 4;
 constexpr int kCardTypeCount = 3;
-
-struct InterfaceSettings {
-    int mode = 0;     // 0 Wiegand, 1 RS485
-    int wiegand = 0;  // 26, 34, 42
-    int rs485 = 1;    // 24, 32, 40, 64
-};
 
 // "C" + the serial number from the reader check + the new ID's two digits as shown.
 bool SetReaderId(const Session& session, const std::string& newId);

@@ -139,4 +139,28 @@ ReadOutValues ReadOut(const Session& session, const std::optional<ReadOutPlan>& 
     return values;
 }
 
+std::optional<std::string> FoundReaderId(const std::string& reply) {
+    const auto id = tblink::DecimalField(reply, 3, 2);
+    if (!id || *id < 1 || *id > 99) return std::nullopt;
+    return tblink::ReplyField(reply, 3, 2);
+}
+
+FoundReadOut ReadOutAfterFind(tblink::ReaderLink& link, tblink::Pacer& pacer,
+                              const tblink::FoundReader& found, char startCharacter,
+                              const std::optional<ReadOutPlan>& plan,
+                              const std::function<void(const FoundReadOut&)>& replyRead,
+                              const std::function<void(const std::string&)>& versionRead) {
+    FoundReadOut result;
+    result.serial = tblink::ReplyField(found.reply, 6, 8);
+    result.id = FoundReaderId(found.reply);
+    if (replyRead) replyRead(result);
+    if (!result.id) return result;
+    result.portOpened = link.OpenPort(found.port, found.lineSettings);
+    if (!result.portOpened) return result;
+    const Session session{link, pacer, startCharacter + *result.id};
+    result.values = ReadOut(session, plan, versionRead);
+    link.ClosePort();
+    return result;
+}
+
 }  // namespace commands

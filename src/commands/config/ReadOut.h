@@ -9,25 +9,13 @@
 #include "commands/ReaderTypes.h"
 #include "commands/Session.h"
 #include "commands/config/Identity.h"
+#include "link/Discovery.h"
 
 namespace commands {
 
 // The firmware version: 16 characters from a 24-byte reply, else 8.
 std::string VersionText(const std::string& reply, int replyLength);
 
-struct KeyStatus {
-    int keyNumber = 0;
-    int delaySeconds = 3;
-};
-
-// Where the card ID lies on a MIFARE card, and how a key error is signalled.
-struct CardIdLocation {
-    int sector = 0;
-    int block = 0;
-    int byte = 0;
-    bool keyB = false;
-    int keyError = 1;  // "LED"
-};
 constexpr int kKeyErrorCount = 4;
 constexpr int kKeyParityCount = 2;
 
@@ -59,5 +47,25 @@ std::optional<KeyStatus> DecodeKeyStatus(const std::string& reply);
 // told the version as soon as it is known.
 ReadOutValues ReadOut(const Session& session, const std::optional<ReadOutPlan>& plan,
                       const std::function<void(const std::string&)>& versionRead = {});
+
+// The reader's ID from a probe reply (characters 3-4): only "01" to "99" can address it.
+std::optional<std::string> FoundReaderId(const std::string& reply);
+
+// What the read-out after a find got to.
+struct FoundReadOut {
+    std::string serial;             // reply characters 6-13
+    std::optional<std::string> id;  // "01" to "99"; nullopt: no ID that can address the reader
+    bool portOpened = false;
+    ReadOutValues values;  // empty unless the port opened
+};
+
+// Every Scan and Link ends here, port closed on entry and return: the found reply's ID, then
+// with the port open the read-out, prefixed by `startCharacter` and that ID. Nothing is sent
+// without an ID 01 to 99. `replyRead` is told the serial and ID before the port opens.
+FoundReadOut ReadOutAfterFind(tblink::ReaderLink& link, tblink::Pacer& pacer,
+                              const tblink::FoundReader& found, char startCharacter,
+                              const std::optional<ReadOutPlan>& plan,
+                              const std::function<void(const FoundReadOut&)>& replyRead = {},
+                              const std::function<void(const std::string&)>& versionRead = {});
 
 }  // namespace commands

@@ -14,7 +14,6 @@ constexpr int kBeforeReaddressMs = 50;
 constexpr int kAfterReaddressMs = 200;
 constexpr int kBetweenCommandsMs = 200;
 constexpr int kAfterRestartMs = 200;
-constexpr char kDeliveryId[] = "01";
 
 bool Fits(const Session& session, const std::string& typed) {
     return session.prefix.size() + typed.size() <= tblink::kMaxCommandLength;
@@ -64,14 +63,15 @@ bool Reboot(const Session& session) {
 bool FactoryDefault(const Session& session, const FactoryDefaultPlan& plan,
                     const FactoryDefaultHooks& hooks) {
     Session current = session;
+    const std::string deliveryId = TwoDigits(plan.delivery.id);
     return Attempts(current.pacer, kUsualAttempts, AttemptPause::KeptAlive100ms, [&] {
         const auto serial = ReaderCheck(current);
         if (!serial) return false;
         current.pacer.PausePlain(kBeforeReaddressMs);
-        if (!current.Send("C" + *serial + kDeliveryId)) return false;
+        if (!current.Send("C" + *serial + deliveryId)) return false;
         current.pacer.PauseKeptAlive(kAfterReaddressMs);
-        current.prefix = current.prefix.substr(0, 1) + kDeliveryId;
-        if (hooks.readdressed) hooks.readdressed(kDeliveryId);
+        current.prefix = current.prefix.substr(0, 1) + deliveryId;
+        if (hooks.readdressed) hooks.readdressed(deliveryId);
         if (hooks.sequenceStarting) hooks.sequenceStarting();
         return SendSequence(current, plan);
     });

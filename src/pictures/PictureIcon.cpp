@@ -1,12 +1,10 @@
-#include "app/widgets/PictureIcon.h"
-
-#include "text/Catalogue.h"
+#include "pictures/PictureIcon.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
-namespace app {
+namespace pictures {
 
 using commands::display::IconBitmap;
 using commands::display::kIconHeight;
@@ -29,19 +27,20 @@ IconBitmap IconFromPicture(const QImage& picture) {
     return icon;
 }
 
-QString TitlePictureFilter(int language) {
-    return QStringLiteral("Icon files (*.ico);;") + text::Text(text::Msg::Pictures, language) +
-           QStringLiteral(" (*.png *.bmp *.gif *.jpg *.jpeg)");
-}
-
-std::optional<IconBitmap> ReadTitlePicture(const QString& path) {
-    if (QFileInfo(path).suffix().compare("ico", Qt::CaseInsensitive) == 0)
-        return commands::display::ReadIconFile(QFile::encodeName(path).toStdString());
-    QImageReader reader(path);
+std::variant<IconBitmap, IconProblem> ReadTitlePicture(const QString& path) {
+    if (QFileInfo(path).suffix().compare("ico", Qt::CaseInsensitive) == 0) {
+        const auto icon = commands::display::ReadIconFile(QFile::encodeName(path).toStdString());
+        if (!icon) return IconProblem::CannotOpen;
+        return *icon;
+    }
+    // Opened here, once, so a file that cannot be read is told from one that is no picture.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return IconProblem::CannotOpen;
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     const QImage picture = reader.read();
-    if (picture.isNull()) return std::nullopt;
+    if (picture.isNull()) return IconProblem::NotAPicture;
     return IconFromPicture(picture);
 }
 
-}  // namespace app
+}  // namespace pictures
