@@ -37,6 +37,10 @@ QStringList Readers(const CliRun& run) {
     return readers;
 }
 
+QString Spaces(int count) { return QString(count, ' '); }
+
+const QString kKey = "FFFFFFFFFFFF";
+
 // An invocation of each subcommand that runs a reader action, on a reader of a type that has its
 // page; send has one for each of its two actions.
 struct Example {
@@ -145,7 +149,7 @@ void TestCliActions::censusOfABusWithThreeReaders() {
 
 void TestCliActions::commandFrames_data() {
     QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("args");    // "_" stands for a space inside an argument
     QTest::addColumn<QString>("silent");  // "all": the line's replies are lost; else a command
     QTest::addColumn<QString>("heard");
     QTest::addColumn<int>("exit");
@@ -260,6 +264,212 @@ void TestCliActions::commandFrames_data() {
         << "L"
         << "H01B H01L H01B H01L" << 1 << "Get key number error!"
         << "";
+    QTest::newRow("reboot: HR without the reader check") << "PX10"
+                                                         << "reboot --id 1"
+                                                         << ""
+                                                         << "A01HR" << 0 << "Set reboot ok."
+                                                         << "";
+    QTest::newRow("card-ID location with Key B and the LED")
+        << "PX30M"
+        << "set-id-location 1 2 4 --key B --id 1"
+        << ""
+        << "A01B A01a0102040101" << 0 << "Set sector/block/byte ok."
+        << "";
+    QTest::newRow("store-key: sector 39 as Key B")
+        << "PX40M"
+        << "store-key 39 " + kKey + " --key B --id 1"
+        << ""
+        << "H01B H01d6127" + kKey << 0 << "Set key EEPROM ok."
+        << "";
+    QTest::newRow("store-key: a short key goes out as typed; the reader refuses it twice")
+        << "PX50M"
+        << "store-key 0 ffffffffff --id 1"
+        << ""
+        << "J01B J01d6000FFFFFFFFFF J01B J01d6000FFFFFFFFFF" << 1 << "Set key EEPROM error!"
+        << "";
+    QTest::newRow("write-trailer with the delivery values")
+        << "PX30M"
+        << "write-trailer 1 --id 1"
+        << ""
+        << "A01B A01i60" + kKey + "07" + kKey + "FF0780AA" + kKey << 0 << "Set card key ok."
+        << "";
+    QTest::newRow("write-trailer of sector 39: card block FF")
+        << "PX60M"
+        << "write-trailer 39 --conditions 000,000,000,001 --id 1"
+        << ""
+        << "I01B I01i60" + kKey + "FF" + kKey + "FF0780AA" + kKey << 0 << "Set card key ok."
+        << "";
+    QTest::newRow("write-trailer opened with Key B, which the delivery trailer lets write nothing")
+        << "PX30M"
+        << "write-trailer 4 --key B --id 1"
+        << ""
+        << "A01B A01i61" + kKey + "13" + kKey + "FF0780AA" + kKey + " A01B A01i61" + kKey + "13" +
+               kKey + "FF0780AA" + kKey
+        << 1 << "Set card key error!"
+        << "";
+    QTest::newRow("write-trailer with a wrong old key: two attempts")
+        << "PX30M"
+        << "write-trailer 2 --old-key 000000000000 --id 1"
+        << ""
+        << "A01B A01i60" + QString(12, '0') + "0B" + kKey + "FF0780AA" + kKey + " A01B A01i60" +
+               QString(12, '0') + "0B" + kKey + "FF0780AA" + kKey
+        << 1 << "Set card key error!"
+        << "";
+    QTest::newRow("read-block with the typed key")
+        << "PX30M"
+        << "read-block 1 2 --id 1"
+        << ""
+        << "A01B A01f" + kKey + " A01h6006" << 0 << "Read card data ok."
+        << "";
+    QTest::newRow("read-block with the stored key names the sector")
+        << "PX30M"
+        << "read-block 1 2 --eeprom --id 1"
+        << ""
+        << "A01B A01e6001 A01h6006" << 0 << "Read card data ok."
+        << "";
+    QTest::newRow("read-block of sector 32, block 0: card block 80")
+        << "PX30M"
+        << "read-block 32 0 --id 1"
+        << ""
+        << "A01B A01f" + kKey + " A01h6080" << 0 << "Read card data ok."
+        << "";
+    QTest::newRow("write-block of a whole block")
+        << "PX40M"
+        << "write-block 1 1 00112233445566778899AABBCCDDEEFF --id 1"
+        << ""
+        << "H01B H01f" + kKey + " H01i600500112233445566778899AABBCCDDEEFF" << 0
+        << "Write card data ok."
+        << "";
+    QTest::newRow("write-block of a short text never matches its echo")
+        << "PX40M"
+        << "write-block 1 1 0011 --id 1"
+        << ""
+        << "H01B H01f" + kKey + " H01i60050011 H01B H01f" + kKey + " H01i60050011" << 1
+        << "Write card data error!"
+        << "";
+    QTest::newRow("display-language traditional sends N1")
+        << "PX50"
+        << "display-language traditional --id 1"
+        << ""
+        << "J01B J01N1" << 0 << "Set language ok."
+        << "";
+    QTest::newRow("an empty password is O alone") << "PX50"
+                                                  << "display-password '' --id 1"
+                                                  << ""
+                                                  << "J01B J01O" << 0 << "Set password ok."
+                                                  << "";
+    QTest::newRow("display-screen-mode time") << "PX50M"
+                                              << "display-screen-mode time --id 1"
+                                              << ""
+                                              << "J01B J01K31" << 0 << "Set screen mode ok."
+                                              << "";
+    QTest::newRow("small-message padded to 64 bytes")
+        << "PX50"
+        << "small-message Hello! --id 1"
+        << ""
+        << "J01B J01HHello!" + Spaces(58) << 0 << "Set small message ok."
+        << "";
+    QTest::newRow("an empty screen message is 128 spaces")
+        << "PX50"
+        << "screen-message '' --id 1"
+        << ""
+        << "J01B J01L4" + Spaces(128) << 0 << "Set screen message ok."
+        << "";
+    QTest::newRow("clear-screen-message goes to ID 00 with the title messages")
+        << "PX50"
+        << "clear-screen-message --id 1"
+        << ""
+        << "J01B J00L4" + Spaces(128) << 0 << "Set title ok."
+        << "";
+    QTest::newRow("title 1, then the text-title mode")
+        << "PX50"
+        << "title 1 Lobby --id 1"
+        << ""
+        << "J01B J01L1Lobby" + Spaces(11) + " J01L1" << 0 << "Set title ok."
+        << "";
+    QTest::newRow("clear-title 2 leaves the mode")
+        << "PX50"
+        << "clear-title 2 --id 1"
+        << ""
+        << "J01B J01L3" + Spaces(16) << 0 << "Set title ok."
+        << "";
+    QTest::newRow("title-mode none") << "PX50M"
+                                     << "title-mode none --id 1"
+                                     << ""
+                                     << "J01B J01L0" << 0 << "Set title mode ok."
+                                     << "";
+    QTest::newRow("facility-code 7 is five digits")
+        << "PX60"
+        << "facility-code 7 --id 1"
+        << ""
+        << "I01B I01K00007" << 0 << "Set facility code ok."
+        << "";
+    QTest::newRow("add-finger of the last slot") << "PX60"
+                                                 << "add-finger 9500 --id 1"
+                                                 << ""
+                                                 << "I01B I01M009500" << 0 << "Add fingerprint ok."
+                                                 << "";
+    QTest::newRow("delete-finger of slot 0") << "PX60M"
+                                             << "delete-finger 0 --id 1"
+                                             << ""
+                                             << "I01B I01N000000" << 0 << "Del fingerprint ok."
+                                             << "";
+    QTest::newRow("get-finger-id") << "PX60"
+                                   << "get-finger-id 5 --id 1"
+                                   << ""
+                                   << "I01B I01O000005" << 0 << "Get fingerprint ID ok."
+                                   << "";
+    QTest::newRow("set-finger-id: a short ID goes out short; the reader refuses it twice")
+        << "PX60"
+        << "set-finger-id 5 A1B2C3D4E5 --id 1"
+        << ""
+        << "I01B I01O0000050E5D4C3B2A1 I01B I01O0000050E5D4C3B2A1" << 1
+        << "Set fingerprint ID error!"
+        << "";
+    QTest::newRow("scan-mode sensor-reset") << "PX60"
+                                            << "scan-mode sensor-reset --id 1"
+                                            << ""
+                                            << "I01B I01r3" << 0 << "Set fingerprint scan mode ok."
+                                            << "";
+    QTest::newRow("get-template: L0, part 0, the three parts, L1, no reader check")
+        << "PX60"
+        << "get-template 1 --id 1"
+        << ""
+        << "I01L0 I01P0000010 I01P0000011 I01P0000012 I01P0000013 I01L1" << 0
+        << "Get template data ok."
+        << "";
+    QTest::newRow("stand-alone") << "PX60"
+                                 << "stand-alone --id 1"
+                                 << ""
+                                 << "I01B I01R01" << 0 << "Set stand alone mode ok."
+                                 << "";
+    QTest::newRow("door-time: blanks dropped, no zeros added")
+        << "PX60"
+        << "door-time __12 --id 1"
+        << ""
+        << "I01B I01R112" << 0 << "Set door time ok."
+        << "";
+    QTest::newRow("alarm-time empty: R2 alone, which the reader does not take")
+        << "PX60"
+        << "alarm-time '' --id 1"
+        << ""
+        << "I01B I01R2 I01B I01R2" << 1 << "Set alarm time error!"
+        << "";
+    QTest::newRow("add-card") << "PX60M"
+                              << "add-card --id 1"
+                              << ""
+                              << "I01B I01R3" << 0 << "Set add card ok."
+                              << "";
+    QTest::newRow("duress-card") << "PX60"
+                                 << "duress-card --id 1"
+                                 << ""
+                                 << "I01B I01R4" << 0 << "Set duress card ok."
+                                 << "";
+    QTest::newRow("clear-card") << "PX60"
+                                << "clear-card --id 1"
+                                << ""
+                                << "I01B I01R5" << 0 << "Set clear card ok."
+                                << "";
 }
 
 void TestCliActions::commandFrames() {
@@ -271,7 +481,12 @@ void TestCliActions::commandFrames() {
     QFETCH(QString, message);
     QFETCH(QString, values);
     CliRig rig;
-    tbsim::SimReader* reader = rig.addReader(*tbsim::ReaderKindFromName(type.toStdString()), 1);
+    const tbsim::ReaderKind kind = *tbsim::ReaderKindFromName(type.toStdString());
+    tbsim::SimReader* reader = rig.addReader(kind, 1);
+    // A -M reader holds a 4K card as delivered.
+    if (tbsim::HasMifare(kind))
+        reader->presentMifareCard(
+            tbsim::MakeMifareCard(tbsim::MifareSize::Classic4K, {0x5A, 0x6B, 0x7C, 0x8D}));
     if (silent == "all") {
         rig.line().setFault({tbsim::Fault::Silence});
     } else if (!silent.isEmpty()) {
@@ -279,8 +494,10 @@ void TestCliActions::commandFrames() {
         config.silentCommands.insert(silent.toStdString());
         reader->setConfig(config);
     }
-    const CliRun run =
-        rig.run(args.split(' ') + QStringList{"--port", "COM1", "--type", type, "--json"});
+    QStringList words;
+    for (QString word : args.split(' ', Qt::SkipEmptyParts))
+        words << (word == "''" ? QString() : word.replace('_', ' '));
+    const CliRun run = rig.run(words + QStringList{"--port", "COM1", "--type", type, "--json"});
     QCOMPARE(rig.heard(), heard);
     QCOMPARE(run.exit, exit);
     QCOMPARE(run.outcome().value("message").toString(), message);
