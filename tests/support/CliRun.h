@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtTest>
 
 namespace clitest {
@@ -45,6 +46,30 @@ inline bool OutcomeAgrees(const CliRun& run) {
     const QJsonObject outcome = run.outcome();
     return outcome.value("exit").toInt(-1) == run.exit &&
            outcome.value("ok").toBool() == (run.exit == 0);
+}
+
+// The settings a reader object carries, in one order, present ones only.
+inline QString SettingsOf(const QJsonObject& object) {
+    QStringList parts;
+    for (const char* key :
+         {"interface", "wiegand", "rs485", "cardType", "keyNumber", "keyParity", "keyStatusNumber",
+          "keyDelaySeconds", "idSector", "idBlock", "idByte", "idKey", "idKeyError"}) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined()) continue;
+        parts << QString(key) + "=" +
+                     (value.isDouble() ? QString::number(value.toInt()) : value.toString());
+    }
+    return parts.join(' ');
+}
+
+// "COM3 19200,e,8,1 04 SER00003" for each reader object.
+inline QStringList Readers(const CliRun& run) {
+    QStringList readers;
+    for (const QJsonObject& reader : run.objects("reader"))
+        readers << QStringList{reader.value("port").toString(), reader.value("settings").toString(),
+                               reader.value("id").toString(), reader.value("serial").toString()}
+                       .join(' ');
+    return readers;
 }
 
 }  // namespace clitest

@@ -9,33 +9,11 @@
 #include "CliRig.h"
 
 using clitest::CliRun;
+using clitest::Readers;
+using clitest::SettingsOf;
 using tbsim::ReaderKind;
 
 namespace {
-
-// The settings a reader object carries, in one order, present ones only.
-QString SettingsOf(const QJsonObject& object) {
-    QStringList parts;
-    for (const char* key :
-         {"interface", "wiegand", "rs485", "cardType", "keyNumber", "keyParity", "keyStatusNumber",
-          "keyDelaySeconds", "idSector", "idBlock", "idByte", "idKey", "idKeyError"}) {
-        const QJsonValue value = object.value(key);
-        if (value.isUndefined()) continue;
-        parts << QString(key) + "=" +
-                     (value.isDouble() ? QString::number(value.toInt()) : value.toString());
-    }
-    return parts.join(' ');
-}
-
-// "COM3 19200,e,8,1 04 SER00003" for each reader object.
-QStringList Readers(const CliRun& run) {
-    QStringList readers;
-    for (const QJsonObject& reader : run.objects("reader"))
-        readers << QStringList{reader.value("port").toString(), reader.value("settings").toString(),
-                               reader.value("id").toString(), reader.value("serial").toString()}
-                       .join(' ');
-    return readers;
-}
 
 QString Spaces(int count) { return QString(count, ' '); }
 
