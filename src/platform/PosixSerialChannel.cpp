@@ -33,7 +33,8 @@ constexpr long long kStallMarginMs = 2000;
 using Steady = std::chrono::steady_clock;
 
 long long MillisecondsUntil(Steady::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
     return std::max<long long>(0, left.count());
 }
 

@@ -219,7 +219,8 @@ private slots:
             QCOMPARE(symlink((std::string("../../") + tty).c_str(), qPrintable(link)), 0);
         };
         const auto at = [&](const char* tty) {
-            return std::optional<std::string>(QFileInfo(dev + "/" + tty).canonicalFilePath().toStdString());
+            return std::optional<std::string>(
+                QFileInfo(dev + "/" + tty).canonicalFilePath().toStdString());
         };
         plug(a, "ttyUSB0");
         plug(b, "ttyUSB1");
