@@ -13,8 +13,8 @@
 namespace platform {
 namespace {
 
-// The kernel's upper bound for pid_max (PID_MAX_LIMIT on 64-bit systems): no process number is
-// ever larger, whatever pid_max is set to.
+// The kernel's upper bound for pid_max (PID_MAX_LIMIT on 64-bit systems): process numbers stay
+// below it, whatever pid_max is set to.
 constexpr long kPidLimit = 4 * 1024 * 1024;
 
 bool Blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -33,7 +33,7 @@ std::optional<long> ParseLockFilePid(std::string_view text) {
     if (!ascii && text.size() == sizeof(int)) {
         int binary = 0;
         std::memcpy(&binary, text.data(), sizeof binary);
-        if (binary < 1 || binary > kPidLimit) return std::nullopt;
+        if (binary < 1 || binary >= kPidLimit) return std::nullopt;
         return binary;
     }
     std::size_t i = 0;
@@ -42,7 +42,7 @@ std::optional<long> ParseLockFilePid(std::string_view text) {
     long pid = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         pid = pid * 10 + (text[i] - '0');
-        if (pid > kPidLimit) return std::nullopt;
+        if (pid >= kPidLimit) return std::nullopt;
     }
     if (i == digits || (i < text.size() && !Blank(text[i])) || pid < 1) return std::nullopt;
     return pid;

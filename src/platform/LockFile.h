@@ -13,7 +13,7 @@ namespace platform {
 
 // The process number a lock file's text names: ASCII digits after optional blanks, ended by the
 // text's end or a blank (the HDB form "      4242\n"), or the binary int of the old form.
-// nullopt for anything else and for numbers outside 1 to the kernel's pid limit, so an
+// nullopt for anything else and for numbers outside 1 to below the kernel's pid limit, so an
 // overflowing text never wraps onto init or onto -1.
 std::optional<long> ParseLockFilePid(std::string_view text);
 
