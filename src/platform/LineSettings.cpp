@@ -108,6 +108,11 @@ LineSettings ParseLineSettings(const std::string& text) {
     return settings;
 }
 
+bool IsComplete(const LineSettings& settings) {
+    return settings.baud && BaudToConstant(*settings.baud) && settings.parity &&
+           settings.dataBits && settings.stopBits;
+}
+
 void ApplyLineSettings(const LineSettings& settings, termios& tio) {
     if (settings.baud) {
         if (const auto constant = BaudToConstant(*settings.baud)) {

@@ -21,6 +21,10 @@ struct LineSettings {
 
 LineSettings ParseLineSettings(const std::string& text);
 
+// All four fields parsed, and the baud rate is one the system has a constant for: applying it
+// leaves nothing of the port's previous line setting.
+bool IsComplete(const LineSettings& settings);
+
 // Writes the parsed fields into `tio`; fields that did not parse, and baud rates the system has
 // no constant for, are left alone.
 void ApplyLineSettings(const LineSettings& settings, termios& tio);

@@ -128,7 +128,7 @@ bool PortDiagnosis::operator==(const PortDiagnosis& other) const {
            holderPid == other.holderPid && holderName == other.holderName &&
            heldBy == other.heldBy && user == other.user && group == other.group &&
            groupMayOpen == other.groupMayOpen && memberNotActive == other.memberNotActive &&
-           limitMs == other.limitMs;
+           limitMs == other.limitMs && lineSettings == other.lineSettings;
 }
 
 PortDiagnosis DiagnoseOpenError(const std::string& device, int error, const DeviceAccess& access) {
@@ -238,6 +238,14 @@ PortWords WordsOf(const PortDiagnosis& d) {
         case PortProblem::HungUp:
             words.wording = PortWording::HungUp;
             break;
+        case PortProblem::Stalled:
+            words.wording = PortWording::Stalled;
+            words.arguments.push_back(std::to_string(d.limitMs));
+            break;
+        case PortProblem::BadLineSettings:
+            words.wording = PortWording::BadLineSettings;
+            words.arguments.push_back(d.lineSettings);
+            break;
         case PortProblem::Other:
             words.wording = PortWording::Other;
             words.arguments.push_back(d.error ? std::strerror(d.error) : "unknown");
@@ -299,6 +307,11 @@ const char* EnglishReason(PortWording wording) {
             return "%1 vanished during the exchange: the adapter was unplugged.";
         case PortWording::HungUp:
             return "%1 hung up during the exchange.";
+        case PortWording::Stalled:
+            return "%1 did not send the frame within %2 ms: the line is stalled.";
+        case PortWording::BadLineSettings:
+            return "%1 was not opened: the line settings \"%2\" are not a baud rate, parity, "
+                   "data bits and stop bits such as \"19200,e,8,1\".";
         case PortWording::Other:
             return "%1 did not open: %2 (error %3).";
         case PortWording::BadAddress:
@@ -345,6 +358,10 @@ const char* EnglishAdvice(PortWording wording) {
             return "Plug the adapter in again and repeat the command.";
         case PortWording::HungUp:
             return "Check the cable and the adapter, then repeat the command.";
+        case PortWording::Stalled:
+            return "Unplug the adapter and plug it in again, then repeat the command.";
+        case PortWording::BadLineSettings:
+            return "Choose the line settings from the list.";
         case PortWording::Other:
             return "Check the device and its driver.";
         case PortWording::BadAddress:

@@ -20,6 +20,8 @@ enum class PortProblem {
     NotATerminal,      // the path opens, but it is no serial port
     Vanished,          // the device went away during an exchange
     HungUp,            // the line hung up during an exchange; the device is still there
+    Stalled,           // the line took nothing within the wire time of a frame (`limitMs`)
+    BadLineSettings,   // the line-settings text (`lineSettings`) names no complete setting
     Other,             // any other refusal: see `error`
     // A network port; `device` is its URL.
     BadAddress,    // not a network port address this program takes
@@ -46,7 +48,9 @@ struct PortDiagnosis {
     bool groupMayOpen = true;      // that group has read and write on the device
     bool memberNotActive = false;  // the user is listed in it, but not in this login yet
 
-    int limitMs = 0;  // NoAnswer: the connect limit that ran out
+    int limitMs = 0;  // NoAnswer: the connect limit that ran out; Stalled: the send limit
+
+    std::string lineSettings;  // BadLineSettings: the text as it was given
 
     bool operator==(const PortDiagnosis& other) const;
 };
@@ -90,6 +94,8 @@ enum class PortWording {
     NotATerminal,
     Vanished,
     HungUp,
+    Stalled,
+    BadLineSettings,
     Other,
     BadAddress,
     HostNotFound,

@@ -48,6 +48,13 @@ std::map<QString, QString> SerialLinks(const QString& folder) {
     return result;
 }
 
+// Where a stable name points now; the name itself when its adapter is gone, so the open fails
+// on a path that says which adapter is missing.
+std::string Resolve(const std::string& stableName) {
+    const QString target = QFileInfo(QFile::decodeName(stableName.c_str())).canonicalFilePath();
+    return target.isEmpty() ? stableName : QFile::encodeName(target).toStdString();
+}
+
 }  // namespace
 
 std::optional<int> PortMap::parseComName(const QString& name) {
@@ -97,6 +104,7 @@ PortMap PortMap::build(SettingsStore& store, const std::vector<SerialDevice>& de
                                                        : device.description);
     }
     std::set<QString> seen;
+    std::map<int, QString> stableNames;
     std::vector<StoreWrite> newAssignments;
     for (const SerialDevice& device : devices) {
         if (!seen.insert(device.stableName).second) continue;
@@ -114,6 +122,7 @@ PortMap PortMap::build(SettingsStore& store, const std::vector<SerialDevice>& de
             newAssignments.push_back({kDeviceSection, ComName(number), device.stableName});
         }
         paths[number] = device.systemLocation;
+        if (device.stableName != device.systemLocation) stableNames[number] = device.stableName;
     }
     for (const auto& [number, path] : storeExtras) paths[number] = path;
     for (const auto& [number, path] : envExtras) paths[number] = path;
@@ -121,6 +130,9 @@ PortMap PortMap::build(SettingsStore& store, const std::vector<SerialDevice>& de
     if (!newAssignments.empty()) store.write(newAssignments);
 
     PortMap map;
+    for (const auto& [number, name] : assigned) {
+        if (!paths.count(number)) map.unplugged_[number] = QFile::encodeName(name).toStdString();
+    }
     for (const auto& [number, path] : paths) {
         QString description = QString::fromLatin1(kStoreExtra);
         if (envExtras.count(number)) {
@@ -128,8 +140,13 @@ PortMap PortMap::build(SettingsStore& store, const std::vector<SerialDevice>& de
         } else if (const auto it = deviceWords.find(path); it != deviceWords.end()) {
             description = it->second;
         }
-        map.entries_.push_back({number, ComName(number).toStdString(),
-                                QFile::encodeName(path).toStdString(), description.toStdString()});
+        const bool device = !storeExtras.count(number) && !envExtras.count(number);
+        const auto stable = stableNames.find(number);
+        map.entries_.push_back(
+            {number, ComName(number).toStdString(), QFile::encodeName(path).toStdString(),
+             device && stable != stableNames.end() ? QFile::encodeName(stable->second).toStdString()
+                                                   : std::string(),
+             description.toStdString()});
     }
     return map;
 }
@@ -140,25 +157,31 @@ PortMap PortMap::fromSystem() {
 }
 
 std::vector<SerialDevice> PortMap::systemDevices() {
-    const std::map<QString, QString> byId = SerialLinks(QStringLiteral("/dev/serial/by-id"));
-    const std::map<QString, QString> byPath = SerialLinks(QStringLiteral("/dev/serial/by-path"));
     std::vector<SerialDevice> devices;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString location = info.systemLocation();
-        QString canonical = QFileInfo(location).canonicalFilePath();
-        if (canonical.isEmpty()) canonical = location;
-        QString stable = location;
-        if (auto it = byId.find(canonical); it != byId.end()) {
-            stable = it->second;
-        } else if (auto jt = byPath.find(canonical); jt != byPath.end()) {
-            stable = jt->second;
-        }
         QStringList words;
         for (const QString& word : {info.description(), info.manufacturer(), info.serialNumber()})
             if (!word.trimmed().isEmpty()) words << word.trimmed();
-        devices.push_back({location, stable, words.join(", ")});
+        devices.push_back({info.systemLocation(), {}, words.join(", ")});
     }
+    nameDevices(devices, {});
     return devices;
+}
+
+void PortMap::nameDevices(std::vector<SerialDevice>& devices, const QString& root) {
+    const std::map<QString, QString> byId = SerialLinks(root + "/dev/serial/by-id");
+    const std::map<QString, QString> byPath = SerialLinks(root + "/dev/serial/by-path");
+    for (SerialDevice& device : devices) {
+        const QString location = device.systemLocation;
+        QString canonical = QFileInfo(location).canonicalFilePath();
+        if (canonical.isEmpty()) canonical = location;
+        device.stableName = location;
+        if (auto it = byId.find(canonical); it != byId.end()) {
+            device.stableName = it->second;
+        } else if (auto jt = byPath.find(canonical); jt != byPath.end()) {
+            device.stableName = jt->second;
+        }
+    }
 }
 
 std::optional<int> PortMap::addNetworkPort(SettingsStore& store, const QString& url) {
@@ -178,7 +201,7 @@ std::optional<int> PortMap::addNetworkPort(SettingsStore& store, const QString& 
     const auto at =
         std::find_if(entries_.begin(), entries_.end(),
                      [number](const PortEntry& entry) { return entry.number > number; });
-    entries_.insert(at, {number, ComName(number).toStdString(), path, kStoreExtra});
+    entries_.insert(at, {number, ComName(number).toStdString(), path, {}, kStoreExtra});
     return number;
 }
 
@@ -191,8 +214,10 @@ std::vector<std::string> PortMap::names() const {
 
 std::optional<std::string> PortMap::devicePath(int number) const {
     for (const PortEntry& entry : entries_) {
-        if (entry.number == number) return entry.devicePath;
+        if (entry.number == number)
+            return entry.stableName.empty() ? entry.devicePath : Resolve(entry.stableName);
     }
+    if (const auto it = unplugged_.find(number); it != unplugged_.end()) return Resolve(it->second);
     return std::nullopt;
 }
 
@@ -203,7 +228,7 @@ std::vector<PortDescription> PortMap::describe(const std::vector<int>& numbers) 
         const auto entry = std::find_if(entries_.begin(), entries_.end(),
                                         [&](const PortEntry& e) { return e.number == number; });
         if (entry != entries_.end()) {
-            port.devicePath = entry->devicePath;
+            port.devicePath = *devicePath(number);
             port.description = entry->description;
             port.exists = IsUrl(port.devicePath) ||
                           QFileInfo::exists(QFile::decodeName(port.devicePath.c_str()));

@@ -5,7 +5,10 @@
 // under [PortMap] as COMn=<stable name>, the stable name being the device's /dev/serial/by-id
 // link (the adapter's serial number survives replugging into another socket), else its
 // by-path link, else its /dev path. A new device takes the lowest number nobody holds; a
-// number stays reserved while its device is unplugged.
+// number stays reserved while its device is unplugged. The kernel hands out ttyUSB names in
+// plug-in order, so a COM number is resolved through its stable name at every open: two
+// adapters replugged the other way round keep their numbers without a restart, and one that
+// is unplugged opens as its missing stable name (the "unplugged" reason).
 //
 // Extra entries name any device path (a pseudo-terminal, a socat link): under [ExtraPorts] in
 // the store as COMn=<path>, and in the environment variable TAGBENCH_PORTS as
@@ -34,7 +37,8 @@ struct SerialDevice {
 struct PortEntry {
     int number = 0;
     std::string name;        // "COM3"
-    std::string devicePath;  // what the channel opens
+    std::string devicePath;  // where the device was when the map was built
+    std::string stableName;  // a device's by-id or by-path link; empty: devicePath is for good
     // Where the device comes from: "TAGBENCH_PORTS", the system's words for a device at that
     // path ("serial device" when it has none), else "extra port in the settings store".
     std::string description;
@@ -64,6 +68,9 @@ public:
 
     // The machine's serial devices with their stable names, in the system's order.
     static std::vector<SerialDevice> systemDevices();
+    // Gives each device the stable name of its link under <root>/dev/serial/by-id, else
+    // by-path, else its own path; root "" is the machine's own /dev.
+    static void nameDevices(std::vector<SerialDevice>& devices, const QString& root);
 
     // "COM5=/dev/pts/7,COM9=/tmp/vport" as number -> path. Items that are not COMn=<path> with
     // n from 1 are skipped; a later item for the same number wins.
@@ -80,6 +87,8 @@ public:
     // Entries in COM-number order.
     const std::vector<PortEntry>& entries() const { return entries_; }
     std::vector<std::string> names() const;
+    // What the channel opens for a number, resolved now: where its adapter is at this moment.
+    // A number reserved for an adapter that was unplugged when the map was built counts too.
     std::optional<std::string> devicePath(int number) const;
     // Each of `numbers`; one not in the map is the port list's item when the system reports no
     // device.
@@ -87,6 +96,7 @@ public:
 
 private:
     std::vector<PortEntry> entries_;
+    std::map<int, std::string> unplugged_;  // number -> stable name, absent at build
 };
 
 }  // namespace platform

@@ -7,12 +7,14 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 
 #include "platform/LineSettings.h"
+#include "platform/LockFile.h"
 
 namespace platform {
 namespace {
@@ -22,25 +24,40 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool ProcessAlive(long pid) {
-    if (pid <= 0 || pid == static_cast<long>(getpid())) return false;
-    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-}
-
-// UUCP lock files hold the owner's pid, as ASCII text (the usual form) or as a binary int.
-long LockFilePid(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return 0;
-    std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (content.size() == sizeof(int) && content.find_first_of("0123456789 \n") != 0) {
-        int binary = 0;
-        std::copy(content.begin(), content.end(), reinterpret_cast<char*>(&binary));
-        return binary;
-    }
-    return std::strtol(content.c_str(), nullptr, 10);
-}
-
 bool HungUp(int revents) { return (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0; }
+
+// A stalled line is given this long beyond the wire time of what it still has to send, so a
+// busy USB adapter or a slow reader of a pseudo-terminal is not taken for a dead line.
+constexpr long long kStallMarginMs = 2000;
+
+using Steady = std::chrono::steady_clock;
+
+long long MillisecondsUntil(Steady::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
+    return std::max<long long>(0, left.count());
+}
+
+// poll(2) for one descriptor that a signal does not cut short: the wait goes on to the same
+// deadline. The events that came, 0 when the time ran out, -1 on an error.
+int PollFor(int fd, short events, int timeoutMs) {
+    const auto deadline = Steady::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        pollfd ready{fd, events, 0};
+        const int result = poll(&ready, 1, timeoutMs);
+        if (result > 0) return ready.revents;
+        if (result == 0) return 0;
+        if (errno != EINTR) return -1;
+        timeoutMs = static_cast<int>(MillisecondsUntil(deadline));
+    }
+}
+
+// Bits on the wire per character: start bit, data bits, parity bit, stop bits.
+int BitsPerCharacter(const LineSettings& settings) {
+    return 1 + settings.dataBits.value_or(8) +
+           (settings.parity.value_or(Parity::None) == Parity::None ? 0 : 1) +
+           (settings.stopBits.value_or(StopBits::One) == StopBits::One ? 1 : 2);
+}
 
 }  // namespace
 
@@ -58,12 +75,12 @@ std::optional<PortDiagnosis> PosixSerialChannel::uucpLockHolder(
     for (const auto& directory : lockDirectories_) {
         for (const auto& name : {BaseName(devicePath), BaseName(real)}) {
             const std::string lockFile = directory + "/LCK.." + name;
-            const long pid = LockFilePid(lockFile);
-            if (!ProcessAlive(pid)) continue;
+            const std::optional<pid_t> pid = LiveLockOwner(lockFile);
+            if (!pid) continue;
             PortDiagnosis held;
             held.problem = PortProblem::HeldByProgram;
             held.device = devicePath;
-            held.holderPid = static_cast<pid_t>(pid);
+            held.holderPid = *pid;
             held.holderName = ProcessName(held.holderPid);
             held.heldBy = lockFile;
             return held;
@@ -81,6 +98,17 @@ bool PosixSerialChannel::open(const std::string& devicePath, const std::string& 
     close();
     diagnosis_ = {};
     if (devicePath.empty()) return refuse(DiagnoseOpenError(devicePath, ENOENT, {}));
+    // A text that does not name all four parts would leave the rest as the last program set
+    // them: refused before the device is touched.
+    const LineSettings line = ParseLineSettings(lineSettings);
+    if (!IsComplete(line)) {
+        PortDiagnosis refused;
+        refused.problem = PortProblem::BadLineSettings;
+        refused.device = devicePath;
+        refused.error = EINVAL;
+        refused.lineSettings = lineSettings;
+        return refuse(std::move(refused));
+    }
     if (auto held = uucpLockHolder(devicePath)) return refuse(std::move(*held));
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -126,9 +154,13 @@ bool PosixSerialChannel::open(const std::string& devicePath, const std::string& 
     // otherwise send nothing at all.
     settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
     settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    // A byte that arrives with a parity error is handed on as it came, neither dropped (IGNPAR)
+    // nor zeroed or marked (INPCK, PARMRK), as the original platform's port did: the reply's
+    // checksum then decides, and a flipped parity bit alone does not cost a good reply.
+    settings.c_iflag &= ~static_cast<tcflag_t>(INPCK | IGNPAR | PARMRK);
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 0;
-    ApplyLineSettings(ParseLineSettings(lineSettings), settings);
+    ApplyLineSettings(line, settings);
     tcsetattr(fd, TCSANOW, &settings);  // a setting the device refuses shows as a failed exchange
 
     int modemLines = TIOCM_DTR | TIOCM_RTS;
@@ -138,6 +170,9 @@ bool PosixSerialChannel::open(const std::string& devicePath, const std::string& 
     devicePath_ = devicePath;
     lineGone_ = false;
     pendingBegin_ = pendingEnd_ = 0;
+    baud_ = *line.baud;
+    bitsPerCharacter_ = BitsPerCharacter(line);
+    takeLockFile();
     return true;
 }
 
@@ -153,6 +188,32 @@ void PosixSerialChannel::close() {
     ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
+    if (!lockFile_.empty()) ReleaseLockFile(lockFile_);
+    lockFile_.clear();
+}
+
+void PosixSerialChannel::takeLockFile() {
+    char resolved[PATH_MAX];
+    const std::string real = realpath(devicePath_.c_str(), resolved) ? resolved : devicePath_;
+    // A folder we may not write to leaves the port with its other two locks only.
+    for (const auto& directory : lockDirectories_) {
+        const std::string lockFile = directory + "/LCK.." + BaseName(real);
+        if (TakeLockFile(lockFile)) {
+            lockFile_ = lockFile;
+            return;
+        }
+    }
+}
+
+long long PosixSerialChannel::stallLimitMs(std::size_t bytes) const {
+    const long long wireMs =
+        static_cast<long long>(bytes) * bitsPerCharacter_ * 1000 / std::max(1L, baud_);
+    return wireMs + kStallMarginMs;
+}
+
+std::size_t PosixSerialChannel::queuedBytes() const {
+    int queued = 0;
+    return ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0 ? static_cast<std::size_t>(queued) : 0;
 }
 
 void PosixSerialChannel::purge() {
@@ -167,8 +228,15 @@ void PosixSerialChannel::write(const std::uint8_t* bytes, std::size_t count) {
         if (n > 0) {
             written += static_cast<std::size_t>(n);
         } else if (n < 0 && errno == EAGAIN) {
-            pollfd ready{fd_, POLLOUT, 0};
-            if (poll(&ready, 1, 1000) <= 0 || HungUp(ready.revents)) lineLost();
+            // The output buffer is full: it empties at the line's speed, so the wait is bound
+            // by the wire time of what is queued and what is still to go.
+            const long long limit = stallLimitMs(queuedBytes() + count - written);
+            const int events = PollFor(fd_, POLLOUT, static_cast<int>(limit));
+            if (events == 0) {
+                lineStalled(limit);
+            } else if (events < 0 || HungUp(events)) {
+                lineLost();
+            }
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else {
@@ -177,16 +245,28 @@ void PosixSerialChannel::write(const std::uint8_t* bytes, std::size_t count) {
     }
 }
 
+// tcdrain has no limit and a stalled adapter holds it for ever, so the output queue is watched
+// until it is empty within its wire time; tcdrain then only waits out the last character in
+// the UART.
 void PosixSerialChannel::drain() {
-    if (fd_ >= 0 && !lineGone_) tcdrain(fd_);
+    if (fd_ < 0 || lineGone_) return;
+    const long long limit = stallLimitMs(queuedBytes());
+    const auto deadline = Steady::now() + std::chrono::milliseconds(limit);
+    for (std::size_t queued = queuedBytes(); queued > 0; queued = queuedBytes()) {
+        const long long left = MillisecondsUntil(deadline);
+        if (left == 0) return lineStalled(limit);
+        const long long step = stallLimitMs(queued) - kStallMarginMs;
+        PollFor(-1, 0, static_cast<int>(std::clamp<long long>(step, 1, std::min(10LL, left))));
+    }
+    while (tcdrain(fd_) != 0 && errno == EINTR) {
+    }
 }
 
 ReadStatus PosixSerialChannel::fill(int timeoutMs) {
-    pollfd ready{fd_, POLLIN, 0};
-    const int events = poll(&ready, 1, timeoutMs);
-    if (events < 0) return errno == EINTR ? ReadStatus::Timeout : ReadStatus::LineGone;
+    const int events = PollFor(fd_, POLLIN, timeoutMs);
+    if (events < 0) return ReadStatus::LineGone;
     if (events == 0) return ReadStatus::Timeout;
-    if ((ready.revents & POLLIN) == 0 && HungUp(ready.revents)) return ReadStatus::LineGone;
+    if ((events & POLLIN) == 0 && HungUp(events)) return ReadStatus::LineGone;
     const ssize_t n = ::read(fd_, pending_.data(), pending_.size());
     if (n > 0) {
         pendingBegin_ = 0;
@@ -195,6 +275,15 @@ ReadStatus PosixSerialChannel::fill(int timeoutMs) {
     }
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) return ReadStatus::Timeout;
     return ReadStatus::LineGone;  // 0 bytes after a readable poll, or EIO: the device is gone
+}
+
+void PosixSerialChannel::lineStalled(long long limitMs) {
+    if (lineGone_) return;
+    lineGone_ = true;
+    diagnosis_ = {};
+    diagnosis_.device = devicePath_;
+    diagnosis_.problem = PortProblem::Stalled;
+    diagnosis_.limitMs = static_cast<int>(limitMs);
 }
 
 void PosixSerialChannel::lineLost() {

@@ -1,6 +1,7 @@
 // SerialChannel on Linux terminal devices, on termios directly. Exclusive use is enforced three
 // ways because each alone has holes: TIOCEXCL (root ignores it), a non-blocking flock (what
-// QSerialPort users and picocom take) and a live UUCP lock file LCK..<name> (minicom).
+// QSerialPort users and picocom take) and a UUCP lock file LCK..<name> (minicom): a live one of
+// another program keeps us out, and we leave our own while the port is open.
 #pragma once
 
 #include <termios.h>
@@ -37,7 +38,13 @@ private:
     std::optional<PortDiagnosis> uucpLockHolder(const std::string& devicePath) const;
     bool refuse(PortDiagnosis diagnosis);
     void lineLost();
+    void lineStalled(long long limitMs);
     ReadStatus fill(int timeoutMs);
+    void takeLockFile();
+    // How long the line may take to send `bytes` before it counts as stalled.
+    long long stallLimitMs(std::size_t bytes) const;
+    // Bytes written but not yet on the wire.
+    std::size_t queuedBytes() const;
 
     int fd_ = -1;
     std::string devicePath_;
@@ -49,6 +56,9 @@ private:
     std::size_t pendingBegin_ = 0;
     std::size_t pendingEnd_ = 0;
     std::string lockDirectories_[2] = {"/var/lock", "/run/lock"};
+    std::string lockFile_;  // our own LCK.. file while open; empty when none could be made
+    long baud_ = 0;
+    int bitsPerCharacter_ = 10;
 };
 
 }  // namespace platform

@@ -420,6 +420,11 @@ void TestCatalogue::catalogueOrder() {
         "Plug the adapter in again and repeat the command.",
         "%1 hung up during the exchange.",
         "Check the cable and the adapter, then repeat the command.",
+        "%1 did not send the frame within %2 ms: the line is stalled.",
+        "Unplug the adapter and plug it in again, then repeat the command.",
+        "%1 was not opened: the line settings \"%2\" are not a baud rate, parity, data bits and "
+        "stop bits such as \"19200,e,8,1\".",
+        "Choose the line settings from the list.",
         "%1 did not open: %2 (error %3).",
         "Check the device and its driver.",
         "%1 is not a network port address.",

@@ -70,6 +70,12 @@ void TestHistoryText::everyWording_data() {
     QTest::newRow("not a terminal") << Diagnosis(PortProblem::NotATerminal);
     QTest::newRow("vanished") << Diagnosis(PortProblem::Vanished);
     QTest::newRow("hung up") << Diagnosis(PortProblem::HungUp);
+    PortDiagnosis stalled = Diagnosis(PortProblem::Stalled);
+    stalled.limitMs = 2044;
+    QTest::newRow("stalled") << stalled;
+    PortDiagnosis badSettings = Diagnosis(PortProblem::BadLineSettings);
+    badSettings.lineSettings = "19200,e,8";
+    QTest::newRow("bad line settings") << badSettings;
     QTest::newRow("other") << Diagnosis(PortProblem::Other);
     QTest::newRow("not a network address")
         << Diagnosis(PortProblem::BadAddress, "telnet://door-server:23");

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <memory>
 
+#include <unistd.h>
+
 #include "link/PortList.h"
 #include "platform/PortMap.h"
 #include "platform/SettingsStore.h"
@@ -200,6 +202,46 @@ private slots:
                          "6 /ttyWords FT232R, FTDI 1", "7 /nonexistent TAGBENCH_PORTS (missing) 0",
                          "8 rfc2217://door:4001 TAGBENCH_PORTS 1",
                          "9  no device: the port list when the system reports none 0"}));
+    }
+
+    // Two adapters replugged the other way round, one unplugged, one plugged in after start:
+    // each COM number follows its adapter without the map being built again.
+    void numberFollowsItsAdapter() {
+        const QString dev = dir_->filePath("dev");
+        for (const char* tty : {"ttyUSB0", "ttyUSB1", "ttyUSB2"}) WriteFile(dev + "/" + tty, {});
+        const QString byId = dev + "/serial/by-id/";
+        const QString a = byId + "usb-FTDI_FT232R_A-if00-port0";
+        const QString b = byId + "usb-FTDI_FT232R_B-if00-port0";
+        QVERIFY(QDir().mkpath(byId));
+        const auto plug = [](const QString& link, const char* tty) {
+            QFile::remove(link);
+            QCOMPARE(symlink((std::string("../../") + tty).c_str(), qPrintable(link)), 0);
+        };
+        const auto at = [&](const char* tty) {
+            return std::optional<std::string>(
+                QFileInfo(dev + "/" + tty).canonicalFilePath().toStdString());
+        };
+        plug(a, "ttyUSB0");
+        plug(b, "ttyUSB1");
+        std::vector<SerialDevice> devices{{dev + "/ttyUSB0", {}}, {dev + "/ttyUSB1", {}}};
+        PortMap::nameDevices(devices, dir_->path());
+        const PortMap map = PortMap::build(*store_, devices, {});
+        QCOMPARE(map.devicePath(1), at("ttyUSB0"));
+
+        plug(a, "ttyUSB1");
+        plug(b, "ttyUSB0");
+        QCOMPARE(map.devicePath(1), at("ttyUSB1"));
+        QCOMPARE(map.devicePath(2), at("ttyUSB0"));
+
+        QVERIFY(QFile::remove(b));  // unplugged: the open fails on the missing link (ENOENT)
+        QCOMPARE(map.devicePath(2), std::optional<std::string>(b.toStdString()));
+
+        // The next run starts without B; it comes back under a new name.
+        std::vector<SerialDevice> onlyA{{dev + "/ttyUSB1", {}}};
+        PortMap::nameDevices(onlyA, dir_->path());
+        const PortMap next = PortMap::build(*store_, onlyA, {});
+        plug(b, "ttyUSB2");
+        QCOMPARE(next.devicePath(2), at("ttyUSB2"));
     }
 
     void fillPortBox_data() {

@@ -4,14 +4,20 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
+#include <vector>
 
 #include "platform/LineSettings.h"
+#include "platform/LockFile.h"
 #include "platform/PosixSerialChannel.h"
 
 using namespace platform;
@@ -53,6 +59,13 @@ pid_t DeadPid() {
     return child;
 }
 
+std::string ReadText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void Ignore(int) {}
+
 }  // namespace
 
 class TestSerialChannel : public QObject {
@@ -68,7 +81,13 @@ private slots:
     void secondOpenIsRefusedWithoutLeavingAHandle();
     void whatIsNotATerminalNeverOpens_data();
     void whatIsNotATerminalNeverOpens();
-    void liveUucpLockKeepsPortClosed();
+    void lockFilePid_data();
+    void lockFilePid();
+    void lockFiles_data();
+    void lockFiles();
+    void unusableLineSettingsAreRefused_data();
+    void unusableLineSettingsAreRefused();
+    void signalDuringALongWriteLosesNothing();
     void purgeDropsWaitingBytes();
     void vanishedLineIsReportedAtOnce();
 };
@@ -163,24 +182,26 @@ void TestSerialChannel::openAppliesLineSettingsAndCloseRestoresThem() {
     QCOMPARE(uint(restored.c_lflag & (ECHO | ICANON)), uint(ECHO | ICANON));
 }
 
-// A port that another program left with hardware or software flow control would send nothing.
+// A port that another program left with hardware or software flow control would send nothing;
+// one left with parity checking would drop, zero or mark a byte with a parity error.
 void TestSerialChannel::flowControlIsOffWhileOpen() {
     Pty pty;
     QVERIFY(!pty.slavePath.empty());
     termios own = pty.settings();
     own.c_cflag |= CRTSCTS;
-    own.c_iflag |= IXON | IXOFF | IXANY;
+    const tcflag_t inherited = IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK;
+    own.c_iflag |= inherited;
     QCOMPARE(tcsetattr(pty.master, TCSANOW, &own), 0);
 
     PosixSerialChannel channel;
     QVERIFY(channel.open(pty.slavePath, "19200,e,8,1"));
     const termios active = pty.settings();
     QCOMPARE(uint(active.c_cflag & CRTSCTS), 0u);
-    QCOMPARE(uint(active.c_iflag & (IXON | IXOFF | IXANY)), 0u);
+    QCOMPARE(uint(active.c_iflag & inherited), 0u);
     channel.close();
     const termios restored = pty.settings();
     QCOMPARE(uint(restored.c_cflag & CRTSCTS), uint(CRTSCTS));
-    QCOMPARE(uint(restored.c_iflag & (IXON | IXOFF | IXANY)), uint(IXON | IXOFF | IXANY));
+    QCOMPARE(uint(restored.c_iflag & inherited), uint(inherited));
 }
 
 void TestSerialChannel::secondOpenIsRefusedWithoutLeavingAHandle() {
@@ -224,19 +245,112 @@ void TestSerialChannel::whatIsNotATerminalNeverOpens() {
     if (kind == "file") QCOMPARE(QFileInfo(path).size(), qint64(0));
 }
 
-void TestSerialChannel::liveUucpLockKeepsPortClosed() {
+void TestSerialChannel::lockFilePid_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<long>("pid");  // 0: not a lock file's process number
+    const int binary = 4242;
+    QTest::newRow("HDB form") << QByteArray("      4242\n") << 4242L;
+    QTest::newRow("binary int") << QByteArray(reinterpret_cast<const char*>(&binary), 4) << 4242L;
+    QTest::newRow("init") << QByteArray("         1\n") << 1L;
+    QTest::newRow("negative") << QByteArray("        -1\n") << 0L;
+    QTest::newRow("empty") << QByteArray() << 0L;
+    QTest::newRow("garbage") << QByteArray("minicom\n") << 0L;
+    QTest::newRow("digits then garbage") << QByteArray("42x\n") << 0L;
+    QTest::newRow("overflows a long") << QByteArray("9999999999999999999\n") << 0L;
+    QTest::newRow("wraps to 1 in 32 bits") << QByteArray("4294967297\n") << 0L;
+    QTest::newRow("at the pid limit") << QByteArray("4194304\n") << 0L;
+}
+
+void TestSerialChannel::lockFilePid() {
+    QFETCH(QByteArray, text);
+    QFETCH(long, pid);
+    QCOMPARE(ParseLockFilePid(std::string_view(text.constData(), text.size())).value_or(0), pid);
+}
+
+// Another program's lock file keeps us out only while its process lives; otherwise ours takes
+// its place while the port is open.
+void TestSerialChannel::lockFiles_data() {
+    QTest::addColumn<QByteArray>("found");  // null: no lock file
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("none") << QByteArray() << true;
+    QTest::newRow("live owner") << QByteArray::number(getppid()) + "\n" << false;
+    QTest::newRow("dead owner") << QByteArray::number(DeadPid()) + "\n" << true;
+}
+
+void TestSerialChannel::lockFiles() {
+    QFETCH(QByteArray, found);
+    QFETCH(bool, opens);
     Pty pty;
     QTemporaryDir locks;
     PosixSerialChannel channel;
     channel.setLockDirectories(locks.path().toStdString(), locks.path().toStdString());
     const std::string lockFile =
         locks.path().toStdString() + "/LCK.." + pty.slavePath.substr(pty.slavePath.rfind('/') + 1);
+    if (!found.isNull()) std::ofstream(lockFile) << found.toStdString();
 
-    std::ofstream(lockFile) << "      " << getppid() << "\n";  // a live owner
-    QVERIFY(!channel.open(pty.slavePath, "19200,e,8,1"));
+    QCOMPARE(channel.open(pty.slavePath, "19200,e,8,1"), opens);
+    if (!opens) {
+        QCOMPARE(channel.diagnosis().holderPid, getppid());
+        QCOMPARE(ReadText(lockFile), found.toStdString());
+        return;
+    }
+    char ours[16];
+    std::snprintf(ours, sizeof ours, "%10d\n", int(getpid()));
+    QCOMPARE(ReadText(lockFile), std::string(ours));
+    channel.close();
+    QCOMPARE(QDir(locks.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
 
-    std::ofstream(lockFile) << "      " << DeadPid() << "\n";  // left behind by a dead one
-    QVERIFY(channel.open(pty.slavePath, "19200,e,8,1"));
+// Anything short of all four fields would leave the rest as the last program set them.
+void TestSerialChannel::unusableLineSettingsAreRefused_data() {
+    QTest::addColumn<QString>("settings");
+    QTest::newRow("no stop bits") << "19200,e,8";
+    QTest::newRow("no such speed") << "12345,n,8,1";
+    QTest::newRow("words") << "fast";
+}
+
+void TestSerialChannel::unusableLineSettingsAreRefused() {
+    QFETCH(QString, settings);
+    Pty pty;
+    const termios before = pty.settings();
+    PosixSerialChannel channel;
+    QVERIFY(!channel.open(pty.slavePath, settings.toStdString()));
+    QCOMPARE(channel.diagnosis().problem, PortProblem::BadLineSettings);
+    QCOMPARE(pty.settings().c_cflag, before.c_cflag);
+}
+
+// A signal is no lost line: a frame written while signals interrupt the waits for room in the
+// output buffer arrives whole.
+void TestSerialChannel::signalDuringALongWriteLosesNothing() {
+    Pty pty;
+    PosixSerialChannel channel;
+    QVERIFY(channel.open(pty.slavePath, "230400,n,8,1"));
+    const std::vector<std::uint8_t> frame(256 * 1024, 'x');
+
+    std::size_t received = 0;
+    std::thread reader([&] {  // slow, so the output buffer fills; gives up after seconds of silence
+        char chunk[512];
+        pollfd more{pty.master, POLLIN, 0};
+        for (ssize_t n = 1; n > 0 && received < frame.size() && poll(&more, 1, 5000) > 0;
+             usleep(100))
+            received += std::size_t(n = ::read(pty.master, chunk, sizeof chunk));
+    });
+    struct sigaction action {
+    }, previous{};
+    action.sa_handler = Ignore;  // no SA_RESTART: every wait in the kernel is cut short
+    sigaction(SIGALRM, &action, &previous);
+    std::atomic<bool> written{false};
+    std::thread interrupter([&, writer = pthread_self()] {
+        for (; !written; usleep(200)) pthread_kill(writer, SIGALRM);
+    });
+    channel.write(frame.data(), frame.size());
+    channel.drain();
+    written = true;
+    interrupter.join();
+    sigaction(SIGALRM, &previous, nullptr);
+    reader.join();
+    QCOMPARE(received, frame.size());
+    QCOMPARE(channel.diagnosis().problem, PortProblem::None);
 }
 
 void TestSerialChannel::purgeDropsWaitingBytes() {

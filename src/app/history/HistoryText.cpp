@@ -29,6 +29,8 @@ const Wording kWordings[] = {
     {PortWording::NotATerminal, Msg::ReasonNotATerminal, Msg::AdviceNotATerminal},
     {PortWording::Vanished, Msg::ReasonVanished, Msg::AdviceVanished},
     {PortWording::HungUp, Msg::ReasonHungUp, Msg::AdviceHungUp},
+    {PortWording::Stalled, Msg::ReasonStalled, Msg::AdviceStalled},
+    {PortWording::BadLineSettings, Msg::ReasonBadLineSettings, Msg::AdviceBadLineSettings},
     {PortWording::Other, Msg::ReasonOther, Msg::AdviceOther},
     {PortWording::BadAddress, Msg::ReasonBadAddress, Msg::AdviceBadAddress},
     {PortWording::HostNotFound, Msg::ReasonHostNotFound, Msg::AdviceHostNotFound},
