@@ -11,6 +11,8 @@
 #include <ostream>
 #include <thread>
 
+#include "tagbench/Version.h"
+
 namespace tbsim {
 
 namespace {
@@ -355,6 +357,7 @@ serial number 12345678, at 19200,e,8,1.
                       at the line speed
   -q, --quiet         print nothing but the device paths
   -h, --help          show this help
+      --version       alone: show the program's version
 
 Exit status: 0 when stopped by a signal, 1 when a line or link could not be made,
 2 for bad options.
@@ -452,6 +455,11 @@ void RemoveLink(const std::string& target, const std::string& link) {
 
 int RunProgram(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const std::atomic<bool>& stop) {
+    // After a --reader, --version is that reader's; alone it is the program's.
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "tagbench-sim " << tagbench::kVersion << "\n" << std::flush;
+        return 0;
+    }
     const auto parsed = ParseProgramOptions(args);
     if (!parsed.options) {
         err << "tagbench-sim: " << parsed.error << "\nTry 'tagbench-sim --help'.\n";

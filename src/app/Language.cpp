@@ -190,6 +190,8 @@ void TfrmModule::FormShow() {
     mnuExit->setText(Msg(Msg::MenuExit));
     mnuView->setText(Msg(Msg::MenuView));
     mnuFrameHistory->setText(Msg(Msg::MenuFrameHistory));
+    mnuHelp->setText(Msg(Msg::MenuHelp));
+    mnuAbout->setText(Msg(Msg::MenuAbout));
     if (frmFrameHistory_) frmFrameHistory_->applyLanguage(language);
 
     ShowMessage(Msg::StartSelectReaderType);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -18,6 +19,7 @@
 #include <utility>
 
 #include "app/MainArea.h"
+#include "app/Program.h"
 #include "app/history/FrameHistoryWindow.h"
 #include "app/pages/CommandPage.h"
 #include "app/pages/DisplayPage.h"
@@ -32,6 +34,7 @@
 #include "link/PortList.h"
 #include "platform/AnyChannel.h"
 #include "platform/CodePage.h"
+#include "tagbench/Version.h"
 
 namespace app {
 namespace {
@@ -61,6 +64,7 @@ TfrmModule::TfrmModule(ModuleServices services, QWidget* parent)
             [this](int port) { return services_.ports.devicePath(port).value_or(std::string()); }),
       pacer_([this] { Beep(kToneHighHz, kTickMs); }, [this] { return !continuousRead_; }) {
     setObjectName("frmModule");
+    setWindowIcon(ProgramIcon());
     link_.SetEchoSink(this);
     link_.SetMessagePump([this] { PumpMessages(); });
     buildWindow();
@@ -157,7 +161,7 @@ void TfrmModule::buildMenu() {
     mnuExit->setObjectName("mnuExit");
     connect(mnuExit, &QAction::triggered, this, &TfrmModule::mnuExitClick);
 
-    // Between File and Language, where desktop programs keep View; Language stays last.
+    // Between File and Language, where desktop programs keep View; Help comes last.
     QMenu* view = menuBar()->addMenu(English(text::Msg::MenuView));
     view->setObjectName("mnuView");
     mnuView = view->menuAction();
@@ -180,6 +184,15 @@ void TfrmModule::buildMenu() {
     addLanguage(mnuEnglish, "mnuEnglish", &TfrmModule::mnuEnglishClick);
     addLanguage(mnuSimplified, "mnuSimplified", &TfrmModule::mnuSimplifiedClick);
     addLanguage(mnuTraditional, "mnuTraditional", &TfrmModule::mnuTraditionalClick);
+
+    QMenu* help = menuBar()->addMenu(English(text::Msg::MenuHelp));
+    help->setObjectName("mnuHelp");
+    mnuHelp = help->menuAction();
+    mnuHelp->setObjectName("mnuHelp");
+    mnuAbout = help->addAction(English(text::Msg::MenuAbout));
+    mnuAbout->setObjectName("mnuAbout");
+    mnuAbout->setMenuRole(QAction::AboutRole);
+    connect(mnuAbout, &QAction::triggered, this, &TfrmModule::mnuAboutClick);
 }
 
 void TfrmModule::buildStatusBar() {
@@ -325,6 +338,17 @@ bool TfrmModule::FormClose() {
 }
 
 void TfrmModule::mnuExitClick() { close(); }
+
+void TfrmModule::mnuAboutClick() {
+    // Window-modal and shown with open(), so the window's own loops keep running behind it.
+    auto* box =
+        new QMessageBox(QMessageBox::NoIcon, Msg(text::Msg::AboutTitle),
+                        Msg(text::Msg::AboutText).arg(tagbench::kVersion), QMessageBox::Ok, this);
+    box->setObjectName("frmAbout");
+    box->setIconPixmap(windowIcon().pixmap(64, 64));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
 
 void TfrmModule::SetBusy(bool on) {
     if (on) {

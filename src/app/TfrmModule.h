@@ -158,6 +158,8 @@ public slots:
     void mnuExitClick();
     // Shows the frame history window, or brings it to the front.
     void mnuFrameHistoryClick();
+    // The program's version and license, in the window's language.
+    void mnuAboutClick();
     void tmrBusyTimer();
     void tmrCardTimer();
 
@@ -403,6 +405,8 @@ private:
     QAction* mnuTraditional = nullptr;
     QAction* mnuView = nullptr;
     QAction* mnuFrameHistory = nullptr;
+    QAction* mnuHelp = nullptr;
+    QAction* mnuAbout = nullptr;
     QLabel* sbCommSent = nullptr;
     QLabel* sbCommReceived = nullptr;
     QTimer* tmrBusy = nullptr;

@@ -4,11 +4,16 @@
 
 #include "cli/Registry.h"
 #include "cli/Runner.h"
+#include "tagbench/Version.h"
 
 namespace cli {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
         const Environment& environment) {
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "tagbench-cli " << tagbench::kVersion << "\n";
+        return kExitOk;
+    }
     const Parsed parsed = ParseArguments(args);
     if (!parsed.invocation) {
         err << "tagbench-cli: " << parsed.error << std::endl;

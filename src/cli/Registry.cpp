@@ -36,9 +36,7 @@ const char kExitHelp[] =
 
 std::string Overview() {
     std::ostringstream out;
-    out << "Usage: tagbench-cli SUBCOMMAND [OPTION]... [ARGUMENT]...\n"
-           "The reader commands of Tag Bench from a shell, with the same frames and waits as\n"
-           "the window. Progress goes to standard error when it is a terminal.\n";
+    out << "Usage: tagbench-cli SUBCOMMAND [OPTION]... [ARGUMENT]...\n" << ProgramIntro();
     for (const Subcommand& each : Subcommands()) {
         if (each.section) out << "\n" << each.section << ":\n";
         const std::string head = each.name + " " + each.synopsis;
@@ -49,7 +47,8 @@ std::string Overview() {
             out << "\n" << std::string(kSummaryColumn + 2, ' ');
         out << each.summary << "\n";
     }
-    out << "\n  help SUBCOMMAND             that subcommand's options\n\n"
+    out << "\n  help SUBCOMMAND             that subcommand's options\n"
+           "  --version                   the program's version\n\n"
         << OptionsHelp() << "\n"
         << kExitHelp;
     return out.str();
@@ -105,24 +104,38 @@ const std::vector<Option>& CommonOptions() {
     return options;
 }
 
+std::string ProgramIntro() {
+    return "The reader commands of Tag Bench from a shell, with the same frames and waits as\n"
+           "the window. Progress goes to standard error when it is a terminal.\n";
+}
+
+std::string UsageNotes(const Subcommand& entry) {
+    std::ostringstream out;
+    if (entry.listsLineSettings) {
+        out << "Line settings (index text):";
+        for (int i = 0; i < tblink::kLineSettingsCount; ++i)
+            out << (i % 5 == 0 ? "\n  " : "  ") << i << " " << tblink::kLineSettingsTexts[i];
+        out << "\n";
+    }
+    if (entry.types && entry.types->listed)
+        out << "Reader types (--type): " << TypeNames(entry.types->page) << ".\n";
+    if (entry.needsType) out << "--type is required.\n";
+    if (entry.needsPort) out << "--port is required.\n";
+    return out.str();
+}
+
+std::string ExitStatusHelp() { return kExitHelp; }
+
 std::string Usage(const Subcommand* entry) {
     if (!entry) return Overview();
     std::ostringstream out;
     out << "Usage: tagbench-cli " << entry->name << " [OPTION]..."
         << (entry->argumentCount ? " " + entry->synopsis : std::string()) << "\n"
         << "Tag Bench from a shell: " << entry->summary << ".\n"
-        << entry->help << OptionLines(entry->options) << entry->helpAfter;
-    if (entry->listsLineSettings) {
-        out << "Line settings (index text):";
-        for (int i = 0; i < tblink::kLineSettingsCount; ++i)
-            out << (i % 5 == 0 ? "\n  " : "  ") << i << " " << tblink::kLineSettingsTexts[i];
-        out << "\n";
-    }
-    if (entry->types && entry->types->listed)
-        out << "Reader types (--type): " << TypeNames(entry->types->page) << ".\n";
-    if (entry->needsType) out << "--type is required.\n";
-    if (entry->needsPort) out << "--port is required.\n";
-    out << "\n" << OptionsHelp() << "\n" << kExitHelp;
+        << entry->help << OptionLines(entry->options) << entry->helpAfter << UsageNotes(*entry)
+        << "\n"
+        << OptionsHelp() << "\n"
+        << kExitHelp;
     return out.str();
 }
 

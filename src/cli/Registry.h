@@ -74,6 +74,11 @@ const std::vector<Option>& CommonOptions();
 
 // The usage text: of one subcommand, or (null) the overview of all.
 std::string Usage(const Subcommand* entry);
+// Pieces of the usage texts that the manual page shows too: what the program is, the lines
+// after a subcommand's options (line settings, types, what is required), and the exit statuses.
+std::string ProgramIntro();
+std::string UsageNotes(const Subcommand& entry);
+std::string ExitStatusHelp();
 
 // An entry with its usage lines, for a reader command; the rest is set field by field.
 Subcommand Entry(std::string name, std::string synopsis, int argumentCount, std::string summary,

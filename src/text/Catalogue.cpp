@@ -364,6 +364,12 @@ constexpr Row kRows[] = {
     {Msg::AdviceNoAnswer, {"Check that the server is switched on and on the network, and that no firewall blocks the port.", "请检查服务器是否已开机并连上网络, 以及防火墙是否挡住该埠.", "請檢查伺服器是否已開機並連上網路, 以及防火牆是否擋住該埠."}},
     {Msg::ReasonDropped, {"%1: the connection dropped during the exchange.", "%1: 通讯中连线中断.", "%1: 通訊中連線中斷."}},
     {Msg::AdviceDropped, {"Check the server and the network, then repeat the command.", "请检查服务器与网络, 然后重试命令.", "請檢查伺服器與網路, 然後重試命令."}},
+
+    // The Help menu and its About box
+    {Msg::MenuHelp, {"&Help", "说明(&H)", "說明(&H)"}},
+    {Msg::MenuAbout, {"&About Tag Bench", "关于 Tag Bench(&A)", "關於 Tag Bench(&A)"}},
+    {Msg::AboutTitle, {"About Tag Bench", "关于 Tag Bench", "關於 Tag Bench"}},
+    {Msg::AboutText, {"Tag Bench %1\n\nFinds access-control card readers on serial ports, reads and changes their settings, and tests them.\n\nReleased under the MIT license.", "Tag Bench %1\n\n在串口上查找门禁读卡器, 读取和修改设定并测试.\n\n以 MIT 授权发布.", "Tag Bench %1\n\n在序列埠上尋找門禁讀卡機, 讀取和修改設定並測試.\n\n以 MIT 授權釋出."}},
 };
 // clang-format on
 

@@ -342,6 +342,12 @@ enum class Msg : int {
     AdviceNoAnswer,
     ReasonDropped,
     AdviceDropped,
+
+    // The Help menu and its About box (%1 the version).
+    MenuHelp,
+    MenuAbout,
+    AboutTitle,
+    AboutText,
     Count  // not an entry
 };
 

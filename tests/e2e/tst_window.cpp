@@ -7,6 +7,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -14,6 +15,7 @@
 
 #include "WindowFixture.h"
 #include "app/Controls.h"
+#include "tagbench/Version.h"
 #include "text/Catalogue.h"
 
 using commands::ReaderType;
@@ -33,6 +35,7 @@ private slots:
     void controlsAreBuiltWithTheirEnglishCaptions();
     void clientAreaInEveryLanguage_data();
     void clientAreaInEveryLanguage();
+    void aboutShowsTheVersionAndTheIcon();
     void readerTypePages_data();
     void readerTypePages();
     void clickOnTheSelectedTypeChangesNothing_data();
@@ -158,6 +161,7 @@ void TestWindow::languageSwitch() {
     QCOMPARE(f.action("mnuTraditional")->text(), QString::fromUtf8("&Traditional chinese(繁體)"));
     QCOMPARE(f.action("mnuEnglish")->text(), QString("&English"));
     QVERIFY(f.action(menu.toLatin1().constData())->isChecked());
+    QCOMPARE(f.action("mnuAbout")->text(), text::Text(Msg::MenuAbout, language));
 }
 
 void TestWindow::languageSwitchBringsFrontPageBack() {
@@ -252,6 +256,19 @@ void TestWindow::clientAreaInEveryLanguage() {
         QCOMPARE(window.menuBar()->y(), 0);
         QCOMPARE(window.centralWidget()->y(), window.menuBar()->height());
     }
+}
+
+void TestWindow::aboutShowsTheVersionAndTheIcon() {
+    WindowFixture f;
+    app::TfrmModule& window = f.open();
+    for (const int size : {16, 256})
+        QVERIFY(window.windowIcon().availableSizes().contains(QSize(size, size)));
+    f.action("mnuAbout")->trigger();
+    auto* about = window.findChild<QMessageBox*>("frmAbout");
+    QVERIFY(about && about->isVisible());
+    QVERIFY(about->text().startsWith(QString("Tag Bench ") + tagbench::kVersion + "\n"));
+    about->accept();
+    QVERIFY(window.isEnabled());
 }
 
 void TestWindow::readerTypePages_data() {
