@@ -107,7 +107,7 @@ void TestHistoryWindow::viewMenuInEveryLanguage() {
 
     QStringList order;
     for (QAction* item : window.menuBar()->actions()) order << item->objectName();
-    QCOMPARE(order, (QStringList{"mnuFile", "mnuView", "mnuLanguage"}));
+    QCOMPARE(order, (QStringList{"mnuFile", "mnuView", "mnuLanguage", "mnuHelp"}));
     QCOMPARE(f.action("mnuView")->text(), text::Text(Msg::MenuView, language));
     QCOMPARE(f.action("mnuFrameHistory")->text(), text::Text(Msg::MenuFrameHistory, language));
     QCOMPARE(f.action("mnuFrameHistory")->shortcut(), QKeySequence("Ctrl+H"));

@@ -441,6 +441,11 @@ void TestCatalogue::catalogueOrder() {
         "the port.",
         "%1: the connection dropped during the exchange.",
         "Check the server and the network, then repeat the command.",
+        "&Help",
+        "&About Tag Bench",
+        "About Tag Bench",
+        "Tag Bench %1\n\nFinds access-control card readers on serial ports, reads and changes "
+        "their settings, and tests them.\n\nReleased under the MIT license.",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {
