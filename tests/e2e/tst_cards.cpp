@@ -62,6 +62,8 @@ private slots:
     void stopClickEndsTheLoop();
     void screenReadersHearTheShownCaption_data();
     void screenReadersHearTheShownCaption();
+    void languageSwitchDuringALoop_data();
+    void languageSwitchDuringALoop();
     void twoWayReadingAnswersEveryCard();
     void vanishedLineEndsTheLoop();
     void linkDuringReadingLeavesTheLoopItsPort();
@@ -159,6 +161,34 @@ void TestCards::screenReadersHearTheShownCaption() {
     QVERIFY(!bench.window->continuousRead());
     QCOMPARE(button->accessibleName(), text::Text(text::Msg::ReadCard, language));
     QCOMPARE(button->text(), text::Text(text::Msg::ReadCard, language));
+}
+
+void TestCards::languageSwitchDuringALoop_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("caption");
+    QTest::newRow("plain") << "btnReadCard" << int(text::Msg::ReadCard);
+    QTest::newRow("two-way") << "btnEncode" << int(text::Msg::ReadCardTwoWay);
+}
+
+// The menu stays usable while a loop runs: its button still stops it, in the new language,
+// and gets back its own caption in that language.
+void TestCards::languageSwitchDuringALoop() {
+    QFETCH(QString, button);
+    QFETCH(int, caption);
+    Bench bench;
+    const QByteArray name = button.toLatin1();
+    auto* loopButton = bench.f.control<QPushButton>(name.constData());
+    QString whileReading;
+    bench.readWhile(
+        name.constData(), [&] { return !bench.line->receivedCommands().empty(); },
+        [&] {
+            bench.f.switchLanguage("mnuTraditional");
+            whileReading = loopButton->text();
+        });
+    const int traditional = text::kTraditionalChinese;
+    QCOMPARE(whileReading, text::Text(text::Msg::CancelReadCard, traditional));
+    QVERIFY(!bench.window->continuousRead());
+    QCOMPARE(loopButton->text(), text::Text(text::Msg(caption), traditional));
 }
 
 void TestCards::twoWayReadingAnswersEveryCard() {

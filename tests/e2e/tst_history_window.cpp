@@ -2,6 +2,7 @@
 // View menu in three languages, Ctrl+H, the window staying usable while a command runs and
 // following a card loop live, Save read back line by line, the reasons shown when a port does
 // not open or an adapter vanishes, and the session log of TAGBENCH_FRAME_LOG.
+#include <QAccessible>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -80,6 +81,7 @@ private slots:
     void viewMenuInEveryLanguage_data();
     void viewMenuInEveryLanguage();
     void ctrlHOpensAndHidesTheWindow();
+    void screenReadersMeetAWindowWithItsTitle();
     void usableWhileTheMainWindowIsDisabled();
     void followsACardLoopLive();
     void savedFileReadsBackLineByLine();
@@ -141,6 +143,22 @@ void TestHistoryWindow::ctrlHOpensAndHidesTheWindow() {
     QVERIFY(!history.testAttribute(Qt::WA_QuitOnClose));
     QVERIFY(f.closeByUser());
     QVERIFY(!history.isVisible());
+}
+
+// Opened from the menu, it is a window named by its title, with the keyboard in its table.
+void TestHistoryWindow::screenReadersMeetAWindowWithItsTitle() {
+    WindowFixture f;
+    app::TfrmModule& window = f.open();
+    f.switchLanguage("mnuTraditional");
+    f.action("mnuFrameHistory")->trigger();
+    FrameHistoryWindow& history = window.frameHistoryWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&history));
+    QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(&history);
+    QVERIFY(shown);
+    QCOMPARE(shown->role(), QAccessible::Window);
+    QCOMPARE(shown->text(QAccessible::Name),
+             text::Text(Msg::FrameHistoryTitle, text::kTraditionalChinese));
+    QCOMPARE(QApplication::focusWidget(), history.lvFrames);
 }
 
 // Clicked from inside the command's own wait: the main window is disabled, the history is not.

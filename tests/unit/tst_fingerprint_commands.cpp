@@ -313,8 +313,14 @@ void TestFingerprintCommands::standAloneDefault() {
     QCOMPARE(sent, expected);
     QCOMPARE(rig.pacer.ticks(), polls - 1);
     QString pauses = "P50";
-    for (int i = 1; i < polls; ++i) pauses += " K400";
+    for (int i = 1; i < polls; ++i) pauses += " K400 P50";
     QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), pauses);
+    // Unanswered polls come the silence limit + 400 ms + the tone's 50 ms (+ the frame) apart.
+    const auto& wire = rig.channel.sent();
+    for (std::size_t i = wire.size() - 2; wire.at(i - 1).command == "I05B"; --i) {
+        const auto apart = (wire.at(i).at - wire.at(i - 1).at).count();
+        QVERIFY2(apart >= 750 && apart < 760, qPrintable(QString::number(apart)));
+    }
     const tbsim::ReaderConfig config = reader->config();
     QCOMPARE(config.id, 1);
     QCOMPARE(config.fingerprint.facilityCode, 0);
@@ -366,7 +372,7 @@ void TestFingerprintCommands::factoryDefaultWaitsTheSameWay() {
     QVERIFY2(polls >= 2, qPrintable(QString::number(polls)));
     QCOMPARE(sent.at(3 + static_cast<std::size_t>(polls)), std::string("I01Zi"));
     QString pauses = "K100 P50 K200 K200";
-    for (int i = 1; i < polls; ++i) pauses += " K400";
+    for (int i = 1; i < polls; ++i) pauses += " K400 P50";
     QVERIFY2(QString::fromStdString(rig.pacer.pausesText()).startsWith(pauses),
              rig.pacer.pausesText().c_str());
 }

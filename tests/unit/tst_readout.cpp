@@ -308,10 +308,16 @@ void TestReadOut::readOutAfterFind_data() {
     QTest::addColumn<QString>("id");       // "-": none that addresses the reader
     QTest::addColumn<bool>("opened");
     QTest::addColumn<QString>("sent");
-    QTest::newRow("ID 01: read out") << "01" << 1 << "01" << true << "A01V A01A";
-    QTest::newRow("ID 00: nothing sent") << "00" << 1 << "-" << false << "";
-    QTest::newRow("ID not digits: nothing sent") << "1x" << 1 << "-" << false << "";
-    QTest::newRow("port does not open: nothing sent") << "01" << 7 << "01" << false << "";
+    QTest::addColumn<bool>("typed");  // a reader type is selected
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("ID 01: read out") << "01" << 1 << "01" << true << "A01V A01A" << true << true;
+    QTest::newRow("ID 00: nothing sent") << "00" << 1 << "-" << false << "" << true << false;
+    QTest::newRow("ID not digits: nothing sent")
+        << "1x" << 1 << "-" << false << "" << true << false;
+    QTest::newRow("port does not open: nothing sent")
+        << "01" << 7 << "01" << false << "" << true << false;
+    QTest::newRow("no reader type: linked, not complete")
+        << "01" << 1 << "01" << true << "A01V" << false << false;
 }
 
 void TestReadOut::readOutAfterFind() {
@@ -320,20 +326,24 @@ void TestReadOut::readOutAfterFind() {
     QFETCH(QString, id);
     QFETCH(bool, opened);
     QFETCH(QString, sent);
+    QFETCH(bool, typed);
+    QFETCH(bool, complete);
     CommandRig rig;
     rig.addReader(tbsim::ReaderKind::PX10, 1);
     const tblink::FoundReader found{port, 5, CommandRig::kLineSettings,
                                     "\nA" + replyId.toStdString() + "B12345678" + "00\r"};
     bool openWhenTold = true;
     const FoundReadOut read =
-        ReadOutAfterFind(rig.link, rig.pacer, found, 'A', Info(ReaderType::PX10).readOut,
+        ReadOutAfterFind(rig.link, rig.pacer, found, 'A',
+                         typed ? std::optional(Info(ReaderType::PX10).readOut) : std::nullopt,
                          [&](const FoundReadOut&) { openWhenTold = rig.link.IsOpen(); });
     QVERIFY(!openWhenTold);
     QVERIFY(!rig.link.IsOpen());
     QCOMPARE(read.serial, std::string("12345678"));
     QCOMPARE(QString::fromStdString(read.id.value_or("-")), id);
     QCOMPARE(read.portOpened, opened);
-    QCOMPARE(read.values.complete, opened);
+    QCOMPARE(read.values.version.has_value(), opened);
+    QCOMPARE(read.values.complete, complete);
     QCOMPARE(Joined(rig.takeCommands()), sent);
 }
 

@@ -37,7 +37,9 @@ QValidator::State ReaderTextValidator::validate(QString& input, int& pos) const 
     const auto limit = static_cast<std::size_t>(maxBytes_);
     if (bytes(input) <= limit) return Acceptable;
     const std::size_t before = bytes(current_);
-    if (before > limit) return bytes(input) <= before ? Acceptable : Invalid;
+    if (before > limit && bytes(input) <= before) return Acceptable;
+    emit limitReached(maxBytes_);
+    if (before > limit) return Invalid;
     // Never split a surrogate pair: one character of the code page is one code point.
     while (pos > 0 && bytes(input) > limit) {
         const int width =
