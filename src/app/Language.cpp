@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 

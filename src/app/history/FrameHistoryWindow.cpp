@@ -31,8 +31,8 @@ constexpr int kColumnWidths[FrameHistoryModel::kColumnCount] = {110, 160, 60,  1
 // A window of its own beside the main window: screen readers meet it as a window named by its
 // title, not as a pane without a name.
 QAccessibleInterface* AccessibleHistoryWindow(const QString& className, QObject* object) {
-    if (className != QLatin1String(FrameHistoryWindow::staticMetaObject.className()) ||
-        !object || !object->isWidgetType())
+    if (className != QLatin1String(FrameHistoryWindow::staticMetaObject.className()) || !object ||
+        !object->isWidgetType())
         return nullptr;
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
 }
