@@ -19,6 +19,11 @@ ReaderTextValidator::ReaderTextValidator(int maxBytes, std::function<int()> lang
         current_ = edit->text();
         connect(edit, &QLineEdit::textChanged, this,
                 [this](const QString& text) { current_ = text; });
+        // The box's own character limit cuts a paste before it gets here, and a refused edit
+        // ends here too: both are the limit reached.
+        connect(edit, &QLineEdit::inputRejected, this, [this] {
+            if (maxBytes_ != kNoByteLimit) emit limitReached(maxBytes_);
+        });
     }
 }
 
@@ -37,9 +42,8 @@ QValidator::State ReaderTextValidator::validate(QString& input, int& pos) const 
     const auto limit = static_cast<std::size_t>(maxBytes_);
     if (bytes(input) <= limit) return Acceptable;
     const std::size_t before = bytes(current_);
-    if (before > limit && bytes(input) <= before) return Acceptable;
+    if (before > limit) return bytes(input) <= before ? Acceptable : Invalid;
     emit limitReached(maxBytes_);
-    if (before > limit) return Invalid;
     // Never split a surrogate pair: one character of the code page is one code point.
     while (pos > 0 && bytes(input) > limit) {
         const int width =

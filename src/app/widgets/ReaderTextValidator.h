@@ -32,7 +32,8 @@ public:
     State validate(QString& input, int& pos) const override;
 
 signals:
-    // An edit went past the limit and was cut there (or refused): the window says why.
+    // An edit went past the limit (bytes, or the box's characters) and was cut there or
+    // refused: the window says why.
     void limitReached(int maxBytes) const;
 
 private:
