@@ -101,8 +101,6 @@ bool FrameHistoryWindow::atBottom() const {
 void FrameHistoryWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     lvFrames->scrollToBottom();
-    // Opened from the keyboard (Ctrl+H), the keys go to the table first.
-    if (!focusWidget()) lvFrames->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void FrameHistoryWindow::applyLanguage(int language) {
