@@ -42,8 +42,6 @@ private slots:
     void frameCharactersNeverReachTheReaderTexts_data();
     void frameCharactersNeverReachTheReaderTexts();
     void everyReaderTextKeepsFrameCharactersOut();
-    void overlongReaderTextIsCutAndSaysWhy_data();
-    void overlongReaderTextIsCutAndSaysWhy();
     void storedValues_data();
     void storedValues();
     void closingStoresTheSettings();
@@ -458,52 +456,6 @@ void TestWindow::everyReaderTextKeepsFrameCharactersOut() {
                  qPrintable(edit->objectName()));
     }
     QVERIFY2(edits.size() >= 20, qPrintable(edits.join(' ')));
-}
-
-void TestWindow::overlongReaderTextIsCutAndSaysWhy_data() {
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("edit");
-    QTest::addColumn<QString>("pasted");
-    QTest::addColumn<QString>("kept");
-    QTest::addColumn<QString>("status");
-    const QString han(519, QChar(0x4E2D));  // two bytes each in GBK and Big5
-    // A frame carries 1040 bytes of command text: 1037 after the start character and ID.
-    QTest::newRow("command test") << "mnuEnglish"
-                                  << "tsCommand"
-                                  << "edTest" << QString(1040, 'A') << QString(1037, 'A')
-                                  << "Text is limited to 1037 bytes";
-    QTest::newRow("addressed command test never keeps half a character")
-        << "mnuSimplified"
-        << "tsCommand"
-        << "edTest2"
-        << "AA" + han << "AA" + han.left(518) << QString::fromUtf8("文字限制为1039个字节");
-    QTest::newRow("title") << "mnuTraditional"
-                           << "tsDisplay"
-                           << "edTitle1" << QString(17, 'T') << QString(16, 'T')
-                           << QString::fromUtf8("文字限制為16個位元組");
-}
-
-// A paste past a box's byte limit is cut there, and the status bar says why.
-void TestWindow::overlongReaderTextIsCutAndSaysWhy() {
-    QFETCH(QString, menu);
-    QFETCH(QString, page);
-    QFETCH(QString, edit);
-    QFETCH(QString, pasted);
-    QFETCH(QString, kept);
-    QFETCH(QString, status);
-    WindowFixture f;
-    f.open();
-    f.switchLanguage(menu.toLatin1().constData());
-    f.showPage(page.toLatin1().constData());
-    auto* box = f.control<QLineEdit>(edit);
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QGuiApplication::clipboard()->setText(pasted);
-    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(box->text(), kept);
-    QCOMPARE(f.text("sbCommReceived"), status);
 }
 
 void TestWindow::storedValues_data() {

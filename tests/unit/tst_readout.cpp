@@ -42,6 +42,7 @@ private slots:
     void readOutStopsAtABadField_data();
     void readOutStopsAtABadField();
     void versionNeverAnswered();
+    void noReaderTypeIsNotComplete();
     void readOutAfterFind_data();
     void readOutAfterFind();
 };
@@ -302,22 +303,25 @@ void TestReadOut::versionNeverAnswered() {
     QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), QString("K100 K100"));
 }
 
+// No reader type selected: "V" links the reader, but the read-out is not complete.
+void TestReadOut::noReaderTypeIsNotComplete() {
+    CommandRig rig;
+    rig.addReader(tbsim::ReaderKind::PX10, 1);
+    QVERIFY(rig.open());
+    const ReadOutValues read = ReadOut({rig.link, rig.pacer, "A01"}, std::nullopt);
+    QVERIFY(read.version && !read.complete);
+}
+
 void TestReadOut::readOutAfterFind_data() {
     QTest::addColumn<QString>("replyId");  // characters 3-4 of the find's reply
     QTest::addColumn<int>("port");         // only COM1 has a line
     QTest::addColumn<QString>("id");       // "-": none that addresses the reader
     QTest::addColumn<bool>("opened");
     QTest::addColumn<QString>("sent");
-    QTest::addColumn<bool>("typed");  // a reader type is selected
-    QTest::addColumn<bool>("complete");
-    QTest::newRow("ID 01: read out") << "01" << 1 << "01" << true << "A01V A01A" << true << true;
-    QTest::newRow("ID 00: nothing sent") << "00" << 1 << "-" << false << "" << true << false;
-    QTest::newRow("ID not digits: nothing sent")
-        << "1x" << 1 << "-" << false << "" << true << false;
-    QTest::newRow("port does not open: nothing sent")
-        << "01" << 7 << "01" << false << "" << true << false;
-    QTest::newRow("no reader type: linked, not complete")
-        << "01" << 1 << "01" << true << "A01V" << false << false;
+    QTest::newRow("ID 01: read out") << "01" << 1 << "01" << true << "A01V A01A";
+    QTest::newRow("ID 00: nothing sent") << "00" << 1 << "-" << false << "";
+    QTest::newRow("ID not digits: nothing sent") << "1x" << 1 << "-" << false << "";
+    QTest::newRow("port does not open: nothing sent") << "01" << 7 << "01" << false << "";
 }
 
 void TestReadOut::readOutAfterFind() {
@@ -326,24 +330,20 @@ void TestReadOut::readOutAfterFind() {
     QFETCH(QString, id);
     QFETCH(bool, opened);
     QFETCH(QString, sent);
-    QFETCH(bool, typed);
-    QFETCH(bool, complete);
     CommandRig rig;
     rig.addReader(tbsim::ReaderKind::PX10, 1);
     const tblink::FoundReader found{port, 5, CommandRig::kLineSettings,
                                     "\nA" + replyId.toStdString() + "B12345678" + "00\r"};
     bool openWhenTold = true;
     const FoundReadOut read =
-        ReadOutAfterFind(rig.link, rig.pacer, found, 'A',
-                         typed ? std::optional(Info(ReaderType::PX10).readOut) : std::nullopt,
+        ReadOutAfterFind(rig.link, rig.pacer, found, 'A', Info(ReaderType::PX10).readOut,
                          [&](const FoundReadOut&) { openWhenTold = rig.link.IsOpen(); });
     QVERIFY(!openWhenTold);
     QVERIFY(!rig.link.IsOpen());
     QCOMPARE(read.serial, std::string("12345678"));
     QCOMPARE(QString::fromStdString(read.id.value_or("-")), id);
     QCOMPARE(read.portOpened, opened);
-    QCOMPARE(read.values.version.has_value(), opened);
-    QCOMPARE(read.values.complete, complete);
+    QCOMPARE(read.values.complete, opened);
     QCOMPARE(Joined(rig.takeCommands()), sent);
 }
 
