@@ -26,6 +26,8 @@ void Name(QWidget* control, const char* name);
 // The captions the language menu changes live in one table (Language.cpp): the English caption
 // of the control `name`, or a null string for a control outside it.
 QString EnglishCaption(const char* name);
+// The same in `language`.
+QString CaptionIn(const char* name, int language);
 // The controls of that table.
 QList<const char*> TranslatedControls();
 

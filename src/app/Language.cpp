@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 
@@ -150,11 +151,13 @@ QString CaptionText(const Caption& caption, int language) {
 
 }  // namespace
 
-QString EnglishCaption(const char* name) {
+QString CaptionIn(const char* name, int language) {
     for (const Caption& caption : kCaptions)
-        if (qstrcmp(caption.control, name) == 0) return CaptionText(caption, text::kEnglish);
+        if (qstrcmp(caption.control, name) == 0) return CaptionText(caption, language);
     return {};
 }
+
+QString EnglishCaption(const char* name) { return CaptionIn(name, text::kEnglish); }
 
 QList<const char*> TranslatedControls() {
     QList<const char*> names;
@@ -167,6 +170,8 @@ void TfrmModule::applyCaptions() {
         if (auto* control = findChild<QWidget*>(QString::fromLatin1(caption.control)))
             SetCaption(control, CaptionText(caption, language_));
     }
+    // A running card loop's button stays its stop button, in the new language.
+    if (cardLoopButton_) SetCaption(cardLoopButton_, Msg(Msg::CancelReadCard));
     edM1CardKeyAccessChange();  // the notice, if any, in the new language
 }
 

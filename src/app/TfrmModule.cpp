@@ -29,6 +29,7 @@
 #include "app/pages/MifareKeyPage.h"
 #include "app/pages/MifarePage.h"
 #include "app/widgets/Lamp.h"
+#include "app/widgets/ReaderTextValidator.h"
 #include "app/widgets/ReaderTypeRow.h"
 #include "link/LineSettingsList.h"
 #include "link/PortList.h"
@@ -124,6 +125,12 @@ void TfrmModule::buildWindow() {
     connectMifareKeyPage();
     connectDisplayPage();
     connectFingerprintPage();
+    // Every box with a byte limit says in the status bar why it took no more.
+    for (auto* validator : findChildren<ReaderTextValidator*>()) {
+        connect(validator, &ReaderTextValidator::limitReached, this, [this](int maxBytes) {
+            sbCommReceived->setText(Msg(text::Msg::ReaderTextLimited).arg(maxBytes));
+        });
+    }
 
     fixClientSize();
 }

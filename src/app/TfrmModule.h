@@ -41,6 +41,7 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTimer;
 
 namespace commands {
@@ -123,7 +124,7 @@ public:
     static constexpr int kToneHighHz = 1000;
     static constexpr int kToneLowHz = 300;
     static constexpr int kToneMs = 300;
-    static constexpr int kTickMs = 50;  // the progress tick of long actions
+    static constexpr int kTickMs = tblink::kTickMs;  // the progress tick of long actions
     static constexpr int kBusyFlashMs = 200;
     static constexpr int kCardLampMs = 1000;
 
@@ -433,6 +434,7 @@ private:
     int language_ = text::kEnglish;
     bool linked_ = false;
     bool continuousRead_ = false;
+    QPushButton* cardLoopButton_ = nullptr;  // the running card loop's stop button
     std::string startCharacter_;
     std::string readerId_;
     int storedReaderType_ = 0;

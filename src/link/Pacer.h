@@ -5,6 +5,9 @@
 
 namespace tblink {
 
+// How long the progress tone of long sequences sounds.
+constexpr int kTickMs = 50;
+
 class Pacer {
 public:
     virtual ~Pacer() = default;
@@ -16,7 +19,8 @@ public:
     virtual void PausePlain(int milliseconds) = 0;
     // Lets the window handle what is waiting (paint, timers, the click that stops a loop).
     virtual void Pump() = 0;
-    // The short progress tone of long sequences (1000 Hz, 50 ms).
+    // The short progress tone of long sequences (1000 Hz, kTickMs). It does not hold the
+    // caller: a sequence whose timing counts the tone waits it out itself.
     virtual void Tick() = 0;
     // True once the user has asked a running loop to end.
     virtual bool Stopped() = 0;

@@ -276,6 +276,10 @@ constexpr Row kRows[] = {
     // Card key page: the red notice beside an access-bits text that would harm the sector
     {Msg::AccessBitsInvalid, {"Invalid access bits: sector unusable", "存取位元无效:扇区将无法使用", "存取位元無效:扇區將無法使用"}},
     {Msg::AccessBitsLockedForGood, {"Access bits can never be changed again", "存取位元将永远无法再更改", "存取位元將永遠無法再更改"}},
+    {Msg::AccessBitsIncomplete, {"Not yet 8 hexadecimal digits", "尚未满8个十六进制数字", "尚未滿8個十六進位數字"}},
+
+    // Reader texts
+    {Msg::ReaderTextLimited, {"Text is limited to %1 bytes", "文字限制为%1个字节", "文字限制為%1個位元組"}},
 
     // Fingerprint template files
     {Msg::SaveTemplate, {"Save template...", "保存样板...", "儲存樣板..."}},

@@ -250,8 +250,12 @@ enum class Msg : int {
     NotAPictureFile,
 
     // Card key page: the red notice beside an access-bits text that would harm the sector
-    AccessBitsInvalid,        // the inverted copies disagree, or not 8 hexadecimal digits
+    AccessBitsInvalid,        // the inverted copies disagree
     AccessBitsLockedForGood,  // no key may ever write the access bits again
+    AccessBitsIncomplete,     // not (yet) 8 upper-case hexadecimal digits
+
+    // An edit box whose text goes to a reader took no more: its limit (%1) in the status bar
+    ReaderTextLimited,
 
     // Fingerprint template files (Save template..., Load template...). A failed load or save
     // shows its error entry followed by a space and the reason entry.

@@ -1,11 +1,13 @@
 // The Display and Fingerprint pages as built: every control where it belongs with its initial
-// content, the panels that follow their scroll bars, byte limits in each code page, the
-// captions of all three languages, the hidden stand-alone settings and the icon canvas.
+// content, the panels that follow their scroll bars, byte limits in each code page (the command
+// tests' too) and the status bar saying why, the captions of all three languages, the hidden
+// stand-alone settings and the icon canvas.
 #include <QLineEdit>
 #include <QScrollBar>
 
 #include "WindowFixture.h"
 #include "app/widgets/IconCanvas.h"
+#include "app/widgets/ReaderTextValidator.h"
 
 using text::Msg;
 
@@ -318,6 +320,13 @@ private slots:
         QTest::newRow("fingerprint ID")
             << "mnuSimplified"
             << "edCard" << zhong + "0123456789ABCDEF" << false << zhong + "0123456789ABCD";
+        QTest::newRow("command test")
+            << "mnuEnglish"
+            << "edTest" << QString(1040, 'A') << true << QString(1037, 'A');
+        QTest::newRow("addressed command test")
+            << "mnuSimplified"
+            << "edTest2"
+            << "A" + QString(520, zhong.at(0)) << true << "A" + QString(519, zhong.at(0));
         QTest::newRow("template part 1")
             << "mnuSimplified"
             << "edF1" << QString(200, zhong.at(0)) << true << QString(128, zhong.at(0));
@@ -337,6 +346,10 @@ private slots:
             TypeText(edit, typed);
         }
         QCOMPARE(edit->text(), kept);
+        const auto* limit = qobject_cast<const app::ReaderTextValidator*>(edit->validator());
+        QCOMPARE(
+            control<QLabel>("sbCommReceived")->text(),
+            text::Text(Msg::ReaderTextLimited, f_->window().language()).arg(limit->maxBytes()));
     }
 
     // A text that the language switch made too long can be shortened but not lengthened.

@@ -2,6 +2,7 @@
 // View menu in three languages, Ctrl+H, the window staying usable while a command runs and
 // following a card loop live, Save read back line by line, the reasons shown when a port does
 // not open or an adapter vanishes, and the session log of TAGBENCH_FRAME_LOG.
+#include <QAccessible>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -115,6 +116,9 @@ void TestHistoryWindow::viewMenuInEveryLanguage() {
     QCOMPARE(window.centralWidget()->height() + window.statusBar()->height(), 630);
 
     QCOMPARE(history.windowTitle(), text::Text(Msg::FrameHistoryTitle, language));
+    QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(&history);
+    QCOMPARE(shown->role(), QAccessible::Window);
+    QCOMPARE(shown->text(QAccessible::Name), history.windowTitle());
     QCOMPARE(history.btnClearFrames->text(), text::Text(Msg::ClearFrames, language));
     QCOMPARE(history.btnSaveFrames->text(), text::Text(Msg::SaveFrames, language) + "...");
     QCOMPARE(history.model()->headerData(FrameHistoryModel::Outcome, Qt::Horizontal).toString(),
@@ -133,6 +137,7 @@ void TestHistoryWindow::ctrlHOpensAndHidesTheWindow() {
     QVERIFY(!history.isModal());
     QVERIFY(!window.isAncestorOf(&history));
     QVERIFY(QTest::qWaitForWindowActive(&history));
+    QCOMPARE(QApplication::focusWidget(), history.lvFrames);
     QTest::keyClick(&history, Qt::Key_H, Qt::ControlModifier);
     QVERIFY(!history.isVisible());
     // The menu item brings it back; closing the main window takes it along.

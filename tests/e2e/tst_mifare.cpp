@@ -310,13 +310,14 @@ void TestMifare::noticeBesideAccessBits_data() {
 
     const QString invalid = "Invalid access bits: sector unusable";
     const QString locked = "Access bits can never be changed again";
+    const QString incomplete = "Not yet 8 hexadecimal digits";
     QTest::newRow("delivery") << "FF0780AA"
                               << "";
     QTest::newRow("trailer 011: Key B writes them") << "08778FAA"
                                                     << "";
     QTest::newRow("inverted copy differs in one bit") << "FF0781AA" << invalid;
-    QTest::newRow("no user byte") << "FF0780" << invalid;
-    QTest::newRow("not hexadecimal") << "FF07X0AA" << invalid;
+    QTest::newRow("no user byte") << "FF0780" << incomplete;
+    QTest::newRow("not hexadecimal") << "FF07X0AA" << incomplete;
     QTest::newRow("trailer 110") << "00F87FAA" << locked;
     QTest::newRow("trailer 000") << "FF0F00AA" << locked;
     QTest::newRow("trailer 010") << "7F0F08AA" << locked;

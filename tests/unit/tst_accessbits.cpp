@@ -292,10 +292,11 @@ private slots:
         QTest::newRow("one C1 bit without its copy")
             << "FF1780AA" << V::CopiesDisagree << N::Invalid;
         QTest::newRow("all ones") << "FFFFFFFF" << V::CopiesDisagree << N::Invalid;
-        QTest::newRow("six characters") << "FF0780" << V::NotEightHexDigits << N::Invalid;
-        QTest::newRow("twelve characters") << "FF0780AAFFFF" << V::NotEightHexDigits << N::Invalid;
-        QTest::newRow("lower case") << "ff0780aa" << V::NotEightHexDigits << N::Invalid;
-        QTest::newRow("not hexadecimal") << "FF0780AG" << V::NotEightHexDigits << N::Invalid;
+        QTest::newRow("six characters") << "FF0780" << V::NotEightHexDigits << N::Incomplete;
+        QTest::newRow("twelve characters")
+            << "FF0780AAFFFF" << V::NotEightHexDigits << N::Incomplete;
+        QTest::newRow("lower case") << "ff0780aa" << V::NotEightHexDigits << N::Incomplete;
+        QTest::newRow("not hexadecimal") << "FF0780AG" << V::NotEightHexDigits << N::Incomplete;
     }
     void typedText() {
         QFETCH(QString, text);

@@ -353,6 +353,8 @@ void TestCatalogue::catalogueOrder() {
         // Card key page notice
         "Invalid access bits: sector unusable",
         "Access bits can never be changed again",
+        "Not yet 8 hexadecimal digits",
+        "Text is limited to %1 bytes",
         // Fingerprint template files
         "Save template...",
         "Load template...",

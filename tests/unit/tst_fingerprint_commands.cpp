@@ -283,7 +283,8 @@ void TestFingerprintCommands::templatePutRefusals() {
 }
 
 // Linked as 05: the reader takes ID 01 and every later command still goes to 05. After "R6"
-// one short tone and a kept-alive 400 ms per unanswered poll; "E5" at the first answer.
+// a kept-alive 400 ms and one short tone, waited out, per unanswered poll; "E5" at the first
+// answer.
 void TestFingerprintCommands::standAloneDefault_data() {
     QTest::addColumn<int>("restartMs");
     QTest::addColumn<bool>("severalPolls");
@@ -313,7 +314,7 @@ void TestFingerprintCommands::standAloneDefault() {
     QCOMPARE(sent, expected);
     QCOMPARE(rig.pacer.ticks(), polls - 1);
     QString pauses = "P50";
-    for (int i = 1; i < polls; ++i) pauses += " K400";
+    for (int i = 1; i < polls; ++i) pauses += " K400 P50";
     QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), pauses);
     const tbsim::ReaderConfig config = reader->config();
     QCOMPARE(config.id, 1);
@@ -366,7 +367,7 @@ void TestFingerprintCommands::factoryDefaultWaitsTheSameWay() {
     QVERIFY2(polls >= 2, qPrintable(QString::number(polls)));
     QCOMPARE(sent.at(3 + static_cast<std::size_t>(polls)), std::string("I01Zi"));
     QString pauses = "K100 P50 K200 K200";
-    for (int i = 1; i < polls; ++i) pauses += " K400";
+    for (int i = 1; i < polls; ++i) pauses += " K400 P50";
     QVERIFY2(QString::fromStdString(rig.pacer.pausesText()).startsWith(pauses),
              rig.pacer.pausesText().c_str());
 }

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "actions/Action.h"
 #include "app/MainArea.h"
 #include "app/TfrmModule.h"
 #include "app/pages/CommandPage.h"
@@ -40,10 +41,13 @@ std::vector<ButtonBinding> TfrmModule::commandPageButtons() {
 }
 
 void TfrmModule::connectCommandPage() {
-    // The command tests send what is typed, as it is typed.
+    // The command tests send what is typed, as it is typed, up to what fits in a frame.
     const auto language = [this] { return language_; };
-    for (QLineEdit* edit : {command_->edTest, command_->edTest2})
-        ForReader(edit, ReaderTextValidator::kNoByteLimit, language);
+    const auto limit = [](actions::ActionId id) {
+        return actions::Describe(id).input("text")->max;
+    };
+    ForReader(command_->edTest, limit(actions::ActionId::CommandTest), language);
+    ForReader(command_->edTest2, limit(actions::ActionId::CommandTestAddressed), language);
 }
 
 void TfrmModule::btnModeClick() {

@@ -80,7 +80,7 @@ void TfrmModule::readCardsContinuously(bool twoWay) {
     continuousRead_ = true;
     const ActionScope scope(*this, twoWay ? Msg::ReadCardTwoWay : Msg::ReadCard);
     QPushButton* button = twoWay ? main_->btnEncode : main_->btnReadCard;
-    const QString caption = button->text();
+    cardLoopButton_ = button;
     SetCaption(button, Msg(Msg::CancelReadCard));
     lockForCardLoop(twoWay, true);
     if (!twoWay) main_->pnMsg->clear();
@@ -115,7 +115,9 @@ void TfrmModule::readCardsContinuously(bool twoWay) {
     }
 
     lockForCardLoop(twoWay, false);
-    SetCaption(button, caption);
+    // Its own caption in the language of now: the menu may have switched it during the loop.
+    cardLoopButton_ = nullptr;
+    SetCaption(button, CaptionIn(twoWay ? "btnEncode" : "btnReadCard", language_));
     if (twoWay) ShowMessage(Msg::CardId);
 }
 

@@ -201,6 +201,9 @@ void TfrmModule::edM1CardKeyAccessChange() {
     switch (commands::mifare::NoticeFor(Encode(mifareKey_->edM1CardKeyAccess->text()))) {
         case commands::mifare::AccessBitsNotice::None:
             break;
+        case commands::mifare::AccessBitsNotice::Incomplete:
+            notice = Msg(Msg::AccessBitsIncomplete);
+            break;
         case commands::mifare::AccessBitsNotice::Invalid:
             notice = Msg(Msg::AccessBitsInvalid);
             break;

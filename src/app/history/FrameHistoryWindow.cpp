@@ -1,5 +1,6 @@
 #include "app/history/FrameHistoryWindow.h"
 
+#include <QAccessibleWidget>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -27,10 +28,21 @@ using text::Msg;
 constexpr int kColumnWidths[FrameHistoryModel::kColumnCount] = {110, 160, 60,  130, 110,
                                                                 230, 250, 320, 90};
 
+// A window of its own beside the main window: screen readers meet it as a window named by its
+// title, not as a pane without a name.
+QAccessibleInterface* AccessibleHistoryWindow(const QString& className, QObject* object) {
+    if (className != QLatin1String(FrameHistoryWindow::staticMetaObject.className()) || !object ||
+        !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 }  // namespace
 
 FrameHistoryWindow::FrameHistoryWindow(tblink::FrameHistory& history)
     : QWidget(nullptr, Qt::Window), history_(history) {
+    static const bool accessible = (QAccessible::installFactory(AccessibleHistoryWindow), true);
+    Q_UNUSED(accessible);
     setObjectName("frmFrameHistory");
     // The program ends with its main window, whether this one is open or not.
     setAttribute(Qt::WA_QuitOnClose, false);

@@ -19,6 +19,11 @@ ReaderTextValidator::ReaderTextValidator(int maxBytes, std::function<int()> lang
         current_ = edit->text();
         connect(edit, &QLineEdit::textChanged, this,
                 [this](const QString& text) { current_ = text; });
+        // The box's own character limit cuts a paste before it gets here, and a refused edit
+        // ends here too: both are the limit reached.
+        connect(edit, &QLineEdit::inputRejected, this, [this] {
+            if (maxBytes_ != kNoByteLimit) emit limitReached(maxBytes_);
+        });
     }
 }
 
@@ -38,6 +43,7 @@ QValidator::State ReaderTextValidator::validate(QString& input, int& pos) const 
     if (bytes(input) <= limit) return Acceptable;
     const std::size_t before = bytes(current_);
     if (before > limit) return bytes(input) <= before ? Acceptable : Invalid;
+    emit limitReached(maxBytes_);
     // Never split a surrogate pair: one character of the code page is one code point.
     while (pos > 0 && bytes(input) > limit) {
         const int width =

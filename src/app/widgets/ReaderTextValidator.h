@@ -31,6 +31,11 @@ public:
     // goes in.
     State validate(QString& input, int& pos) const override;
 
+signals:
+    // An edit went past the limit (bytes, or the box's characters) and was cut there or
+    // refused: the window says why.
+    void limitReached(int maxBytes) const;
+
 private:
     int maxBytes_;
     std::function<int()> language_;

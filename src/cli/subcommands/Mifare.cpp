@@ -57,9 +57,9 @@ bool TrailerAccess(Reading& reading) {
     const AccessBitsNotice notice = mifare::NoticeFor(run.access);
     if (notice == AccessBitsNotice::None || run.force) return true;
     return reading.bad("write-trailer: access bits " + run.access +
-                       (notice == AccessBitsNotice::Invalid
-                            ? " would make the sector unusable for good"
-                            : " would let no key change them ever again") +
+                       (notice == AccessBitsNotice::LockedForGood
+                            ? " would let no key change them ever again"
+                            : " would make the sector unusable for good") +
                        " (see access-bits); give --force to write them all the same");
 }
 

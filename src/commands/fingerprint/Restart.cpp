@@ -8,6 +8,8 @@ bool AwaitRestart(const Session& session) {
         if (session.Send("B")) return true;
         session.pacer.PauseKeptAlive(kRestartPollPauseMs);
         session.pacer.Tick();
+        // The restarting reader is polled every silence limit + 400 ms + the tone's 50 ms.
+        session.pacer.PausePlain(tblink::kTickMs);
     }
     return false;
 }

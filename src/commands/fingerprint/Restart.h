@@ -11,7 +11,8 @@ constexpr int kRestartPollPauseMs = 400;
 
 // Up to 300 polls, each: a message pump, then prefix + "B"; any verified reply, of whatever
 // length, ends the wait. An unanswered poll is followed by 400 ms kept alive and a progress
-// tick, so the user hears that the window is still waiting. True when the reader answered.
+// tick, waited out (50 ms), so the user hears that the window is still waiting. True when the
+// reader answered.
 bool AwaitRestart(const Session& session);
 
 }  // namespace commands::fingerprint

@@ -186,7 +186,8 @@ bool AccessBitsLockedForGood(const SectorConditions& conditions) {
 
 AccessBitsNotice NoticeFor(const std::string& accessBitsText) {
     const AccessText read = ReadAccessBitsText(accessBitsText);
-    if (read.verdict != AccessTextVerdict::Valid) return AccessBitsNotice::Invalid;
+    if (read.verdict == AccessTextVerdict::NotEightHexDigits) return AccessBitsNotice::Incomplete;
+    if (read.verdict == AccessTextVerdict::CopiesDisagree) return AccessBitsNotice::Invalid;
     return AccessBitsLockedForGood(read.conditions) ? AccessBitsNotice::LockedForGood
                                                     : AccessBitsNotice::None;
 }

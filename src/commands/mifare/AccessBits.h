@@ -75,7 +75,12 @@ bool AccessBitsLockedForGood(const SectorConditions& conditions);
 
 // What the card-key page warns about beside a typed access-bits text. The text is sent as it
 // stands whatever this says.
-enum class AccessBitsNotice { None, Invalid, LockedForGood };
+enum class AccessBitsNotice {
+    None,
+    Incomplete,  // not (yet) 8 hexadecimal digits: what is being typed
+    Invalid,     // the inverted copies disagree
+    LockedForGood,
+};
 AccessBitsNotice NoticeFor(const std::string& accessBitsText);
 
 // --- The access-condition editor -------------------------------------------------------------
