@@ -360,6 +360,12 @@ constexpr Row kRows[] = {
     {Msg::AdviceNoAnswer, {"Check that the server is switched on and on the network, and that no firewall blocks the port.", "请检查服务器是否已开机并连上网络, 以及防火墙是否挡住该埠.", "請檢查伺服器是否已開機並連上網路, 以及防火牆是否擋住該埠."}},
     {Msg::ReasonDropped, {"%1: the connection dropped during the exchange.", "%1: 通讯中连线中断.", "%1: 通訊中連線中斷."}},
     {Msg::AdviceDropped, {"Check the server and the network, then repeat the command.", "请检查服务器与网络, 然后重试命令.", "請檢查伺服器與網路, 然後重試命令."}},
+
+    // Why a text is not sent to a reader
+    {Msg::CannotSendCharacter, {"Cannot send \"%1\" (%2) in code page %3", "无法用代码页 %3 发送 \"%1\" (%2)", "無法以字碼頁 %3 送出 \"%1\" (%2)"}},
+    {Msg::TemplatePartEmpty, {"Template part %1 is empty.", "样板资料 %1 是空的.", "樣板資料 %1 是空的."}},
+    {Msg::TemplatePartTooLong, {"Template part %1 does not fit in a command.", "样板资料 %1 超出命令长度.", "樣板資料 %1 超出命令長度."}},
+    {Msg::TemplatePartSplitsFrame, {"Template part %1 holds a TAB or CR, which would split the frame.", "样板资料 %1 含有 TAB 或 CR, 会切断讯框.", "樣板資料 %1 含有 TAB 或 CR, 會切斷訊框."}},
 };
 // clang-format on
 

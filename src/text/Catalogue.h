@@ -338,6 +338,13 @@ enum class Msg : int {
     AdviceNoAnswer,
     ReasonDropped,
     AdviceDropped,
+
+    // Why a text is not sent to a reader (the status bar shows it; nothing goes out). %1 is the
+    // character, %2 its U+ code, %3 the code page; %1 of the template texts is the part number.
+    CannotSendCharacter,
+    TemplatePartEmpty,
+    TemplatePartTooLong,
+    TemplatePartSplitsFrame,
     Count  // not an entry
 };
 
