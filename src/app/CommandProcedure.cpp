@@ -72,7 +72,8 @@ public:
             window_.SetCommLamp(outcome.ok() ? kLampYellow : kLampRed);
             if (outcome.message) window_.ShowMessage(*outcome.message);
             // Nothing went out: the received-bytes panel says why.
-            if (outcome.reason) window_.sbCommReceived->setText(outcome.reason->in(window_.language_));
+            if (outcome.reason)
+                window_.sbCommReceived->setText(outcome.reason->in(window_.language_));
             window_.Beep(outcome.ok() ? kToneHighHz : kToneLowHz, kToneMs);
         }
         scope_.reset();

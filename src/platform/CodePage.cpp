@@ -89,7 +89,8 @@ namespace {
 // Index in the QString of the code point at `index` of its UCS-4 form.
 qsizetype Utf16Position(const QList<uint>& ucs4, std::size_t index) {
     qsizetype position = 0;
-    for (std::size_t i = 0; i < index; ++i) position += ucs4[static_cast<qsizetype>(i)] > 0xFFFF ? 2 : 1;
+    for (std::size_t i = 0; i < index; ++i)
+        position += ucs4[static_cast<qsizetype>(i)] > 0xFFFF ? 2 : 1;
     return position;
 }
 

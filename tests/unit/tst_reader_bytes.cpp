@@ -34,7 +34,7 @@ private:
 };
 
 std::array<actions::TypedText, fp::kTemplateParts> Shown(const fp::TemplateParts& parts,
-                                                          int language) {
+                                                         int language) {
     std::array<actions::TypedText, fp::kTemplateParts> shown;
     for (std::size_t i = 0; i < parts.size(); ++i)
         shown[i] = {platform::BytesAsText(parts[i], language), language};
@@ -60,19 +60,26 @@ void TestReaderBytes::unsendableTextsAreRefused_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("reason");  // empty: the text goes out
 
-    QTest::newRow("1252 title") << "title" << 0 << "Café €5" << "";
+    QTest::newRow("1252 title") << "title" << 0 << "Café €5"
+                                << "";
     QTest::newRow("1252 command test, Chinese")
-        << "send" << 0 << "V读" << "Cannot send \"读\" (U+8BFB) in code page Windows-1252";
-    QTest::newRow("GBK title") << "title" << 1 << "办公室大门" << "";
-    QTest::newRow("GBK command test, ©")
-        << "send" << 1 << "V©" << "Cannot send \"©\" (U+00A9) in code page GBK";
-    QTest::newRow("Big5 fingerprint ID") << "finger-id" << 2 << "0011\\xA4\\x40445566" << "";
+        << "send" << 0 << "V读"
+        << "Cannot send \"读\" (U+8BFB) in code page Windows-1252";
+    QTest::newRow("GBK title") << "title" << 1 << "办公室大门"
+                               << "";
+    QTest::newRow("GBK command test, ©") << "send" << 1 << "V©"
+                                         << "Cannot send \"©\" (U+00A9) in code page GBK";
+    QTest::newRow("Big5 fingerprint ID") << "finger-id" << 2 << "0011\\xA4\\x40445566"
+                                         << "";
     QTest::newRow("Big5 fingerprint ID, simplified")
-        << "finger-id" << 2 << "00读" << "Cannot send \"读\" (U+8BFB) in code page Big5";
+        << "finger-id" << 2 << "00读"
+        << "Cannot send \"读\" (U+8BFB) in code page Big5";
     QTest::newRow("Big5 template part, astral")
-        << "template" << 2 << "AB\U0001F600" << "Cannot send \"\U0001F600\" (U+1F600) in code page Big5";
+        << "template" << 2 << "AB\U0001F600"
+        << "Cannot send \"\U0001F600\" (U+1F600) in code page Big5";
     QTest::newRow("template part with a TAB")
-        << "template" << 0 << "A\\x09B" << "Template part 1 holds a TAB or CR, which would split the frame.";
+        << "template" << 0 << "A\\x09B"
+        << "Template part 1 holds a TAB or CR, which would split the frame.";
 }
 
 void TestReaderBytes::unsendableTextsAreRefused() {
@@ -89,11 +96,10 @@ void TestReaderBytes::unsendableTextsAreRefused() {
     std::string reply;
     fp::TemplatePut put = fp::TemplatePut::Failed;
     const actions::Request request =
-        display  ? actions::Title(commands::display::TitleLine::First, typed)
-        : !finger ? actions::CommandTest(typed, reply)
-        : action == "finger-id"
-            ? actions::SetFingerId(1, typed)
-            : actions::PutTemplateShown(1, {typed, typed, typed}, put);
+        display                 ? actions::Title(commands::display::TitleLine::First, typed)
+        : !finger               ? actions::CommandTest(typed, reply)
+        : action == "finger-id" ? actions::SetFingerId(1, typed)
+                                : actions::PutTemplateShown(1, {typed, typed, typed}, put);
     const actions::Outcome outcome = actions::Perform(host, request);
 
     QCOMPARE(outcome.ending == actions::Ending::Refused, !reason.isEmpty());
@@ -104,7 +110,7 @@ void TestReaderBytes::unsendableTextsAreRefused() {
     QVERIFY(outcome.reason);
     QCOMPARE(outcome.reason->in(text::kEnglish), reason);
     QCOMPARE(outcome.detail, reason.toStdString());
-    QCOMPARE(outcome.message, request.info().messages.error);
+    QVERIFY(outcome.message == request.info().messages.error);
     QCOMPARE(rig.channel.openAttempts(), 0);
 }
 
@@ -155,8 +161,8 @@ void TestReaderBytes::templateBytesRoundTrip() {
     QVERIFY(loaded.file);
 
     fp::TemplatePut put = fp::TemplatePut::Failed;
-    QVERIFY(actions::Perform(host, actions::PutTemplateShown(
-                                       2, Shown(loaded.file->parts, language), put))
+    QVERIFY(actions::Perform(host,
+                             actions::PutTemplateShown(2, Shown(loaded.file->parts, language), put))
                 .ok());
     QCOMPARE(reader->config().fingerprint.fingerSlots.at(2).parts, original);
 }
@@ -180,8 +186,9 @@ void TestReaderBytes::olderTemplateFiles() {
     const QTemporaryDir dir;
     QFile file(dir.filePath("old.fpt"));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("Tag Bench fingerprint template\nfinger=000001\n"
-               "part1=A\xE6\x8C\x87\\x01\\\\\npart2=B\npart3=C\n");
+    file.write(
+        "Tag Bench fingerprint template\nfinger=000001\n"
+        "part1=A\xE6\x8C\x87\\x01\\\\\npart2=B\npart3=C\n");
     file.close();
     const actions::TemplateFileLoad loaded = actions::LoadTemplateFile(file.fileName(), language);
     QCOMPARE(loaded.file.has_value(), reason.isEmpty());

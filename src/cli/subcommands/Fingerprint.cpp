@@ -74,7 +74,9 @@ JsonObject PrintFingerId(Runner& r, Outcome& outcome, Values& values) {
     const std::string finger = actions::FingerNumberText(r.run.fingerNumber);
     if (r.run.json) {
         JsonObject json;
-        json.add("kind", "finger").add("finger", finger).add("id", Shown(*values.fingerId, kCodePage1252));
+        json.add("kind", "finger")
+            .add("finger", finger)
+            .add("id", Shown(*values.fingerId, kCodePage1252));
         r.out << json.text() << '\n';
         return {};
     }
@@ -110,11 +112,9 @@ JsonObject PrintTemplate(Runner& r, Outcome& outcome, Values& values) {
         json.addStrings("parts", shown);
         r.out << json.text() << '\n';
     } else {
-        PrintSettings(r.out, {},
-                      {{"finger", finger},
-                       {"part 1", shown[0]},
-                       {"part 2", shown[1]},
-                       {"part 3", shown[2]}});
+        PrintSettings(
+            r.out, {},
+            {{"finger", finger}, {"part 1", shown[0]}, {"part 2", shown[1]}, {"part 3", shown[2]}});
     }
     return extra;
 }

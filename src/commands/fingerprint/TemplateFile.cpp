@@ -68,7 +68,6 @@ bool ValidFingerNumber(std::string_view text) {
     return value <= kMaxFingerNumber;
 }
 
-
 std::string Escape(std::string_view part) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string escaped;

@@ -48,7 +48,8 @@ TemplatePartCheck CheckTemplateParts(const TemplateParts& parts, std::size_t pre
     for (int part = 0; part < kTemplateParts; ++part) {
         const std::string text = TrimBlanks(parts[static_cast<std::size_t>(part)]);
         if (text.empty()) return {TemplatePut::EmptyPart, part};
-        if (text.find_first_of("\t\r") != std::string::npos) return {TemplatePut::SplitsFrame, part};
+        if (text.find_first_of("\t\r") != std::string::npos)
+            return {TemplatePut::SplitsFrame, part};
         if (command + text.size() > tblink::kMaxCommandLength)
             return {TemplatePut::PartTooLong, part};
     }
