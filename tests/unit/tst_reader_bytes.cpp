@@ -14,23 +14,20 @@ namespace fp = commands::fingerprint;
 namespace {
 
 // The procedure with nothing to show, for a reader linked as 01 on the rig's COM1.
-class RigHost : public actions::Host {
-public:
-    RigHost(CommandRig& rig, char start) : rig_(rig), start_(start) {}
+struct RigHost : actions::Host {
+    RigHost(CommandRig& onRig, char startCharacter) : rig(onRig), start(startCharacter) {}
     void busy(bool) override {}
     bool linked(const actions::ActionInfo&) override { return true; }
     void started(const actions::ActionInfo&) override {}
     std::optional<commands::Session> open(const actions::ActionInfo& action) override {
-        if (!rig_.open()) return std::nullopt;
-        return commands::Session{rig_.link, rig_.pacer,
-                                 std::string(1, start_) + (action.addressed ? "01" : "")};
+        if (!rig.open()) return std::nullopt;
+        return commands::Session{rig.link, rig.pacer,
+                                 std::string(1, start) + (action.addressed ? "01" : "")};
     }
-    void close(const actions::ActionInfo&) override { rig_.close(); }
+    void close(const actions::ActionInfo&) override { rig.close(); }
     void finished(const actions::Outcome&) override {}
-
-private:
-    CommandRig& rig_;
-    char start_;
+    CommandRig& rig;
+    char start;
 };
 
 std::array<actions::TypedText, fp::kTemplateParts> Shown(const fp::TemplateParts& parts,
@@ -59,25 +56,14 @@ void TestReaderBytes::unsendableTextsAreRefused_data() {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("reason");  // empty: the text goes out
-
-    QTest::newRow("1252 title") << "title" << 0 << "Café €5"
-                                << "";
-    QTest::newRow("1252 command test, Chinese")
-        << "send" << 0 << "V读"
-        << "Cannot send \"读\" (U+8BFB) in code page Windows-1252";
-    QTest::newRow("GBK title") << "title" << 1 << "办公室大门"
-                               << "";
-    QTest::newRow("GBK command test, ©") << "send" << 1 << "V©"
-                                         << "Cannot send \"©\" (U+00A9) in code page GBK";
-    QTest::newRow("Big5 fingerprint ID") << "finger-id" << 2 << "0011\\xA4\\x40445566"
-                                         << "";
-    QTest::newRow("Big5 fingerprint ID, simplified")
-        << "finger-id" << 2 << "00读"
-        << "Cannot send \"读\" (U+8BFB) in code page Big5";
-    QTest::newRow("Big5 template part, astral")
-        << "template" << 2 << "AB\U0001F600"
-        << "Cannot send \"\U0001F600\" (U+1F600) in code page Big5";
-    QTest::newRow("template part with a TAB")
+    const QString cannot = "Cannot send \"%1\" (U+%2) in code page %3";
+    QTest::newRow("1252 title") << "title" << 0 << "Café €5" << QString();
+    QTest::newRow("1252 test") << "send" << 0 << "V读" << cannot.arg("读", "8BFB", "Windows-1252");
+    QTest::newRow("GBK title") << "title" << 1 << "办公室大门" << QString();
+    QTest::newRow("GBK test") << "send" << 1 << "V©" << cannot.arg("©", "00A9", "GBK");
+    QTest::newRow("Big5 ID") << "finger-id" << 2 << "0011\\xA4\\x40445566" << QString();
+    QTest::newRow("Big5 ID, 读") << "finger-id" << 2 << "00读" << cannot.arg("读", "8BFB", "Big5");
+    QTest::newRow("template, TAB")
         << "template" << 0 << "A\\x09B"
         << "Template part 1 holds a TAB or CR, which would split the frame.";
 }
@@ -89,29 +75,20 @@ void TestReaderBytes::unsendableTextsAreRefused() {
     QFETCH(QString, reason);
     CommandRig rig;
     const bool display = action == "title";
-    const bool finger = action == "finger-id" || action == "template";
     rig.addReader(display ? tbsim::ReaderKind::PX50 : tbsim::ReaderKind::PX60, 1);
     RigHost host(rig, display ? 'J' : 'I');
     const actions::TypedText typed{text, language};
     std::string reply;
     fp::TemplatePut put = fp::TemplatePut::Failed;
-    const actions::Request request =
-        display                 ? actions::Title(commands::display::TitleLine::First, typed)
-        : !finger               ? actions::CommandTest(typed, reply)
-        : action == "finger-id" ? actions::SetFingerId(1, typed)
-                                : actions::PutTemplateShown(1, {typed, typed, typed}, put);
-    const actions::Outcome outcome = actions::Perform(host, request);
-
+    const actions::Outcome outcome = actions::Perform(
+        host, display                 ? actions::Title(commands::display::TitleLine::First, typed)
+              : action == "send"      ? actions::CommandTest(typed, reply)
+              : action == "finger-id" ? actions::SetFingerId(1, typed)
+                                      : actions::PutTemplateShown(1, {typed, typed, typed}, put));
+    QCOMPARE(outcome.reason ? outcome.reason->in(text::kEnglish) : QString(), reason);
     QCOMPARE(outcome.ending == actions::Ending::Refused, !reason.isEmpty());
-    if (reason.isEmpty()) {
-        QVERIFY(!rig.takeCommands().empty());
-        return;
-    }
-    QVERIFY(outcome.reason);
-    QCOMPARE(outcome.reason->in(text::kEnglish), reason);
     QCOMPARE(outcome.detail, reason.toStdString());
-    QVERIFY(outcome.message == request.info().messages.error);
-    QCOMPARE(rig.channel.openAttempts(), 0);
+    QCOMPARE(rig.channel.openAttempts(), reason.isEmpty() ? 1 : 0);
 }
 
 // Every byte a part can carry both ways: a reply ends at CR and its text at the first 0 byte;
@@ -130,72 +107,57 @@ void TestReaderBytes::templateBytesRoundTrip() {
     for (int byte = 0x01; byte <= 0xFF; ++byte) {
         if (byte != '\r' && byte != '\t') values += static_cast<char>(byte);
     }
-    std::string reversed(values.rbegin(), values.rend());
-    std::string rotated = values.substr(100) + values.substr(0, 100);
+    const std::string reversed(values.rbegin(), values.rend());
     const fp::TemplateParts original = {"A" + values + "ZZ", "A" + reversed + "ZZ",
-                                        "A" + rotated + "ZZ"};
-    for (const std::string& part : original) QCOMPARE(part.size(), fp::kTemplatePartLength);
-
+                                        "A" + values.substr(100) + values.substr(0, 100) + "ZZ"};
     CommandRig rig;
     tbsim::SimReader* reader = rig.addReader(tbsim::ReaderKind::PX60, 1);
     tbsim::ReaderConfig config = reader->config();
     config.fingerprint.fingerSlots[1].parts = original;
     reader->setConfig(config);
     RigHost host(rig, 'I');
-
     fp::TemplateGet got;
     QVERIFY(actions::Perform(host, actions::GetTemplate(1, got)).ok());
     // Into the edit boxes and out again, as Save template does.
     fp::TemplateFile file{"000001", {}};
     const auto shown = Shown({*got.parts[0], *got.parts[1], *got.parts[2]}, language);
-    for (std::size_t part = 0; part < file.parts.size(); ++part) {
-        const platform::Encoding bytes = platform::BytesFromText(shown[part].text, language);
-        QVERIFY(bytes.ok());
-        file.parts[part] = bytes.bytes;
-    }
+    for (std::size_t part = 0; part < file.parts.size(); ++part)
+        file.parts[part] = platform::BytesFromText(shown[part].text, language).bytes;
     const QTemporaryDir dir;
-    const QString path = dir.filePath("finger1.fpt");
-    QVERIFY(!actions::SaveTemplateFile(path, file));
+    QVERIFY(!actions::SaveTemplateFile(dir.filePath("t.fpt"), file));
     // A window of another language loads the same bytes.
-    const actions::TemplateFileLoad loaded = actions::LoadTemplateFile(path, (language + 1) % 3);
-    QVERIFY(loaded.file);
-
+    const auto loaded = actions::LoadTemplateFile(dir.filePath("t.fpt"), (language + 1) % 3);
     fp::TemplatePut put = fp::TemplatePut::Failed;
-    QVERIFY(actions::Perform(host,
-                             actions::PutTemplateShown(2, Shown(loaded.file->parts, language), put))
+    QVERIFY(actions::Perform(
+                host, actions::PutTemplateShown(2, Shown(loaded.file.value().parts, language), put))
                 .ok());
     QCOMPARE(reader->config().fingerprint.fingerSlots.at(2).parts, original);
 }
 
-// A file written before parts were kept byte for byte holds the window's text: it is read in the
-// code page of the window that loads it, or refused when that code page lacks a character.
+// A file written before parts were kept byte for byte holds the window's text, read in the code
+// page of the window that loads it: 指, then the bytes 01 and 5C.
 void TestReaderBytes::olderTemplateFiles_data() {
     QTest::addColumn<int>("language");
-    QTest::addColumn<QByteArray>("part1");  // the reader's bytes; empty: refused
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("GBK window") << 1 << QByteArray("A\xD6\xB8\x01\\") << "";
-    QTest::newRow("Big5 window") << 2 << QByteArray("A\xAB\xFC\x01\\") << "";
-    QTest::newRow("1252 window") << 0 << QByteArray()
-                                 << "Cannot send \"指\" (U+6307) in code page Windows-1252";
+    QTest::addColumn<QString>("part1");  // the reader's bytes as hex, or why the file is refused
+    QTest::newRow("GBK window") << 1 << "41d6b8015c";
+    QTest::newRow("Big5 window") << 2 << "41abfc015c";
+    QTest::newRow("1252 window") << 0 << "Cannot send \"指\" (U+6307) in code page Windows-1252";
 }
 
 void TestReaderBytes::olderTemplateFiles() {
     QFETCH(int, language);
-    QFETCH(QByteArray, part1);
-    QFETCH(QString, reason);
+    QFETCH(QString, part1);
     const QTemporaryDir dir;
     QFile file(dir.filePath("old.fpt"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(
-        "Tag Bench fingerprint template\nfinger=000001\n"
-        "part1=A\xE6\x8C\x87\\x01\\\\\npart2=B\npart3=C\n");
+        "Tag Bench fingerprint template\nfinger=000001\npart1=A\xE6\x8C\x87\\x01\\\\\n"
+        "part2=B\npart3=C\n");
     file.close();
     const actions::TemplateFileLoad loaded = actions::LoadTemplateFile(file.fileName(), language);
-    QCOMPARE(loaded.file.has_value(), reason.isEmpty());
-    if (loaded.file)
-        QCOMPARE(QByteArray::fromStdString(loaded.file->parts[0]), part1);
-    else
-        QCOMPARE(loaded.problem.in(text::kEnglish), reason);
+    QCOMPARE(loaded.file ? QString(QByteArray::fromStdString(loaded.file->parts[0]).toHex())
+                         : loaded.problem.in(text::kEnglish),
+             part1);
 }
 
 QTEST_GUILESS_MAIN(TestReaderBytes)
