@@ -28,10 +28,32 @@ bool HasFrameCharacter(const std::string& bytes) {
 
 }  // namespace
 
+// In one pass, so that an argument holding "%2" stays as it is.
+QString Reason::in(int language) const {
+    const QString form = text::Text(msg, language);
+    QString text;
+    for (qsizetype i = 0; i < form.size(); ++i) {
+        const int n = i + 1 < form.size() ? form.at(i + 1).digitValue() : -1;
+        if (form.at(i) == u'%' && n >= 1 && n <= args.size()) {
+            text += args.at(n - 1);
+            ++i;
+        } else {
+            text += form.at(i);
+        }
+    }
+    return text;
+}
+
 Request::Request(ActionId id, Run run) : id_(id), run_(std::move(run)) {}
 
 void Request::refuse(const std::string& why) {
     if (refusal_.empty()) refusal_ = why;
+}
+
+void Request::refuse(const Reason& why) {
+    if (!refusal_.empty()) return;
+    refusal_ = why.in(text::kEnglish).toStdString();
+    reason_ = why;
 }
 
 void Request::checkNumber(const char* input, int value) {
@@ -78,6 +100,7 @@ Outcome Perform(Host& host, const Request& request) {
     if (request.starting) request.starting();
     if (!request.refusal().empty()) {
         outcome.detail = request.refusal();
+        outcome.reason = request.reason();
         return finish(Ending::Refused, action.messages.error);
     }
     const std::optional<commands::Session> session = host.open(action);

@@ -5,6 +5,7 @@
 // window's hourglass, lamps, tones and message panel, or tagbench-cli's progress and exit status.
 #pragma once
 
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +16,13 @@
 #include "link/ReaderLink.h"
 
 namespace actions {
+
+// A catalogue text with its %1, %2, ... filled in: why an action is refused, in every language.
+struct Reason {
+    text::Msg msg;
+    QStringList args;
+    QString in(int language) const;
+};
 
 // A reader action ready to run: its inputs checked against their rules and bound to its
 // commands/ call. Made by the functions of Requests.h; a front end may add its own steps.
@@ -32,6 +40,9 @@ public:
     // first broken rule is the one reported.
     const std::string& refusal() const { return refusal_; }
     void refuse(const std::string& why);
+    // A refusal the window can say in its language as well; tagbench-cli prints the English.
+    void refuse(const Reason& why);
+    const std::optional<Reason>& reason() const { return reason_; }
     // The rules of Action.h: a number in its range, a list item, a reader text of at most so
     // many bytes in the code page and without frame characters (`bytes` is already encoded).
     void checkNumber(const char* input, int value);
@@ -49,6 +60,7 @@ private:
     ActionId id_;
     Run run_;
     std::string refusal_;
+    std::optional<Reason> reason_;
 };
 
 // How an action ended.
@@ -69,6 +81,7 @@ struct Outcome {
     std::optional<text::Msg> message;
     tblink::TransactResult last = tblink::TransactResult::Ok;  // Failed: the last exchange's
     std::string detail;                                        // Refused: why
+    std::optional<Reason> reason;  // Refused, when the refusal has catalogue words
     bool ok() const { return ending == Ending::Done; }
 };
 

@@ -16,15 +16,27 @@ namespace fp = commands::fingerprint;
 namespace mifare = commands::mifare;
 using commands::Session;
 
-std::string Encoded(const TypedText& typed) {
-    return platform::EncodeText(typed.text, typed.language);
+// Start character and two-digit reader ID.
+constexpr std::size_t kPrefixLength = 3;
+
+// The bytes of an encoding; a character the code page lacks refuses the request, rather than
+// go out as "?".
+std::string Checked(Request& request, const platform::Encoding& encoded, int language) {
+    if (encoded.failure) request.refuse(CannotSend(*encoded.failure, language));
+    return encoded.bytes;
 }
 
 // A reader text's bytes, checked against the input's rule.
 std::string TextInput(Request& request, const char* input, const TypedText& typed) {
-    std::string bytes = Encoded(typed);
+    std::string bytes =
+        Checked(request, platform::EncodeChecked(typed.text, typed.language), typed.language);
     request.checkText(input, bytes);
     return bytes;
+}
+
+// Reader bytes as an edit box shows them (platform::BytesAsText), back to the bytes.
+std::string ShownBytes(Request& request, const TypedText& shown) {
+    return Checked(request, platform::BytesFromText(shown.text, shown.language), shown.language);
 }
 
 Request Plain(ActionId id, bool (*command)(const Session&)) {
@@ -42,6 +54,14 @@ Request Finger(ActionId id, int finger, bool (*command)(const Session&, const st
 int LineNumber(display::TitleLine line) { return line == display::TitleLine::First ? 1 : 2; }
 
 }  // namespace
+
+Reason CannotSend(const platform::Unencodable& lacking, int language) {
+    const QString code =
+        QString::number(static_cast<uint>(lacking.character), 16).toUpper().rightJustified(4, u'0');
+    return {text::Msg::CannotSendCharacter,
+            {QString::fromUcs4(&lacking.character, 1), "U+" + code,
+             QString::fromLatin1(platform::CodePageLabel(language))}};
+}
 
 std::string FingerNumberText(int finger) {
     char text[16];
@@ -353,7 +373,8 @@ Request GetFingerId(int finger, std::optional<std::string>& id) {
 Request SetFingerId(int finger, const TypedText& id) {
     Request request(ActionId::SetFingerId);
     request.checkNumber("finger", finger);
-    const std::string bytes = TextInput(request, "finger-id", id);
+    const std::string bytes = ShownBytes(request, id);
+    request.checkText("finger-id", bytes);
     request.setRun([number = FingerNumberText(finger), bytes](const Session& s) {
         return fp::SetFingerprintId(s, number, bytes);
     });
@@ -384,7 +405,38 @@ Request PutTemplate(int finger, const fp::TemplateParts& parts, fp::TemplatePut&
                         return put == fp::TemplatePut::Written;
                     });
     request.checkNumber("finger", finger);
+    const fp::TemplatePartCheck check = fp::CheckTemplateParts(parts, kPrefixLength);
+    const auto why = [&]() -> std::optional<text::Msg> {
+        switch (check.problem) {
+            case fp::TemplatePut::EmptyPart:
+                return text::Msg::TemplatePartEmpty;
+            case fp::TemplatePut::PartTooLong:
+                return text::Msg::TemplatePartTooLong;
+            case fp::TemplatePut::SplitsFrame:
+                return text::Msg::TemplatePartSplitsFrame;
+            case fp::TemplatePut::Written:
+            case fp::TemplatePut::Failed:
+                break;
+        }
+        return std::nullopt;
+    }();
+    if (why) {
+        put = check.problem;
+        request.refuse(Reason{*why, {QString::number(check.part + 1)}});
+    }
     return request;
+}
+
+Request PutTemplateShown(int finger, const std::array<TypedText, fp::kTemplateParts>& shown,
+                         fp::TemplatePut& put) {
+    Request unsendable(ActionId::PutTemplate);
+    fp::TemplateParts parts;
+    for (std::size_t part = 0; part < parts.size(); ++part)
+        parts[part] = ShownBytes(unsendable, shown[part]);
+    if (!unsendable.reason()) return PutTemplate(finger, parts, put);
+    unsendable.checkNumber("finger", finger);
+    put = fp::TemplatePut::Failed;
+    return unsendable;
 }
 
 Request StandAlone() { return Plain(ActionId::StandAlone, fp::SetStandAloneMode); }

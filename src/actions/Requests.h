@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "commands/display/SystemParameters.h"
 #include "commands/fingerprint/Templates.h"
 #include "commands/mifare/MifareCommands.h"
+#include "platform/CodePage.h"
 
 namespace actions {
 
@@ -26,6 +28,9 @@ struct TypedText {
     QString text;
     int language = text::kEnglish;
 };
+
+// Why a text is not sent: its first character that the language's code page lacks.
+Reason CannotSend(const platform::Unencodable& lacking, int language);
 
 // Identity, line, output, card type and read mode
 Request SetId(int newId);
@@ -94,12 +99,17 @@ Request FacilityCode(int code);
 Request AddFinger(int finger);
 Request DeleteFinger(int finger);
 Request GetFingerId(int finger, std::optional<std::string>& id);
+// `id` as the window shows reader bytes (platform::BytesAsText).
 Request SetFingerId(int finger, const TypedText& id);
 Request ScanMode(int mode);
 Request GetTemplate(int finger, commands::fingerprint::TemplateGet& got);
 // The parts in the reader's bytes; `put` says what came of them (a refused part sends nothing).
 Request PutTemplate(int finger, const commands::fingerprint::TemplateParts& parts,
                     commands::fingerprint::TemplatePut& put);
+// The parts as the window shows reader bytes (platform::BytesAsText).
+Request PutTemplateShown(int finger,
+                         const std::array<TypedText, commands::fingerprint::kTemplateParts>& shown,
+                         commands::fingerprint::TemplatePut& put);
 Request StandAlone();
 Request DoorTime(const TypedText& seconds);
 Request AlarmTime(const TypedText& seconds);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+#include "actions/Procedure.h"
 #include "commands/fingerprint/TemplateFile.h"
 #include "text/Catalogue.h"
 
@@ -12,9 +13,10 @@ namespace actions {
 
 struct TemplateFileLoad {
     std::optional<commands::fingerprint::TemplateFile> file;
-    text::Msg problem = text::Msg::TemplateFileNotTemplate;  // when there is no file
+    Reason problem{text::Msg::TemplateFileNotTemplate, {}};  // when there is no file
 };
-TemplateFileLoad LoadTemplateFile(const QString& path);
+// An older file's characters are read in the code page of `language` (TemplateFile.h).
+TemplateFileLoad LoadTemplateFile(const QString& path, int language);
 
 // None when saved; otherwise why not (nothing is left half-written).
 std::optional<text::Msg> SaveTemplateFile(const QString& path,

@@ -1,6 +1,7 @@
 // How the window looks while a reader action runs (actions::Perform is the procedure itself),
 // and the busy window that discovery and the card loop share with it.
 #include <QApplication>
+#include <QLabel>
 
 #include "app/MainArea.h"
 #include "app/TfrmModule.h"
@@ -70,6 +71,9 @@ public:
         if (outcome.ending != Ending::NotLinked && outcome.ending != Ending::Cancelled) {
             window_.SetCommLamp(outcome.ok() ? kLampYellow : kLampRed);
             if (outcome.message) window_.ShowMessage(*outcome.message);
+            // Nothing went out: the received-bytes panel says why.
+            if (outcome.reason)
+                window_.sbCommReceived->setText(outcome.reason->in(window_.language_));
             window_.Beep(outcome.ok() ? kToneHighHz : kToneLowHz, kToneMs);
         }
         scope_.reset();

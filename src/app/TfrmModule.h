@@ -363,6 +363,8 @@ private:
     std::optional<commands::display::IconBitmap> ReadTitleIcon(const QString& path);
     // Fingerprint page (handlers/FingerprintPageHandlers.cpp).
     int fingerNumber() const;  // the finger number scroll bar's position
+    // edF1, edF2, edF3 as typed: reader bytes in the form of platform::BytesAsText.
+    std::array<actions::TypedText, 3> templateBoxes() const;
     // The lamp, message and tone of an action that ran without a reader.
     void showOutcome(bool ok, text::Msg msg, const QString& suffix = QString());
 

@@ -374,6 +374,12 @@ constexpr Row kRows[] = {
     {Msg::MenuAbout, {"&About Tag Bench", "关于 Tag Bench(&A)", "關於 Tag Bench(&A)"}},
     {Msg::AboutTitle, {"About Tag Bench", "关于 Tag Bench", "關於 Tag Bench"}},
     {Msg::AboutText, {"Tag Bench %1\n\nFinds access-control card readers on serial ports, reads and changes their settings, and tests them.\n\nReleased under the MIT license.", "Tag Bench %1\n\n在串口上查找门禁读卡器, 读取和修改设定并测试.\n\n以 MIT 授权发布.", "Tag Bench %1\n\n在序列埠上尋找門禁讀卡機, 讀取和修改設定並測試.\n\n以 MIT 授權釋出."}},
+
+    // Why a text is not sent to a reader
+    {Msg::CannotSendCharacter, {"Cannot send \"%1\" (%2) in code page %3", "无法用代码页 %3 发送 \"%1\" (%2)", "無法以字碼頁 %3 送出 \"%1\" (%2)"}},
+    {Msg::TemplatePartEmpty, {"Template part %1 is empty.", "样板资料 %1 是空的.", "樣板資料 %1 是空的."}},
+    {Msg::TemplatePartTooLong, {"Template part %1 does not fit in a command.", "样板资料 %1 超出命令长度.", "樣板資料 %1 超出命令長度."}},
+    {Msg::TemplatePartSplitsFrame, {"Template part %1 holds a TAB or CR, which would split the frame.", "样板资料 %1 含有 TAB 或 CR, 会切断讯框.", "樣板資料 %1 含有 TAB 或 CR, 會切斷訊框."}},
 };
 // clang-format on
 

@@ -352,6 +352,13 @@ enum class Msg : int {
     MenuAbout,
     AboutTitle,
     AboutText,
+
+    // Why a text is not sent to a reader (the status bar shows it; nothing goes out). %1 is the
+    // character, %2 its U+ code, %3 the code page; %1 of the template texts is the part number.
+    CannotSendCharacter,
+    TemplatePartEmpty,
+    TemplatePartTooLong,
+    TemplatePartSplitsFrame,
     Count  // not an entry
 };
 

@@ -255,11 +255,6 @@ void TestDisplay::texts_data() {
         << "你好"
         << "btnSmallMessage" << QByteArrayList{"J01H" + big5Hello + Spaces(60)} << "small"
         << Msg::SetSmallMessageOk;
-    QTest::newRow("Chinese in the English window")
-        << 0 << "edSmallMessage"
-        << "你好"
-        << "btnSmallMessage" << QByteArrayList{"J01H??" + Spaces(62)} << "small"
-        << Msg::SetSmallMessageOk;
     QTest::newRow("empty screen message")
         << 0 << "edScreenMessage"
         << ""

@@ -266,11 +266,13 @@ void TestFingerprint::failedGetKeepsEarlierParts() {
     expectSettled(*f_);
 }
 
-// Blank part 2 would make "P" + slot + "2" a read: refused with nothing sent.
+// Blank part 2 would make "P" + slot + "2" a read: refused with nothing sent, and the status bar
+// says why.
 void TestFingerprint::putRefusesAnEmptyPart() {
     edit("edF2")->setText("   ");
     f_->click("btnPutTemplate");
     QCOMPARE(f_->text("pnMsg"), QString("Set template data error!"));
+    QCOMPARE(f_->text("sbCommReceived"), QString("Template part 2 is empty."));
     QCOMPARE(f_->commLamp(), app::kLampRed);
     QVERIFY(line_->receivedCommands().empty());
     QCOMPARE(reader_->config().fingerprint.fingerSlots.count(1), std::size_t{0});

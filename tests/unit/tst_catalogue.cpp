@@ -448,6 +448,10 @@ void TestCatalogue::catalogueOrder() {
         "About Tag Bench",
         "Tag Bench %1\n\nFinds access-control card readers on serial ports, reads and changes "
         "their settings, and tests them.\n\nReleased under the MIT license.",
+        "Cannot send \"%1\" (%2) in code page %3",
+        "Template part %1 is empty.",
+        "Template part %1 does not fit in a command.",
+        "Template part %1 holds a TAB or CR, which would split the frame.",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {

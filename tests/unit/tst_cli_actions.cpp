@@ -526,6 +526,8 @@ void TestCliActions::inputRules_data() {
         << "text is 18 bytes long; it takes at most 16";
     QTest::newRow("a password of 5 bytes")
         << "display-password 12345" + px50 << 2 << "password is 5 bytes long; it takes at most 4";
+    QTest::newRow("a character GBK lacks")
+        << "send V© --code-page gbk" << 2 << "send: Cannot send \"©\" (U+00A9) in code page GBK";
     QTest::newRow("a tab in a display text")
         << "small-message a\tb" + px50 << 2 << "a line break or a tab";
     QTest::newRow("finger number 9501")

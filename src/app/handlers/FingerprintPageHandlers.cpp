@@ -35,9 +35,6 @@ QString MaskedText(const QLineEdit* edit) {
     return edit->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
 }
 
-std::string Utf8(const QString& text) { return text.toUtf8().toStdString(); }
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), text.size()); }
-
 }  // namespace
 
 std::vector<ButtonBinding> TfrmModule::fingerprintPageButtons() {
@@ -72,9 +69,11 @@ void TfrmModule::connectFingerprintPage() {
             &TfrmModule::btnLoadTemplateClick);
 
     const auto language = [this] { return this->language(); };
-    ForReader(fingerprint_->edCard, actions::kFingerprintIdBytes, language);
+    // These boxes show reader bytes (platform::BytesAsText): "\x81" is one byte.
+    ForReader(fingerprint_->edCard, actions::kFingerprintIdBytes, language,
+              platform::BytesFromTextLength);
     ForReader(fingerprint_->edF1, static_cast<int>(commands::fingerprint::kTemplatePartLength),
-              language);
+              language, platform::BytesFromTextLength);
     for (QLineEdit* part : {fingerprint_->edF2, fingerprint_->edF3})
         ForReader(part, ReaderTextValidator::kNoByteLimit, language);
 
@@ -120,7 +119,7 @@ void TfrmModule::btnDelFingerClick() { RunAction(actions::DeleteFinger(fingerNum
 void TfrmModule::btnGetFingerIDClick() {
     std::optional<std::string> id;
     if (RunAction(actions::GetFingerId(fingerNumber(), id)).ok())
-        fingerprint_->edCard->setText(platform::DecodeText(*id, language_));
+        fingerprint_->edCard->setText(platform::BytesAsText(*id, language_));
 }
 
 void TfrmModule::btnSetFingerIDClick() {
@@ -138,22 +137,32 @@ void TfrmModule::btnGetTemplateClick() {
     QLineEdit* const boxes[] = {fingerprint_->edF1, fingerprint_->edF2, fingerprint_->edF3};
     for (std::size_t part = 0; part < got.parts.size(); ++part) {
         if (got.parts[part])
-            boxes[part]->setText(platform::DecodeText(*got.parts[part], language_));
+            boxes[part]->setText(platform::BytesAsText(*got.parts[part], language_));
     }
 }
 
 void TfrmModule::btnPutTemplateClick() {
-    const fp::TemplateParts parts = {Encode(fingerprint_->edF1->text()),
-                                     Encode(fingerprint_->edF2->text()),
-                                     Encode(fingerprint_->edF3->text())};
     fp::TemplatePut put = fp::TemplatePut::Failed;
-    RunAction(actions::PutTemplate(fingerNumber(), parts, put));
+    RunAction(actions::PutTemplateShown(fingerNumber(), templateBoxes(), put));
+}
+
+std::array<actions::TypedText, fp::kTemplateParts> TfrmModule::templateBoxes() const {
+    return {typed(fingerprint_->edF1), typed(fingerprint_->edF2), typed(fingerprint_->edF3)};
 }
 
 void TfrmModule::btnSaveTemplateClick() {
-    const fp::TemplateFile file{actions::FingerNumberText(fingerNumber()),
-                                {Utf8(fingerprint_->edF1->text()), Utf8(fingerprint_->edF2->text()),
-                                 Utf8(fingerprint_->edF3->text())}};
+    fp::TemplateFile file{actions::FingerNumberText(fingerNumber()), {}};
+    const auto shown = templateBoxes();
+    for (std::size_t part = 0; part < file.parts.size(); ++part) {
+        const platform::Encoding bytes = platform::BytesFromText(shown[part].text, language_);
+        // A character the reader could never take cannot be saved as its bytes either.
+        if (bytes.failure) {
+            showOutcome(false, Msg::SaveTemplateError,
+                        " " + actions::CannotSend(*bytes.failure, language_).in(language_));
+            return;
+        }
+        file.parts[part] = bytes.bytes;
+    }
     // A template that could not be saved is refused before the dialog asks where.
     if (const auto problem = fp::CheckTemplateFile(file);
         problem != fp::TemplateFileProblem::None) {
@@ -174,15 +183,15 @@ void TfrmModule::btnLoadTemplateClick() {
     const QString path = templatePath_ ? templatePath_(false) : QString();
     if (path.isEmpty()) return;
 
-    const actions::TemplateFileLoad read = actions::LoadTemplateFile(path);
+    const actions::TemplateFileLoad read = actions::LoadTemplateFile(path, language_);
     if (!read.file) {
-        showOutcome(false, Msg::LoadTemplateError, " " + Msg(read.problem));
+        showOutcome(false, Msg::LoadTemplateError, " " + read.problem.in(language_));
         return;
     }
     fingerprint_->sbFingerNo->setValue(std::stoi(read.file->fingerNumber));
     QLineEdit* const boxes[] = {fingerprint_->edF1, fingerprint_->edF2, fingerprint_->edF3};
     for (std::size_t part = 0; part < read.file->parts.size(); ++part) {
-        boxes[part]->setText(FromUtf8(read.file->parts[part]));
+        boxes[part]->setText(platform::BytesAsText(read.file->parts[part], language_));
         boxes[part]->setCursorPosition(0);
     }
     showOutcome(true, Msg::LoadTemplateOk);

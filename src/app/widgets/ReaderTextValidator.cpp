@@ -13,8 +13,11 @@ bool IsFrameCharacter(QChar ch) { return ch == u'\r' || ch == u'\n' || ch == u'\
 }  // namespace
 
 ReaderTextValidator::ReaderTextValidator(int maxBytes, std::function<int()> language,
-                                         QObject* parent)
-    : QValidator(parent), maxBytes_(maxBytes), language_(std::move(language)) {
+                                         QObject* parent, ByteCount count)
+    : QValidator(parent),
+      maxBytes_(maxBytes),
+      language_(std::move(language)),
+      count_(count ? count : platform::EncodedLength) {
     if (auto* edit = qobject_cast<QLineEdit*>(parent)) {
         current_ = edit->text();
         connect(edit, &QLineEdit::textChanged, this,
@@ -36,9 +39,7 @@ QValidator::State ReaderTextValidator::validate(QString& input, int& pos) const 
     if (maxBytes_ == kNoByteLimit) return Acceptable;
 
     const int language = language_();
-    const auto bytes = [language](const QString& text) {
-        return platform::EncodedLength(text, language);
-    };
+    const auto bytes = [this, language](const QString& text) { return count_(text, language); };
     const auto limit = static_cast<std::size_t>(maxBytes_);
     if (bytes(input) <= limit) return Acceptable;
     const std::size_t before = bytes(current_);
@@ -56,8 +57,9 @@ QValidator::State ReaderTextValidator::validate(QString& input, int& pos) const 
     return bytes(input) <= limit ? Acceptable : Invalid;
 }
 
-ReaderTextValidator* ForReader(QLineEdit* edit, int maxBytes, std::function<int()> language) {
-    auto* validator = new ReaderTextValidator(maxBytes, std::move(language), edit);
+ReaderTextValidator* ForReader(QLineEdit* edit, int maxBytes, std::function<int()> language,
+                               ReaderTextValidator::ByteCount count) {
+    auto* validator = new ReaderTextValidator(maxBytes, std::move(language), edit, count);
     edit->setValidator(validator);
     return validator;
 }

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QValidator>
+#include <cstddef>
 #include <functional>
 
 class QLineEdit;
@@ -19,8 +20,12 @@ class ReaderTextValidator : public QValidator {
     Q_OBJECT
 public:
     static constexpr int kNoByteLimit = 0;
+    // How many of the reader's bytes a text is in a language: platform::EncodedLength, or
+    // platform::BytesFromTextLength for a box that shows reader bytes.
+    using ByteCount = std::size_t (*)(const QString& text, int language);
 
-    ReaderTextValidator(int maxBytes, std::function<int()> language, QObject* parent = nullptr);
+    ReaderTextValidator(int maxBytes, std::function<int()> language, QObject* parent = nullptr,
+                        ByteCount count = nullptr);
 
     int maxBytes() const { return maxBytes_; }
 
@@ -39,10 +44,12 @@ signals:
 private:
     int maxBytes_;
     std::function<int()> language_;
+    ByteCount count_;
     QString current_;  // the edit box's text before the edit being validated
 };
 
 // Puts the validator on `edit` (it belongs to the edit box); maxBytes kNoByteLimit: no limit.
-ReaderTextValidator* ForReader(QLineEdit* edit, int maxBytes, std::function<int()> language);
+ReaderTextValidator* ForReader(QLineEdit* edit, int maxBytes, std::function<int()> language,
+                               ReaderTextValidator::ByteCount count = nullptr);
 
 }  // namespace app

@@ -46,26 +46,27 @@ bool Seconds(Reading& reading, const Arguments& a) {
     return true;
 }
 
-// put-template's file, its parts in the reader's code page; false, with the usage error said,
-// when it cannot be read or is not a template file.
+// put-template's file, its parts in the reader's bytes; false, with the usage error said, when
+// it cannot be read or is not a template file.
 bool ReadTemplate(Runner& r, Values& values) {
     const std::string& path = r.run.templatePath;
     const actions::TemplateFileLoad read =
-        actions::LoadTemplateFile(QString::fromLocal8Bit(path.c_str()));
-    if (read.problem == Msg::TemplateFileUnreadable) {
+        actions::LoadTemplateFile(QString::fromLocal8Bit(path.c_str()), r.run.codePage);
+    if (read.problem.msg == Msg::TemplateFileUnreadable) {
         r.usage("put-template: cannot read '" + path + "'");
         return false;
     }
     if (!read.file) {
-        r.usage("put-template: " + path + ": " + English(read.problem));
+        r.usage("put-template: " + path + ": " + read.problem.in(text::kEnglish).toStdString());
         return false;
     }
-    for (std::size_t part = 0; part < values.templateParts.size(); ++part) {
-        const std::string& text = read.file->parts[part];
-        values.templateParts[part] = platform::EncodeText(
-            QString::fromUtf8(text.data(), static_cast<int>(text.size())), r.run.codePage);
-    }
+    values.templateParts = read.file->parts;
     return true;
+}
+
+// Reader bytes as the window's edit boxes show them, so that what is printed can be typed back.
+std::string Shown(const std::string& bytes, int codePage) {
+    return platform::BytesAsText(bytes, codePage).toStdString();
 }
 
 JsonObject PrintFingerId(Runner& r, Outcome& outcome, Values& values) {
@@ -73,12 +74,14 @@ JsonObject PrintFingerId(Runner& r, Outcome& outcome, Values& values) {
     const std::string finger = actions::FingerNumberText(r.run.fingerNumber);
     if (r.run.json) {
         JsonObject json;
-        json.add("kind", "finger").add("finger", finger).add("id", FromReader(*values.fingerId));
+        json.add("kind", "finger")
+            .add("finger", finger)
+            .add("id", Shown(*values.fingerId, kCodePage1252));
         r.out << json.text() << '\n';
         return {};
     }
     PrintSettings(r.out, {},
-                  {{"finger", finger}, {"fingerprint ID", FromReader(*values.fingerId)}});
+                  {{"finger", finger}, {"fingerprint ID", Shown(*values.fingerId, kCodePage1252)}});
     return {};
 }
 
@@ -89,8 +92,11 @@ JsonObject PrintTemplate(Runner& r, Outcome& outcome, Values& values) {
     const Invocation& run = r.run;
     const std::string finger = actions::FingerNumberText(run.fingerNumber);
     fp::TemplateFile file{finger, {}};
-    for (std::size_t part = 0; part < values.got.parts.size(); ++part)
-        file.parts[part] = FromReader(values.got.parts[part].value_or(""), run.codePage);
+    std::vector<std::string> shown;
+    for (std::size_t part = 0; part < values.got.parts.size(); ++part) {
+        file.parts[part] = values.got.parts[part].value_or("");
+        shown.push_back(Shown(file.parts[part], run.codePage));
+    }
     JsonObject extra;
     if (!run.outPath.empty()) {
         if (const auto why =
@@ -103,27 +109,14 @@ JsonObject PrintTemplate(Runner& r, Outcome& outcome, Values& values) {
     if (run.json) {
         JsonObject json;
         json.add("kind", "template").add("finger", finger);
-        json.addStrings("parts", {file.parts.begin(), file.parts.end()});
+        json.addStrings("parts", shown);
         r.out << json.text() << '\n';
     } else {
-        PrintSettings(r.out, {},
-                      {{"finger", finger},
-                       {"part 1", file.parts[0]},
-                       {"part 2", file.parts[1]},
-                       {"part 3", file.parts[2]}});
+        PrintSettings(
+            r.out, {},
+            {{"finger", finger}, {"part 1", shown[0]}, {"part 2", shown[1]}, {"part 3", shown[2]}});
     }
     return extra;
-}
-
-JsonObject PrintTemplatePut(Runner&, Outcome& outcome, Values& values) {
-    if (values.templatePut != fp::TemplatePut::Written &&
-        values.templatePut != fp::TemplatePut::Failed) {
-        outcome.reason = "template";
-        outcome.detail = values.templatePut == fp::TemplatePut::EmptyPart
-                             ? "a part is empty once trimmed; nothing was sent"
-                             : "a part does not fit in a command; nothing was sent";
-    }
-    return {};
 }
 
 // What a stand-alone default leaves in the reader, as the window shows it afterwards.
@@ -255,7 +248,6 @@ std::vector<Subcommand> FingerprintSubcommands() {
         }));
     page.back().options = {codePage("the parts go out")};
     page.back().prepare = ReadTemplate;
-    page.back().print = PrintTemplatePut;
 
     page.push_back(Page("stand-alone", "", 0, "make the reader a stand-alone door controller", "",
                         A::StandAlone,

@@ -68,12 +68,6 @@ bool ValidFingerNumber(std::string_view text) {
     return value <= kMaxFingerNumber;
 }
 
-Problem CheckPart(std::string_view part) {
-    const auto length = Utf8Length(part);
-    if (!length) return Problem::BadPart;
-    return *length > kTemplatePartLength ? Problem::PartTooLong : Problem::None;
-}
-
 std::string Escape(std::string_view part) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string escaped;
@@ -81,7 +75,7 @@ std::string Escape(std::string_view part) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\\') {
             escaped += "\\\\";
-        } else if (ControlByte(byte)) {
+        } else if (ControlByte(byte) || byte >= 0x80) {
             escaped += "\\x";
             escaped += kDigits[byte >> 4];
             escaped += kDigits[byte & 0x0F];
@@ -92,11 +86,34 @@ std::string Escape(std::string_view part) {
     return escaped;
 }
 
-std::optional<std::string> Unescape(std::string_view text) {
+// A part line's bytes, or none; an older file's characters go through `oldText`, each run of them
+// counting its characters against the part's length.
+std::optional<std::string> Unescape(std::string_view text, const OldPartText& oldText,
+                                    Problem& problem) {
     std::string part;
+    std::size_t length = 0;
+    problem = Problem::BadPart;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (ControlByte(static_cast<unsigned char>(c))) return std::nullopt;
+        const auto byte = static_cast<unsigned char>(c);
+        if (ControlByte(byte)) return std::nullopt;
+        if (byte >= 0x80) {
+            std::size_t end = i;
+            while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80) ++end;
+            const std::string_view run = text.substr(i, end - i);
+            const auto characters = Utf8Length(run);
+            if (!characters || !oldText) return std::nullopt;
+            const auto bytes = oldText(run);
+            if (!bytes) {
+                problem = Problem::Unsendable;
+                return std::nullopt;
+            }
+            part += *bytes;
+            length += *characters;
+            i = end - 1;
+            continue;
+        }
+        ++length;
         if (c != '\\') {
             part += c;
         } else if (i + 1 < text.size() && text[i + 1] == '\\') {
@@ -110,6 +127,11 @@ std::optional<std::string> Unescape(std::string_view text) {
             return std::nullopt;
         }
     }
+    if (length > kTemplatePartLength) {
+        problem = Problem::PartTooLong;
+        return std::nullopt;
+    }
+    problem = Problem::None;
     return part;
 }
 
@@ -134,7 +156,7 @@ std::string PartKey(std::size_t part) { return "part" + std::to_string(part + 1)
 TemplateFileProblem CheckTemplateFile(const TemplateFile& file) {
     if (!ValidFingerNumber(file.fingerNumber)) return Problem::BadFingerNumber;
     for (const std::string& part : file.parts) {
-        if (const Problem problem = CheckPart(part); problem != Problem::None) return problem;
+        if (part.size() > kTemplatePartLength) return Problem::PartTooLong;
     }
     return Problem::None;
 }
@@ -147,7 +169,7 @@ std::string FormatTemplateFile(const TemplateFile& file) {
     return text;
 }
 
-TemplateFileRead ParseTemplateFile(std::string_view text) {
+TemplateFileRead ParseTemplateFile(std::string_view text, const OldPartText& oldText) {
     const auto refused = [](Problem problem) { return TemplateFileRead{std::nullopt, problem}; };
     if (text.size() > kMaxTemplateFileBytes) return refused(Problem::NotTemplateFile);
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
@@ -166,12 +188,13 @@ TemplateFileRead ParseTemplateFile(std::string_view text) {
         const std::string key = PartKey(part);
         if (at >= lines.size() || lines[at].substr(0, key.size()) != key)
             return refused(Problem::BadPart);
-        const auto unescaped = Unescape(lines[at].substr(key.size()));
-        if (!unescaped) return refused(Problem::BadPart);
+        Problem problem = Problem::None;
+        const auto unescaped = Unescape(lines[at].substr(key.size()), oldText, problem);
+        if (!unescaped) return refused(problem);
         file.parts[part] = *unescaped;
     }
-    if (const Problem problem = CheckTemplateFile(file); problem != Problem::None)
-        return refused(problem);
+    // An older file's part may be more than 256 bytes once its characters are encoded.
+    if (!ValidFingerNumber(file.fingerNumber)) return refused(Problem::BadFingerNumber);
     return {file, Problem::None};
 }
 

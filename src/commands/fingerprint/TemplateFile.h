@@ -10,15 +10,19 @@
 //     part2=<text>
 //     part3=<text>
 //
-// A part's text is written as it stands, except that a backslash is written "\\" and a control
-// character (0x00 to 0x1F, 0x7F) "\xHH" with upper-case digits, so every part stays on its line
-// and comes back exactly. Lines may end in LF or CR LF; a UTF-8 byte order mark in front and
-// empty lines at the end are allowed. Anything else is not a template file, and reading it
+// A part holds the reader's bytes. A printable ASCII byte is written as it stands, a backslash
+// "\\" and every other byte "\xHH" with upper-case digits, so every part stays on its line and
+// comes back byte for byte, whatever the language of the window that reads it. Files written
+// before parts were kept byte for byte hold the window's text instead: UTF-8 characters
+// besides the escapes. Such a character is read as the text it was, in the code page of the
+// window that loads the file. Lines may end in LF or CR LF; a UTF-8 byte order mark in front
+// and empty lines at the end are allowed. Anything else is not a template file, and reading it
 // gives no template at all.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +37,7 @@ constexpr const char* kTemplateFileHeader = "Tag Bench fingerprint template";
 
 struct TemplateFile {
     std::string fingerNumber;  // six digits, "000000" to "009500"
-    TemplateParts parts;       // UTF-8, at most 256 characters each
+    TemplateParts parts;       // the reader's bytes, at most 256 each
 
     bool operator==(const TemplateFile& other) const {
         return fingerNumber == other.fingerNumber && parts == other.parts;
@@ -46,7 +50,8 @@ enum class TemplateFileProblem {
     NotTemplateFile,  // not our header, too large, or lines that do not belong
     BadFingerNumber,  // missing, or not six digits up to 009500
     BadPart,          // missing, out of place, a broken escape or not UTF-8
-    PartTooLong,      // more than 256 characters
+    PartTooLong,      // more than 256 bytes (or, in an older file, characters)
+    Unsendable,       // an older file's character that the code page lacks
 };
 
 // What keeps `file` from being written (or, once read, from being used); None when nothing.
@@ -58,6 +63,10 @@ struct TemplateFileRead {
     std::optional<TemplateFile> file;  // set exactly when problem is None
     TemplateFileProblem problem = TemplateFileProblem::None;
 };
-TemplateFileRead ParseTemplateFile(std::string_view text);
+// The bytes of an older file's characters (UTF-8) in the code page of the window that loads it;
+// none when the code page lacks one.
+using OldPartText = std::function<std::optional<std::string>(std::string_view utf8)>;
+// Without `oldText` an older file's characters make the part BadPart.
+TemplateFileRead ParseTemplateFile(std::string_view text, const OldPartText& oldText = {});
 
 }  // namespace commands::fingerprint

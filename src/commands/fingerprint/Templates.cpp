@@ -42,16 +42,29 @@ TemplateGet GetTemplate(const Session& session, const std::string& fingerNumber)
     return got;
 }
 
-TemplatePut PutTemplate(const Session& session, const std::string& fingerNumber,
-                        const TemplateParts& parts) {
-    std::array<std::string, kTemplateParts> commands;
+TemplatePartCheck CheckTemplateParts(const TemplateParts& parts, std::size_t prefixLength) {
+    // The finger number is always six digits.
+    const std::size_t command = prefixLength + PartCommand("000000", 0).size();
     for (int part = 0; part < kTemplateParts; ++part) {
         const std::string text = TrimBlanks(parts[static_cast<std::size_t>(part)]);
-        if (text.empty()) return TemplatePut::EmptyPart;
-        std::string& command = commands[static_cast<std::size_t>(part)];
-        command = PartCommand(fingerNumber, part) + text;
-        if (session.prefix.size() + command.size() > tblink::kMaxCommandLength)
-            return TemplatePut::PartTooLong;
+        if (text.empty()) return {TemplatePut::EmptyPart, part};
+        if (text.find_first_of("\t\r") != std::string::npos)
+            return {TemplatePut::SplitsFrame, part};
+        if (command + text.size() > tblink::kMaxCommandLength)
+            return {TemplatePut::PartTooLong, part};
+    }
+    return {};
+}
+
+TemplatePut PutTemplate(const Session& session, const std::string& fingerNumber,
+                        const TemplateParts& parts) {
+    if (const auto check = CheckTemplateParts(parts, session.prefix.size());
+        check.problem != TemplatePut::Written)
+        return check.problem;
+    std::array<std::string, kTemplateParts> commands;
+    for (int part = 0; part < kTemplateParts; ++part) {
+        commands[static_cast<std::size_t>(part)] =
+            PartCommand(fingerNumber, part) + TrimBlanks(parts[static_cast<std::size_t>(part)]);
     }
     const bool written = Attempts(session.pacer, kUsualAttempts, AttemptPause::Plain50ms, [&] {
         if (!OpenTransfer(session)) return false;

@@ -35,7 +35,16 @@ enum class TemplatePut {
     Failed,       // no attempt got through
     EmptyPart,    // refused, nothing sent: "P" + slot + part alone would read the part instead
     PartTooLong,  // refused, nothing sent: a command would not fit in a frame
+    SplitsFrame,  // refused, nothing sent: a TAB would open a new frame, a CR end this one
 };
+
+// The first part that cannot go out behind a command prefix of `prefixLength` characters, and
+// why (counted from 0); Written when every part can.
+struct TemplatePartCheck {
+    TemplatePut problem = TemplatePut::Written;
+    int part = 0;
+};
+TemplatePartCheck CheckTemplateParts(const TemplateParts& parts, std::size_t prefixLength);
 
 // "L0"; "P" + finger number + "1", "2", "3", each followed by its part trimmed of blanks and
 // control characters at its ends and otherwise sent as it stands (no padding, no cutting);
