@@ -51,6 +51,18 @@ private:
     std::size_t pos_ = 0;
 };
 
+// A reply frame around `body`: LF, the body, the XOR of every byte before it in upper-case hex,
+// CR.
+inline std::string ReplyFrame(const std::string& body) {
+    std::string frame = "\n" + body;
+    std::uint8_t sum = 0;
+    for (char c : frame) sum ^= static_cast<std::uint8_t>(c);
+    const char* digits = "0123456789ABCDEF";
+    frame += digits[sum >> 4];
+    frame += digits[sum & 0x0F];
+    return frame + "\r";
+}
+
 // A property that does not hold is a finding: say which, and stop so libFuzzer keeps the input.
 [[noreturn]] inline void Fail(const char* what) {
     std::fprintf(stderr, "property broken: %s\n", what);

@@ -16,7 +16,6 @@
 
 #include "FuzzInput.h"
 #include "commands/Session.h"
-#include "link/Frame.h"
 #include "link/Pacer.h"
 #include "link/ReaderLink.h"
 #include "platform/Clock.h"
@@ -40,8 +39,7 @@ inline std::string NextReply(Input& in) {
     if (kind == 3) length += 256;
     const std::string body = in.bytes(length);
     if (kind == 2) return body;
-    std::string frame = "\n" + body;
-    return frame + tblink::ByteToHex(tblink::FrameChecksum(frame.data(), frame.size())) + "\r";
+    return ReplyFrame(body);
 }
 
 class ReplyChannel : public platform::SerialChannel {

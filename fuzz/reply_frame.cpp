@@ -30,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A frame built around the bytes always verifies, and assembles whole when the bytes hold
     // no CR.
-    std::string frame = "\n" + bytes;
-    frame += tblink::ByteToHex(tblink::FrameChecksum(frame.data(), frame.size())) + "\r";
+    const std::string frame = fuzz::ReplyFrame(bytes);
     fuzz::Check(tblink::VerifyReply(reinterpret_cast<const std::uint8_t*>(frame.data()),
                                     frame.size()),
                 "a checksummed frame verifies");

@@ -21,7 +21,7 @@ using platform::StoreTarget;
 // Every run writes its files here; on tmpfs where there is one, since each write is an atomic
 // file replacement.
 const QString& Folder() {
-    static QTemporaryDir dir(QDir::exists("/dev/shm") ? QStringLiteral("/dev/shm/tagbench-fuzz-XXXXXX")
+    static QTemporaryDir dir(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/tagbench-fuzz-XXXXXX")
                                                         : QDir::tempPath() + "/tagbench-fuzz-XXXXXX");
     static const QString path = dir.path();
     return path;
@@ -48,8 +48,8 @@ void Reset(const SettingsStore& store) {
 }
 
 void FileSurvivesRewrite(const std::string& text) {
-    const SettingsStore file(Folder() + "/file.conf", Folder() + "/none.conf");
-    const SettingsStore copy(Folder() + "/copy.conf", Folder() + "/none.conf");
+    SettingsStore file(Folder() + "/file.conf", Folder() + "/none.conf");
+    SettingsStore copy(Folder() + "/copy.conf", Folder() + "/none.conf");
     Reset(file);
     Reset(copy);
     QFile out(file.machinePath());
@@ -60,6 +60,8 @@ void FileSurvivesRewrite(const std::string& text) {
     std::vector<platform::StoreWrite> values;
     for (const QString& section : Sections(text)) {
         for (const QString& key : file.keys(section)) {
+            // Readable behind blanks, but refused on writing: a leading U+FEFF would be dropped.
+            if (key.startsWith(QChar(0xFEFF))) continue;
             const platform::StoreString value = file.readString(section, key);
             Check(value.status == StoreStatus::Ok, "a listed key reads");
             values.push_back({section, key, value.value});
@@ -75,7 +77,7 @@ void FileSurvivesRewrite(const std::string& text) {
 }
 
 void WriteReadsBack(fuzz::Input& in) {
-    const SettingsStore store(Folder() + "/write.conf", Folder() + "/overlay.conf");
+    SettingsStore store(Folder() + "/write.conf", Folder() + "/overlay.conf");
     Reset(store);
     const QString section = FromBytes(in.text());
     const QString key = FromBytes(in.text());
