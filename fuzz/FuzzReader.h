@@ -90,8 +90,9 @@ private:
 struct Reader {
     Reader(Input& in, const std::string& prefix)
         : pacer(in, clock),
-          link(std::make_unique<ReplyChannel>(in, clock), [](int) { return std::string("fuzz"); },
-               clock),
+          link(
+              std::make_unique<ReplyChannel>(in, clock), [](int) { return std::string("fuzz"); },
+              clock),
           session{link, pacer, prefix} {
         link.OpenPort(1, "19200,e,8,1");
     }

@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             clock.hour = in.byte();
             clock.minute = in.byte();
             clock.second = in.byte();
-            (void)SetClock(session, clock, in.flag() ? HourFormat::TwelveHour
-                                                     : HourFormat::TwentyFourHour);
+            (void)SetClock(session, clock,
+                           in.flag() ? HourFormat::TwelveHour : HourFormat::TwentyFourHour);
             break;
         }
         case 5:

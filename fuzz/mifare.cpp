@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)commands::mifare::IsKeyStoredReply(reply, replyLength);
         const bool ok = commands::mifare::IsBlockReplyOk(reply, replyLength);
         const auto blockData = commands::mifare::BlockReplyData(reply, replyLength);
-        Check(!blockData || (ok && blockData->size() ==
-                                       static_cast<std::size_t>(commands::mifare::kBlockDataLength)),
+        Check(!blockData || (ok && blockData->size() == static_cast<std::size_t>(
+                                                            commands::mifare::kBlockDataLength)),
               "block data only from a good 42-byte reply");
         return 0;
     }

@@ -90,8 +90,8 @@ void Commands(int which, fuzz::Input& in) {
             (void)commands::ReplyDataField(session);
             break;
         case 5: {
-            const auto& info =
-                commands::ReaderTypes()[static_cast<std::size_t>(in.below(commands::kReaderTypeCount))];
+            const auto& info = commands::ReaderTypes()[static_cast<std::size_t>(
+                in.below(commands::kReaderTypeCount))];
             (void)commands::FactoryDefault(session, info.factoryDefault, {});
             break;
         }

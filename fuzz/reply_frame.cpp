@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A frame built around the bytes always verifies, and assembles whole when the bytes hold
     // no CR.
     const std::string frame = fuzz::ReplyFrame(bytes);
-    fuzz::Check(tblink::VerifyReply(reinterpret_cast<const std::uint8_t*>(frame.data()),
-                                    frame.size()),
-                "a checksummed frame verifies");
+    fuzz::Check(
+        tblink::VerifyReply(reinterpret_cast<const std::uint8_t*>(frame.data()), frame.size()),
+        "a checksummed frame verifies");
     if (bytes.find('\r') == std::string::npos && frame.size() <= tblink::kBufferSize) {
         tblink::ReplyAssembler whole;
         tblink::ReplyAssembler::Step step = tblink::ReplyAssembler::Step::Collecting;
@@ -48,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(echo.size() <= tblink::kBufferSize, "echo within the echo buffer");
     fuzz::Check(tblink::SentEcho(bytes).size() >= bytes.size(), "sent echo holds the text");
     const std::string command = tblink::CommandFrame(bytes);
-    fuzz::Check(command.size() == bytes.size() + 4 && command.front() == '\t' &&
-                    command.back() == '\r',
-                "command frame shape");
+    fuzz::Check(
+        command.size() == bytes.size() + 4 && command.front() == '\t' && command.back() == '\r',
+        "command frame shape");
 
     const std::string field = tblink::ReplyField(bytes, position, length);
     fuzz::Check(field.size() <= static_cast<std::size_t>(length < 0 ? 0 : length),

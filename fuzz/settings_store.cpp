@@ -21,8 +21,9 @@ using platform::StoreTarget;
 // Every run writes its files here; on tmpfs where there is one, since each write is an atomic
 // file replacement.
 const QString& Folder() {
-    static QTemporaryDir dir(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/tagbench-fuzz-XXXXXX")
-                                                        : QDir::tempPath() + "/tagbench-fuzz-XXXXXX");
+    static QTemporaryDir dir(QDir("/dev/shm").exists()
+                                 ? QStringLiteral("/dev/shm/tagbench-fuzz-XXXXXX")
+                                 : QDir::tempPath() + "/tagbench-fuzz-XXXXXX");
     static const QString path = dir.path();
     return path;
 }

@@ -23,7 +23,8 @@ IconBitmap Unpack(const IconPages& pages) {
     IconBitmap icon;
     for (int x = 0; x < kIconWidth; ++x)
         for (int y = 0; y < kIconHeight; ++y) {
-            const std::size_t index = static_cast<std::size_t>(32 * (x / 16) + 16 * (y / 8) + x % 16);
+            const std::size_t index =
+                static_cast<std::size_t>(32 * (x / 16) + 16 * (y / 8) + x % 16);
             icon.setDark(x, y, (pages[index] >> (y % 8)) & 1);
         }
     return icon;
@@ -37,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = in.rest();
     IconBitmap icon;
     if (picture) {
-        QByteArray file = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        QByteArray file =
+            QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
         QBuffer buffer(&file);
         QImageReader reader(&buffer);
         // Qt's own readers are not ours to fuzz for memory: no picture larger than a photo.
@@ -51,7 +53,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(Unpack(PackIcon(icon)) == icon, "column bytes hold the picture");
     for (const std::string& command : IconCommands(icon))
-        Check(command.size() == 5 + 64 && command.compare(0, 4, "J00M") == 0,
-              "icon command shape");
+        Check(command.size() == 5 + 64 && command.compare(0, 4, "J00M") == 0, "icon command shape");
     return 0;
 }

@@ -691,9 +691,13 @@ void TestCliOptions::csv() {
 }
 
 void TestCliOptions::csvFieldsSurviveTheRoundTrip() {
-    const std::vector<std::string> fields = {
-        "# not a comment", "19200,e,8,1", "say \"hi\"", "two\nlines",
-        "",                " padded ",    "Set ID ok.; Reader find ok. (COM : #3)"};
+    const std::vector<std::string> fields = {"# not a comment",
+                                             "19200,e,8,1",
+                                             "say \"hi\"",
+                                             "two\nlines",
+                                             "",
+                                             " padded ",
+                                             "Set ID ok.; Reader find ok. (COM : #3)"};
     std::string line;
     for (const std::string& field : fields) line += (line.empty() ? "" : ",") + CsvField(field);
     std::string error;
