@@ -159,7 +159,12 @@ std::optional<std::vector<CsvRecord>> ParseCsv(const std::string& text, std::str
 }
 
 std::string CsvField(const std::string& field) {
-    if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+    // A reader of the file would take a leading "#" for a comment and trim blanks at the ends.
+    const auto space = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    const bool plain =
+        field.find_first_of(",\"\r\n") == std::string::npos &&
+        (field.empty() || (field.front() != '#' && !space(field.front()) && !space(field.back())));
+    if (plain) return field;
     std::string quoted = "\"";
     for (char c : field) {
         if (c == '"') quoted += '"';

@@ -21,7 +21,8 @@ struct CsvRecord {
 // quote. Blank lines and lines starting with # are skipped. Nullopt, with `error`, for a quote
 // that is never closed or text after a closing quote.
 std::optional<std::vector<CsvRecord>> ParseCsv(const std::string& text, std::string& error);
-// One field as a CSV writer quotes it: in quotes when it holds a comma, quote or line break.
+// One field as a CSV writer quotes it: in quotes when it holds a comma, quote or line break, starts
+// with "#" or has blanks at either end, so ParseCsv reads it back as it was.
 std::string CsvField(const std::string& field);
 
 struct PlanRow {

@@ -1,6 +1,7 @@
 #include "link/ReplyFields.h"
 
 #include <array>
+#include <limits>
 
 #include "link/Frame.h"
 
@@ -20,7 +21,8 @@ char CharAt(const std::string& text, std::size_t index) {
 std::optional<int> NumberField(const std::string& reply, int position, int length, int base) {
     const std::string field = ReplyField(reply, position, length);
     if (length <= 0 || length > 8 || static_cast<int>(field.size()) != length) return std::nullopt;
-    int value = 0;
+    // Eight hex digits can exceed an int: such a field is no number of ours.
+    std::int64_t value = 0;
     for (char c : field) {
         int digit = -1;
         if (c >= '0' && c <= '9') digit = c - '0';
@@ -28,7 +30,8 @@ std::optional<int> NumberField(const std::string& reply, int position, int lengt
         if (digit < 0) return std::nullopt;
         value = value * base + digit;
     }
-    return value;
+    if (value > std::numeric_limits<int>::max()) return std::nullopt;
+    return static_cast<int>(value);
 }
 
 constexpr std::array<std::uint8_t, 8> kMask = {0x5C, 0x17, 0xA3, 0xE8, 0x42, 0x9B, 0x06, 0xD1};

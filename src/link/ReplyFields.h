@@ -13,7 +13,8 @@ namespace tblink {
 std::string ReplyField(const std::string& reply, int position, int length);
 
 // Reply characters `position`.. read as a number; nullopt unless the field is whole and every
-// character is a digit of the base (hexadecimal in upper case, as readers write it).
+// character is a digit of the base (hexadecimal in upper case, as readers write it), and the
+// value fits an int.
 std::optional<int> DecimalField(const std::string& reply, int position, int length);
 std::optional<int> HexField(const std::string& reply, int position, int length);
 

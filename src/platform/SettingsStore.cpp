@@ -44,9 +44,11 @@ bool IsValidSectionName(const QString& name) {
            TrimBlanks(name) == name;
 }
 
+// A key opens its line, where the UTF-8 reader takes a U+FEFF for a byte order mark and drops it.
 bool IsValidKey(const QString& key) {
     return !key.isEmpty() && !HasControl(key) && !key.contains(u'=') && TrimBlanks(key) == key &&
-           !key.startsWith(u'[') && !key.startsWith(u'#') && !key.startsWith(u';');
+           !key.startsWith(u'[') && !key.startsWith(u'#') && !key.startsWith(u';') &&
+           !key.startsWith(QChar(0xFEFF));
 }
 
 int HexDigit(QChar c) {

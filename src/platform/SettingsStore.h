@@ -76,7 +76,8 @@ public:
     QStringList keys(const QString& section) const;
 
     // All values in one file write. Nothing is written when a section or key name could not
-    // be read back (an empty key, '=', brackets, line breaks, blanks at the ends).
+    // be read back (an empty key, '=', brackets, line breaks, blanks at the ends, a leading
+    // U+FEFF).
     StoreTarget write(const std::vector<StoreWrite>& values);
     StoreTarget writeInt(const QString& section, const QString& key, std::int32_t value);
     StoreTarget writeString(const QString& section, const QString& key, const QString& value);

@@ -691,14 +691,17 @@ void TestCliOptions::csv() {
 }
 
 void TestCliOptions::csvFieldsSurviveTheRoundTrip() {
-    const std::vector<std::string> fields = {
-        "plain",      "19200,e,8,1",
-        "say \"hi\"", "two\nlines",
-        "",           "Set ID ok.; Reader find ok. (COM : #3)"};
+    const std::vector<std::string> fields = {"# not a comment",
+                                             "19200,e,8,1",
+                                             "say \"hi\"",
+                                             "two\nlines",
+                                             "",
+                                             " padded ",
+                                             "Set ID ok.; Reader find ok. (COM : #3)"};
     std::string line;
     for (const std::string& field : fields) line += (line.empty() ? "" : ",") + CsvField(field);
     std::string error;
-    const auto parsed = ParseCsv("h1,h2,h3,h4,h5,h6\n" + line + "\n", error);
+    const auto parsed = ParseCsv("h1,h2,h3,h4,h5,h6,h7\n" + line + "\n", error);
     QVERIFY2(parsed, error.c_str());
     QCOMPARE(parsed->size(), std::size_t(2));
     QCOMPARE(parsed->back().fields, fields);

@@ -84,7 +84,10 @@ bool IsBlockReplyOk(const std::string& reply, int replyLength) {
 
 std::optional<std::string> BlockReplyData(const std::string& reply, int replyLength) {
     if (!IsBlockReplyOk(reply, replyLength)) return std::nullopt;
-    return tblink::ReplyField(reply, 8, kBlockDataLength);
+    // The reply text ends at a 0 byte: a 42-byte reply cut short there holds no whole block.
+    std::string data = tblink::ReplyField(reply, 8, kBlockDataLength);
+    if (data.size() != static_cast<std::size_t>(kBlockDataLength)) return std::nullopt;
+    return data;
 }
 
 std::string LoadKeyCommand(const std::string& key) { return "f" + key; }

@@ -54,7 +54,7 @@ std::optional<std::string> WriteTrailerCommand(const SectorTrailerWrite& write);
 bool WriteSectorTrailer(const Session& session, const SectorTrailerWrite& write);
 
 // A block command's reply counts only at 42 bytes with status "00" (characters 6-7); the block's
-// 16 bytes are then characters 8-39.
+// 16 bytes are then characters 8-39 (none when a 0 byte cuts the reply text short).
 constexpr int kBlockReplyLength = 42;
 constexpr int kBlockDataLength = 32;
 bool IsBlockReplyOk(const std::string& reply, int replyLength);
