@@ -45,6 +45,7 @@ private slots:
     void readOutOfEachPage();
     void readOutDefaultsAndFallbacks_data();
     void readOutDefaultsAndFallbacks();
+    void noReaderTypeLinksButEndsInDataError();
     void collidingReadersNeverLeaveTheWindowDisabled();
     void setIdKeepsTheLinkedAddress();
     void setBaudRateMovesTheNextCommand();
@@ -315,6 +316,17 @@ void TestDiscovery::readOutDefaultsAndFallbacks() {
         QVERIFY(f.control<QRadioButton>("rbM1IDKeyA")->isChecked());
         QCOMPARE(Item(f, "cmbM1IDKeyErr"), 1);
     }
+}
+
+void TestDiscovery::noReaderTypeLinksButEndsInDataError() {
+    SimLines lines;
+    lines.addReader(lines.add(), ReaderKind::PX10, 1);
+    WindowFixture f;
+    f.store().writeInt(f.section(), "Type", 9);  // no reader type selected
+    app::TfrmModule& window = f.open(lines.ports());
+    LinkCom1(f);
+    QCOMPARE(f.text("pnMsg"), QString("Reader data error! (COM : #1)"));
+    QVERIFY(window.linked() && window.isEnabled());
 }
 
 void TestDiscovery::collidingReadersNeverLeaveTheWindowDisabled() {

@@ -42,7 +42,6 @@ private slots:
     void readOutStopsAtABadField_data();
     void readOutStopsAtABadField();
     void versionNeverAnswered();
-    void noReaderTypeIsNotComplete();
     void readOutAfterFind_data();
     void readOutAfterFind();
 };
@@ -301,15 +300,6 @@ void TestReadOut::versionNeverAnswered() {
     QVERIFY(!read.complete);
     QCOMPARE(Joined(rig.takeCommands()), QString("A01V A01V"));
     QCOMPARE(QString::fromStdString(rig.pacer.pausesText()), QString("K100 K100"));
-}
-
-// No reader type selected: "V" links the reader, but the read-out is not complete.
-void TestReadOut::noReaderTypeIsNotComplete() {
-    CommandRig rig;
-    rig.addReader(tbsim::ReaderKind::PX10, 1);
-    QVERIFY(rig.open());
-    const ReadOutValues read = ReadOut({rig.link, rig.pacer, "A01"}, std::nullopt);
-    QVERIFY(read.version && !read.complete);
 }
 
 void TestReadOut::readOutAfterFind_data() {

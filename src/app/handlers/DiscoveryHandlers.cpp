@@ -154,7 +154,8 @@ void TfrmModule::ReadSettings(const tblink::FoundReader& found) {
                 keypad_->gbKeyStatus->setVisible(plan->keyStatusGroup ==
                                                  commands::KeyStatusGroup::Show);
         });
-    const bool complete = readOut.values.version && readOut.values.complete;
+    // No reader type selected: "V" answering still links the reader, but no page was read.
+    const bool complete = type && readOut.values.version && readOut.values.complete;
     if (readOut.values.version) {
         showReadOut(readOut.values);
         linked_ = true;

@@ -135,9 +135,7 @@ ReadOutValues ReadOut(const Session& session, const std::optional<ReadOutPlan>& 
     values.version = VersionText(session.Reply(), session.ReplyLength());
     if (versionRead) versionRead(*values.version);
     session.pacer.Pump();
-    // No reader type selected: no page to fill, so the read-out is not complete, though "V"
-    // answering still links the reader.
-    values.complete = plan && ReadPage(session, *plan, values);
+    values.complete = !plan || ReadPage(session, *plan, values);
     return values;
 }
 

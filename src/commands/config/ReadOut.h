@@ -43,8 +43,8 @@ std::optional<int> DecodeKeyParity(const std::string& reply);  // character 6, a
 std::optional<KeyStatus> DecodeKeyStatus(const std::string& reply);
 
 // With the port open: "V" (2 attempts after kept-alive pauses), then the page's commands.
-// `plan` is empty when no reader type is selected: nothing is read after "V" and the read-out
-// is not complete. `versionRead` is told the version as soon as it is known.
+// `plan` empty: nothing is read after "V" (tagbench-cli's scan and census read the version
+// alone). `versionRead` is told the version as soon as it is known.
 ReadOutValues ReadOut(const Session& session, const std::optional<ReadOutPlan>& plan,
                       const std::function<void(const std::string&)>& versionRead = {});
 
