@@ -52,8 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string typed = in.rest();
     const AccessText text = ReadAccessBitsText(typed);
     const AccessBitsNotice notice = NoticeFor(typed);
-    Check((text.verdict == AccessTextVerdict::Valid) == (notice != AccessBitsNotice::Invalid),
-          "the notice follows the verdict");
+    const bool refused =
+        notice == AccessBitsNotice::Invalid || notice == AccessBitsNotice::Incomplete;
+    Check((text.verdict == AccessTextVerdict::Valid) == !refused, "the notice follows the verdict");
+    Check((notice == AccessBitsNotice::Incomplete) ==
+              (text.verdict == AccessTextVerdict::NotEightHexDigits),
+          "incomplete text is told apart from disagreeing copies");
     if (text.verdict == AccessTextVerdict::Valid)
         Check(AccessBitsText(text.conditions, text.userByte) == typed, "a valid text is canonical");
     return 0;
