@@ -392,10 +392,6 @@ void TestCliOptions::pageArguments_data() {
         << "write-block 32 3 FFFFFFFFFFFF00F87FAAFFFFFFFFFFFF --port 1 --type PX30M"
         << "write-block " + px30m +
                "block=32/3 key=A text=FFFFFFFFFFFF data=FFFFFFFFFFFF00F87FAAFFFFFFFFFFFF";
-    QTest::newRow("write-block: a trailer locked for good, forced")
-        << "write-block 1 3 FFFFFFFFFFFF00F87FAAFFFFFFFFFFFF --force --port 1 --type PX30M"
-        << "write-block " + px30m +
-               "block=1/3 key=A text=FFFFFFFFFFFF data=FFFFFFFFFFFF00F87FAAFFFFFFFFFFFF";
     QTest::newRow("access-bits reads a text, no port needed")
         << "access-bits ff0780aa"
         << "access-bits port=- settings=5 id=- type=PX10 text=FF0780AA";
@@ -497,14 +493,8 @@ void TestCliOptions::pageRefused_data() {
     QTest::newRow("a key with a letter that is no hexadecimal digit")
         << "write-trailer 1 --key-b FFFFFFFFFFFG --port 1 --type PX30M"
         << "--key-b: 'FFFFFFFFFFFG' is not 12 hexadecimal characters";
-    QTest::newRow("a key of 13 characters")
-        << "read-block 1 0 --key-hex 0123456789ABC --port 1 --type PX30M"
-        << "--key-hex: '0123456789ABC' is not 12";
     QTest::newRow("a stored key of 10 characters") << "store-key 0 ffffffffff --port 1 --type PX30M"
                                                    << "store-key: KEY 'ffffffffff' is not 12";
-    QTest::newRow("block data of 33 characters")
-        << "write-block 1 0 " + QString(33, 'F') + " --port 1 --type PX30M"
-        << "write-block: DATA '" + QString(33, 'F') + "' is not 32 hexadecimal characters";
     QTest::newRow("a fingerprint ID of 15 characters")
         << "set-finger-id 1 " + QString(15, '0') + " --port 1 --type PX60"
         << "set-finger-id: ID '" + QString(15, '0') + "' is not 16 hexadecimal characters";
