@@ -263,6 +263,36 @@ ScanResult Scan(const Context& context, const ScanPlan& plan) {
     return result;
 }
 
+namespace {
+
+// One reader check to `id` on the open port: a silent ID already costs the whole silence limit,
+// so one attempt. The serial number of the reader that answered.
+std::optional<std::string> CheckId(Connection& c, char start, const std::string& id) {
+    const commands::Session session{c.link, c.pacer, start + id};
+    std::optional<std::string> serial;
+    commands::Attempts(c.pacer, 1, commands::AttemptPause::Plain50ms, [&] {
+        serial = commands::ReaderCheck(session);
+        return serial.has_value();
+    });
+    return serial;
+}
+
+}  // namespace
+
+std::optional<Outcome> NewIdTaken(Connection& c, const Target& target, const std::string& newId) {
+    if (target.id == newId) return std::nullopt;  // the reader itself answers there
+    if (!c.link.OpenPort(target.port, tblink::kLineSettingsTexts[target.settingsIndex]))
+        return PortClosed(target.port, c.link.LastOpenFailure());
+    const auto serial = CheckId(c, StartCharacter(target.type), newId);
+    c.link.ClosePort();
+    if (!serial) return std::nullopt;
+    return Outcome{kExitFailed,
+                   {},
+                   "id-taken",
+                   "ID " + newId + " is already taken on " + ComName(target.port) + " by reader " +
+                       FromReader(*serial) + "; give --force to use it all the same"};
+}
+
 CensusResult Census(const Context& context, const Target& target, const std::vector<int>& ids) {
     CensusResult result;
     Connection c(context);
@@ -274,14 +304,9 @@ CensusResult Census(const Context& context, const Target& target, const std::vec
     for (int number : ids) {
         const std::string id = commands::TwoDigits(number);
         context.progress.status(ComName(target.port) + " ID " + id);
-        const commands::Session session{c.link, c.pacer, start + id};
-        std::optional<std::string> serial;
-        // One reader check per ID: a silent ID already costs the whole silence limit.
-        commands::Attempts(c.pacer, 1, commands::AttemptPause::Plain50ms, [&] {
-            serial = commands::ReaderCheck(session);
-            return serial.has_value();
-        });
+        const auto serial = CheckId(c, start, id);
         if (!serial) continue;
+        const commands::Session session{c.link, c.pacer, start + id};
         ReaderRow row;
         row.port = target.port;
         row.settingsIndex = target.settingsIndex;
@@ -415,7 +440,7 @@ Outcome ReadCards(const Context& context, Target target, commands::CardLoop loop
                                                  : Failed(c.link, English(Msg::ReaderNotFind));
 }
 
-RowResult ApplyRow(const Context& context, const PlanRow& row) {
+RowResult ApplyRow(const Context& context, const PlanRow& row, bool force) {
     RowResult result;
     result.row = row;
     result.status = "invalid";
@@ -442,6 +467,9 @@ RowResult ApplyRow(const Context& context, const PlanRow& row) {
                                                         : "failed";
         return result;
     };
+    if (row.newId && !force) {
+        if (const auto taken = NewIdTaken(c, target, *row.newId)) return stop(*taken);
+    }
     Outcome outcome;
     const auto found = ProbeTarget(c, target, outcome);
     if (!found) return stop(outcome);

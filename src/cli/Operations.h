@@ -43,7 +43,8 @@ struct Outcome {
     int exit = kExitOk;
     std::string message;  // the catalogue's English text; empty where the window shows none
     // Why it failed, a word scripts can match: "port", "not-found", "id", "silence",
-    // "checksum", "line-gone", "overflow", "reply" (a reply the command does not take).
+    // "checksum", "line-gone", "overflow", "reply" (a reply the command does not take),
+    // "id-taken" (another reader answers the new ID).
     std::string reason;
     std::string detail;  // the reason in words; may be empty
     bool ok() const { return exit == kExitOk; }
@@ -134,6 +135,13 @@ struct CensusResult {
 };
 CensusResult Census(const Context& context, const Target& target, const std::vector<int>& ids);
 
+// Before a reader is given `newId` (two digits): one reader check to it on the target's line, as
+// the census makes it. A reader that answers there refuses the change (exit 1, its serial number
+// in the detail), as two readers of one ID would answer each other's commands; so does a port
+// that would not open (exit 3). None when the ID is free, or is the target's own.
+std::optional<Outcome> NewIdTaken(Connection& connection, const Target& target,
+                                  const std::string& newId);
+
 // The window's Link and read-out for the target's type.
 struct InfoResult {
     Outcome outcome;
@@ -165,7 +173,8 @@ struct RowResult {
     std::string id;  // the ID the reader answers to at the end
     int settingsIndex = tblink::kDefaultLineSettingsIndex;
 };
-RowResult ApplyRow(const Context& context, const PlanRow& row);
+// Unless `force`, a row that gives a new ID first checks that no reader answers it (NewIdTaken).
+RowResult ApplyRow(const Context& context, const PlanRow& row, bool force);
 
 // Bytes a reader sent, read in a code page (the English one unless said), as UTF-8.
 std::string FromReader(const std::string& bytes, int codePage = text::kEnglish);

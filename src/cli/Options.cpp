@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "actions/Limits.h"
 #include "cli/Registry.h"
 #include "commands/config/ListItems.h"
 
@@ -193,16 +194,15 @@ private:
         }
         if (name == "key-hex") {
             reading_.keyGiven = true;
-            run_.key = Upper(value);
-            return true;
+            return hex(name, value, actions::kKeyBytes, run_.key);
         }
         if (name == "eeprom") return run_.eeprom = true;
-        if (name == "old-key") return upper(value, run_.oldKey);
-        if (name == "key-a") return upper(value, run_.keyA);
-        if (name == "key-b") return upper(value, run_.keyB);
+        if (name == "old-key") return hex(name, value, actions::kKeyBytes, run_.oldKey);
+        if (name == "key-a") return hex(name, value, actions::kKeyBytes, run_.keyA);
+        if (name == "key-b") return hex(name, value, actions::kKeyBytes, run_.keyB);
         if (name == "access") {
             reading_.accessGiven = true;
-            return upper(value, run_.access);
+            return hex(name, value, actions::kAccessBitsBytes, run_.access);
         }
         if (name == "force") return run_.force = true;
         if (name == "conditions") {
@@ -226,7 +226,9 @@ private:
         return bad("unknown option '--" + name + "'");
     }
 
-    static bool upper(const std::string& value, std::string& text) {
+    // A key or access bits in upper case, as the window's edit boxes hold them.
+    bool hex(const std::string& name, const std::string& value, int digits, std::string& text) {
+        if (!reading_.hex(value, static_cast<std::size_t>(digits), "--" + name + ":")) return false;
         text = Upper(value);
         return true;
     }

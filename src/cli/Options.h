@@ -70,8 +70,8 @@ struct Invocation {
     std::string text;      // send, the display's texts: as typed (UTF-8), for --code-page
     std::string planPath;  // apply
 
-    // MIFARE. Texts for the reader (keys, access bits, data) as typed; they go out as they
-    // stand, letters in upper case: the reader's reply decides, as in the window.
+    // MIFARE. Texts for the reader (keys, access bits, data) in hexadecimal of their exact
+    // length, letters in upper case.
     int sector = 1;
     int block = 0;  // within the sector
     int idByte = 0;
@@ -83,8 +83,10 @@ struct Invocation {
     std::string keyA = "FFFFFFFFFFFF";
     std::string keyB = "FFFFFFFFFFFF";
     std::string access = "FF0780AA";  // --access, or --conditions encoded
-    bool force = false;               // write-trailer: access bits that spoil the sector
-    std::string data;                 // write-block
+    // write-trailer, write-block: access bits that spoil the sector; set-id, apply: no check
+    // that the new ID is free
+    bool force = false;
+    std::string data;  // write-block
     // access-bits: the text to decode, or (empty) the conditions to encode
     std::optional<std::string> accessText;
     std::optional<commands::mifare::SectorConditions> conditions;
@@ -99,10 +101,10 @@ struct Invocation {
     int titleLine = 1;  // 1 or 2
     std::string iconPath;
 
-    // Fingerprint readers. The fingerprint ID and the times go out as typed, as in the window.
+    // Fingerprint readers. The times go out as typed, as in the window.
     int facilityCode = 0;
     int fingerNumber = 1;      // the slot, 0 to 9500
-    std::string fingerId;      // set-finger-id: as typed
+    std::string fingerId;      // set-finger-id: 16 hexadecimal characters
     int scanMode = 3;          // the window's list item, 0 to 3
     std::string seconds;       // door-time, alarm-time: digits, blanks around them dropped
     std::string outPath;       // get-template --out; empty: the parts are printed
@@ -124,6 +126,9 @@ struct Reading {
     bool bad(const std::string& message);
     // A whole number, whose range is the action's to check.
     bool integer(const std::string& text, const std::string& what, int& value);
+    // Exactly `digits` hexadecimal characters (a key, access bits, block data, a fingerprint ID):
+    // a reader never gets a short or malformed frame.
+    bool hex(const std::string& text, std::size_t digits, const std::string& what);
     // An item of a fixed list, by name; `what` starts the error.
     bool item(const char* const* names, int count, const std::string& text, int& index,
               const std::string& what);

@@ -74,6 +74,16 @@ bool Reading::item(const char* const* names, int count, const std::string& text,
     return true;
 }
 
+bool Reading::hex(const std::string& text, std::size_t digits, const std::string& what) {
+    const bool hexDigits = std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+    });
+    if (text.size() != digits || !hexDigits)
+        return bad(what + " '" + text + "' is not " + std::to_string(digits) +
+                   " hexadecimal characters");
+    return true;
+}
+
 std::string Upper(const std::string& text) {
     return QString::fromUtf8(text.c_str()).toUpper().toStdString();
 }

@@ -212,6 +212,17 @@ std::optional<std::vector<PlanRow>> ParsePlan(const std::string& text, const Pla
         if (row.error.empty() && !row.port) row.error = "port: empty, and no --port given";
         rows.push_back(row);
     }
+    // Two readers of one ID on one line would answer each other's commands.
+    for (auto a = rows.begin(); a != rows.end(); ++a) {
+        if (!a->error.empty() || !a->newId) continue;
+        const auto b = std::find_if(a + 1, rows.end(), [&](const PlanRow& later) {
+            return later.error.empty() && later.newId == a->newId && later.port == a->port;
+        });
+        if (b == rows.end()) continue;
+        error = "lines " + std::to_string(a->line) + " and " + std::to_string(b->line) +
+                " both give COM" + std::to_string(*a->port) + " the new ID " + *a->newId;
+        return std::nullopt;
+    }
     return rows;
 }
 

@@ -39,7 +39,7 @@ struct PlanRow {
 };
 
 // The rows of a plan. Cells left empty take `defaults` (its port, settings and type); a row
-// without a port is in error.
+// without a port is in error. Two rows that give one port the same new ID spoil the table.
 std::optional<std::vector<PlanRow>> ParsePlan(const std::string& text, const PlanRow& defaults,
                                               std::string& error);
 

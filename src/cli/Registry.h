@@ -21,6 +21,7 @@ namespace cli {
 struct Runner;
 struct Outcome;
 struct Values;
+struct Connection;
 
 struct Option {
     std::string name;   // without its dashes: "key-hex"
@@ -61,6 +62,9 @@ struct Subcommand {
     // it prints ahead of the outcome, and the outcome's JSON members.
     std::function<actions::Request(const Invocation&, Values&)> request;
     std::function<bool(Runner&, Values&)> prepare;
+    // (may be empty) Before the request's first frame, once its inputs keep their rules: an
+    // outcome that stops it there.
+    std::function<std::optional<Outcome>(Runner&, Connection&)> guard;
     std::function<JsonObject(Runner&, Outcome&, Values&)> print;
     // Any other subcommand runs whole; its exit status.
     std::function<int(Runner&)> run;

@@ -43,8 +43,12 @@ int Runner::perform() {
     Connection connection(context);
     values.where = target();
     values.link = &connection.link;
+    const actions::Request request = entry.request(run, values);
+    if (entry.guard && request.refusal().empty()) {
+        if (const auto stop = entry.guard(*this, connection)) return report(*stop);
+    }
     std::string refusal;
-    Outcome outcome = Perform(connection, values.where, entry.request(run, values), &refusal);
+    Outcome outcome = Perform(connection, values.where, request, &refusal);
     if (!refusal.empty()) return usage(entry.name + ": " + refusal);
     JsonObject extra;
     if (entry.print) extra = entry.print(*this, outcome, values);

@@ -238,11 +238,11 @@ void TestCli::commandFrames_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("values");  // what a get read
 
-    QTest::newRow("set-id without --id finds the reader's ID first")
+    QTest::newRow("set-id without --id: the new ID checked, then the reader's ID found")
         << "PX10"
         << "set-id 05"
         << ""
-        << "A00B A01B A01CCAFE004205" << 0 << "Set ID ok."
+        << "A05B A00B A01B A01CCAFE004205" << 0 << "Set ID ok."
         << "";
 }
 
@@ -345,7 +345,7 @@ void TestCli::applyWithOneUnreachableReader() {
     QCOMPARE(first->config().cardTypeIndex, 1);
     QCOMPARE(third->config().id, 8);
     QCOMPARE(third->config().lineSettings, std::string("9600,n,8,1"));
-    QCOMPARE(Heard(layout.line(3)), QString("H07B H07B H07CSER0000708 H08B H08E2 H08B"));
+    QCOMPARE(Heard(layout.line(3)), QString("H08B H07B H07B H07CSER0000708 H08B H08E2 H08B"));
 }
 
 void TestCli::exitStatuses_data() {

@@ -365,9 +365,6 @@ void TestCliOptions::pageArguments_data() {
     QTest::newRow("store-key: letters in upper case, as the edit box forces them")
         << "store-key 10 ffffffffff0a --key B --port 1 --type PX30M"
         << "store-key " + px30m + "sector=10 key=B text=FFFFFFFFFF0A";
-    QTest::newRow("store-key: a short key goes out as typed")
-        << "store-key 0 ABC --port 1 --type PX30M"
-        << "store-key " + px30m + "sector=0 key=A text=ABC";
     QTest::newRow("write-trailer: the delivery values by default")
         << "write-trailer 1 --port 1 --type PX30M"
         << "write-trailer " + px30m +
@@ -391,6 +388,10 @@ void TestCliOptions::pageArguments_data() {
         << "write-block 32 0 00112233445566778899aabbccddeeff --port 1 --type PX30M"
         << "write-block " + px30m +
                "block=32/0 key=A text=FFFFFFFFFFFF data=00112233445566778899AABBCCDDEEFF";
+    QTest::newRow("write-block: a data block of a large sector holds any bytes")
+        << "write-block 32 3 FFFFFFFFFFFF00F87FAAFFFFFFFFFFFF --port 1 --type PX30M"
+        << "write-block " + px30m +
+               "block=32/3 key=A text=FFFFFFFFFFFF data=FFFFFFFFFFFF00F87FAAFFFFFFFFFFFF";
     QTest::newRow("access-bits reads a text, no port needed")
         << "access-bits ff0780aa"
         << "access-bits port=- settings=5 id=- type=PX10 text=FF0780AA";
@@ -435,9 +436,9 @@ void TestCliOptions::pageArguments_data() {
         << "facility-code " + px60 + "facility=65535";
     QTest::newRow("finger number at both ends of its range") << "add-finger 0 --port 1 --type PX60"
                                                              << "add-finger " + px60 + "finger=0";
-    QTest::newRow("a fingerprint ID goes out as typed, short and in lower case")
-        << "set-finger-id 9500 a1b2c3d4e5 --port 1 --type PX60M"
-        << "set-finger-id port=1 settings=5 id=- type=PX60M finger=9500 fid=a1b2c3d4e5";
+    QTest::newRow("a fingerprint ID goes out as typed, in lower case")
+        << "set-finger-id 9500 a1b2c3d4e5f60718 --port 1 --type PX60M"
+        << "set-finger-id port=1 settings=5 id=- type=PX60M finger=9500 fid=a1b2c3d4e5f60718";
     QTest::newRow("scan mode by name") << "scan-mode sensor --port 1 --type PX60"
                                        << "scan-mode " + px60 + "mode=2";
     QTest::newRow("scan mode as the list's item") << "scan-mode 1 --port 1 --type PX60"
@@ -488,7 +489,21 @@ void TestCliOptions::pageRefused_data() {
         << "FF0781AA would make the sector unusable for good";
     QTest::newRow("access bits of 6 characters")
         << "write-trailer 1 --access FF0780 --port 1 --type PX30M"
-        << "would make the sector unusable";
+        << "--access: 'FF0780' is not 8 hexadecimal characters";
+    QTest::newRow("a key with a letter that is no hexadecimal digit")
+        << "write-trailer 1 --key-b FFFFFFFFFFFG --port 1 --type PX30M"
+        << "--key-b: 'FFFFFFFFFFFG' is not 12 hexadecimal characters";
+    QTest::newRow("a stored key of 10 characters") << "store-key 0 ffffffffff --port 1 --type PX30M"
+                                                   << "store-key: KEY 'ffffffffff' is not 12";
+    QTest::newRow("a fingerprint ID of 15 characters")
+        << "set-finger-id 1 " + QString(15, '0') + " --port 1 --type PX60"
+        << "set-finger-id: ID '" + QString(15, '0') + "' is not 16 hexadecimal characters";
+    QTest::newRow("a trailer whose access bits no key may change again")
+        << "write-block 1 3 FFFFFFFFFFFF00F87FAAFFFFFFFFFFFF --port 1 --type PX30M"
+        << "write-block: access bits 00F87FAA would let no key change them ever again";
+    QTest::newRow("the trailer of a large sector, access bits whose copies disagree")
+        << "write-block 39 15 FFFFFFFFFFFFFF0781AAFFFFFFFFFFFF --port 1 --type PX30M"
+        << "access bits FF0781AA would make the sector unusable for good";
     QTest::newRow("access bits no key may change again")
         << "write-trailer 1 --conditions 111,111,111,110 --port 1 --type PX30M"
         << "00F87FAA would let no key change them ever again";
@@ -735,6 +750,9 @@ void TestCliOptions::plan_data() {
     QTest::newRow("unquoted line settings spill into the next cells")
         << "port,new_settings\nCOM1,9600,n,8,1\n"
         << 0 << "2 error more cells than the header names (quote line settings: \"9600,n,8,1\")";
+    QTest::newRow("two rows give one port the same new ID; another port may have it")
+        << "port,new_id\nCOM1,5\nCOM2,5\nCOM1,05\n"
+        << 0 << "error: lines 2 and 4 both give COM1 the new ID 05";
     QTest::newRow("a column named twice")
         << "port,id,ID\n"
         << 0 << "error: the plan's header names the column 'ID' twice";

@@ -6,6 +6,7 @@
 #include "cli/Output.h"
 #include "cli/Registry.h"
 #include "cli/Runner.h"
+#include "commands/Session.h"
 #include "commands/config/ListItems.h"
 
 namespace cli {
@@ -54,13 +55,21 @@ Subcommand Get(const char* name, const char* summary, A action,
 std::vector<Subcommand> ConfigSubcommands() {
     std::vector<Subcommand> page;
 
-    Subcommand setId = Entry("set-id", "NEW_ID", 1, "give the reader a new ID, 1 to 99");
+    Subcommand setId =
+        Entry("set-id", "NEW_ID", 1, "give the reader a new ID, 1 to 99",
+              "First one reader check to NEW_ID on the line (about 350 ms): when a reader "
+              "answers\nthere, nothing more is sent and the exit status is 1.\n");
     setId.section = "Settings";
     setId.actions = {A::SetId};
     setId.arguments = [](Reading& reading, const Arguments& a) {
         return reading.integer(a[0], "set-id: new ID", reading.run.newId);
     };
+    setId.options = {{"force", "", "skip that check: give NEW_ID even if a reader has it"}};
     setId.request = [](const Invocation& run, Values&) { return actions::SetId(run.newId); };
+    setId.guard = [](Runner& r, Connection& c) -> std::optional<Outcome> {
+        if (r.run.force) return std::nullopt;
+        return NewIdTaken(c, r.target(), commands::TwoDigits(r.run.newId));
+    };
     page.push_back(setId);
 
     Subcommand setLine =

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "actions/Limits.h"
 #include "actions/Requests.h"
 #include "actions/TemplateFiles.h"
 #include "cli/Output.h"
@@ -195,15 +196,16 @@ std::vector<Subcommand> FingerprintSubcommands() {
 
     page.push_back(Page(
         "set-finger-id", "N ID", 2, "give slot N a fingerprint ID of 16 hexadecimal characters",
-        "ID goes out as typed, its bytes turned round for the reader; a shorter ID goes out "
-        "short,\nunpadded, and the reader's reply decides.\n",
+        "ID is exactly 16 hexadecimal characters, anything else is refused; it goes out with "
+        "its\nbytes turned round for the reader.\n",
         A::SetFingerId,
         [](const Invocation& run, Values&) {
             return actions::SetFingerId(run.fingerNumber, AsTyped(run.fingerId));
         },
         [](Reading& reading, const Arguments& a) {
             reading.run.fingerId = a[1];
-            return Finger(reading, a);
+            return Finger(reading, a) &&
+                   reading.hex(a[1], actions::kFingerprintIdBytes, "set-finger-id: ID");
         }));
 
     page.push_back(Page(

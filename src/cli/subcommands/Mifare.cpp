@@ -3,6 +3,7 @@
 #include <QString>
 #include <ostream>
 
+#include "actions/Limits.h"
 #include "actions/Requests.h"
 #include "cli/AccessWords.h"
 #include "cli/Output.h"
@@ -46,6 +47,19 @@ bool Block(Reading& reading, const std::string& text) {
                        std::to_string(run.sector) + ")");
 }
 
+// Access bits (with the user byte) bound for a trailer: ones that spoil the sector for good
+// only with --force.
+bool SafeAccess(Reading& reading, const std::string& access) {
+    using mifare::AccessBitsNotice;
+    const AccessBitsNotice notice = mifare::NoticeFor(access);
+    if (notice == AccessBitsNotice::None || reading.run.force) return true;
+    return reading.bad(reading.run.name() + ": access bits " + access +
+                       (notice == AccessBitsNotice::LockedForGood
+                            ? " would let no key change them ever again"
+                            : " would make the sector unusable for good") +
+                       " (see access-bits); give --force to write them all the same");
+}
+
 bool TrailerAccess(Reading& reading) {
     Invocation& run = reading.run;
     if (run.conditions) {
@@ -53,14 +67,18 @@ bool TrailerAccess(Reading& reading) {
             return reading.bad("write-trailer takes --access or --conditions, not both");
         run.access = mifare::AccessBitsText(*run.conditions);
     }
-    using mifare::AccessBitsNotice;
-    const AccessBitsNotice notice = mifare::NoticeFor(run.access);
-    if (notice == AccessBitsNotice::None || run.force) return true;
-    return reading.bad("write-trailer: access bits " + run.access +
-                       (notice == AccessBitsNotice::LockedForGood
-                            ? " would let no key change them ever again"
-                            : " would make the sector unusable for good") +
-                       " (see access-bits); give --force to write them all the same");
+    return SafeAccess(reading, run.access);
+}
+
+// A trailer's 16 bytes: Key A, then the access bits and the user byte (bytes 6 to 9), then Key B.
+constexpr std::size_t kTrailerAccessAt = 2 * 6;
+
+bool BlockData(Reading& reading, const std::string& text) {
+    Invocation& run = reading.run;
+    if (!reading.hex(text, actions::kBlockDataBytes, "write-block: DATA")) return false;
+    run.data = Upper(text);
+    if (mifare::TrailerBlock(run.sector) != run.block) return true;
+    return SafeAccess(reading, run.data.substr(kTrailerAccessAt, actions::kAccessBitsBytes));
 }
 
 // The card commands' replies carry a status: "00" done, else why not (a wrong key, no card,
@@ -201,6 +219,7 @@ std::vector<Subcommand> MifareSubcommands() {
              A::StoreKey);
     store.options = {{"key", "A|B", "store it as the sector's Key A or Key B (default A)"}};
     store.arguments = [](Reading& reading, const Arguments& a) {
+        if (!reading.hex(a[1], actions::kKeyBytes, "store-key: KEY")) return false;
         reading.run.key = Upper(a[1]);
         return Sector(reading, a[0]);
     };
@@ -260,13 +279,18 @@ std::vector<Subcommand> MifareSubcommands() {
 
     Subcommand write = Card(
         "write-block", "SECTOR BLOCK DATA", 3, "write one block of the card and check its echo",
-        "DATA is the block's 16 bytes as 32 hexadecimal characters. The write succeeds when "
-        "the\nreader echoes DATA exactly, so a shorter DATA goes out but always fails.\n",
+        "DATA is the block's 16 bytes as exactly 32 hexadecimal characters; anything else is "
+        "refused\nand nothing is sent. The write succeeds when the reader echoes DATA exactly. "
+        "DATA for a\nsector trailer (block 3, or 15 in sectors 32 to 39) holds the access bits "
+        "in characters\n13 to 20; ones that spoil the sector are refused, as write-trailer "
+        "refuses them.\n",
         A::WriteBlock);
-    write.options = {kKeySlotOption, kKeyHexOption};
+    write.options = {
+        kKeySlotOption,
+        kKeyHexOption,
+        {"force", "", "write a trailer whose access bits spoil the sector all the same"}};
     write.arguments = [](Reading& reading, const Arguments& a) {
-        reading.run.data = Upper(a[2]);
-        return Sector(reading, a[0]) && Block(reading, a[1]);
+        return Sector(reading, a[0]) && Block(reading, a[1]) && BlockData(reading, a[2]);
     };
     write.request = [](const Invocation& run, Values& values) {
         return actions::WriteBlock(run.sector, run.block, KeyOf(run), Typed(run.data),

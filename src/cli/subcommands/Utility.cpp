@@ -139,7 +139,7 @@ int RunApply(Runner& r) {
     for (const PlanRow& row : *rows) {
         r.context.progress.status("line " + std::to_string(row.line) +
                                   (row.port ? "  " + ComName(*row.port) : ""));
-        const RowResult result = ApplyRow(r.context, row);
+        const RowResult result = ApplyRow(r.context, row, run.force);
         r.context.progress.clear();
         if (result.status != "ok") ++failed;
         const std::string port = row.port ? ComName(*row.port) : "";
@@ -257,7 +257,7 @@ std::vector<Subcommand> ManyReaderSubcommands() {
               "  settings      the line settings it talks at now (default --settings)\n"
               "  type          PX10 ... PX60M (default --type)\n"
               "  id            its ID now; empty: found with the probe to ID 00\n"
-              "  new_id        the ID to give it\n"
+              "  new_id        the ID to give it, once a reader check finds it free on the line\n"
               "  interface     the interface to give it, as for set-interface: wiegand 26 32\n"
               "  card_type     EM, KORVA or SECURITY\n"
               "  new_settings  the line settings to give it (set last)\n"
@@ -266,7 +266,8 @@ std::vector<Subcommand> ManyReaderSubcommands() {
               "settings at the end. A failing\nreader does not stop the others; the exit status "
               "is 1 when any row failed.\n");
     apply.options = {
-        {"results", "FILE", "write the results table to FILE (default: standard output)"}};
+        {"results", "FILE", "write the results table to FILE (default: standard output)"},
+        {"force", "", "give each new_id without first checking that no reader answers it"}};
     apply.section = "Many readers";
     apply.needsPort = false;
     apply.arguments = [](Reading& reading, const Arguments& a) {
