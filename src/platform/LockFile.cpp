@@ -54,13 +54,18 @@ std::optional<pid_t> LiveLockOwner(const std::string& path) {
     return static_cast<pid_t>(*pid);
 }
 
+std::string LockFileText(long pid) {
+    char text[32];
+    const int length = std::snprintf(text, sizeof text, "%10ld\n", pid);
+    return std::string(text, static_cast<std::size_t>(length));
+}
+
 bool TakeLockFile(const std::string& path) {
     const std::string temporary = path + "." + std::to_string(getpid()) + ".tmp";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    char text[16];
-    const int length = std::snprintf(text, sizeof text, "%10ld\n", static_cast<long>(getpid()));
-    const bool written = ::write(fd, text, static_cast<std::size_t>(length)) == length;
+    const std::string text = LockFileText(static_cast<long>(getpid()));
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
     ::close(fd);
     bool taken = false;
     // Two tries: the second after removing a stale file left by a program that crashed.

@@ -17,6 +17,9 @@ namespace platform {
 // overflowing text never wraps onto init or onto -1.
 std::optional<long> ParseLockFilePid(std::string_view text);
 
+// The HDB form of a process number: ten characters, right-aligned, and a newline.
+std::string LockFileText(long pid);
+
 // The owner named by the lock file at `path` when that process is alive and is not this one;
 // nullopt when there is no such file or it is stale.
 std::optional<pid_t> LiveLockOwner(const std::string& path);
