@@ -113,7 +113,7 @@ void TestCliActions::censusOfABusWithThreeReaders() {
                           "COM1 19200,e,8,1 99 SER00099"}));
     for (const QJsonObject& reader : run.objects("reader"))
         QCOMPARE(reader.value("version").toString(),
-                 QString::fromStdString(tbsim::DefaultVersion(ReaderKind::PX10)));
+                 QString::fromStdString(tbsim::DefaultVersion(ReaderKind::PX10)).trimmed());
     QVERIFY(clitest::OutcomeAgrees(run));
     // One reader check to every ID in turn, and the version of each reader that answered.
     QStringList expected;
@@ -555,8 +555,8 @@ void TestCliActions::newIdAlreadyTaken() {
         const CliRun run = rig.run(args + QStringList{"--port", "COM1"});
         QCOMPARE(rig.heard(), QString("A18B"));
         QCOMPARE(run.exit, 1);
-        QVERIFY2(run.out.contains("ID 18 is already taken on COM1 by reader 10000018"),
-                 qPrintable(run.out));
+        QVERIFY2((run.out + run.err).contains("ID 18 is already taken on COM1 by reader 10000018"),
+                 qPrintable(run.out + run.err));
     }
     QCOMPARE(rig.run({"set-id", "18", "--id", "1", "--force", "--port", "COM1"}).exit, 0);
     QCOMPARE(rig.heard(), QString("A01B A01CCAFE004218"));
