@@ -271,17 +271,16 @@ private:
         std::vector<int> settings = {run_.lineSettings()};
         if (entry_->name == "scan" && !run_.lock)
             for (int i = 0; i < tblink::kScannedLineSettingsCount; ++i) settings.push_back(i);
-        for (const int index : settings) {
-            const int floor = SilenceFloorMs(index);
-            if (run_.silenceMs < floor)
-                return bad("--silence " + std::to_string(run_.silenceMs) +
-                           ": a reply at " + tblink::kLineSettingsTexts[index] + " needs at least " +
-                           std::to_string(floor) + " ms" +
-                           (entry_->name == "scan" && !run_.lock ? " (the walk tries it; --lock "
-                                                                   "tries only --settings)"
-                                                                 : ""));
-        }
-        return true;
+        const int slowest = *std::max_element(
+            settings.begin(), settings.end(),
+            [](int a, int b) { return SilenceFloorMs(a) < SilenceFloorMs(b); });
+        const int floor = SilenceFloorMs(slowest);
+        if (run_.silenceMs >= floor) return true;
+        return bad("--silence " + std::to_string(run_.silenceMs) + ": a reply at " +
+                   tblink::kLineSettingsTexts[slowest] + " needs at least " +
+                   std::to_string(floor) + " ms" +
+                   (settings.size() > 1 ? " (the walk tries it; --lock tries only --settings)"
+                                        : ""));
     }
 
     // A key or access bits in upper case, as the window's edit boxes hold them.

@@ -89,6 +89,8 @@ class TestCliActions : public QObject {
     Q_OBJECT
 private slots:
     void censusOfABusWithThreeReaders();
+    void censusAtAShorterSilence();
+    void readerBytesReachNoTerminal();
     void commandFrames_data();
     void commandFrames();
     void inputRules_data();
@@ -124,6 +126,36 @@ void TestCliActions::censusOfABusWithThreeReaders() {
     QCOMPARE(rig.heard(), expected.join(' '));
     // Each silent ID waits out its pause and the silence limit: about 35 s of line time.
     QVERIFY(rig.clock.Elapsed() > std::chrono::seconds(30));
+}
+
+// The same bus as a table, each reader as it answered, waiting 50 ms for each silent ID.
+void TestCliActions::censusAtAShorterSilence() {
+    CliRig rig;
+    for (const char* id : {"02", "17", "99"})
+        rig.addReader(ReaderKind::PX10, std::stoi(id), 1, std::string("SER000") + id);
+    const CliRun run = rig.run({"census", "-p", "COM1", "--silence", "50"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(run.out, QString("PORT  SETTINGS     ID  SERIAL    VERSION\n"
+                              "COM1  19200,e,8,1  02  SER00002  V2.31-0542 PX10\n"
+                              "COM1  19200,e,8,1  17  SER00017  V2.31-0542 PX10\n"
+                              "COM1  19200,e,8,1  99  SER00099  V2.31-0542 PX10\n"));
+    QCOMPARE(run.err, QString());
+    // 96 silent IDs at 50 ms pause and 50 ms silence, no longer 35 s.
+    QVERIFY(rig.clock.Elapsed() < std::chrono::seconds(12));
+}
+
+// A reply with an escape sequence and a byte that is no character: escaped in the text, and
+// JSON that stays UTF-8.
+void TestCliActions::readerBytesReachNoTerminal() {
+    CliRig rig;
+    tbsim::SimReader* reader = rig.addReader(ReaderKind::PX10, 1);
+    auto config = reader->config();
+    config.version = "\x1B[2J\x81\\ok";
+    reader->setConfig(config);
+    CliRun run = rig.run({"send", "V", "-p", "1", "-i", "1"});
+    QCOMPARE(run.out, QString("reply  \\x1B[2J\\x81\\\\ok\n"));
+    run = rig.run({"send", "V", "-p", "1", "-i", "1", "--json"});
+    QCOMPARE(run.outcome().value("reply").toString(), QString("\\x1B[2J\\x81\\\\ok"));
 }
 
 void TestCliActions::commandFrames_data() {
