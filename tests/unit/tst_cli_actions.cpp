@@ -7,6 +7,7 @@
 #include "cli/Registry.h"
 
 #include "CliRig.h"
+#include "JsonSchema.h"
 
 using clitest::CliRun;
 using clitest::Readers;
@@ -80,6 +81,23 @@ const std::vector<Example>& Examples() {
     return examples;
 }
 
+QStringList Where(const QString& type) { return {"--port", "COM1", "--id", "1", "--type", type}; }
+
+// The words of an example's run: "FILE..." a file in `files`, made as the subcommand needs it.
+QStringList Prepared(CliRig& rig, const QTemporaryDir& files, const QString& args,
+                     const QStringList& where) {
+    if (args.contains("FILE.fpt"))
+        rig.run(QStringList{"get-template", "1", "--out", files.filePath("FILE.fpt")} + where);
+    QFile icon(files.filePath("FILE.ico"));
+    if (icon.open(QIODevice::WriteOnly)) icon.write(QByteArray(70 + 256, '\0'));
+    QFile plan(files.filePath("FILE.csv"));
+    if (plan.open(QIODevice::WriteOnly)) plan.write("port,id,new_id\nCOM1,1,5\nCOM1,7,8\n");
+    QStringList words;
+    for (const QString& word : args.split(' '))
+        words << (word.startsWith("FILE") ? files.filePath(word) : word);
+    return words + where;
+}
+
 // Reader actions no subcommand declares, and why. None today.
 const std::vector<std::pair<actions::ActionId, const char*>> kExempt = {};
 
@@ -100,6 +118,8 @@ private slots:
     void everyActionHasASubcommand();
     void examplePerformsItsDeclaredAction_data();
     void examplePerformsItsDeclaredAction();
+    void jsonLinesKeepTheSchema_data();
+    void jsonLinesKeepTheSchema();
 };
 
 void TestCliActions::censusOfABusWithThreeReaders() {
@@ -629,23 +649,11 @@ void TestCliActions::examplePerformsItsDeclaredAction() {
     QVERIFY(entry);
     CliRig rig;
     rig.addReader(*tbsim::ReaderKindFromName(type.toStdString()), 1);
-    const QStringList where{"--port", "COM1", "--id", "1", "--type", type};
     QTemporaryDir files;
-    if (subcommand == "put-template")
-        QCOMPARE(
-            rig.run(QStringList{"get-template", "1", "--out", files.filePath("FILE.fpt")} + where)
-                .exit,
-            0);
-    QFile icon(files.filePath("FILE.ico"));
-    QVERIFY(icon.open(QIODevice::WriteOnly));
-    icon.write(QByteArray(70 + 256, '\0'));
-    icon.close();
-    QStringList words;
-    for (const QString& word : args.split(' '))
-        words << (word.startsWith("FILE") ? files.filePath(word) : word);
+    const QStringList words = Prepared(rig, files, args, Where(type));
     std::vector<actions::ActionId> performed;
     actions::SetPerformObserver([&](actions::ActionId each) { performed.push_back(each); });
-    const CliRun run = rig.run(words + where);
+    const CliRun run = rig.run(words);
     actions::SetPerformObserver({});
     QVERIFY2(run.exit != 2, qPrintable(run.err));
     // The k-th example of a subcommand performs the k-th action it declares.
@@ -656,6 +664,49 @@ void TestCliActions::examplePerformsItsDeclaredAction() {
     }
     QVERIFY(k < entry->actions.size());
     QCOMPARE(performed, std::vector<actions::ActionId>{entry->actions[k]});
+}
+
+void TestCliActions::jsonLinesKeepTheSchema_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<bool>("where");  // the reader's port, ID and type added
+    for (const Example& example : Examples())
+        QTest::newRow(example.args) << example.type << example.args << true;
+    QTest::newRow("ports") << "PX10" << "ports" << false;
+    QTest::newRow("scan") << "PX10" << "scan --ports COM1 --lock" << false;
+    QTest::newRow("census") << "PX40" << "census -p 1 -t PX40 --ids 1-2" << false;
+    QTest::newRow("info") << "PX40" << "info -p 1 -t PX40" << false;
+    QTest::newRow("info, not found") << "PX10" << "info -p 1 -i 7" << false;
+    QTest::newRow("read-cards") << "PX10" << "read-cards -p 1 --count 2" << false;
+    QTest::newRow("apply, a row failing") << "PX10" << "apply FILE.csv" << false;
+    QTest::newRow("access-bits") << "PX10" << "access-bits FF0780AA" << false;
+    QTest::newRow("access-bits, invalid") << "PX10" << "access-bits FF0781AA" << false;
+    QTest::newRow("a usage error") << "PX10" << "set-id 100 -p 1" << false;
+    QTest::newRow("a usage error the parser finds") << "PX10" << "frobnicate" << false;
+}
+
+// Every object any subcommand prints keeps docs/tagbench-cli.schema.json, the outcome last.
+void TestCliActions::jsonLinesKeepTheSchema() {
+    QFETCH(QString, type);
+    QFETCH(QString, args);
+    QFETCH(bool, where);
+    QFile file(TAGBENCH_CLI_SCHEMA);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const clitest::JsonSchema schema(QJsonDocument::fromJson(file.readAll()).object());
+    CliRig rig;
+    tbsim::SimReader* reader = rig.addReader(*tbsim::ReaderKindFromName(type.toStdString()), 1);
+    reader->presentCardId("00A0B0C0");
+    reader->presentKeys("1234");
+    QTemporaryDir files;
+    const CliRun run =
+        rig.run(Prepared(rig, files, args, where ? Where(type) : QStringList()) << "--json");
+    const QList<QJsonObject> objects = run.objects();
+    QVERIFY2(!objects.isEmpty(), qPrintable(run.out));
+    for (const QJsonObject& object : objects) {
+        const QString broken = schema.check(object);
+        QVERIFY2(broken.isEmpty(), qPrintable(broken + " in " + QJsonDocument(object).toJson()));
+    }
+    QVERIFY(clitest::OutcomeAgrees(run));
 }
 
 QTEST_GUILESS_MAIN(TestCliActions)

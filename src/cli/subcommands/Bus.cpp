@@ -101,8 +101,7 @@ int Ports(Runner& r) {
         }
     }
     if (!r.run.json) PrintTable(r.out, table);
-    r.out.flush();
-    return kExitOk;
+    return r.report({});
 }
 
 int RunScan(Runner& r) {
