@@ -31,6 +31,7 @@ private slots:
     void readCards_data();
     void readCards();
     void ctrlCEndsTheReading();
+    void ctrlCEndsTheCensus();
     void infoThroughASerialDeviceServer();
 };
 
@@ -535,6 +536,33 @@ void TestCli::ctrlCEndsTheReading() {
     // It ended after its current poll: whatever came after the first line is whole cards.
     for (const QByteArray& line : process.readAllStandardOutput().split('\n'))
         QVERIFY(line.isEmpty() || line == "Card ID : 0010531008(D)  00A0B0C0(H)");
+}
+
+// Ctrl+C during a census: the readers it printed as they answered, then the outcome, exit 130.
+void TestCli::ctrlCEndsTheCensus() {
+    Layout layout("L");
+    AddReader(layout.line(1), ReaderKind::PX10, 1, "SER00001");
+    AddReader(layout.line(1), ReaderKind::PX10, 2, "SER00002");
+    const Cli cli(layout.lines.ports());
+    QProcess process;
+    cli.start(process, {"census", "--port", "COM1"});
+    QVERIFY(process.waitForStarted());
+    QByteArray out;
+    while (!out.contains("SER00002")) {
+        QVERIFY(process.waitForReadyRead(kFinishMs));
+        out += process.readAllStandardOutput();
+    }
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(kFinishMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 130);
+    out += process.readAllStandardOutput();
+    QCOMPARE(out, QByteArray("PORT  SETTINGS     ID  SERIAL    VERSION\n"
+                             "COM1  19200,e,8,1  01  SER00001  V2.31-0542 PX10\n"
+                             "COM1  19200,e,8,1  02  SER00002  V2.31-0542 PX10\n"));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(err.startsWith("stopped by Ctrl+C after ID ") && err.endsWith(", 2 readers found\n"),
+             qPrintable(err));
 }
 
 // The reader behind a real ser2net, reached as an rfc2217:// port of the port map.
