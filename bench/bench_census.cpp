@@ -19,8 +19,8 @@ double CensusMs(const cli::Environment& environment, const std::string& silence)
     std::ostringstream out;
     std::ostringstream err;
     const auto start = Clock::now();
-    const int status =
-        cli::Run({"census", "--port", "COM1", "--json", "--silence", silence}, out, err, environment);
+    const int status = cli::Run({"census", "--port", "COM1", "--json", "--silence", silence}, out,
+                                err, environment);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     if (status != 0 || out.str().find("\"readers\":3") == std::string::npos) {
         std::fprintf(stderr, "census failed (%d): %s%s\n", status, out.str().c_str(),

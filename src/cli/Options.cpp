@@ -40,8 +40,10 @@ public:
 
     Parsed run() {
         for (const std::string& arg : args_)
-            if (arg == "--") break;
-            else if (arg == "--json") json_ = true;
+            if (arg == "--")
+                break;
+            else if (arg == "--json")
+                json_ = true;
         if (args_.empty()) return fail("no subcommand given (see tagbench-cli --help)");
         const std::string& first = args_[0];
         if (first == "-h" || first == "--help" || first == "help") return help();
@@ -271,16 +273,16 @@ private:
         std::vector<int> settings = {run_.lineSettings()};
         if (entry_->name == "scan" && !run_.lock)
             for (int i = 0; i < tblink::kScannedLineSettingsCount; ++i) settings.push_back(i);
-        const int slowest = *std::max_element(
-            settings.begin(), settings.end(),
-            [](int a, int b) { return SilenceFloorMs(a) < SilenceFloorMs(b); });
+        const int slowest = *std::max_element(settings.begin(), settings.end(), [](int a, int b) {
+            return SilenceFloorMs(a) < SilenceFloorMs(b);
+        });
         const int floor = SilenceFloorMs(slowest);
         if (run_.silenceMs >= floor) return true;
-        return bad("--silence " + std::to_string(run_.silenceMs) + ": a reply at " +
-                   tblink::kLineSettingsTexts[slowest] + " needs at least " +
-                   std::to_string(floor) + " ms" +
-                   (settings.size() > 1 ? " (the walk tries it; --lock tries only --settings)"
-                                        : ""));
+        return bad(
+            "--silence " + std::to_string(run_.silenceMs) + ": a reply at " +
+            tblink::kLineSettingsTexts[slowest] + " needs at least " + std::to_string(floor) +
+            " ms" +
+            (settings.size() > 1 ? " (the walk tries it; --lock tries only --settings)" : ""));
     }
 
     // A key or access bits in upper case, as the window's edit boxes hold them.

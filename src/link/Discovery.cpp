@@ -10,7 +10,8 @@ constexpr int kPausePumpedMs = 100;
 constexpr int kPausePlainMs = 50;
 
 bool Recognised(ReaderLink& link, const std::string& probe, int silenceLimitMs) {
-    return link.TransactTimed(probe, silenceLimitMs) == 1 && link.ReplyLength() == kProbeReplyLength;
+    return link.TransactTimed(probe, silenceLimitMs) == 1 &&
+           link.ReplyLength() == kProbeReplyLength;
 }
 
 void Tell(const DiscoveryProgress& progress, const DiscoveryStep& step) {

@@ -330,8 +330,8 @@ void TestCliReaders::accessBits_data() {
            "block 2      111  read never, write never, increment never, decrement never\n"
            "trailer      110  key A read never, write never; access bits read A/B, write never; "
            "key B read never, write never\n";
-    QTest::newRow("copies that disagree") << QStringList{"access-bits", "FF0781AA"} << 1
-                                          << "access bits  FF0781AA\n";
+    QTest::newRow("copies that disagree")
+        << QStringList{"access-bits", "FF0781AA"} << 1 << "access bits  FF0781AA\n";
 }
 
 void TestCliReaders::accessBits() {

@@ -23,7 +23,8 @@ public:
 
 private:
     static bool HasType(const QJsonValue& value, const QString& type) {
-        if (type == "integer") return value.isDouble() && value.toDouble() == std::floor(value.toDouble());
+        if (type == "integer")
+            return value.isDouble() && value.toDouble() == std::floor(value.toDouble());
         if (type == "number") return value.isDouble();
         if (type == "string") return value.isString();
         if (type == "boolean") return value.isBool();
@@ -39,8 +40,8 @@ private:
         }
         if (schema.contains("type")) {
             const QJsonValue type = schema.value("type");
-            const QStringList types = type.isArray() ? type.toVariant().toStringList()
-                                                     : QStringList{type.toString()};
+            const QStringList types =
+                type.isArray() ? type.toVariant().toStringList() : QStringList{type.toString()};
             bool any = false;
             for (const QString& one : types) any = any || HasType(value, one);
             if (!any) return path + " is not " + types.join(" or ");
@@ -53,8 +54,10 @@ private:
             QStringList why;
             for (const QJsonValue& each : schema.value(key).toArray()) {
                 const QString broken = check(value, each.toObject(), path);
-                if (broken.isEmpty()) ++kept;
-                else why << broken;
+                if (broken.isEmpty())
+                    ++kept;
+                else
+                    why << broken;
             }
             if (key == QString("oneOf") ? kept != 1 : kept == 0)
                 return path + QString(" keeps %1 of %2: ").arg(kept).arg(key) + why.join("; ");
@@ -68,7 +71,8 @@ private:
             for (auto it = object.begin(); it != object.end(); ++it) {
                 const QString at = path + "." + it.key();
                 if (properties.contains(it.key())) {
-                    const QString broken = check(it.value(), properties.value(it.key()).toObject(), at);
+                    const QString broken =
+                        check(it.value(), properties.value(it.key()).toObject(), at);
                     if (!broken.isEmpty()) return broken;
                 } else if (schema.value("additionalProperties") == QJsonValue(false)) {
                     return at + " is not in the schema";

@@ -672,17 +672,28 @@ void TestCliActions::jsonLinesKeepTheSchema_data() {
     QTest::addColumn<bool>("where");  // the reader's port, ID and type added
     for (const Example& example : Examples())
         QTest::newRow(example.args) << example.type << example.args << true;
-    QTest::newRow("ports") << "PX10" << "ports" << false;
-    QTest::newRow("scan") << "PX10" << "scan --ports COM1 --lock" << false;
-    QTest::newRow("census") << "PX40" << "census -p 1 -t PX40 --ids 1-2" << false;
-    QTest::newRow("info") << "PX40" << "info -p 1 -t PX40" << false;
-    QTest::newRow("info, not found") << "PX10" << "info -p 1 -i 7" << false;
-    QTest::newRow("read-cards") << "PX10" << "read-cards -p 1 --count 2" << false;
-    QTest::newRow("apply, a row failing") << "PX10" << "apply FILE.csv" << false;
-    QTest::newRow("access-bits") << "PX10" << "access-bits FF0780AA" << false;
-    QTest::newRow("access-bits, invalid") << "PX10" << "access-bits FF0781AA" << false;
-    QTest::newRow("a usage error") << "PX10" << "set-id 100 -p 1" << false;
-    QTest::newRow("a usage error the parser finds") << "PX10" << "frobnicate" << false;
+    QTest::newRow("ports") << "PX10"
+                           << "ports" << false;
+    QTest::newRow("scan") << "PX10"
+                          << "scan --ports COM1 --lock" << false;
+    QTest::newRow("census") << "PX40"
+                            << "census -p 1 -t PX40 --ids 1-2" << false;
+    QTest::newRow("info") << "PX40"
+                          << "info -p 1 -t PX40" << false;
+    QTest::newRow("info, not found") << "PX10"
+                                     << "info -p 1 -i 7" << false;
+    QTest::newRow("read-cards") << "PX10"
+                                << "read-cards -p 1 --count 2" << false;
+    QTest::newRow("apply, a row failing") << "PX10"
+                                          << "apply FILE.csv" << false;
+    QTest::newRow("access-bits") << "PX10"
+                                 << "access-bits FF0780AA" << false;
+    QTest::newRow("access-bits, invalid") << "PX10"
+                                          << "access-bits FF0781AA" << false;
+    QTest::newRow("a usage error") << "PX10"
+                                   << "set-id 100 -p 1" << false;
+    QTest::newRow("a usage error the parser finds") << "PX10"
+                                                    << "frobnicate" << false;
 }
 
 // Every object any subcommand prints keeps docs/tagbench-cli.schema.json, the outcome last.

@@ -71,11 +71,9 @@ QString Summary(const Invocation& run) {
         if (run.all) parts << "all";
         parts << "silence=" + QString::number(run.silenceMs);
     } else if (name == "census") {
-        parts << QString("ids=%1..%2x%3")
-                     .arg(run.ids.front())
-                     .arg(run.ids.back())
-                     .arg(run.ids.size())
-              << "silence=" + QString::number(run.silenceMs);
+        parts
+            << QString("ids=%1..%2x%3").arg(run.ids.front()).arg(run.ids.back()).arg(run.ids.size())
+            << "silence=" + QString::number(run.silenceMs);
     } else if (name == "read-cards") {
         parts << (run.twoWay ? "two-way" : "plain") << "count=" + Opt(run.count)
               << "timeout=" + (run.timeoutSeconds ? QString::number(*run.timeoutSeconds) : "-");

@@ -46,8 +46,8 @@ JsonObject ReaderJson(const Runner& r, const ReaderRow& row) {
 const std::vector<std::string> kReaderColumns = {"PORT", "SETTINGS", "ID", "SERIAL", "VERSION"};
 
 std::vector<std::string> ReaderCells(const ReaderRow& row) {
-    return {ComName(row.port), LineSettingsText(row.settingsIndex), row.id,
-            FromReader(row.serial), VersionText(row).value_or("__.__-__")};
+    return {ComName(row.port), LineSettingsText(row.settingsIndex), row.id, FromReader(row.serial),
+            VersionText(row).value_or("__.__-__")};
 }
 
 // The readers found by scan, as a table or one object each.
@@ -156,7 +156,9 @@ int RunCensus(Runner& r) {
     if (result.stoppedAfter) {
         JsonObject extra;
         if (r.run.json) extra.add("readers", static_cast<int>(result.readers.size()));
-        return r.report({kExitInterrupted, {}, "interrupted",
+        return r.report({kExitInterrupted,
+                         {},
+                         "interrupted",
                          "stopped by Ctrl+C after ID " + commands::TwoDigits(*result.stoppedAfter) +
                              ", " + std::to_string(result.readers.size()) + " readers found"},
                         extra);
@@ -172,14 +174,13 @@ int RunInfo(Runner& r) {
         if (r.run.json) {
             r.out << ReaderJson(r, row).text() << '\n';
         } else {
-            PrintSettings(
-                r.out, Settings(row.values),
-                {{"port", ComName(row.port)},
-                 {"line settings", LineSettingsText(row.settingsIndex)},
-                 {"type", commands::Info(r.run.readerType()).name},
-                 {"id", row.id},
-                 {"serial", FromReader(row.serial)},
-                 {"version", VersionText(row).value_or("__.__-__")}});
+            PrintSettings(r.out, Settings(row.values),
+                          {{"port", ComName(row.port)},
+                           {"line settings", LineSettingsText(row.settingsIndex)},
+                           {"type", commands::Info(r.run.readerType()).name},
+                           {"id", row.id},
+                           {"serial", FromReader(row.serial)},
+                           {"version", VersionText(row).value_or("__.__-__")}});
         }
     }
     return r.report(result.outcome);
@@ -225,10 +226,13 @@ std::vector<Subcommand> BusSubcommands() {
     census.summary = "every reader ID 01 to 99 that answers on one port";
     census.help =
         "Sends the reader check (\"B\") to each ID at --settings, after a 50 ms pause, and "
-        "lists\neach reader, with its version, as it answers. A silent ID costs about 350 ms (50 ms and\n--silence). Ctrl+C ends it: the readers found so far, and exit status 130.\n";
-    census.options = {{"ids", "LIST", "the IDs to try, such as 1-20,50 (default 1-99)"},
+        "lists\neach reader, with its version, as it answers. A silent ID costs about 350 ms (50 "
+        "ms and\n--silence). Ctrl+C ends it: the readers found so far, and exit status 130.\n";
+    census.options = {
+        {"ids", "LIST", "the IDs to try, such as 1-20,50 (default 1-99)"},
         {"silence", "MS",
-         "how long each reader check waits for its reply (default 300, the\nwindow's); at least its "
+         "how long each reader check waits for its reply (default 300, the\nwindow's); at least "
+         "its "
          "reply's time on the wire and 20 ms"},
     };
     census.ignores = {"id"};

@@ -97,21 +97,20 @@ int RunReadCards(Runner& r) {
         const std::chrono::duration<double> passed = std::chrono::steady_clock::now() - start;
         return passed.count() >= *r.run.timeoutSeconds;
     };
-    const Outcome outcome =
-        ReadCards(r.context, r.target(),
-                  r.run.twoWay ? commands::CardLoop::TwoWay : commands::CardLoop::Plain,
-                  r.run.invalid, end,
-                  [&](const std::string& message, bool keys, const Target& where) {
-                      ++shown;
-                      const std::string time = r.run.json || r.run.timestamps ? CardTime() : "";
-                      if (r.run.json) {
-                          JsonObject json = CardJson(message, keys);
-                          json.add("time", time).add("port", ComName(where.port));
-                          r.out << json.add("id", where.id).text() << std::endl;
-                      } else {
-                          r.out << (time.empty() ? "" : time + "  ") << message << std::endl;
-                      }
-                  });
+    const Outcome outcome = ReadCards(
+        r.context, r.target(),
+        r.run.twoWay ? commands::CardLoop::TwoWay : commands::CardLoop::Plain, r.run.invalid, end,
+        [&](const std::string& message, bool keys, const Target& where) {
+            ++shown;
+            const std::string time = r.run.json || r.run.timestamps ? CardTime() : "";
+            if (r.run.json) {
+                JsonObject json = CardJson(message, keys);
+                json.add("time", time).add("port", ComName(where.port));
+                r.out << json.add("id", where.id).text() << std::endl;
+            } else {
+                r.out << (time.empty() ? "" : time + "  ") << message << std::endl;
+            }
+        });
     JsonObject extra;
     extra.add("cards", shown);
     return r.report(outcome, extra);
