@@ -174,6 +174,8 @@ void TestCliActions::readerBytesReachNoTerminal() {
     reader->setConfig(config);
     CliRun run = rig.run({"send", "V", "-p", "1", "-i", "1"});
     QCOMPARE(run.out, QString("reply  \\x1B[2J\\x81\\\\ok\n"));
+    QCOMPARE(run.err, QString("Command test ok.\n"));  // a message, not a result
+    QCOMPARE(rig.run({"send", "V", "-p", "1", "-i", "1", "-q"}).err, QString());
     run = rig.run({"send", "V", "-p", "1", "-i", "1", "--json"});
     QCOMPARE(run.outcome().value("reply").toString(), QString("\\x1B[2J\\x81\\\\ok"));
 }
