@@ -62,6 +62,9 @@ struct Invocation {
     int codePage = kCodePage1252;
     // apply
     std::string resultsPath;
+    char delimiter = 0;                       // --delimiter; 0: the plan's header line tells
+    std::vector<std::string> ignoredColumns;  // --ignore-column: columns of notes
+    bool dryRun = false;                      // every row checked, its frames printed, none sent
 
     // The arguments, by subcommand.
     int newId = 0;                          // set-id
