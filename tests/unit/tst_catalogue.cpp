@@ -452,6 +452,14 @@ void TestCatalogue::catalogueOrder() {
         "Template part %1 is empty.",
         "Template part %1 does not fit in a command.",
         "Template part %1 holds a TAB or CR, which would split the frame.",
+        "%1 replies with a wrong checksum",
+        "a %1 answered; use --type %1",
+        "a reader answered at %1; use --settings %2",
+        "a reader answered at %1, which the scan does not walk; use --settings %2 --lock",
+        "TAGBENCH_PORTS: '%1' is not COMn=PATH, COMn=rfc2217://HOST:PORT nor "
+        "COMn=socket://HOST:PORT",
+        "%1 is a socket:// port, where the server's own line settings apply; use rfc2217:// or "
+        "change the server's settings",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {

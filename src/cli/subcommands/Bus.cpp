@@ -30,7 +30,7 @@ JsonObject ReaderJson(const Runner& r, const ReaderRow& row, bool withType) {
     JsonObject json;
     json.add("kind", "reader").add("port", ComName(row.port));
     json.add("settings", LineSettingsText(row.settingsIndex));
-    if (withType) json.add("type", commands::Info(r.run.readerType()).name);
+    if (withType) json.add("type", commands::Info(row.type).name);
     json.add("id", row.id).add("serial", FromReader(row.serial));
     json.add("version",
              row.version ? std::optional<std::string>(FromReader(*row.version)) : std::nullopt);
@@ -42,16 +42,20 @@ JsonObject ReaderJson(const Runner& r, const ReaderRow& row, bool withType) {
 // The readers found by scan and census, as a table or one object each.
 void PrintReaders(Runner& r, const std::vector<ReaderRow>& readers) {
     if (r.run.json) {
-        for (const ReaderRow& row : readers) r.out << ReaderJson(r, row, false).text() << '\n';
+        for (const ReaderRow& row : readers)
+            r.out << ReaderJson(r, row, r.run.anyType).text() << '\n';
         r.out.flush();
         return;
     }
     if (readers.empty()) return;
     std::vector<std::vector<std::string>> table = {{"PORT", "SETTINGS", "ID", "SERIAL", "VERSION"}};
+    // With --type any the type that answered is the find's news.
+    if (r.run.anyType) table[0].insert(table[0].begin() + 1, "TYPE");
     for (const ReaderRow& row : readers) {
         table.push_back({ComName(row.port), LineSettingsText(row.settingsIndex), row.id,
                          FromReader(row.serial),
                          row.version ? TrimEnd(FromReader(*row.version)) : "__.__-__"});
+        if (r.run.anyType) table.back().insert(table.back().begin() + 1, commands::Info(row.type).name);
     }
     PrintTable(r.out, table);
 }
@@ -107,11 +111,30 @@ int RunScan(Runner& r) {
     plan.lock = r.run.lock;
     plan.parallel = r.run.parallel;
     plan.all = r.run.all;
-    const ScanResult result = Scan(r.context, plan);
+    // --type any: each start character once, by the first type that has it.
+    std::string starts;
+    ScanResult result;
+    for (const auto& info : commands::ReaderTypes()) {
+        if (r.run.anyType ? starts.find(info.startCharacter) != std::string::npos
+                          : info.type != plan.type)
+            continue;
+        starts += info.startCharacter;
+        plan.type = info.type;
+        const ScanResult tried = Scan(r.context, plan);
+        result.anyPortOpened = result.anyPortOpened || tried.anyPortOpened;
+        result.checksumReplies += tried.checksumReplies;
+        result.openFailure = tried.openFailure;
+        result.readers = tried.readers;
+        if (!result.readers.empty()) break;
+    }
     r.context.progress.clear();
     PrintReaders(r, result.readers);
     if (!result.readers.empty()) return ReportReaders(r, result.readers);
-    if (result.anyPortOpened) return r.report(NotFoundOutcome());
+    if (result.anyPortOpened) {
+        Outcome notFound = NotFoundOutcome();
+        if (!r.run.anyType) notFound.detail = ScanNotFoundCause(r.context, plan, result);
+        return r.report(notFound);
+    }
     // Not one port opened: say why where it is one port.
     std::vector<int> tried = plan.ports;
     if (plan.quickPort && std::find(tried.begin(), tried.end(), *plan.quickPort) == tried.end())
@@ -176,6 +199,8 @@ std::vector<Subcommand> BusSubcommands() {
         {"parallel", "", "walk all the ports at once, one probe in flight per port"},
         {"all", "", "go on after a find and list the reader of every port"},
     };
+    scan.helpAfter = "--type any tries every type's start character in turn and names the type "
+                     "found.\n";
     scan.needsPort = false;
     scan.listsLineSettings = true;
     scan.run = RunScan;
