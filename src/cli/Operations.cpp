@@ -11,8 +11,8 @@
 #include "link/LineSettingsList.h"
 #include "link/ReplyFields.h"
 #include "platform/AnyChannel.h"
-#include "platform/NetworkAddress.h"
 #include "platform/CodePage.h"
+#include "platform/NetworkAddress.h"
 #include "platform/PortMap.h"
 
 namespace cli {
@@ -261,10 +261,10 @@ std::string CauseText(const commands::NotFoundCause& cause, bool scan) {
         case Kind::Checksum:
             return cause.count > 0 ? Fill(Msg::CauseChecksum, QString::number(cause.count)) : "";
         case Kind::OtherType:
-            return Fill(Msg::CauseOtherType, commands::Info(cause.type).name);
+            return Fill(Msg::CauseOtherType, QString::fromLatin1(commands::Info(cause.type).name));
         case Kind::FastLine:
             return Fill(scan ? Msg::CauseFastLineScan : Msg::CauseFastLine,
-                        tblink::kLineSettingsTexts[cause.settingsIndex],
+                        QString::fromLatin1(tblink::kLineSettingsTexts[cause.settingsIndex]),
                         QString::number(cause.settingsIndex));
     }
     return {};
@@ -315,7 +315,8 @@ ScanResult Scan(const Context& context, const ScanPlan& plan) {
 std::string ScanNotFoundCause(const Context& context, const ScanPlan& plan,
                               const ScanResult& result) {
     using Kind = commands::NotFoundCause::Kind;
-    if (result.checksumReplies > 0) return CauseText({Kind::Checksum, result.checksumReplies}, true);
+    if (result.checksumReplies > 0)
+        return CauseText({Kind::Checksum, result.checksumReplies}, true);
     std::vector<int> tried = plan.ports;
     if (plan.quickPort && std::find(tried.begin(), tried.end(), *plan.quickPort) == tried.end())
         tried.push_back(*plan.quickPort);

@@ -55,7 +55,8 @@ public:
                 (entry->argumentCount == 0 ? std::string("no arguments") : entry->synopsis) +
                 (arguments.empty() ? "" : " (got: " + Join(arguments) + ")"));
         }
-        if (entry->needsPort && !run_.port && run_.portPath.empty()) return fail(entry->name + " needs --port");
+        if (entry->needsPort && !run_.port && run_.portPath.empty())
+            return fail(entry->name + " needs --port");
         if (entry->types && !typeShows(*entry->types)) return fail(reading_.error);
         if (entry->arguments && !entry->arguments(reading_, arguments)) return fail(reading_.error);
         return {run_, {}};

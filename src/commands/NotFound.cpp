@@ -13,11 +13,11 @@ std::string ProbeText(char start, const std::optional<std::string>& id) {
     return id ? tblink::LinkProbe(start, *id) : tblink::ScanProbe(start);
 }
 
-bool Answers(tblink::ReaderLink& link, tblink::Pacer& pacer, const NotFoundProbe& probe,
-             char start, int settingsIndex) {
+bool Answers(tblink::ReaderLink& link, tblink::Pacer& pacer, const NotFoundProbe& probe, char start,
+             int settingsIndex) {
     return tblink::ProbePort(link, pacer, probe.port, settingsIndex,
-                             tblink::kLineSettingsTexts[settingsIndex],
-                             ProbeText(start, probe.id), {})
+                             tblink::kLineSettingsTexts[settingsIndex], ProbeText(start, probe.id),
+                             {})
         .has_value();
 }
 

@@ -579,19 +579,29 @@ void TestCliActions::portsAsUsersNameThem_data() {
     const QString fixed =
         "COM1 is a socket:// port, where the server's own line settings apply; use rfc2217:// or "
         "change the server's settings";
-    QTest::newRow("a device path") << "" << "" << "info --id 1 --port /dev/ttyTB1" << 0
-                                   << "A01B A01V A01A" << "Reader find ok. (COM : #1)";
+    QTest::newRow("a device path") << ""
+                                   << ""
+                                   << "info --id 1 --port /dev/ttyTB1" << 0 << "A01B A01V A01A"
+                                   << "Reader find ok. (COM : #1)";
     QTest::newRow("a path not in the map takes the next number")
-        << "" << "" << "info --port /dev/ttyNew" << 3 << "" << "Open COM : 2 Error";
+        << ""
+        << ""
+        << "info --port /dev/ttyNew" << 3 << ""
+        << "Open COM : 2 Error";
     QTest::newRow("a malformed TAGBENCH_PORTS item")
-        << "" << "COM7:/dev/pts/7" << "info --port 1" << 2 << ""
+        << ""
+        << "COM7:/dev/pts/7"
+        << "info --port 1" << 2 << ""
         << "TAGBENCH_PORTS: 'COM7:/dev/pts/7' is not COMn=PATH";
-    QTest::newRow("set-line on a socket:// port")
-        << socket << "" << "set-line 2 --id 1 --port COM1" << 2 << "" << "set-line: " + fixed;
+    QTest::newRow("set-line on a socket:// port") << socket << ""
+                                                  << "set-line 2 --id 1 --port COM1" << 2 << ""
+                                                  << "set-line: " + fixed;
     QTest::newRow("set-line on a socket:// port by its URL")
-        << socket << "" << "set-line 2 --id 1 --port " + socket << 2 << "" << fixed;
-    QTest::newRow("an apply row that changes the line settings")
-        << socket << "" << "apply FILE" << 1 << "" << "new_settings: " + fixed;
+        << socket << ""
+        << "set-line 2 --id 1 --port " + socket << 2 << "" << fixed;
+    QTest::newRow("an apply row that changes the line settings") << socket << ""
+                                                                 << "apply FILE" << 1 << ""
+                                                                 << "new_settings: " + fixed;
 }
 
 void TestCliActions::portsAsUsersNameThem() {
@@ -624,29 +634,34 @@ void TestCliActions::notFoundSaysWhatWasSeen_data() {
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("detail");
     QTest::addColumn<QString>("type");  // of the reader found
-    QTest::newRow("a reader of another type") << "PX40:19200,e,8,1"
-                                              << "info --id 1" << 1
-                                              << "a PX40 answered; use --type PX40" << "";
+    QTest::newRow("a reader of another type")
+        << "PX40:19200,e,8,1"
+        << "info --id 1" << 1 << "a PX40 answered; use --type PX40"
+        << "";
     QTest::newRow("a reader of another type, probed at ID 00")
         << "PX60M:19200,e,8,1"
-        << "set-id 5" << 1 << "a PX60 answered; use --type PX60" << "";
-    QTest::newRow("a reader at 230400") << "PX10:230400,n,8,1"
-                                        << "info --id 1" << 1
-                                        << "a reader answered at 230400,n,8,1; use --settings 12"
-                                        << "";
+        << "set-id 5" << 1 << "a PX60 answered; use --type PX60"
+        << "";
+    QTest::newRow("a reader at 230400")
+        << "PX10:230400,n,8,1"
+        << "info --id 1" << 1 << "a reader answered at 230400,n,8,1; use --settings 12"
+        << "";
     QTest::newRow("the scan never walks 230400")
         << "PX10:230400,e,8,1"
         << "scan" << 1
         << "a reader answered at 230400,e,8,1, which the scan does not walk; use --settings 13 "
            "--lock"
         << "";
-    QTest::newRow("replies with a wrong checksum") << "PX10:19200,e,8,1:bad-checksum"
-                                                   << "info --id 1" << 1
-                                                   << "3 replies with a wrong checksum" << "";
+    QTest::newRow("replies with a wrong checksum")
+        << "PX10:19200,e,8,1:bad-checksum"
+        << "info --id 1" << 1 << "3 replies with a wrong checksum"
+        << "";
     QTest::newRow("nothing seen") << "PX10:9600,e,8,1"
-                                  << "info --id 1" << 1 << "" << "";
+                                  << "info --id 1" << 1 << ""
+                                  << "";
     QTest::newRow("scan --type any names the type") << "PX50M:9600,n,8,1"
-                                                    << "scan --type any" << 0 << "" << "PX50";
+                                                    << "scan --type any" << 0 << ""
+                                                    << "PX50";
 }
 
 void TestCliActions::notFoundSaysWhatWasSeen() {

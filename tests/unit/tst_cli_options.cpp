@@ -41,8 +41,8 @@ QString Summary(const Invocation& run) {
     if (run.help)
         parts << "help" << (run.helpTopic ? QString::fromStdString(run.helpTopic->name) : "-");
     parts << "port=" + (run.portPath.empty() ? Opt(run.port) : QString::fromStdString(run.portPath))
-          << "settings=" + QString::number(run.lineSettings())
-          << "id=" + Opt(run.id) << QString("type=") + commands::Info(run.readerType()).name;
+          << "settings=" + QString::number(run.lineSettings()) << "id=" + Opt(run.id)
+          << QString("type=") + commands::Info(run.readerType()).name;
     const std::string name = run.name();
     if (name == "set-id") {
         parts << "new=" + QString::number(run.newId);

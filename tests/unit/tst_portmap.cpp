@@ -79,17 +79,23 @@ private slots:
         QTest::addColumn<QString>("ports");
         QTest::addColumn<QString>("malformed");  // the items left out, " | " between them
         QTest::newRow("two items") << "COM5=/dev/pts/7,COM9=/tmp/vport"
-                                   << "5=/dev/pts/7 9=/tmp/vport" << "";
+                                   << "5=/dev/pts/7 9=/tmp/vport"
+                                   << "";
         QTest::newRow("blanks around items") << " COM5 = /dev/pts/7 , COM9=/tmp/v "
-                                             << "5=/dev/pts/7 9=/tmp/v" << "";
+                                             << "5=/dev/pts/7 9=/tmp/v"
+                                             << "";
         QTest::newRow("two-digit and large numbers") << "COM12=/a,COM256=/b"
-                                                     << "12=/a 256=/b" << "";
+                                                     << "12=/a 256=/b"
+                                                     << "";
         QTest::newRow("empty, and a trailing comma: no items") << ",COM1=/a, ,"
-                                                               << "1=/a" << "";
+                                                               << "1=/a"
+                                                               << "";
         QTest::newRow("later item wins") << "COM2=/a,COM2=/b"
-                                         << "2=/b" << "";
+                                         << "2=/b"
+                                         << "";
         QTest::newRow("equals sign in path") << "COM3=/tmp/a=b"
-                                             << "3=/tmp/a=b" << "";
+                                             << "3=/tmp/a=b"
+                                             << "";
         QTest::newRow("malformed: no equals sign or no path") << "COM3,/dev/pts/3,COM6=,COM4=/a"
                                                               << "4=/a"
                                                               << "COM3 | /dev/pts/3 | COM6=";
@@ -100,7 +106,8 @@ private slots:
                "COM99999999999=/h";
         QTest::newRow("malformed: URLs that are no network port")
             << "COM20=rfc2217://door,COM21=ftp://door:21,COM22=socket://door:4002"
-            << "22=socket://door:4002" << "COM20=rfc2217://door | COM21=ftp://door:21";
+            << "22=socket://door:4002"
+            << "COM20=rfc2217://door | COM21=ftp://door:21";
     }
 
     void parsePortsVariable() {

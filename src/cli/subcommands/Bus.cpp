@@ -26,7 +26,7 @@ std::vector<int> BoxPorts(const platform::PortMap& ports) {
     return numbers;
 }
 
-JsonObject ReaderJson(const Runner& r, const ReaderRow& row, bool withType) {
+JsonObject ReaderJson(const ReaderRow& row, bool withType) {
     JsonObject json;
     json.add("kind", "reader").add("port", ComName(row.port));
     json.add("settings", LineSettingsText(row.settingsIndex));
@@ -42,8 +42,7 @@ JsonObject ReaderJson(const Runner& r, const ReaderRow& row, bool withType) {
 // The readers found by scan and census, as a table or one object each.
 void PrintReaders(Runner& r, const std::vector<ReaderRow>& readers) {
     if (r.run.json) {
-        for (const ReaderRow& row : readers)
-            r.out << ReaderJson(r, row, r.run.anyType).text() << '\n';
+        for (const ReaderRow& row : readers) r.out << ReaderJson(row, r.run.anyType).text() << '\n';
         r.out.flush();
         return;
     }
@@ -55,7 +54,8 @@ void PrintReaders(Runner& r, const std::vector<ReaderRow>& readers) {
         table.push_back({ComName(row.port), LineSettingsText(row.settingsIndex), row.id,
                          FromReader(row.serial),
                          row.version ? TrimEnd(FromReader(*row.version)) : "__.__-__"});
-        if (r.run.anyType) table.back().insert(table.back().begin() + 1, commands::Info(row.type).name);
+        if (r.run.anyType)
+            table.back().insert(table.back().begin() + 1, commands::Info(row.type).name);
     }
     PrintTable(r.out, table);
 }
@@ -158,7 +158,7 @@ int RunInfo(Runner& r) {
     if (result.reader) {
         const ReaderRow& row = *result.reader;
         if (r.run.json) {
-            r.out << ReaderJson(r, row, true).text() << '\n';
+            r.out << ReaderJson(row, true).text() << '\n';
         } else {
             PrintSettings(
                 r.out, Settings(row.values),
@@ -199,8 +199,9 @@ std::vector<Subcommand> BusSubcommands() {
         {"parallel", "", "walk all the ports at once, one probe in flight per port"},
         {"all", "", "go on after a find and list the reader of every port"},
     };
-    scan.helpAfter = "--type any tries every type's start character in turn and names the type "
-                     "found.\n";
+    scan.helpAfter =
+        "--type any tries every type's start character in turn and names the type "
+        "found.\n";
     scan.needsPort = false;
     scan.listsLineSettings = true;
     scan.run = RunScan;
