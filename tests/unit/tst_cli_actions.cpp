@@ -647,9 +647,9 @@ void TestCliActions::notFoundSaysWhatWasSeen_data() {
         << "info --id 1" << 1 << "a reader answered at 230400,n,8,1; use --settings 12"
         << "";
     QTest::newRow("the scan never walks 230400")
-        << "PX10:230400,e,8,1"
+        << "PX10:230400,n,8,1"
         << "scan" << 1
-        << "a reader answered at 230400,e,8,1, which the scan does not walk; use --settings 13 "
+        << "a reader answered at 230400,n,8,1, which the scan does not walk; use --settings 12 "
            "--lock"
         << "";
     QTest::newRow("replies with a wrong checksum")
