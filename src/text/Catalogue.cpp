@@ -368,6 +368,8 @@ constexpr Row kRows[] = {
     {Msg::AdviceNoAnswer, {"Check that the server is switched on and on the network, and that no firewall blocks the port.", "请检查服务器是否已开机并连上网络, 以及防火墙是否挡住该埠.", "請檢查伺服器是否已開機並連上網路, 以及防火牆是否擋住該埠."}},
     {Msg::ReasonDropped, {"%1: the connection dropped during the exchange.", "%1: 通讯中连线中断.", "%1: 通訊中連線中斷."}},
     {Msg::AdviceDropped, {"Check the server and the network, then repeat the command.", "请检查服务器与网络, 然后重试命令.", "請檢查伺服器與網路, 然後重試命令."}},
+    {Msg::ReasonNotNegotiated, {"%1 accepted the connection but did not take up RFC 2217 (the COM-PORT option) within %2 ms.", "%1 接受了连线, 但在 %2 ms 内没有启用 RFC 2217 (COM-PORT 选项).", "%1 接受了連線, 但在 %2 ms 內沒有啟用 RFC 2217 (COM-PORT 選項)."}},
+    {Msg::AdviceNotNegotiated, {"Set the server's port up for RFC 2217 (telnet with the COM-PORT option), or name a raw TCP port socket://HOST:PORT.", "请将服务器的该埠设为 RFC 2217 (含 COM-PORT 选项的 telnet), 或将纯 TCP 埠写成 socket://HOST:PORT.", "請將伺服器的該埠設為 RFC 2217 (含 COM-PORT 選項的 telnet), 或將純 TCP 埠寫成 socket://HOST:PORT."}},
 
     // The Help menu and its About box
     {Msg::MenuHelp, {"&Help", "说明(&H)", "說明(&H)"}},

@@ -346,6 +346,8 @@ enum class Msg : int {
     AdviceNoAnswer,
     ReasonDropped,
     AdviceDropped,
+    ReasonNotNegotiated,
+    AdviceNotNegotiated,
 
     // The Help menu and its About box (%1 the version).
     MenuHelp,

@@ -443,6 +443,10 @@ void TestCatalogue::catalogueOrder() {
         "the port.",
         "%1: the connection dropped during the exchange.",
         "Check the server and the network, then repeat the command.",
+        "%1 accepted the connection but did not take up RFC 2217 (the COM-PORT option) within %2 "
+        "ms.",
+        "Set the server's port up for RFC 2217 (telnet with the COM-PORT option), or name a raw "
+        "TCP port socket://HOST:PORT.",
         "&Help",
         "&About Tag Bench",
         "About Tag Bench",
