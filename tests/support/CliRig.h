@@ -10,7 +10,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -37,9 +36,7 @@ public:
         return static_cast<int>(buses_.size());
     }
     tbsim::SimBus& line(int port = 1) { return *buses_.at(static_cast<std::size_t>(port - 1)); }
-    // COM `port` names `path` instead, such as a socket:// URL.
-    void setPath(int port, const std::string& path) { paths_[port] = path; }
-    QString extraPorts;  // further TAGBENCH_PORTS items, after the lines'
+    QString extraPorts;  // further TAGBENCH_PORTS items, after the lines', which they override
 
     tbsim::SimReader* addReader(tbsim::ReaderKind kind, int id, int port = 1,
                                 const std::string& serial = "CAFE0042",
@@ -64,7 +61,7 @@ public:
         environment.lines.channel = [this] {
             auto channel = std::make_unique<ScriptedChannel>(clock);
             for (std::size_t i = 0; i < buses_.size(); ++i)
-                channel->attachLine(path(static_cast<int>(i) + 1), *buses_[i]);
+                channel->attachLine(Path(static_cast<int>(i) + 1), *buses_[i]);
             return channel;
         };
         environment.lines.clock = &clock;
@@ -87,20 +84,16 @@ public:
     }
 
 private:
-    std::string path(int port) const {
-        const auto it = paths_.find(port);
-        return it != paths_.end() ? it->second : "/dev/ttyTB" + std::to_string(port);
-    }
+    static std::string Path(int port) { return "/dev/ttyTB" + std::to_string(port); }
     QString mapping() const {
         QStringList items;
-        if (!extraPorts.isEmpty()) items << extraPorts;
         for (std::size_t i = 0; i < buses_.size(); ++i)
             items << QString("COM%1=%2")
                          .arg(i + 1)
-                         .arg(QString::fromStdString(path(static_cast<int>(i) + 1)));
+                         .arg(QString::fromStdString(Path(static_cast<int>(i) + 1)));
+        if (!extraPorts.isEmpty()) items << extraPorts;
         return items.join(',');
     }
 
     std::vector<std::unique_ptr<tbsim::SimBus>> buses_;
-    std::map<int, std::string> paths_;
 };

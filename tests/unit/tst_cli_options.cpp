@@ -70,7 +70,6 @@ QString Summary(const Invocation& run) {
         if (run.lock) parts << "lock";
         if (run.parallel) parts << "parallel";
         if (run.all) parts << "all";
-        if (run.anyType) parts << "any";
     } else if (name == "census") {
         parts << QString("ids=%1..%2x%3")
                      .arg(run.ids.front())
@@ -244,12 +243,6 @@ void TestCliOptions::arguments_data() {
     QTest::newRow("scan ports listed once each, in the given order")
         << "scan --ports COM5,3,com5 --lock --parallel --all --port 3"
         << "scan port=3 settings=5 id=- type=PX10 ports=5,3 lock parallel all";
-    QTest::newRow("scan of any type, by its start characters") << "scan --type any"
-                                                               << "scan port=- settings=5 id=- "
-                                                                  "type=PX10 ports=all any";
-    QTest::newRow("port by its by-id link")
-        << "info --port /dev/serial/by-id/usb-FTDI-if00"
-        << "info port=/dev/serial/by-id/usb-FTDI-if00 settings=5 id=- type=PX10";
     QTest::newRow("port by URL") << "set-line 2 --port socket://door:4002"
                                  << "set-line port=socket://door:4002 settings=5 id=- type=PX10 "
                                     "line=2";
@@ -310,8 +303,6 @@ void TestCliOptions::refused_data() {
     QTest::newRow("port: a device name without its folder")
         << "info --port ttyUSB0"
         << "--port: 'ttyUSB0' is not a port such as COM3, 3, /dev/ttyUSB0 or rfc2217://HOST:PORT";
-    QTest::newRow("port: a URL without a TCP port") << "info --port rfc2217://door"
-                                                    << "--port: 'rfc2217://door' is not";
     QTest::newRow("type any outside the scan") << "info --port 1 --type any"
                                                << "--type any is for scan only";
     QTest::newRow("line settings not in the list") << "info --port 1 --settings 19200,e,8,2"
