@@ -574,13 +574,13 @@ void TestCliActions::portsAndCauses_data() {
     QTest::addColumn<QString>("args");
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("says");
-    const QString px10 = "PX10:19200,e,8,1", socket = "COM1=socket://door:4002";
+    const QString px10 = "PX10:19200,e,8,1", fast = "PX10:230400,n,8,1", none;
+    const QString socket = "COM1=socket://door:4002";
     const QString fixed =
         "COM1 is a socket:// port, where the server's own line settings apply; "
         "use rfc2217:// or change the server's settings";
     QTest::newRow("a device path")
-        << px10 << ""
-        << "info --id 1 --port /dev/ttyTB1" << 0 << "Reader find ok. (COM : #1)";
+        << px10 << none << "info --id 1 --port /dev/ttyTB1" << 0 << "Reader find ok. (COM : #1)";
     QTest::newRow("a malformed item")
         << px10 << "COM7:/dev/pts/7"
         << "info --port 1" << 2 << "TAGBENCH_PORTS: 'COM7:/dev/pts/7' is not COMn=PATH";
@@ -588,27 +588,17 @@ void TestCliActions::portsAndCauses_data() {
         << px10 << socket << "set-line 2 --id 1 --port COM1" << 2 << "set-line: " + fixed;
     QTest::newRow("apply, socket://")
         << px10 << socket << "apply FILE" << 1 << "new_settings: " + fixed;
-    QTest::newRow("another type, at ID 00")
-        << "PX60M:19200,e,8,1"
-        << ""
-        << "set-id 5 --port 1" << 1 << "a PX60 answered; use --type PX60";
-    QTest::newRow("230400") << "PX10:230400,n,8,1"
-                            << ""
-                            << "info --id 1 --port 1" << 1
+    QTest::newRow("another type, at ID 00") << "PX60M:19200,e,8,1" << none << "set-id 5 --port 1"
+                                            << 1 << "a PX60 answered; use --type PX60";
+    QTest::newRow("230400") << fast << none << "info --id 1 --port 1" << 1
                             << "a reader answered at 230400,n,8,1; use --settings 12";
-    QTest::newRow("230400, scan") << "PX10:230400,n,8,1"
-                                  << ""
-                                  << "scan --port 1" << 1
-                                  << "at 230400,n,8,1, which the scan does not walk; use "
-                                     "--settings 12 --lock";
-    QTest::newRow("wrong checksums")
-        << px10 + ":bad-checksum"
-        << ""
-        << "info --id 1 --port 1" << 1 << "3 replies with a wrong checksum";
+    QTest::newRow("230400, scan") << fast << none << "scan --port 1" << 1
+                                  << "which the scan does not walk; use --settings 12 --lock";
+    QTest::newRow("wrong checksums") << px10 + ":bad-checksum" << none << "info --id 1 --port 1"
+                                     << 1 << "3 replies with a wrong checksum";
     QTest::newRow("scan --type any")
-        << "PX50M:9600,n,8,1"
-        << ""
-        << "scan --type any --port 1 --json" << 0 << R"("type":"PX50")";
+        << "PX50M:9600,n,8,1" << none << "scan --type any --port 1 --json" << 0
+        << R"("type":"PX50")";
 }
 
 void TestCliActions::portsAndCauses() {

@@ -86,8 +86,7 @@ private slots:
                                                      << "12=/a 256=/b";
         QTest::newRow("empty") << ""
                                << "";
-        QTest::newRow("empty items are not malformed") << ",COM1=/a, ,"
-                                                       << "1=/a";
+        QTest::newRow("empty items are not malformed") << ",COM1=/a, ," << QString("1=/a");
         QTest::newRow("later item wins") << "COM2=/a,COM2=/b"
                                          << "2=/b";
         QTest::newRow("equals sign in path") << "COM3=/tmp/a=b"
