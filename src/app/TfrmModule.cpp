@@ -16,6 +16,7 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
+#include <iostream>
 #include <utility>
 
 #include "app/MainArea.h"
@@ -52,6 +53,13 @@ ModuleServices ModuleServices::FromSystem() {
     services.store =
         std::make_unique<platform::SettingsStore>(platform::SettingsStore::fromEnvironment());
     services.ports = platform::PortMap::fromSystem();
+    // The window has no place for it before it shows: an item left out is said on stderr.
+    for (const std::string& item : services.ports.malformedEntries())
+        std::cerr << "tagbench: "
+                  << text::Text(text::Msg::PortsItemMalformed, text::kEnglish)
+                         .arg(QString::fromStdString(item))
+                         .toStdString()
+                  << std::endl;
     services.tones = platform::MakeAudioToneGenerator();
     services.channel = platform::MakeSerialChannel();
     services.frameLogPath = qEnvironmentVariable("TAGBENCH_FRAME_LOG").toStdString();

@@ -14,6 +14,7 @@
 #include "link/ReplyFields.h"
 #include "platform/AnyChannel.h"
 #include "platform/CodePage.h"
+#include "platform/NetworkAddress.h"
 #include "platform/PortMap.h"
 
 namespace cli {
@@ -35,6 +36,11 @@ std::string PortSuffix(int port) { return " : #" + std::to_string(port) + ")"; }
 Outcome Success(std::optional<Msg> msg) { return {kExitOk, msg ? English(*msg) : "", {}, {}}; }
 
 Outcome NotFound() { return {kExitFailed, English(Msg::ReaderNotFind), "not-found", {}}; }
+
+std::string Fill(Msg msg, const QString& first, const QString& second = {}) {
+    QString text = text::Text(msg, text::kEnglish).arg(first);
+    return (second.isNull() ? text : text.arg(second)).toStdString();
+}
 
 // Why the line went, as the port diagnostics say it: the last exchange in the link's history.
 std::string LineGoneDetail(const tblink::ReaderLink& link) {
@@ -86,14 +92,28 @@ std::optional<tblink::FoundReader> Probe(Connection& c, int port, int settingsIn
 }
 
 // The target's link probe; without an ID, the scan's probe to ID 00, which every reader on the
-// line answers at once.
+// line answers at once. Unless `quick`, a probe nobody answered is followed by the tries that
+// tell what was seen instead (commands::WhyNotFound).
 std::optional<tblink::FoundReader> ProbeTarget(Connection& c, const Target& target,
-                                               Outcome& outcome) {
+                                               Outcome& outcome, bool quick = false) {
     const char start = StartCharacter(target.type);
+    const std::uint64_t mark = commands::HistoryMark(c.link);
     const auto found =
         Probe(c, target.port, target.settingsIndex,
               target.id ? tblink::LinkProbe(start, *target.id) : tblink::ScanProbe(start), outcome);
-    if (!found && !target.id && outcome.reason == "not-found")
+    if (found || outcome.reason != "not-found") return found;
+    // Several readers answering ID 00 at once garble each other's replies: the checksum
+    // replies then say nothing more than that.
+    const bool several = !target.id && commands::ChecksumReplies(c.link, mark) > 0;
+    if (!several) {
+        commands::NotFoundProbe probe{target.port, target.settingsIndex, target.type, target.id,
+                                      mark};
+        outcome.detail = quick ? CauseText({commands::NotFoundCause::Kind::Checksum,
+                                            commands::ChecksumReplies(c.link, mark)},
+                                           false)
+                               : CauseText(commands::WhyNotFound(c.link, c.pacer, probe), false);
+    }
+    if (outcome.detail.empty() && !target.id)
         outcome.detail = "no single reader answered ID 00; give --id when several share the line";
     return found;
 }
@@ -104,6 +124,7 @@ ReaderRow Describe(Connection& c, const tblink::FoundReader& found, commands::Re
                    const std::optional<commands::ReadOutPlan>& plan) {
     ReaderRow row;
     row.port = found.port;
+    row.type = type;
     row.settingsIndex = found.lineSettingsIndex;
     row.id = tblink::ReplyField(found.reply, 3, 2);
     const std::string dataError = English(Msg::ReaderDataError) + PortSuffix(found.port);
@@ -159,6 +180,7 @@ ScanResult ScanInTurn(const Context& context, const ScanPlan& plan) {
         const auto found = tblink::Scan(
             c.link, c.pacer, Request(plan, plan.ports, plan.quickPort.value_or(0)), progress);
         result.openFailure = c.link.LastOpenFailure();
+        result.checksumReplies = commands::ChecksumReplies(c.link, 0);
         if (found) result.readers.push_back(Describe(c, *found, plan.type, std::nullopt));
         return result;
     }
@@ -178,6 +200,7 @@ ScanResult ScanInTurn(const Context& context, const ScanPlan& plan) {
             result.openFailure = c.link.LastOpenFailure();
         if (found) result.readers.push_back(Describe(c, *found, plan.type, std::nullopt));
     }
+    result.checksumReplies = commands::ChecksumReplies(c.link, 0);
     return result;
 }
 
@@ -189,6 +212,7 @@ ScanResult ScanAtOnce(const Context& context, const ScanPlan& plan) {
         bool opened = false;
         std::optional<ReaderRow> reader;
         platform::PortDiagnosis openFailure;
+        int checksumReplies = 0;
     };
     std::vector<PortScan> scans(plan.ports.size());
     std::atomic<bool> over{false};
@@ -211,6 +235,7 @@ ScanResult ScanAtOnce(const Context& context, const ScanPlan& plan) {
                     if (mine && !plan.all) over.store(true);
                 });
             scan.openFailure = c.link.LastOpenFailure();
+            scan.checksumReplies = commands::ChecksumReplies(c.link, 0);
             if (!found) return;
             mine = true;
             if (!plan.all) over.store(true);
@@ -221,6 +246,7 @@ ScanResult ScanAtOnce(const Context& context, const ScanPlan& plan) {
     ScanResult result;
     for (const PortScan& scan : scans) {
         result.anyPortOpened = result.anyPortOpened || scan.opened;
+        result.checksumReplies += scan.checksumReplies;
         if (scan.openFailure.problem != platform::PortProblem::None)
             result.openFailure = scan.openFailure;
         if (scan.reader) result.readers.push_back(*scan.reader);
@@ -229,6 +255,29 @@ ScanResult ScanAtOnce(const Context& context, const ScanPlan& plan) {
 }
 
 }  // namespace
+
+std::string CauseText(const commands::NotFoundCause& cause, bool scan) {
+    using Kind = commands::NotFoundCause::Kind;
+    switch (cause.kind) {
+        case Kind::Nothing:
+            break;
+        case Kind::Checksum:
+            return cause.count > 0 ? Fill(Msg::CauseChecksum, QString::number(cause.count)) : "";
+        case Kind::OtherType:
+            return Fill(Msg::CauseOtherType, QString::fromLatin1(commands::Info(cause.type).name));
+        case Kind::FastLine:
+            return Fill(scan ? Msg::CauseFastLineScan : Msg::CauseFastLine,
+                        QString::fromLatin1(tblink::kLineSettingsTexts[cause.settingsIndex]),
+                        QString::number(cause.settingsIndex));
+    }
+    return {};
+}
+
+std::optional<std::string> LineSettingsFixed(const Context& context, int port) {
+    const auto address = platform::ParseNetworkAddress(context.devicePath(port));
+    if (!address || address->kind != platform::NetworkKind::Socket) return std::nullopt;
+    return Fill(Msg::SocketLineFixed, QString::fromStdString(ComName(port)));
+}
 
 std::string English(Msg msg) { return text::Text(msg, text::kEnglish).toStdString(); }
 
@@ -264,6 +313,21 @@ ScanResult Scan(const Context& context, const ScanPlan& plan) {
     std::stable_sort(result.readers.begin(), result.readers.end(),
                      [](const ReaderRow& a, const ReaderRow& b) { return a.port < b.port; });
     return result;
+}
+
+std::string ScanNotFoundCause(const Context& context, const ScanPlan& plan,
+                              const ScanResult& result) {
+    using Kind = commands::NotFoundCause::Kind;
+    if (result.checksumReplies > 0)
+        return CauseText({Kind::Checksum, result.checksumReplies}, true);
+    std::vector<int> tried = plan.ports;
+    if (plan.quickPort && std::find(tried.begin(), tried.end(), *plan.quickPort) == tried.end())
+        tried.push_back(*plan.quickPort);
+    if (tried.size() != 1) return {};
+    Connection c(context);
+    const commands::NotFoundProbe probe{tried.front(), plan.settingsIndex, plan.type, std::nullopt,
+                                        0};
+    return CauseText(commands::WhyNotFound(c.link, c.pacer, probe), true);
 }
 
 namespace {
@@ -469,6 +533,10 @@ RowResult ApplyRow(const Context& context, const PlanRow& row, bool force) {
     const auto& info = commands::Info(target.type);
     if (row.cardType && !info.Shows(commands::FunctionPage::EM))
         return invalid(std::string("card_type: ") + info.name + " has no card type setting");
+    if (row.newSettingsIndex) {
+        if (const auto fixed = LineSettingsFixed(context, target.port))
+            return invalid("new_settings: " + *fixed);
+    }
     result.settingsIndex = target.settingsIndex;
 
     Connection c(context);
@@ -484,7 +552,7 @@ RowResult ApplyRow(const Context& context, const PlanRow& row, bool force) {
         if (const auto taken = NewIdTaken(c, target, *row.newId)) return stop(*taken);
     }
     Outcome outcome;
-    const auto found = ProbeTarget(c, target, outcome);
+    const auto found = ProbeTarget(c, target, outcome, true);
     if (!found) return stop(outcome);
     result.serial = tblink::ReplyField(found->reply, 6, 8);
     target.id = commands::FoundReaderId(found->reply);
@@ -529,7 +597,7 @@ RowResult ApplyRow(const Context& context, const PlanRow& row, bool force) {
 
     // The reader must answer where it now is: its ID at its line settings.
     Target now = target;
-    const auto again = ProbeTarget(c, now, outcome);
+    const auto again = ProbeTarget(c, now, outcome, true);
     if (!again) return stop(outcome);
     result.outcome = {kExitOk, English(Msg::ReaderFindOk) + PortSuffix(now.port), {}, {}};
     result.messages.push_back(result.outcome.message);

@@ -17,6 +17,7 @@
 #include "actions/Procedure.h"
 #include "cli/Plan.h"
 #include "cli/Terminal.h"
+#include "commands/NotFound.h"
 #include "commands/ReaderTypes.h"
 #include "commands/Session.h"
 #include "commands/config/CardReading.h"
@@ -102,9 +103,17 @@ struct Target {
 // why the port would not open and what to do about it, as the window's tooltip says it.
 Outcome PortClosed(int port, const platform::PortDiagnosis& why);
 
+// What was seen when no reader answered, in words (the scan's hint for 230400 adds --lock);
+// empty when nothing was.
+std::string CauseText(const commands::NotFoundCause& cause, bool scan);
+// Why a line-settings change cannot reach the reader on `port`: it is a socket:// port, where
+// the server's own line settings apply. None for any other port.
+std::optional<std::string> LineSettingsFixed(const Context& context, int port);
+
 // A reader that answered the probe, and what its read-out got.
 struct ReaderRow {
     int port = 0;
+    commands::ReaderType type = commands::ReaderType::PX10;  // whose start character it answered
     int settingsIndex = 0;
     std::string id;      // two digits, from the reply
     std::string serial;  // 8 characters, from the reply
@@ -127,8 +136,13 @@ struct ScanResult {
     std::vector<ReaderRow> readers;  // in port order
     bool anyPortOpened = false;
     platform::PortDiagnosis openFailure;  // why the last port that did not open did not
+    int checksumReplies = 0;              // replies with a wrong checksum on the way
 };
 ScanResult Scan(const Context& context, const ScanPlan& plan);
+// When a scan found nobody: the replies with a wrong checksum it got, else, when it tried one
+// port, what commands::WhyNotFound sees there at the plan's settings. Empty when nothing was.
+std::string ScanNotFoundCause(const Context& context, const ScanPlan& plan,
+                              const ScanResult& result);
 
 // Every ID of `ids` with the reader check, on one port open the whole time; each reader goes to
 // `found` as it answers. Ctrl+C ends it after the ID in hand.

@@ -10,6 +10,7 @@
 #include "commands/config/ListItems.h"
 #include "link/Discovery.h"
 #include "link/LineSettingsList.h"
+#include "platform/NetworkAddress.h"
 
 namespace cli {
 namespace {
@@ -78,7 +79,8 @@ public:
                 (entry->argumentCount == 0 ? std::string("no arguments") : entry->synopsis) +
                 (arguments.empty() ? "" : " (got: " + Join(arguments) + ")"));
         }
-        if (entry->needsPort && !run_.port) return fail(entry->name + " needs --port");
+        if (entry->needsPort && !run_.port && run_.portPath.empty())
+            return fail(entry->name + " needs --port");
         if (given_.count("silence") && !silenceKept()) return fail(reading_.error);
         if (entry->types && !typeShows(*entry->types)) return fail(reading_.error);
         if (entry->arguments && !entry->arguments(reading_, arguments)) return fail(reading_.error);
@@ -146,10 +148,7 @@ private:
     }
 
     bool set(const std::string& name, const std::string& value) {
-        if (name == "port") {
-            run_.port = ParsePort(value);
-            return run_.port ? true : bad("--port: '" + value + "' is not a port such as COM3");
-        }
+        if (name == "port") return port(value);
         if (name == "settings") {
             run_.settingsIndex = ParseLineSettings(value);
             return run_.settingsIndex ? true
@@ -162,7 +161,9 @@ private:
             return run_.id ? true : bad("--id: '" + value + "' is not a reader ID 1 to 99");
         }
         if (name == "type") {
-            run_.type = commands::ReaderTypeNamed(value);
+            run_.anyType = value == "any" || value == "ANY";
+            if (run_.anyType && entry_->name != "scan") return bad("--type any is for scan only");
+            run_.type = commands::ReaderTypeNamed(run_.anyType ? "PX10" : value);
             return run_.type
                        ? true
                        : bad("--type: '" + value + "' is not one of " + TypeNames(std::nullopt));
@@ -307,6 +308,20 @@ private:
         if (!reading_.hex(value, static_cast<std::size_t>(digits), "--" + name + ":")) return false;
         text = Upper(value);
         return true;
+    }
+
+    // A COM number, or a device path or network port URL that gets one from the port map.
+    bool port(const std::string& value) {
+        run_.port = ParsePort(value);
+        run_.portPath.clear();
+        if (run_.port) return true;
+        if (platform::IsUrl(value)) {
+            if (platform::ParseNetworkAddress(value)) return run_.portPath = value, true;
+            return bad("--port: '" + value + "' is not rfc2217://HOST:PORT nor socket://HOST:PORT");
+        }
+        if (!value.empty() && value[0] == '/') return run_.portPath = value, true;
+        return bad("--port: '" + value +
+                   "' is not a port such as COM3, 3, /dev/ttyUSB0 or rfc2217://HOST:PORT");
     }
 
     bool timeout(const std::string& value) {

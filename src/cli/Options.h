@@ -36,9 +36,11 @@ struct Invocation {
 
     // Where the reader is; each empty when not given.
     std::optional<int> port;
+    std::string portPath;  // --port as a device path or URL: its number comes from the port map
     std::optional<int> settingsIndex;
     std::optional<std::string> id;  // two digits, 01 to 99
     std::optional<commands::ReaderType> type;
+    bool anyType = false;  // scan --type any: every type's start character in turn
 
     // scan
     std::vector<int> ports;  // --ports; empty: every port of the port map

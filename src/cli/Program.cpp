@@ -5,6 +5,7 @@
 #include "cli/Registry.h"
 #include "cli/Runner.h"
 #include "tagbench/Version.h"
+#include "text/Catalogue.h"
 
 namespace cli {
 
@@ -22,12 +23,24 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                 << std::endl;
         return kExitUsage;
     }
-    const Invocation& run = *parsed.invocation;
+    Invocation run = *parsed.invocation;
     if (run.help) {
         out << Usage(run.helpTopic ? run.helpTopic : run.subcommand);
         return kExitOk;
     }
-    const platform::PortMap ports = environment.ports ? environment.ports() : platform::PortMap();
+    platform::PortMap ports = environment.ports ? environment.ports() : platform::PortMap();
+    // An entry left out would make its COM number name another device, or none, unseen.
+    if (!ports.malformedEntries().empty()) {
+        const std::string error = text::Text(text::Msg::PortsItemMalformed, text::kEnglish)
+                                      .arg(QString::fromStdString(ports.malformedEntries().front()))
+                                      .toStdString();
+        err << "tagbench-cli: " << error << std::endl;
+        if (run.json)
+            out << OutcomeJson(run.subcommand->name, {kExitUsage, {}, "usage", error}).text()
+                << std::endl;
+        return kExitUsage;
+    }
+    if (!run.portPath.empty()) run.port = ports.addPort(run.portPath);
     Progress progress(err, environment.progress && !run.json && !run.quiet);
     Context context(ports, progress, run.trace ? &err : nullptr, environment.lines);
     Runner runner{*run.subcommand, run, out, err, context, ports};

@@ -73,7 +73,8 @@ void SocketChannel::fail(PortProblem problem, int error) {
     diagnosis_.problem = problem;
     diagnosis_.device = url_;
     diagnosis_.error = error;
-    if (problem == PortProblem::NoAnswer) diagnosis_.limitMs = openLimitMs_;
+    if (problem == PortProblem::NoAnswer || problem == PortProblem::NotNegotiated)
+        diagnosis_.limitMs = openLimitMs_;
 }
 
 void SocketChannel::lineLost() {
@@ -103,9 +104,11 @@ bool SocketChannel::open(const std::string& devicePath, const std::string& lineS
     pendingBegin_ = 0;
     characterTime_ = CharacterTime(lineSettings);
     wireDone_ = SteadyClock::now();
-    if (!startSession(lineSettings, deadline)) {
-        // Accepted, then closed: a server that takes one client at a time and has one.
-        fail(PortProblem::Refused, ECONNRESET);
+    const PortProblem problem = startSession(lineSettings, deadline);
+    if (problem != PortProblem::None) {
+        // Refused: accepted, then closed, as a server that takes one client at a time and has
+        // one does.
+        fail(problem, problem == PortProblem::Refused ? ECONNRESET : ETIMEDOUT);
         dropConnection();
         return false;
     }
@@ -190,7 +193,7 @@ bool SocketChannel::connectTo(const NetworkAddress& address, Deadline deadline) 
     return false;
 }
 
-bool SocketChannel::startSession(const std::string&, Deadline) { return true; }
+PortProblem SocketChannel::startSession(const std::string&, Deadline) { return PortProblem::None; }
 
 void SocketChannel::takeIncoming(const std::uint8_t* bytes, std::size_t count, std::string& data) {
     data.append(reinterpret_cast<const char*>(bytes), count);
@@ -335,7 +338,7 @@ std::string Rfc2217Channel::outgoing(const std::uint8_t* bytes, std::size_t coun
     return telnet::Escape(bytes, count);
 }
 
-bool Rfc2217Channel::startSession(const std::string& lineSettings, Deadline deadline) {
+PortProblem Rfc2217Channel::startSession(const std::string& lineSettings, Deadline deadline) {
     decoder_.reset();
     negotiator_ = telnet::Negotiator(true);
     decoder_.setDropNulAfterCr(true);
@@ -345,8 +348,9 @@ bool Rfc2217Channel::startSession(const std::string& lineSettings, Deadline dead
         if (left == 0 || !receive(std::min(left, kSliceMs))) break;
         pump();
     }
-    if (!isOpen() || !receive(0)) return false;
-    if (!negotiator_.comPortEnabled()) return true;
+    if (!isOpen() || !receive(0)) return PortProblem::Refused;
+    if (!negotiator_.comPortSettled()) return PortProblem::NotNegotiated;
+    if (!negotiator_.comPortEnabled()) return PortProblem::None;
 
     using namespace telnet;
     const LineSettings settings = ParseLineSettings(lineSettings);
@@ -368,7 +372,7 @@ bool Rfc2217Channel::startSession(const std::string& lineSettings, Deadline dead
     commands += SetControl(ComControl::DtrOn);
     commands += SetControl(ComControl::RtsOn);
     sendRaw(commands);
-    return isOpen() && receive(0);
+    return isOpen() && receive(0) ? PortProblem::None : PortProblem::Refused;
 }
 
 void Rfc2217Channel::purgeServer() {

@@ -52,8 +52,9 @@ protected:
     explicit SocketChannel(NetworkKind kind) : kind_(kind) {}
 
     using Deadline = std::chrono::steady_clock::time_point;
-    // After the connection stands: the protocol's own start. False fails the open.
-    virtual bool startSession(const std::string& lineSettings, Deadline deadline);
+    // After the connection stands: the protocol's own start. Anything but None fails the open
+    // with that problem.
+    virtual PortProblem startSession(const std::string& lineSettings, Deadline deadline);
     // Just before the socket closes.
     virtual void endSession() {}
     // What the server's bytes carry as data, appended to `data`.
@@ -102,8 +103,9 @@ protected:
     // COM-PORT-OPTION, then sends the line settings, no flow control, DTR and RTS on. Answers
     // to those are not waited for: a server may never confirm DTR or RTS on a line without
     // modem lines. A server that refuses the option still opens, as a device that refuses a
-    // setting does; the exchange then shows it.
-    bool startSession(const std::string& lineSettings, Deadline deadline) override;
+    // setting does; the exchange then shows it. A server that says nothing on it (a raw TCP
+    // port named rfc2217://) does not open: its line settings would be unknown.
+    PortProblem startSession(const std::string& lineSettings, Deadline deadline) override;
     // Purge and DTR/RTS off, so an RS-485 converter releases the bus, as the local port does.
     void endSession() override;
     void takeIncoming(const std::uint8_t* bytes, std::size_t count, std::string& data) override;

@@ -276,6 +276,10 @@ PortWords WordsOf(const PortDiagnosis& d) {
         case PortProblem::Dropped:
             words.wording = PortWording::Dropped;
             break;
+        case PortProblem::NotNegotiated:
+            words.wording = PortWording::NotNegotiated;
+            words.arguments.push_back(std::to_string(d.limitMs));
+            break;
     }
     return words;
 }
@@ -326,6 +330,9 @@ const char* EnglishReason(PortWording wording) {
             return "%1 did not answer within %2 ms.";
         case PortWording::Dropped:
             return "%1: the connection dropped during the exchange.";
+        case PortWording::NotNegotiated:
+            return "%1 accepted the connection but did not take up RFC 2217 (the COM-PORT "
+                   "option) within %2 ms.";
     }
     return "";
 }
@@ -378,6 +385,9 @@ const char* EnglishAdvice(PortWording wording) {
                    "firewall blocks the port.";
         case PortWording::Dropped:
             return "Check the server and the network, then repeat the command.";
+        case PortWording::NotNegotiated:
+            return "Set the server's port up for RFC 2217 (telnet with the COM-PORT option), or "
+                   "name a raw TCP port socket://HOST:PORT.";
     }
     return "";
 }

@@ -24,12 +24,13 @@ enum class PortProblem {
     BadLineSettings,   // the line-settings text (`lineSettings`) names no complete setting
     Other,             // any other refusal: see `error`
     // A network port; `device` is its URL.
-    BadAddress,    // not a network port address this program takes
-    HostNotFound,  // the server's name did not resolve; `error` is the resolver's EAI_ code
-    Refused,       // the server refused the connection, or closed it at once
-    Unreachable,   // no route to the server, or another connect error: see `error`
-    NoAnswer,      // no connection within the connect limit (`limitMs`)
-    Dropped,       // the connection dropped during an exchange: the network's line gone
+    BadAddress,     // not a network port address this program takes
+    HostNotFound,   // the server's name did not resolve; `error` is the resolver's EAI_ code
+    Refused,        // the server refused the connection, or closed it at once
+    Unreachable,    // no route to the server, or another connect error: see `error`
+    NoAnswer,       // no connection within the connect limit (`limitMs`)
+    Dropped,        // the connection dropped during an exchange: the network's line gone
+    NotNegotiated,  // rfc2217://: connected, no word on the COM-PORT option (`limitMs`)
 };
 
 struct PortDiagnosis {
@@ -48,7 +49,8 @@ struct PortDiagnosis {
     bool groupMayOpen = true;      // that group has read and write on the device
     bool memberNotActive = false;  // the user is listed in it, but not in this login yet
 
-    int limitMs = 0;  // NoAnswer: the connect limit that ran out; Stalled: the send limit
+    // NoAnswer, NotNegotiated: the open limit that ran out; Stalled: the send limit.
+    int limitMs = 0;
 
     std::string lineSettings;  // BadLineSettings: the text as it was given
 
@@ -103,6 +105,7 @@ enum class PortWording {
     Unreachable,
     NoAnswer,
     Dropped,
+    NotNegotiated,
 };
 struct PortWords {
     PortWording wording = PortWording::None;

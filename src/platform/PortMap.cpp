@@ -70,14 +70,20 @@ std::optional<int> PortMap::parseComName(const QString& name) {
     return static_cast<int>(number);
 }
 
-std::map<int, QString> PortMap::parsePortsVariable(const QString& text) {
+std::map<int, QString> PortMap::parsePortsVariable(const QString& text,
+                                                   std::vector<std::string>* malformed) {
     std::map<int, QString> result;
     for (const QString& item : text.split(u',')) {
+        if (item.trimmed().isEmpty()) continue;
         const qsizetype eq = item.indexOf(u'=');
-        if (eq < 0) continue;
-        const std::optional<int> number = parseComName(item.left(eq).trimmed());
+        const std::optional<int> number =
+            eq < 0 ? std::nullopt : parseComName(item.left(eq).trimmed());
         const QString path = item.mid(eq + 1).trimmed();
-        if (!number || path.isEmpty()) continue;
+        const std::string bytes = path.toStdString();
+        if (!number || path.isEmpty() || (IsUrl(bytes) && !ParseNetworkAddress(bytes))) {
+            if (malformed) malformed->push_back(item.trimmed().toStdString());
+            continue;
+        }
         result[*number] = path;
     }
     return result;
@@ -87,7 +93,8 @@ PortMap PortMap::build(SettingsStore& store, const std::vector<SerialDevice>& de
                        const QString& portsVariable) {
     const std::map<int, QString> assigned = ReadComSection(store, kDeviceSection);
     const std::map<int, QString> storeExtras = ReadComSection(store, kExtraSection);
-    const std::map<int, QString> envExtras = parsePortsVariable(portsVariable);
+    std::vector<std::string> malformed;
+    const std::map<int, QString> envExtras = parsePortsVariable(portsVariable, &malformed);
 
     // A number held by an unplugged device stays reserved, as do the extras' numbers, so a new
     // device never shows up under a number that something else answers to.
@@ -130,6 +137,7 @@ PortMap PortMap::build(SettingsStore& store, const std::vector<SerialDevice>& de
     if (!newAssignments.empty()) store.write(newAssignments);
 
     PortMap map;
+    map.malformed_ = std::move(malformed);
     for (const auto& [number, name] : assigned) {
         if (!paths.count(number)) map.unplugged_[number] = QFile::encodeName(name).toStdString();
     }
@@ -202,6 +210,38 @@ std::optional<int> PortMap::addNetworkPort(SettingsStore& store, const QString& 
         std::find_if(entries_.begin(), entries_.end(),
                      [number](const PortEntry& entry) { return entry.number > number; });
     entries_.insert(at, {number, ComName(number).toStdString(), path, {}, kStoreExtra});
+    return number;
+}
+
+std::optional<int> PortMap::addPort(const std::string& pathOrUrl) {
+    std::string path = pathOrUrl;
+    if (IsUrl(pathOrUrl)) {
+        const auto address = ParseNetworkAddress(pathOrUrl);
+        if (!address) return std::nullopt;
+        path = FormatNetworkAddress(*address);
+    }
+    // A by-id link and the ttyUSB path it leads to are one adapter, whichever the user gives.
+    const auto canonical = [](const std::string& name) {
+        return QFileInfo(QFile::decodeName(name.c_str())).canonicalFilePath();
+    };
+    const QString wanted = IsUrl(path) ? QString() : canonical(path);
+    std::set<int> used;
+    for (const PortEntry& entry : entries_) {
+        if (entry.devicePath == path || entry.stableName == path ||
+            (!wanted.isEmpty() && canonical(entry.devicePath) == wanted))
+            return entry.number;
+        used.insert(entry.number);
+    }
+    for (const auto& [number, name] : unplugged_) {
+        if (name == path) return number;
+        used.insert(number);
+    }
+    int number = 1;
+    while (used.count(number)) ++number;
+    const auto at =
+        std::find_if(entries_.begin(), entries_.end(),
+                     [number](const PortEntry& entry) { return entry.number > number; });
+    entries_.insert(at, {number, ComName(number).toStdString(), path, {}, "--port"});
     return number;
 }
 

@@ -72,9 +72,11 @@ public:
     // by-path, else its own path; root "" is the machine's own /dev.
     static void nameDevices(std::vector<SerialDevice>& devices, const QString& root);
 
-    // "COM5=/dev/pts/7,COM9=/tmp/vport" as number -> path. Items that are not COMn=<path> with
-    // n from 1 are skipped; a later item for the same number wins.
-    static std::map<int, QString> parsePortsVariable(const QString& text);
+    // "COM5=/dev/pts/7,COM9=/tmp/vport" as number -> path; a later item for the same number
+    // wins. Items that are not COMn=<path> with n from 1, or whose URL is no network port
+    // address, are left out and, trimmed, added to `malformed`; blank items are no items.
+    static std::map<int, QString> parsePortsVariable(const QString& text,
+                                                     std::vector<std::string>* malformed = nullptr);
     // 3 for "COM3"; nullopt for anything but "COM" and a number from 1 without leading zeros.
     static std::optional<int> parseComName(const QString& name);
 
@@ -83,6 +85,14 @@ public:
     // under [ExtraPorts] (a failed save keeps it for this run only). nullopt, and nothing
     // changed, for a text that is not an rfc2217:// or socket:// address.
     std::optional<int> addNetworkPort(SettingsStore& store, const QString& url);
+    // A device path or a network port URL given on tagbench-cli's command line: the COM number
+    // of the entry that names it already (its path, its stable name or, for a path, the device
+    // it leads to), else the lowest number nobody holds, for this run only. Nullopt for a URL
+    // that is no network port address.
+    std::optional<int> addPort(const std::string& pathOrUrl);
+
+    // The items of TAGBENCH_PORTS that were left out as malformed, as written.
+    const std::vector<std::string>& malformedEntries() const { return malformed_; }
 
     // Entries in COM-number order.
     const std::vector<PortEntry>& entries() const { return entries_; }
@@ -97,6 +107,7 @@ public:
 private:
     std::vector<PortEntry> entries_;
     std::map<int, std::string> unplugged_;  // number -> stable name, absent at build
+    std::vector<std::string> malformed_;
 };
 
 }  // namespace platform

@@ -368,6 +368,8 @@ constexpr Row kRows[] = {
     {Msg::AdviceNoAnswer, {"Check that the server is switched on and on the network, and that no firewall blocks the port.", "请检查服务器是否已开机并连上网络, 以及防火墙是否挡住该埠.", "請檢查伺服器是否已開機並連上網路, 以及防火牆是否擋住該埠."}},
     {Msg::ReasonDropped, {"%1: the connection dropped during the exchange.", "%1: 通讯中连线中断.", "%1: 通訊中連線中斷."}},
     {Msg::AdviceDropped, {"Check the server and the network, then repeat the command.", "请检查服务器与网络, 然后重试命令.", "請檢查伺服器與網路, 然後重試命令."}},
+    {Msg::ReasonNotNegotiated, {"%1 accepted the connection but did not take up RFC 2217 (the COM-PORT option) within %2 ms.", "%1 接受了连线, 但在 %2 ms 内没有启用 RFC 2217 (COM-PORT 选项).", "%1 接受了連線, 但在 %2 ms 內沒有啟用 RFC 2217 (COM-PORT 選項)."}},
+    {Msg::AdviceNotNegotiated, {"Set the server's port up for RFC 2217 (telnet with the COM-PORT option), or name a raw TCP port socket://HOST:PORT.", "请将服务器的该埠设为 RFC 2217 (含 COM-PORT 选项的 telnet), 或将纯 TCP 埠写成 socket://HOST:PORT.", "請將伺服器的該埠設為 RFC 2217 (含 COM-PORT 選項的 telnet), 或將純 TCP 埠寫成 socket://HOST:PORT."}},
 
     // The Help menu and its About box
     {Msg::MenuHelp, {"&Help", "说明(&H)", "說明(&H)"}},
@@ -380,6 +382,14 @@ constexpr Row kRows[] = {
     {Msg::TemplatePartEmpty, {"Template part %1 is empty.", "样板资料 %1 是空的.", "樣板資料 %1 是空的."}},
     {Msg::TemplatePartTooLong, {"Template part %1 does not fit in a command.", "样板资料 %1 超出命令长度.", "樣板資料 %1 超出命令長度."}},
     {Msg::TemplatePartSplitsFrame, {"Template part %1 holds a TAB or CR, which would split the frame.", "样板资料 %1 含有 TAB 或 CR, 会切断讯框.", "樣板資料 %1 含有 TAB 或 CR, 會切斷訊框."}},
+
+    // tagbench-cli: what was seen when no reader answered; the port map; socket:// ports
+    {Msg::CauseChecksum, {"%1 replies with a wrong checksum", "%1 个回应的校验和错误", "%1 個回應的檢查碼錯誤"}},
+    {Msg::CauseOtherType, {"a %1 answered; use --type %1", "%1 读卡器有回应; 请用 --type %1", "%1 讀卡機有回應; 請用 --type %1"}},
+    {Msg::CauseFastLine, {"a reader answered at %1; use --settings %2", "读卡器在 %1 有回应; 请用 --settings %2", "讀卡機在 %1 有回應; 請用 --settings %2"}},
+    {Msg::CauseFastLineScan, {"a reader answered at %1, which the scan does not walk; use --settings %2 --lock", "读卡器在 %1 有回应, 扫描不会尝试此设定; 请用 --settings %2 --lock", "讀卡機在 %1 有回應, 掃描不會嘗試此設定; 請用 --settings %2 --lock"}},
+    {Msg::PortsItemMalformed, {"TAGBENCH_PORTS: '%1' is not COMn=PATH, COMn=rfc2217://HOST:PORT nor COMn=socket://HOST:PORT", "TAGBENCH_PORTS: '%1' 不是 COMn=路径, COMn=rfc2217://主机:埠 或 COMn=socket://主机:埠", "TAGBENCH_PORTS: '%1' 不是 COMn=路徑, COMn=rfc2217://主機:埠 或 COMn=socket://主機:埠"}},
+    {Msg::SocketLineFixed, {"%1 is a socket:// port, where the server's own line settings apply; use rfc2217:// or change the server's settings", "%1 是 socket:// 通讯埠, 使用服务器本身的通讯设定; 请改用 rfc2217:// 或修改服务器的设定", "%1 是 socket:// 通訊埠, 使用伺服器本身的通訊設定; 請改用 rfc2217:// 或修改伺服器的設定"}},
 };
 // clang-format on
 

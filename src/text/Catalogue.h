@@ -346,6 +346,8 @@ enum class Msg : int {
     AdviceNoAnswer,
     ReasonDropped,
     AdviceDropped,
+    ReasonNotNegotiated,
+    AdviceNotNegotiated,
 
     // The Help menu and its About box (%1 the version).
     MenuHelp,
@@ -359,6 +361,16 @@ enum class Msg : int {
     TemplatePartEmpty,
     TemplatePartTooLong,
     TemplatePartSplitsFrame,
+
+    // tagbench-cli: what was seen when no reader answered, beside "Reader not find"
+    CauseChecksum,      // %1 replies
+    CauseOtherType,     // %1 the reader type whose start character was answered
+    CauseFastLine,      // %1 the line settings that were answered, %2 their index
+    CauseFastLineScan,  // the same, for the scan, which never walks them
+    // A port map entry of TAGBENCH_PORTS that is left out (%1 as written)
+    PortsItemMalformed,
+    // A line-settings change refused on a socket:// port (%1 the COM name)
+    SocketLineFixed,
     Count  // not an entry
 };
 

@@ -77,9 +77,10 @@ void TestCli::scan_data() {
         << "L" << QStringList{"1 PX10 01 2 SER00001"} << "--ports COM1" << 0
         << QStringList{"COM1 9600,n,8,1 01 SER00001"}
         << QStringList{"1:A00B A00B A00B A00B A00B A01V"};
+    // Not found; then the other families' start characters say who is there.
     QTest::newRow("a reader of another family does not answer")
         << "L" << QStringList{"1 PX40 01 5 SER00001"} << "--ports COM1 --lock" << 1 << QStringList{}
-        << QStringList{"1:A00B A00B"};
+        << QStringList{"1:A00B A00B H00B"};
     QTest::newRow("keypad readers are probed with H")
         << "L" << QStringList{"1 PX40 07 5 SER00007"} << "--ports COM1 --lock --type PX40" << 0
         << QStringList{"COM1 19200,e,8,1 07 SER00007"} << QStringList{"1:H00B H07V"};

@@ -36,6 +36,7 @@ public:
         return static_cast<int>(buses_.size());
     }
     tbsim::SimBus& line(int port = 1) { return *buses_.at(static_cast<std::size_t>(port - 1)); }
+    QString extraPorts;  // further TAGBENCH_PORTS items, after the lines', which they override
 
     tbsim::SimReader* addReader(tbsim::ReaderKind kind, int id, int port = 1,
                                 const std::string& serial = "CAFE0042",
@@ -90,6 +91,7 @@ private:
             items << QString("COM%1=%2")
                          .arg(i + 1)
                          .arg(QString::fromStdString(Path(static_cast<int>(i) + 1)));
+        if (!extraPorts.isEmpty()) items << extraPorts;
         return items.join(',');
     }
 

@@ -443,6 +443,10 @@ void TestCatalogue::catalogueOrder() {
         "the port.",
         "%1: the connection dropped during the exchange.",
         "Check the server and the network, then repeat the command.",
+        "%1 accepted the connection but did not take up RFC 2217 (the COM-PORT option) within %2 "
+        "ms.",
+        "Set the server's port up for RFC 2217 (telnet with the COM-PORT option), or name a raw "
+        "TCP port socket://HOST:PORT.",
         "&Help",
         "&About Tag Bench",
         "About Tag Bench",
@@ -452,6 +456,14 @@ void TestCatalogue::catalogueOrder() {
         "Template part %1 is empty.",
         "Template part %1 does not fit in a command.",
         "Template part %1 holds a TAB or CR, which would split the frame.",
+        "%1 replies with a wrong checksum",
+        "a %1 answered; use --type %1",
+        "a reader answered at %1; use --settings %2",
+        "a reader answered at %1, which the scan does not walk; use --settings %2 --lock",
+        "TAGBENCH_PORTS: '%1' is not COMn=PATH, COMn=rfc2217://HOST:PORT nor "
+        "COMn=socket://HOST:PORT",
+        "%1 is a socket:// port, where the server's own line settings apply; use rfc2217:// or "
+        "change the server's settings",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {

@@ -116,6 +116,8 @@ private slots:
     void newIdAlreadyTaken();
     void applyPlans_data();
     void applyPlans();
+    void portsAndCauses_data();
+    void portsAndCauses();
     void everyActionHasASubcommand_data();
     void everyActionHasASubcommand();
     void examplePerformsItsDeclaredAction_data();
@@ -661,6 +663,65 @@ void TestCliActions::applyPlans() {
     QVERIFY2(run.exit == 0, qPrintable(run.out + run.err));
     QCOMPARE(rig.heard(), heard);
     QVERIFY2(run.out.split('\n').contains(out), qPrintable(run.out));
+}
+
+// --port by path, a malformed TAGBENCH_PORTS item, line settings refused on a socket:// port
+// (were anything sent first, its open would fail: exit 3), and what a probe nobody answered saw
+// instead. `reader` is TYPE:LINESETTINGS[:bad-checksum] of reader 01 on COM1; `ports` are items
+// after the rig's, so they may rename COM1; FILE is a plan that changes COM1's line settings.
+void TestCliActions::portsAndCauses_data() {
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("ports");
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("says");
+    const QString px10 = "PX10:19200,e,8,1", fast = "PX10:230400,n,8,1", none;
+    const QString socket = "COM1=socket://door:4002";
+    const QString fixed =
+        "COM1 is a socket:// port, where the server's own line settings apply; "
+        "use rfc2217:// or change the server's settings";
+    QTest::newRow("a device path")
+        << px10 << none << "info --id 1 --port /dev/ttyTB1" << 0 << "Reader find ok. (COM : #1)";
+    QTest::newRow("a malformed item")
+        << px10 << "COM7:/dev/pts/7"
+        << "info --port 1" << 2 << "TAGBENCH_PORTS: 'COM7:/dev/pts/7' is not COMn=PATH";
+    QTest::newRow("set-line, socket://")
+        << px10 << socket << "set-line 2 --id 1 --port COM1" << 2 << "set-line: " + fixed;
+    QTest::newRow("apply, socket://")
+        << px10 << socket << "apply FILE" << 1 << "new_settings: " + fixed;
+    QTest::newRow("another type, at ID 00") << "PX60M:19200,e,8,1" << none << "set-id 5 --port 1"
+                                            << 1 << "a PX60 answered; use --type PX60";
+    QTest::newRow("230400") << fast << none << "info --id 1 --port 1" << 1
+                            << "a reader answered at 230400,n,8,1; use --settings 12";
+    QTest::newRow("230400, scan") << fast << none << "scan --port 1" << 1
+                                  << "which the scan does not walk; use --settings 12 --lock";
+    QTest::newRow("wrong checksums") << px10 + ":bad-checksum" << none << "info --id 1 --port 1"
+                                     << 1 << "3 replies with a wrong checksum";
+    QTest::newRow("scan --type any")
+        << "PX50M:9600,n,8,1" << none << "scan --type any --port 1 --json" << 0
+        << R"("type":"PX50")";
+}
+
+void TestCliActions::portsAndCauses() {
+    QFETCH(QString, reader);
+    QFETCH(QString, ports);
+    QFETCH(QString, args);
+    QFETCH(int, exit);
+    QFETCH(QString, says);
+    const QStringList parts = reader.split(':');
+    CliRig rig;
+    rig.addReader(*tbsim::ReaderKindFromName(parts[0].toStdString()), 1, 1, "CAFE0042",
+                  parts[1].toStdString());
+    if (parts.value(2) == "bad-checksum") rig.line().setFault({tbsim::Fault::WrongChecksum});
+    rig.extraPorts = ports;
+    QTemporaryDir files;
+    QFile plan(files.filePath("plan.csv"));
+    QVERIFY(plan.open(QIODevice::WriteOnly) &&
+            plan.write("port,id,new_settings\nCOM1,1,\"9600,n,8,1\"\n") > 0);
+    plan.close();
+    const CliRun run = rig.run(args.replace("FILE", plan.fileName()).split(' '));
+    QCOMPARE(run.exit, exit);
+    QVERIFY2((run.out + run.err).contains(says), qPrintable(run.out + run.err));
 }
 
 void TestCliActions::everyActionHasASubcommand_data() {

@@ -40,8 +40,9 @@ QString Summary(const Invocation& run) {
     QStringList parts{QString::fromStdString(run.name())};
     if (run.help)
         parts << "help" << (run.helpTopic ? QString::fromStdString(run.helpTopic->name) : "-");
-    parts << "port=" + Opt(run.port) << "settings=" + QString::number(run.lineSettings())
-          << "id=" + Opt(run.id) << QString("type=") + commands::Info(run.readerType()).name;
+    parts << "port=" + (run.portPath.empty() ? Opt(run.port) : QString::fromStdString(run.portPath))
+          << "settings=" + QString::number(run.lineSettings()) << "id=" + Opt(run.id)
+          << QString("type=") + commands::Info(run.readerType()).name;
     const std::string name = run.name();
     if (name == "set-id") {
         parts << "new=" + QString::number(run.newId);
@@ -262,6 +263,9 @@ void TestCliOptions::arguments_data() {
     QTest::newRow("scan: the walk's slowest line settings allow the silence")
         << "scan --silence 58"
         << "scan port=- settings=5 id=- type=PX10 ports=all silence=58";
+    QTest::newRow("port by URL") << "set-line 2 --port socket://door:4002"
+                                 << "set-line port=socket://door:4002 settings=5 id=- type=PX10 "
+                                    "line=2";
     QTest::newRow("census: IDs 1 to 99 by default")
         << "census --port 2"
         << "census port=2 settings=5 id=- type=PX10 ids=1..99x99 silence=300";
@@ -320,6 +324,11 @@ void TestCliOptions::refused_data() {
                                << "--port: 'COM0'";
     QTest::newRow("port with a leading zero") << "info --port COM03"
                                               << "--port: 'COM03'";
+    QTest::newRow("port: a device name without its folder")
+        << "info --port ttyUSB0"
+        << "--port: 'ttyUSB0' is not a port such as COM3, 3, /dev/ttyUSB0 or rfc2217://HOST:PORT";
+    QTest::newRow("type any outside the scan") << "info --port 1 --type any"
+                                               << "--type any is for scan only";
     QTest::newRow("line settings not in the list") << "info --port 1 --settings 19200,e,8,2"
                                                    << "--settings: '19200,e,8,2'";
     QTest::newRow("line settings index 14") << "info --port 1 --settings 14"

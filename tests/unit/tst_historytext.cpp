@@ -84,6 +84,7 @@ void TestHistoryText::everyWording_data() {
     QTest::newRow("unreachable") << Network(PortProblem::Unreachable, ENETUNREACH);
     QTest::newRow("no answer") << Network(PortProblem::NoAnswer, ETIMEDOUT);
     QTest::newRow("dropped") << Network(PortProblem::Dropped);
+    QTest::newRow("not negotiated") << Network(PortProblem::NotNegotiated, ETIMEDOUT);
 }
 
 void TestHistoryText::everyWording() {

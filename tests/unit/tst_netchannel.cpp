@@ -114,7 +114,7 @@ private slots:
 
     void settingsFollowTheServersAgreement_data();
     void settingsFollowTheServersAgreement();
-    void serverSilentOnTheOptionStillOpensWithoutSettings();
+    void serverSilentOnTheOptionDoesNotOpen();
     void connectThatHangsEndsAtTheLimitWithThePumpRunning();
     void serverThatClosesAtOnceDoesNotOpen();
     void serverClosingIsALineGone_data();
@@ -394,14 +394,18 @@ void TestNetChannel::settingsFollowTheServersAgreement() {
     QCOMPARE(Bytes(server.heard).toHex().toUpper(), expected.toHex().toUpper());
 }
 
-void TestNetChannel::serverSilentOnTheOptionStillOpensWithoutSettings() {
+void TestNetChannel::serverSilentOnTheOptionDoesNotOpen() {
     ScriptedServer server;
     Rfc2217Channel channel;
     channel.setOpenLimitMs(100);
     channel.setMessagePump([&] { server.service(); });
-    QVERIFY(channel.open(server.url("rfc2217"), "19200,e,8,1"));
-    channel.purge();
-    channel.close();
+    QVERIFY(!channel.open(server.url("rfc2217"), "19200,e,8,1"));
+    QVERIFY(!channel.isOpen());
+    QCOMPARE(channel.diagnosis().problem, PortProblem::NotNegotiated);
+    QCOMPARE(ReasonText(channel.diagnosis()),
+             server.url("rfc2217") +
+                 " accepted the connection but did not take up RFC 2217 (the COM-PORT option) "
+                 "within 100 ms.");
     server.service();
     // Only the offer: no COM-PORT command without the server's word.
     QCOMPARE(Bytes(server.heard).toHex().toUpper(), QByteArray("FFFB00FFFD00FFFB03FFFD03FFFB2C"));

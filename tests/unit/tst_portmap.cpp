@@ -74,6 +74,7 @@ private slots:
                                                  dir_->filePath("home/KORVA/TagBench.conf"));
     }
 
+    // "ports ! left | out": the items taken, then those left out as malformed.
     void parsePortsVariable_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("ports");
@@ -85,21 +86,52 @@ private slots:
                                                      << "12=/a 256=/b";
         QTest::newRow("empty") << ""
                                << "";
+        QTest::newRow("empty items are not malformed") << ",COM1=/a, ," << QString("1=/a");
         QTest::newRow("later item wins") << "COM2=/a,COM2=/b"
                                          << "2=/b";
         QTest::newRow("equals sign in path") << "COM3=/tmp/a=b"
                                              << "3=/tmp/a=b";
         QTest::newRow("malformed: no equals sign or no path") << "COM3,/dev/pts/3,COM6=,COM4=/a"
-                                                              << "4=/a";
+                                                              << "4=/a ! COM3 | /dev/pts/3 | COM6=";
         QTest::newRow("malformed: names")
             << "COM=/a,COM0=/b,COM05=/c,com5=/d,COMX=/e,COM3x=/f,COM-1=/g,COM99999999999=/h,COM4=/a"
-            << "4=/a";
+            << "4=/a ! COM=/a | COM0=/b | COM05=/c | com5=/d | COMX=/e | COM3x=/f | COM-1=/g | "
+               "COM99999999999=/h";
+        QTest::newRow("malformed: URLs that are no network port")
+            << "COM20=rfc2217://door,COM21=ftp://door:21,COM22=socket://door:4002"
+            << "22=socket://door:4002 ! COM20=rfc2217://door | COM21=ftp://door:21";
     }
 
     void parsePortsVariable() {
         QFETCH(QString, text);
         QFETCH(QString, ports);
-        QCOMPARE(Describe(PortMap::parsePortsVariable(text)), ports);
+        std::vector<std::string> left;
+        QString got = Describe(PortMap::parsePortsVariable(text, &left));
+        for (std::size_t i = 0; i < left.size(); ++i)
+            got += (i ? " | " : " ! ") + QString::fromStdString(left[i]);
+        QCOMPARE(got, ports);
+    }
+
+    // A port given by path or URL on the command line: the number that already names it, else
+    // the lowest free one, which a number reserved for an unplugged adapter is not.
+    void addPort_data() {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<int>("number");
+        QTest::newRow("a mapped device by its path") << "/dev/ttyUSB0" << 1;
+        QTest::newRow("a mapped device by its stable name") << QString(kFtdi.stableName) << 1;
+        QTest::newRow("a mapped URL, written otherwise") << "RFC2217://door:4001/" << 3;
+        QTest::newRow("a new URL skips the unplugged adapter's number")
+            << "socket://door:4002" << 4;
+    }
+    void addPort() {
+        QFETCH(QString, given);
+        QFETCH(int, number);
+        WriteFile(store_->machinePath(), "[PortMap]\nCOM2=/dev/serial/by-id/gone\n");
+        PortMap map = PortMap::build(*store_, {kFtdi}, "COM3=rfc2217://door:4001");
+        QCOMPARE(map.addPort(given.toStdString()), std::optional<int>(number));
+        QCOMPARE(map.addPort(given.toStdString()), std::optional<int>(number));  // kept
+        QCOMPARE(map.addPort("rfc2217://door"), std::nullopt);
+        QCOMPARE(store_->readString(PortMap::kExtraSection, "COM4").value, QString());
     }
 
     void numbersStayAcrossRuns() {

@@ -38,6 +38,7 @@ const Wording kWordings[] = {
     {PortWording::Unreachable, Msg::ReasonUnreachable, Msg::AdviceUnreachable},
     {PortWording::NoAnswer, Msg::ReasonNoAnswer, Msg::AdviceNoAnswer},
     {PortWording::Dropped, Msg::ReasonDropped, Msg::AdviceDropped},
+    {PortWording::NotNegotiated, Msg::ReasonNotNegotiated, Msg::AdviceNotNegotiated},
 };
 
 // The same one-pass filling as the English, so an argument holding "%2" stays as it is.

@@ -31,11 +31,11 @@ std::optional<std::string> VersionText(const ReaderRow& row) {
                        : std::nullopt;
 }
 
-JsonObject ReaderJson(const Runner& r, const ReaderRow& row) {
+JsonObject ReaderJson(const ReaderRow& row) {
     JsonObject json;
     json.add("kind", "reader").add("port", ComName(row.port));
     json.add("settings", LineSettingsText(row.settingsIndex));
-    json.add("type", commands::Info(r.run.readerType()).name);
+    json.add("type", commands::Info(row.type).name);
     json.add("id", row.id).add("serial", FromReader(row.serial));
     json.add("version", VersionText(row));
     AddSettings(json, Settings(row.values));
@@ -53,13 +53,19 @@ std::vector<std::string> ReaderCells(const ReaderRow& row) {
 // The readers found by scan, as a table or one object each.
 void PrintReaders(Runner& r, const std::vector<ReaderRow>& readers) {
     if (r.run.json) {
-        for (const ReaderRow& row : readers) r.out << ReaderJson(r, row).text() << '\n';
+        for (const ReaderRow& row : readers) r.out << ReaderJson(row).text() << '\n';
         r.out.flush();
         return;
     }
     if (readers.empty()) return;
     std::vector<std::vector<std::string>> table = {kReaderColumns};
-    for (const ReaderRow& row : readers) table.push_back(ReaderCells(row));
+    // With --type any the type that answered is the find's news.
+    if (r.run.anyType) table[0].insert(table[0].begin() + 1, "TYPE");
+    for (const ReaderRow& row : readers) {
+        table.push_back(ReaderCells(row));
+        if (r.run.anyType)
+            table.back().insert(table.back().begin() + 1, commands::Info(row.type).name);
+    }
     PrintTable(r.out, table);
 }
 
@@ -114,11 +120,30 @@ int RunScan(Runner& r) {
     plan.parallel = r.run.parallel;
     plan.all = r.run.all;
     plan.silenceMs = r.run.silenceMs;
-    const ScanResult result = Scan(r.context, plan);
+    // --type any: each start character once, by the first type that has it.
+    std::string starts;
+    ScanResult result;
+    for (const auto& info : commands::ReaderTypes()) {
+        if (r.run.anyType ? starts.find(info.startCharacter) != std::string::npos
+                          : info.type != plan.type)
+            continue;
+        starts += info.startCharacter;
+        plan.type = info.type;
+        const ScanResult tried = Scan(r.context, plan);
+        result.anyPortOpened = result.anyPortOpened || tried.anyPortOpened;
+        result.checksumReplies += tried.checksumReplies;
+        result.openFailure = tried.openFailure;
+        result.readers = tried.readers;
+        if (!result.readers.empty()) break;
+    }
     r.context.progress.clear();
     PrintReaders(r, result.readers);
     if (!result.readers.empty()) return ReportReaders(r, result.readers);
-    if (result.anyPortOpened) return r.report(NotFoundOutcome());
+    if (result.anyPortOpened) {
+        Outcome notFound = NotFoundOutcome();
+        if (!r.run.anyType) notFound.detail = ScanNotFoundCause(r.context, plan, result);
+        return r.report(notFound);
+    }
     // Not one port opened: say why where it is one port.
     std::vector<int> tried = plan.ports;
     if (plan.quickPort && std::find(tried.begin(), tried.end(), *plan.quickPort) == tried.end())
@@ -143,7 +168,7 @@ int RunCensus(Runner& r) {
     const CensusResult result =
         Census(r.context, target, r.run.ids, r.run.silenceMs, [&](const ReaderRow& row) {
             if (r.run.json) {
-                r.out << ReaderJson(r, row).text() << std::endl;
+                r.out << ReaderJson(row).text() << std::endl;
                 return;
             }
             if (!headed) PrintTableRow(r.out, sizing, kReaderColumns);
@@ -172,7 +197,7 @@ int RunInfo(Runner& r) {
     if (result.reader) {
         const ReaderRow& row = *result.reader;
         if (r.run.json) {
-            r.out << ReaderJson(r, row).text() << '\n';
+            r.out << ReaderJson(row).text() << '\n';
         } else {
             PrintSettings(r.out, Settings(row.values),
                           {{"port", ComName(row.port)},
@@ -216,6 +241,9 @@ std::vector<Subcommand> BusSubcommands() {
          "how long each probe waits for its reply (default 300, the\nwindow's); at least its "
          "reply's time on the wire and 20 ms"},
     };
+    scan.helpAfter =
+        "--type any tries every type's start character in turn and names the type "
+        "found.\n";
     scan.needsPort = false;
     scan.ignores = {"id"};
     scan.listsLineSettings = true;

@@ -89,6 +89,10 @@ std::vector<Subcommand> ConfigSubcommands() {
     setLine.request = [](const Invocation& run, Values&) {
         return actions::SetLine(run.lineSettingsIndex);
     };
+    setLine.prepare = [](Runner& r, Values&) {
+        const auto fixed = LineSettingsFixed(r.context, r.target().port);
+        return !fixed || (r.usage("set-line: " + *fixed), false);
+    };
     page.push_back(setLine);
 
     Subcommand setInterface =
