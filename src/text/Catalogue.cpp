@@ -380,6 +380,31 @@ constexpr Row kRows[] = {
     {Msg::TemplatePartEmpty, {"Template part %1 is empty.", "样板资料 %1 是空的.", "樣板資料 %1 是空的."}},
     {Msg::TemplatePartTooLong, {"Template part %1 does not fit in a command.", "样板资料 %1 超出命令长度.", "樣板資料 %1 超出命令長度."}},
     {Msg::TemplatePartSplitsFrame, {"Template part %1 holds a TAB or CR, which would split the frame.", "样板资料 %1 含有 TAB 或 CR, 会切断讯框.", "樣板資料 %1 含有 TAB 或 CR, 會切斷訊框."}},
+
+    // Reader profiles
+    {Msg::MenuSaveProfile, {"Save reader &profile...", "储存读卡器设定档(&P)...", "儲存讀卡機設定檔(&P)..."}},
+    {Msg::MenuApplyProfile, {"&Apply reader profile...", "套用读卡器设定档(&A)...", "套用讀卡機設定檔(&A)..."}},
+    {Msg::ReaderProfiles, {"Reader profiles (*.tbprofile *.txt)", "读卡器设定档 (*.tbprofile *.txt)", "讀卡機設定檔 (*.tbprofile *.txt)"}},
+    {Msg::ProfileWithSecrets, {"Include keys and passwords (the file is then for its owner only)?", "包含密钥与密码 (文件将只限拥有者读取)?", "包含金鑰與密碼 (檔案將只限擁有者讀取)?"}},
+    {Msg::ProfileWithIdentity, {"Include the reader's ID and line settings?", "包含读卡器的 ID 与通讯参数?", "包含讀卡機的 ID 與通訊參數?"}},
+    {Msg::ProfileSaved, {"Profile saved to %1", "设定档已储存至 %1", "設定檔已儲存至 %1"}},
+    {Msg::ProfileDamaged, {"The profile is damaged at line %1: nothing was sent.", "设定档第 %1 行损坏: 未送出任何命令.", "設定檔第 %1 行損壞: 未送出任何命令."}},
+    {Msg::ProfileFormat, {"The profile is of format %1, which this program does not read: nothing was sent.", "设定档格式为 %1, 本程式无法读取: 未送出任何命令.", "設定檔格式為 %1, 本程式無法讀取: 未送出任何命令."}},
+    {Msg::ProfileOtherType, {"The profile is for a %1 reader, the linked reader is a %2: nothing was sent.", "设定档适用于 %1 读卡器, 已连线的是 %2: 未送出任何命令.", "設定檔適用於 %1 讀卡機, 已連線的是 %2: 未送出任何命令."}},
+    {Msg::ProfileUnknownSetting, {"The profile names a setting this reader type does not have: %1. Nothing was sent.", "设定档含有此读卡器类型没有的设定: %1. 未送出任何命令.", "設定檔含有此讀卡機類型沒有的設定: %1. 未送出任何命令."}},
+    {Msg::ProfileBadValue, {"The profile's setting %1 has a value it does not take: %2. Nothing was sent.", "设定档的设定 %1 数值无效: %2. 未送出任何命令.", "設定檔的設定 %1 數值無效: %2. 未送出任何命令."}},
+    {Msg::ProfileChanges, {"These settings of the reader will change:", "读卡器的以下设定将会变更:", "讀卡機的以下設定將會變更:"}},
+    {Msg::ProfileNothingToChange, {"The reader already has every setting of the profile.", "读卡器已具有设定档的所有设定.", "讀卡機已具有設定檔的所有設定."}},
+    {Msg::ProfileIdentityConfirm, {"The profile also gives the reader's ID or line settings. Change them too?", "设定档也包含读卡器的 ID 或通讯参数. 一并变更?", "設定檔也包含讀卡機的 ID 或通訊參數. 一併變更?"}},
+    {Msg::ProfileOutcome, {"Reader profile applied", "读卡器设定档套用结果", "讀卡機設定檔套用結果"}},
+    {Msg::ColumnSetting, {"Setting", "设定", "設定"}},
+    {Msg::ColumnNow, {"Now", "目前", "目前"}},
+    {Msg::ColumnThen, {"Profile", "设定档", "設定檔"}},
+    {Msg::StatusChanged, {"changed", "已变更", "已變更"}},
+    {Msg::StatusUnchanged, {"unchanged", "未变更", "未變更"}},
+    {Msg::StatusFailed, {"failed", "失败", "失敗"}},
+    {Msg::StatusNotSent, {"not sent", "未送出", "未送出"}},
+    {Msg::NotReported, {"(not reported)", "(无法读取)", "(無法讀取)"}},
 };
 // clang-format on
 
