@@ -168,6 +168,9 @@ private:
             run_.resultsPath = value;
             return value.empty() ? bad("--results needs a file name") : true;
         }
+        if (name == "dry-run") return run_.dryRun = true;
+        if (name == "with-identity") return run_.withIdentity = true;
+        if (name == "with-secrets") return run_.withSecrets = true;
         return setReaderOption(name, value);
     }
 

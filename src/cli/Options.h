@@ -56,6 +56,12 @@ struct Invocation {
     int codePage = kCodePage1252;
     // apply
     std::string resultsPath;
+    // profile
+    std::string profileVerb;  // save, diff or apply
+    std::string profilePath;
+    bool dryRun = false;
+    bool withIdentity = false;
+    bool withSecrets = false;
 
     // The arguments, by subcommand.
     int newId = 0;                          // set-id

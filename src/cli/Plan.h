@@ -35,6 +35,7 @@ struct PlanRow {
     std::optional<commands::InterfaceSettings> interface;
     std::optional<int> cardType;
     std::optional<int> newSettingsIndex;
+    std::optional<std::string> profile;  // a profile file, applied without its identity
     std::string error;  // a cell that names nothing valid: the row is not carried out
 };
 
