@@ -5,6 +5,7 @@
 #include <cctype>
 #include <sstream>
 
+#include "actions/Limits.h"
 #include "actions/Requests.h"
 #include "commands/config/ListItems.h"
 #include "link/LineSettingsList.h"
@@ -138,13 +139,13 @@ const std::vector<Definition>& Definitions() {
          },
          false, 2, 1},
         {"store-key", A::StoreKey, Section::Typed, {Slot(), Text("key")}, {},
-         Page(FunctionPage::MifareKey),
+         Page(FunctionPage::Mifare),
          [](const Values& v, const std::string& t, int l) {
              return StoreKey(v[0], {v[1] == 1 ? commands::mifare::KeySlot::B
                                               : commands::mifare::KeySlot::A,
                                     Typed(t, l)});
          },
-         true, 39, 0},
+         true, kMaxSector, 0},
         {"facility-code", A::FacilityCode, Section::Typed, {Number("facility-code")}, {},
          Page(FunctionPage::Fingerprint),
          [](const Values& v, const std::string&, int) { return FacilityCode(v[0]); }},

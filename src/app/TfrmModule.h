@@ -441,6 +441,11 @@ private:
     QString languageName_;
     int language_ = text::kEnglish;
     bool linked_ = false;
+    // The actions that went well since the last link: their controls hold what a profile keeps
+    // of the settings the reader cannot report.
+    std::vector<actions::ActionId> sentSinceLink_;
+    unsigned titleLinesSent_ = 0;  // bit per display::TitleLine
+    std::vector<std::pair<std::string, std::string>> typedSettings() const;
     bool continuousRead_ = false;
     QPushButton* cardLoopButton_ = nullptr;  // the running card loop's stop button
     std::string startCharacter_;

@@ -7,7 +7,10 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -16,6 +19,10 @@
 #include "actions/Profile.h"
 #include "app/MainArea.h"
 #include "app/TfrmModule.h"
+#include "app/pages/CommandPage.h"
+#include "app/pages/DisplayPage.h"
+#include "app/pages/FingerprintPage.h"
+#include "app/pages/MifarePage.h"
 #include "app/widgets/Lamp.h"
 #include "app/widgets/ReaderTypeRow.h"
 #include "commands/config/Identity.h"
@@ -77,6 +84,70 @@ QString Shown(const std::string& value, int language) {
 
 }  // namespace
 
+// Each setting the reader cannot report, as its controls hold it, for the actions that went
+// well since the link; the profile drops those its type lacks.
+std::vector<std::pair<std::string, std::string>> TfrmModule::typedSettings() const {
+    using A = actions::ActionId;
+    const auto index = [](const QComboBox* box) { return std::to_string(box->currentIndex()); };
+    const auto words = [](const QString& text) { return text.toStdString(); };
+    // A seconds box as sent: its blanks as spaces.
+    const auto seconds = [](const QLineEdit* edit) {
+        return edit->displayText().replace(QLatin1Char('_'), QLatin1Char(' ')).toStdString();
+    };
+    std::vector<std::pair<std::string, std::string>> typed;
+    for (const A id : sentSinceLink_) {
+        switch (id) {
+            case A::SetReadMode:
+                typed.push_back({"set-read-mode", index(command_->cmbResetMode)});
+                break;
+            case A::DisplayLanguage:
+                typed.push_back({"display-language", index(display_->cmbLanguage)});
+                break;
+            case A::DisplayScreenMode:
+                typed.push_back({"display-screen-mode", index(display_->cmbScreen)});
+                break;
+            case A::DisplayPassword:
+                typed.push_back({"display-password", words(display_->edPassword->text())});
+                break;
+            case A::TitleMode:
+                typed.push_back({"title-mode", index(display_->cmbTitle)});
+                break;
+            case A::Title:
+                if (titleLinesSent_ & 1u)
+                    typed.push_back({"title.1", words(display_->edTitle1->text())});
+                if (titleLinesSent_ & 2u)
+                    typed.push_back({"title.2", words(display_->edTitle2->text())});
+                break;
+            case A::StoreKey:
+                typed.push_back({"store-key." + std::to_string(mifare_->sbM1E2Sector->value()),
+                                 std::string(mifare_->rbM1KeyA->isChecked() ? "A" : "B") +
+                                     ", " + words(mifare_->edM1Key->text())});
+                break;
+            case A::FacilityCode:
+                typed.push_back({"facility-code", std::to_string(fingerprint_->sbFacility->value())});
+                break;
+            case A::ScanMode:
+                typed.push_back({"scan-mode", index(fingerprint_->cmbFingerScan)});
+                break;
+            case A::DoorTime:
+                typed.push_back({"door-time", seconds(fingerprint_->edDoorFinger)});
+                break;
+            case A::AlarmTime:
+                typed.push_back({"alarm-time", seconds(fingerprint_->edAlarmFinger)});
+                break;
+            default:
+                break;
+        }
+    }
+    // The last of each name is what the controls hold now.
+    std::vector<std::pair<std::string, std::string>> last;
+    for (auto it = typed.rbegin(); it != typed.rend(); ++it)
+        if (std::none_of(last.begin(), last.end(),
+                         [&](const auto& kept) { return kept.first == it->first; }))
+            last.insert(last.begin(), *it);
+    return last;
+}
+
 std::optional<commands::ReadOutValues> TfrmModule::readProfileReader() {
     const auto type = commands::ReaderTypeAt(main_->pcReader->currentIndex());
     if (!type) return std::nullopt;
@@ -107,10 +178,18 @@ void TfrmModule::mnuSaveProfileClick() {
         Beep(kToneLowHz, kToneMs);
         return;
     }
-    // Never the serial number; the ID and line settings are the reader's own, not the site's.
-    const pf::Profile profile = pf::FromReader(pf::Reader{*type, *values, std::nullopt, {}}, false, false);
+    // Never the serial number; keys and passwords, the ID and line settings only when asked.
+    const pf::Reader reader{*type, *values, pf::Identity{std::stoi(readerId_), lineSettingsIndex_},
+                            typedSettings()};
+    const QString title = Msg(Msg::MenuSaveProfile).remove('&');
+    const bool secrets = pf::HoldsSecrets(pf::FromReader(reader, true, false)) &&
+                         QMessageBox::question(this, title, Msg(Msg::ProfileWithSecrets)) ==
+                             QMessageBox::Yes;
+    const bool identity =
+        QMessageBox::question(this, title, Msg(Msg::ProfileWithIdentity)) == QMessageBox::Yes;
+    const pf::Profile profile = pf::FromReader(reader, secrets, identity);
     if (const auto why = pf::Save(path, profile)) {
-        QMessageBox::warning(this, Msg(Msg::MenuSaveProfile).remove('&'), why->in(language_));
+        QMessageBox::warning(this, title, why->in(language_));
         return;
     }
     SetCommLamp(kLampYellow);
