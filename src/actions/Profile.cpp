@@ -43,7 +43,7 @@ struct Definition {
     ActionId action;
     Section section;
     std::vector<Field> fields;
-    Read read;                           // Settings only: the value the read-out gives
+    Read read;  // Settings only: the value the read-out gives
     std::function<bool(const commands::ReaderTypeInfo&)> has;  // the type has the setting
     Make make;
     bool secret = false;
@@ -69,37 +69,56 @@ TypedText Typed(const std::string& text, int language) {
 const std::vector<Definition>& Definitions() {
     using A = ActionId;
     static const std::vector<Definition> table = {
-        {"set-id", A::SetId, Section::Identity, {Number("new-id")}, {}, Always,
+        {"set-id",
+         A::SetId,
+         Section::Identity,
+         {Number("new-id")},
+         {},
+         Always,
          [](const Values& v, const std::string&, int) { return SetId(v[0]); }},
-        {"set-interface", A::SetInterface, Section::Settings,
+        {"set-interface",
+         A::SetInterface,
+         Section::Settings,
          {Item("mode", commands::kModeItems), Item("wiegand", commands::kWiegandItems),
           Item("rs485", commands::kRs485Items)},
-         [](const commands::ReadOutValues& r) { return All(r.mode, r.wiegand, r.rs485); }, Always,
+         [](const commands::ReadOutValues& r) { return All(r.mode, r.wiegand, r.rs485); },
+         Always,
          [](const Values& v, const std::string&, int) {
              return SetInterface({v[0], v[1], v[2]});
          }},
-        {"set-card-type", A::SetCardType, Section::Settings,
+        {"set-card-type",
+         A::SetCardType,
+         Section::Settings,
          {Item("card-type", commands::kCardTypeItems)},
          [](const commands::ReadOutValues& r) { return All(r.cardType); },
          [](const commands::ReaderTypeInfo& i) { return i.readOut.cardType; },
          [](const Values& v, const std::string&, int) { return SetCardType(v[0]); }},
-        {"set-key-number", A::SetKeyNumber, Section::Settings, {Number("key-number")},
+        {"set-key-number",
+         A::SetKeyNumber,
+         Section::Settings,
+         {Number("key-number")},
          [](const commands::ReadOutValues& r) { return All(r.keyNumber); },
          [](const commands::ReaderTypeInfo& i) { return i.readOut.keypad; },
          [](const Values& v, const std::string&, int) { return SetKeyNumber(v[0]); }},
-        {"set-key-parity", A::SetKeyParity, Section::Settings,
+        {"set-key-parity",
+         A::SetKeyParity,
+         Section::Settings,
          {Item("key-parity", commands::kKeyParityItems)},
          [](const commands::ReadOutValues& r) { return All(r.keyParity); },
          [](const commands::ReaderTypeInfo& i) { return i.readOut.keypad; },
          [](const Values& v, const std::string&, int) { return SetKeyParity(v[0]); }},
-        {"set-key-status", A::SetKeyStatus, Section::Settings,
+        {"set-key-status",
+         A::SetKeyStatus,
+         Section::Settings,
          {Number("key-status-number"), Number("key-delay")},
-         [](const commands::ReadOutValues& r) {
-             return All(r.keyStatusNumber, r.keyDelaySeconds);
-         },
+         [](const commands::ReadOutValues& r) { return All(r.keyStatusNumber, r.keyDelaySeconds); },
          [](const commands::ReaderTypeInfo& i) { return i.readOut.keyStatus; },
-         [](const Values& v, const std::string&, int) { return SetKeyStatus({v[0], v[1]}); }},
-        {"set-id-location", A::SetIdLocation, Section::Settings,
+         [](const Values& v, const std::string&, int) {
+             return SetKeyStatus({v[0], v[1]});
+         }},
+        {"set-id-location",
+         A::SetIdLocation,
+         Section::Settings,
          {Number("sector"), Number("block"), Number("byte"), Slot(),
           Item("key-error", commands::kKeyErrorItems)},
          [](const commands::ReadOutValues& r) {
@@ -110,57 +129,110 @@ const std::vector<Definition>& Definitions() {
              return SetIdLocation({v[0], v[1], v[2], v[3] == 1, v[4]});
          }},
         // What no read-out reports: from what was typed, sent each time.
-        {"set-read-mode", A::SetReadMode, Section::Typed,
-         {Item("read-mode", commands::kResetModeItems)}, {}, Always,
+        {"set-read-mode",
+         A::SetReadMode,
+         Section::Typed,
+         {Item("read-mode", commands::kResetModeItems)},
+         {},
+         Always,
          [](const Values& v, const std::string&, int) { return SetReadMode(v[0]); }},
-        {"display-language", A::DisplayLanguage, Section::Typed, {Number("language")}, {},
+        {"display-language",
+         A::DisplayLanguage,
+         Section::Typed,
+         {Number("language")},
+         {},
          Page(FunctionPage::Display),
          [](const Values& v, const std::string&, int) {
              return DisplayLanguage(static_cast<display::DisplayLanguage>(v[0]));
          }},
-        {"display-screen-mode", A::DisplayScreenMode, Section::Typed, {Number("screen-mode")}, {},
+        {"display-screen-mode",
+         A::DisplayScreenMode,
+         Section::Typed,
+         {Number("screen-mode")},
+         {},
          Page(FunctionPage::Display),
          [](const Values& v, const std::string&, int) {
              return DisplayScreenMode(static_cast<display::ScreenMode>(v[0]));
          }},
-        {"display-password", A::DisplayPassword, Section::Typed, {Text("password")}, {},
+        {"display-password",
+         A::DisplayPassword,
+         Section::Typed,
+         {Text("password")},
+         {},
          Page(FunctionPage::Display),
          [](const Values&, const std::string& t, int l) { return DisplayPassword(Typed(t, l)); },
          true},
-        {"title-mode", A::TitleMode, Section::Typed, {Number("title-mode")}, {},
+        {"title-mode",
+         A::TitleMode,
+         Section::Typed,
+         {Number("title-mode")},
+         {},
          Page(FunctionPage::Display),
          [](const Values& v, const std::string&, int) {
              return TitleMode(static_cast<display::TitleMode>(v[0]));
          }},
-        {"title", A::Title, Section::Typed, {Text("text")}, {}, Page(FunctionPage::Display),
+        {"title",
+         A::Title,
+         Section::Typed,
+         {Text("text")},
+         {},
+         Page(FunctionPage::Display),
          [](const Values& v, const std::string& t, int l) {
              return Title(v[0] == 1 ? display::TitleLine::First : display::TitleLine::Second,
                           Typed(t, l));
          },
-         false, 2, 1},
-        {"store-key", A::StoreKey, Section::Typed, {Slot(), Text("key")}, {},
+         false,
+         2,
+         1},
+        {"store-key",
+         A::StoreKey,
+         Section::Typed,
+         {Slot(), Text("key")},
+         {},
          Page(FunctionPage::Mifare),
          [](const Values& v, const std::string& t, int l) {
-             return StoreKey(v[0], {v[1] == 1 ? commands::mifare::KeySlot::B
-                                              : commands::mifare::KeySlot::A,
-                                    Typed(t, l)});
+             return StoreKey(
+                 v[0], {v[1] == 1 ? commands::mifare::KeySlot::B : commands::mifare::KeySlot::A,
+                        Typed(t, l)});
          },
-         true, kMaxSector, 0},
-        {"facility-code", A::FacilityCode, Section::Typed, {Number("facility-code")}, {},
+         true,
+         kMaxSector,
+         0},
+        {"facility-code",
+         A::FacilityCode,
+         Section::Typed,
+         {Number("facility-code")},
+         {},
          Page(FunctionPage::Fingerprint),
          [](const Values& v, const std::string&, int) { return FacilityCode(v[0]); }},
-        {"scan-mode", A::ScanMode, Section::Typed, {Number("scan-mode")}, {},
+        {"scan-mode",
+         A::ScanMode,
+         Section::Typed,
+         {Number("scan-mode")},
+         {},
          Page(FunctionPage::Fingerprint),
          [](const Values& v, const std::string&, int) { return ScanMode(v[0]); }},
-        {"door-time", A::DoorTime, Section::Typed, {Text("seconds")}, {},
+        {"door-time",
+         A::DoorTime,
+         Section::Typed,
+         {Text("seconds")},
+         {},
          Page(FunctionPage::Fingerprint),
          [](const Values&, const std::string& t, int l) { return DoorTime(Typed(t, l)); }},
-        {"alarm-time", A::AlarmTime, Section::Typed, {Text("seconds")}, {},
+        {"alarm-time",
+         A::AlarmTime,
+         Section::Typed,
+         {Text("seconds")},
+         {},
          Page(FunctionPage::Fingerprint),
          [](const Values&, const std::string& t, int l) { return AlarmTime(Typed(t, l)); }},
         // Last, as the reader talks at the new settings from then on.
-        {"set-line", A::SetLine, Section::Identity,
-         {Item("settings", tblink::kLineSettingsTexts)}, {}, Always,
+        {"set-line",
+         A::SetLine,
+         Section::Identity,
+         {Item("settings", tblink::kLineSettingsTexts)},
+         {},
+         Always,
          [](const Values& v, const std::string&, int) { return SetLine(v[0]); }},
     };
     return table;
@@ -194,9 +266,9 @@ bool SameWord(const std::string& a, const char* b) {
 }
 
 std::optional<int> Integer(const std::string& text) {
-    if (text.empty() || text.size() > 6 ||
-        !std::all_of(text.begin(), text.end(),
-                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+    if (text.empty() || text.size() > 6 || !std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        }))
         return std::nullopt;
     return std::stoi(text);
 }
@@ -318,8 +390,8 @@ Profile FromReader(const Reader& reader, bool withSecrets, bool withIdentity) {
             for (const auto& [name, value] : reader.typed) {
                 int suffix = 0;
                 if (Named(name, suffix) == &d && ParseValue(d, suffix, value))
-                    profile.settings.push_back({name, Canonical(d, suffix, value), d.section,
-                                                d.secret});
+                    profile.settings.push_back(
+                        {name, Canonical(d, suffix, value), d.section, d.secret});
             }
         } else if (withIdentity && reader.identity) {
             const Values v{d.action == ActionId::SetId ? reader.identity->id
@@ -402,8 +474,7 @@ std::optional<Profile> Parse(const std::string& text, Reason& why) {
         int suffix = 0;
         const Definition* d = Named(name, suffix);
         if (!d || SectionName(d->section) != section || profile.find(name))
-            return why = {Msg::ProfileUnknownSetting, {QString::fromStdString(name)}},
-                   std::nullopt;
+            return why = {Msg::ProfileUnknownSetting, {QString::fromStdString(name)}}, std::nullopt;
         if (!ParseValue(*d, suffix, value))
             return why = {Msg::ProfileBadValue,
                           {QString::fromStdString(name), QString::fromStdString(Trim(value))}},
@@ -426,8 +497,7 @@ std::optional<Profile> Parse(const std::string& text, Reason& why) {
     return profile;
 }
 
-std::optional<Profile> ParseFor(const std::string& text, commands::ReaderType type,
-                                Reason& why) {
+std::optional<Profile> ParseFor(const std::string& text, commands::ReaderType type, Reason& why) {
     auto profile = Parse(text, why);
     if (profile && profile->type != type) {
         why = {Msg::ProfileOtherType,
@@ -509,8 +579,7 @@ const char* StatusName(Status status) {
 
 std::vector<Result> Apply(const Profile& profile, const std::vector<Change>& changes,
                           const std::function<Outcome(const Request&, const Setting&)>& perform,
-                          const std::function<std::optional<Reader>()>& readBack,
-                          int language) {
+                          const std::function<std::optional<Reader>()>& readBack, int language) {
     std::vector<Result> results;
     for (const Setting& s : profile.settings) {
         const auto change = std::find_if(changes.begin(), changes.end(),

@@ -1,6 +1,6 @@
 // Reader profiles: one reader's settings in a small text file, applied to other readers of its
-// type through the same actions as the buttons and tagbench-cli. The file, in short (docs/profile.md
-// says more):
+// type through the same actions as the buttons and tagbench-cli. The file, in short
+// (docs/profile.md says more):
 //
 //   [profile]
 //   format = 1

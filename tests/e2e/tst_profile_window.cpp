@@ -39,8 +39,8 @@ struct DialogAnswers {
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             seen << box->text();
             QAbstractButton* no = box->button(QMessageBox::No);
-            QMetaObject::invokeMethod(no ? static_cast<QObject*>(no) : box,
-                                      no ? "click" : "accept", Qt::QueuedConnection);
+            QMetaObject::invokeMethod(no ? static_cast<QObject*>(no) : box, no ? "click" : "accept",
+                                      Qt::QueuedConnection);
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             seen << dialog->objectName();
             auto* table = dialog->findChild<QTableWidget*>("tblSettings");
@@ -87,7 +87,8 @@ void TestProfileWindow::saveThenApply() {
     DialogAnswers answers;
     answers.path = dir.filePath("door.tbprofile");
     f.action("mnuSaveProfile")->trigger();
-    QCOMPARE(answers.seen, QStringList({"sdProfile", "Include the reader's ID and line settings?"}));
+    QCOMPARE(answers.seen,
+             QStringList({"sdProfile", "Include the reader's ID and line settings?"}));
 
     link("COM2");
     lineB.clearLog();
@@ -101,7 +102,8 @@ void TestProfileWindow::saveThenApply() {
     QCOMPARE(answers.rows["dlgProfileOutcome"],
              QStringList({"set-interface | Wiegand, Wiegand 26, RS485 32 | "
                           "RS485, Wiegand 26, RS485 32 | changed",
-                          "set-card-type | EM | EM | unchanged", "title.1 | (not reported) | Door 7 | changed"}));
+                          "set-card-type | EM | EM | unchanged",
+                          "title.1 | (not reported) | Door 7 | changed"}));
     QCOMPARE(b->config().interfaceIndex, 1);
     QCOMPARE(b->config().display.title1, std::string("Door 7          "));
 
@@ -114,9 +116,9 @@ void TestProfileWindow::saveThenApply() {
     answers.seen.clear();
     lineB.clearLog();
     f.action("mnuApplyProfile")->trigger();
-    QCOMPARE(answers.seen,
-             QStringList({"odProfile", "The profile is for a PX40 reader, the linked reader is a "
-                                       "PX50: nothing was sent."}));
+    QCOMPARE(answers.seen, QStringList({"odProfile",
+                                        "The profile is for a PX40 reader, the linked reader is a "
+                                        "PX50: nothing was sent."}));
     QVERIFY(lineB.receivedCommands().empty());
     QVERIFY(f.window().isEnabled());
     QVERIFY(!QApplication::overrideCursor());

@@ -67,7 +67,8 @@ void TestProfile::roundTrip() {
     rig.heard(2);
     const auto dry = rig.run(QStringList{"profile", "apply", fileA, "--dry-run"} + b);
     QCOMPARE(dry.exit, 0);
-    QVERIFY(dry.out.contains("set-interface") && dry.out.contains("@02") == (info.startCharacter == '@'));
+    QVERIFY(dry.out.contains("set-interface") &&
+            dry.out.contains("@02") == (info.startCharacter == '@'));
     const QString readOut = rig.heard(2);  // a dry run only reads the reader out
 
     const auto applied = rig.run(QStringList{"profile", "apply", fileA} + b);
@@ -99,16 +100,19 @@ void TestProfile::refusedFileSendsNothing_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("why");
     const QByteArray head = "[profile]\nformat = 1\ntype = PX40\n[settings]\n";
-    QTest::newRow("damaged") << head + "set-interface RS485\n" << "damaged at line 5";
+    QTest::newRow("damaged") << head + "set-interface RS485\n"
+                             << "damaged at line 5";
     QTest::newRow("cut short") << QByteArray("[profile]\nformat = 1\n") << "damaged at line 2";
     QTest::newRow("foreign type") << QByteArray("[profile]\nformat = 1\ntype = PX50\n")
                                   << "for a PX50 reader, the linked reader is a PX40";
     QTest::newRow("newer format") << QByteArray("[profile]\nformat = 2\ntype = PX40\n")
                                   << "of format 2";
-    QTest::newRow("out of range") << head + "set-key-number = 17\n" << "set-key-number";
+    QTest::newRow("out of range") << head + "set-key-number = 17\n"
+                                  << "set-key-number";
     QTest::newRow("not of the type") << head + "set-id-location = 1, 0, 0, A, LED\n"
                                      << "does not have: set-id-location";
-    QTest::newRow("identity elsewhere") << head + "set-id = 5\n" << "does not have: set-id";
+    QTest::newRow("identity elsewhere") << head + "set-id = 5\n"
+                                        << "does not have: set-id";
 }
 
 void TestProfile::refusedFileSendsNothing() {

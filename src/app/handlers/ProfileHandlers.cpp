@@ -2,12 +2,12 @@
 // profile written; or a profile's changes listed, applied each through its own action, read
 // back and listed as changed, unchanged or failed. actions/Profile.h holds every rule.
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -60,8 +60,8 @@ bool ShowTable(QWidget* parent, const char* name, const QString& title, const QS
     dialog.setWindowTitle(title);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(new QLabel(head, &dialog));
-    auto* table = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(columns.size()),
-                                   &dialog);
+    auto* table =
+        new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(columns.size()), &dialog);
     table->setObjectName("tblSettings");
     table->setHorizontalHeaderLabels(columns);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -120,11 +120,12 @@ std::vector<std::pair<std::string, std::string>> TfrmModule::typedSettings() con
                 break;
             case A::StoreKey:
                 typed.push_back({"store-key." + std::to_string(mifare_->sbM1E2Sector->value()),
-                                 std::string(mifare_->rbM1KeyA->isChecked() ? "A" : "B") +
-                                     ", " + words(mifare_->edM1Key->text())});
+                                 std::string(mifare_->rbM1KeyA->isChecked() ? "A" : "B") + ", " +
+                                     words(mifare_->edM1Key->text())});
                 break;
             case A::FacilityCode:
-                typed.push_back({"facility-code", std::to_string(fingerprint_->sbFacility->value())});
+                typed.push_back(
+                    {"facility-code", std::to_string(fingerprint_->sbFacility->value())});
                 break;
             case A::ScanMode:
                 typed.push_back({"scan-mode", index(fingerprint_->cmbFingerScan)});
@@ -182,9 +183,9 @@ void TfrmModule::mnuSaveProfileClick() {
     const pf::Reader reader{*type, *values, pf::Identity{std::stoi(readerId_), lineSettingsIndex_},
                             typedSettings()};
     const QString title = Msg(Msg::MenuSaveProfile).remove('&');
-    const bool secrets = pf::HoldsSecrets(pf::FromReader(reader, true, false)) &&
-                         QMessageBox::question(this, title, Msg(Msg::ProfileWithSecrets)) ==
-                             QMessageBox::Yes;
+    const bool secrets =
+        pf::HoldsSecrets(pf::FromReader(reader, true, false)) &&
+        QMessageBox::question(this, title, Msg(Msg::ProfileWithSecrets)) == QMessageBox::Yes;
     const bool identity =
         QMessageBox::question(this, title, Msg(Msg::ProfileWithIdentity)) == QMessageBox::Yes;
     const pf::Profile profile = pf::FromReader(reader, secrets, identity);
@@ -236,8 +237,7 @@ void TfrmModule::mnuApplyProfileClick() {
         QMessageBox::information(this, title, Msg(Msg::ProfileNothingToChange));
         return;
     }
-    if (!ShowTable(this, "dlgProfileChanges", title, Msg(Msg::ProfileChanges), columns, rows,
-                   true))
+    if (!ShowTable(this, "dlgProfileChanges", title, Msg(Msg::ProfileChanges), columns, rows, true))
         return;
 
     const auto results = pf::Apply(
@@ -266,7 +266,7 @@ void TfrmModule::mnuApplyProfileClick() {
         },
         language_);
     const text::Msg statusText[] = {Msg::StatusChanged, Msg::StatusUnchanged, Msg::StatusFailed,
-                              Msg::StatusNotSent};
+                                    Msg::StatusNotSent};
     rows.clear();
     for (const pf::Result& r : results)
         rows.push_back({QString::fromStdString(r.name), Shown(r.now, language_),

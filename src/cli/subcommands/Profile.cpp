@@ -145,18 +145,20 @@ ProfileApplied ApplyProfile(const Context& context, Target& target, const pf::Pr
     }
     applied.changed = changed;
     if (failed.empty()) {
-        applied.outcome = {kExitOk, {}, {}, changed.empty() ? "nothing changed" : "changed: " + changed};
+        applied.outcome = {
+            kExitOk, {}, {}, changed.empty() ? "nothing changed" : "changed: " + changed};
     } else {
         applied.outcome = last.ok() ? Outcome{kExitFailed, {}, "differs", {}} : last;
-        applied.outcome.detail = "failed: " + failed +
-                                 (changed.empty() ? "; nothing was changed"
-                                                  : "; already changed: " + changed);
+        applied.outcome.detail =
+            "failed: " + failed +
+            (changed.empty() ? "; nothing was changed" : "; already changed: " + changed);
     }
     return applied;
 }
 
 std::optional<Outcome> ApplyProfileRow(const Context& context, Target& target,
-                                       const std::string& path, std::vector<std::string>& messages) {
+                                       const std::string& path,
+                                       std::vector<std::string>& messages) {
     std::string error;
     const auto profile = LoadFor(path, target.type, error);
     if (!profile) return Outcome{kExitFailed, {}, "profile", error};
