@@ -170,7 +170,6 @@ private:
         }
         if (name == "dry-run") return run_.dryRun = true;
         if (name == "with-identity") return run_.withIdentity = true;
-        if (name == "with-secrets") return run_.withSecrets = true;
         return setReaderOption(name, value);
     }
 

@@ -61,7 +61,6 @@ struct Invocation {
     std::string profilePath;
     bool dryRun = false;
     bool withIdentity = false;
-    bool withSecrets = false;
 
     // The arguments, by subcommand.
     int newId = 0;                          // set-id

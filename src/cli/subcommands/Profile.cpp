@@ -78,7 +78,7 @@ int RunProfile(Runner& r) {
     if (run.profileVerb == "save") {
         const auto reader = ReadReader(r.context, target, outcome);
         if (!reader) return r.report(outcome);
-        const pf::Profile profile = pf::FromReader(*reader, run.withSecrets, run.withIdentity);
+        const pf::Profile profile = pf::FromReader(*reader, false, run.withIdentity);
         if (const auto why = pf::Save(QString::fromStdString(run.profilePath), profile))
             return r.report({kExitFailed, {}, "file", run.profilePath + ": " + Words(*why)});
         outcome.detail = "profile saved to " + run.profilePath;
@@ -123,7 +123,12 @@ ProfileApplied ApplyProfile(const Context& context, Target& target, const pf::Pr
     applied.results = pf::Apply(
         profile, changes,
         [&](const actions::Request& request, const pf::Setting& setting) {
-            last = Perform(c, target, request);
+            // A new ID only where no reader answers it, as set-id gives one.
+            const auto taken =
+                setting.name == "set-id"
+                    ? NewIdTaken(c, target, commands::TwoDigits(std::stoi(setting.value)))
+                    : std::nullopt;
+            last = taken ? *taken : Perform(c, target, request);
             if (last.ok() && setting.name == "set-id")
                 target.id = commands::TwoDigits(std::stoi(setting.value));
             if (last.ok() && setting.name == "set-line")
@@ -175,7 +180,8 @@ std::optional<Outcome> ApplyProfileRow(const Context& context, Target& target,
 std::vector<Subcommand> ProfileSubcommands() {
     Subcommand profile = Entry(
         "profile", "save|diff|apply FILE", 2, "save a reader's settings, or apply them to another",
-        "save FILE   reads the reader out and writes its profile (no serial number)\n"
+        "save FILE   reads the reader out and writes its profile (no serial number); what\n"
+        "            the reader cannot report (titles, keys...) only the window can add\n"
         "diff FILE   lists the settings where the reader differs from FILE; sends no setting\n"
         "apply FILE  sets each differing setting with its own command, reads the reader back\n"
         "            and lists every setting as changed, unchanged, failed or not sent; the\n"
@@ -185,8 +191,6 @@ std::vector<Subcommand> ProfileSubcommands() {
         {"dry-run", "", "apply: only list the changes and the frames each would send"},
         {"with-identity", "",
          "save: include the ID and line settings; apply: change them\nwhen the profile has them"},
-        {"with-secrets", "",
-         "save: include keys and passwords typed (the file is then\nreadable by its owner only)"},
     };
     profile.section = "Reader profiles";
     profile.arguments = [](Reading& reading, const Arguments& a) {
