@@ -506,6 +506,12 @@ int RunProgram(const std::vector<std::string>& args, std::ostream& out, std::ost
                     err << lines[i]->devicePath() << ": " << ReaderKindName(config.kind) << " ID "
                         << (config.id < 10 ? "0" : "") << config.id << " S/N " << config.serial
                         << " at " << config.lineSettings;
+                    // Linux pseudo-terminals drop the parity flag: only the speed tells.
+                    const std::size_t comma = config.lineSettings.find(',');
+                    if (comma != std::string::npos && comma + 1 < config.lineSettings.size() &&
+                        config.lineSettings[comma + 1] != 'n')
+                        err << " (a pseudo-terminal keeps no parity: it answers at "
+                            << config.lineSettings.substr(0, comma) << " with any parity)";
                     if (!config.cardInField.empty()) err << ", card " << config.cardInField;
                     if (!config.keysInField.empty()) err << ", keys " << config.keysInField;
                     if (config.mifare.card) err << ", " << MifareCardName(*config.mifare.card);

@@ -1,61 +1,65 @@
+#include "cli/DryRun.h"
+
 #include <deque>
 
-#include "cli/ProfileRun.h"
 #include "link/Frame.h"
 
 namespace cli {
-namespace {
 
-// A line whose reader answers every frame with a verified 16-byte reply, as a reader check
-// wants it; it records each command text.
-class AgreeingChannel : public platform::SerialChannel {
+class DryLine::Channel : public platform::SerialChannel {
 public:
-    explicit AgreeingChannel(std::vector<std::string>& sent) : sent_(sent) {}
+    explicit Channel(DryLine& line) : line_(line) {}
     bool open(const std::string&, const std::string&) override { return open_ = true; }
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
-    void purge() override { pending_.clear(); }
-    void write(const std::uint8_t* bytes, std::size_t count) override {
-        const std::string frame(reinterpret_cast<const char*>(bytes), count);
-        if (frame.size() < 4 || frame.front() != '\t') return;
-        const std::string text = frame.substr(1, frame.size() - 4);
-        sent_.push_back(text);
-        std::string reply = "\n0" + (text.size() >= 3 ? text.substr(1, 2) : "00") + "000000000";
-        std::uint8_t sum = 0;
-        for (char c : reply) sum ^= static_cast<std::uint8_t>(c);
-        reply += tblink::ByteToHex(sum) + "\r";
-        pending_.insert(pending_.end(), reply.begin(), reply.end());
-    }
+    void purge() override { reply_.clear(); }
     void drain() override {}
-    platform::ReadStatus readByte(std::uint8_t& byte, int) override {
-        if (pending_.empty()) return platform::ReadStatus::Timeout;
-        byte = static_cast<std::uint8_t>(pending_.front());
-        pending_.pop_front();
+    void write(const std::uint8_t* bytes, std::size_t count) override {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (bytes[i] == tblink::kTab) frame_.clear();
+            frame_ += static_cast<char>(bytes[i]);
+            if (bytes[i] == tblink::kCr) answer();
+        }
+    }
+    platform::ReadStatus readByte(std::uint8_t& byte, int timeoutMs) override {
+        if (reply_.empty()) {
+            line_.wait(timeoutMs);
+            return platform::ReadStatus::Timeout;
+        }
+        byte = static_cast<std::uint8_t>(reply_.front());
+        reply_.pop_front();
         return platform::ReadStatus::Byte;
     }
 
 private:
-    std::vector<std::string>& sent_;
-    std::deque<char> pending_;
+    // TAB, start character, ID, command, checksum, CR. The reader answers its own ID and ID 00
+    // (the display's texts go there) with the command's letter and a serial number it cannot
+    // know; "C" + serial + ID gives it the new ID.
+    void answer() {
+        line_.frames_.push_back(
+            tblink::EchoBytes(frame_.size(), reinterpret_cast<const std::uint8_t*>(frame_.data())));
+        if (frame_.size() < 7) return;
+        const std::string text = frame_.substr(1, frame_.size() - 4);
+        const std::string id = text.substr(1, 2);
+        const std::string command = text.substr(3);
+        if (id != line_.id_ && id != "00") return;
+        if (command.size() == 11 && command[0] == 'C') line_.id_ = command.substr(9);
+        std::string reply = "\n" + text.substr(0, 1) + line_.id_ +
+                            (command.empty() ? "B" : command.substr(0, 1)) + "????????";
+        std::uint8_t sum = 0;
+        for (char c : reply) sum ^= static_cast<std::uint8_t>(c);
+        reply += tblink::ByteToHex(sum) + "\r";
+        reply_.assign(reply.begin(), reply.end());
+    }
+
+    DryLine& line_;
     bool open_ = false;
+    std::string frame_;
+    std::deque<char> reply_;
 };
 
-}  // namespace
-
-std::vector<std::string> DryRunFrames(const actions::Request& request, const Target& target) {
-    std::vector<std::string> sent;
-    tblink::ReaderLink link(std::make_unique<AgreeingChannel>(sent),
-                            [](int) { return std::string("dry-run"); });
-    CliPacer pacer(nullptr, {}, [](int) {});
-    if (!request.refusal().empty() || !request.run() || !link.OpenPort(target.port, "19200,e,8,1"))
-        return sent;
-    const char start = commands::Info(target.type).startCharacter;
-    const commands::Session session{
-        link, pacer,
-        request.info().addressed ? start + target.id.value_or("00") : std::string(1, start)};
-    request.run()(session);
-    link.ClosePort();
-    return sent;
+std::unique_ptr<platform::SerialChannel> DryLine::channel() {
+    return std::make_unique<Channel>(*this);
 }
 
 }  // namespace cli

@@ -6,6 +6,8 @@
 
 #include "actions/Requests.h"
 #include "cli/ProfileRun.h"
+#include "cli/Registry.h"
+#include "cli/Runner.h"
 #include "commands/config/Identity.h"
 #include "commands/config/SystemUtility.h"
 #include "link/Frame.h"
@@ -488,14 +490,23 @@ RowResult ApplyRow(const Context& context, const PlanRow& row, bool force) {
         std::function<actions::Request()> request;
         std::function<void()> done;
     };
-    const std::vector<Step> steps = {
+    std::vector<Step> steps = {
         {row.newId.has_value(), [&] { return actions::SetId(std::stoi(*row.newId)); },
          [&] { target.id = row.newId; }},
         {row.interface.has_value(), [&] { return actions::SetInterface(*row.interface); }, [] {}},
         {row.cardType.has_value(), [&] { return actions::SetCardType(*row.cardType); }, [] {}},
-        {row.newSettingsIndex.has_value(), [&] { return actions::SetLine(*row.newSettingsIndex); },
-         [&] { target.settingsIndex = *row.newSettingsIndex; }},
     };
+    for (const PlanStep& each : row.steps) {
+        steps.push_back({true,
+                         [&] {
+                             Values values;  // the steps set only: they read nothing back
+                             return each.run.subcommand->request(each.run, values);
+                         },
+                         [] {}});
+    }
+    steps.push_back({row.newSettingsIndex.has_value(),
+                     [&] { return actions::SetLine(*row.newSettingsIndex); },
+                     [&] { target.settingsIndex = *row.newSettingsIndex; }});
     for (const Step& step : steps) {
         if (!step.wanted) continue;
         outcome = Perform(c, target, step.request());

@@ -168,6 +168,22 @@ private:
             run_.resultsPath = value;
             return value.empty() ? bad("--results needs a file name") : true;
         }
+        if (name == "delimiter") {
+            run_.delimiter = value == "," ? ',' : value == ";" ? ';' : value == "tab" ? '\t' : 0;
+            return run_.delimiter ? true : bad("--delimiter: '" + value + "' is not , ; or tab");
+        }
+        if (name == "ignore-column") {
+            std::string column;
+            for (std::size_t at = 0; at <= value.size(); ++at) {
+                if (at < value.size() && value[at] != ',') {
+                    column += value[at];
+                } else if (!column.empty()) {
+                    run_.ignoredColumns.push_back(column);
+                    column.clear();
+                }
+            }
+            return run_.ignoredColumns.empty() ? bad("--ignore-column needs a column name") : true;
+        }
         if (name == "dry-run") return run_.dryRun = true;
         if (name == "with-identity") return run_.withIdentity = true;
         return setReaderOption(name, value);

@@ -1,10 +1,13 @@
 #include "cli/Plan.h"
 
+#include <QString>
 #include <algorithm>
 #include <cctype>
 #include <sstream>
 
 #include "cli/Options.h"
+#include "cli/Registry.h"
+#include "cli/Runner.h"
 #include "commands/config/ListItems.h"
 
 namespace cli {
@@ -22,6 +25,40 @@ const ColumnName kColumns[] = {
     {"new_id", Column::NewId},       {"interface", Column::Interface},
     {"card_type", Column::CardType}, {"new_settings", Column::NewSettings},
     {"profile", Column::Profile},
+};
+
+// Settings that a subcommand of their own makes: the column is named after it (without "set-")
+// and takes its arguments; `fixed` comes first where the name already says it (the title line).
+struct StepColumn {
+    const char* name;
+    const char* subcommand;
+    const char* fixed;
+};
+const StepColumn kStepColumns[] = {
+    {"read_mode", "set-read-mode", nullptr},
+    {"key_parity", "set-key-parity", nullptr},
+    {"key_number", "set-key-number", nullptr},
+    {"key_status", "set-key-status", nullptr},
+    {"id_location", "set-id-location", nullptr},
+    {"display_language", "display-language", nullptr},
+    {"display_password", "display-password", nullptr},
+    {"display_screen_mode", "display-screen-mode", nullptr},
+    {"title_1", "title", "1"},
+    {"title_2", "title", "2"},
+    {"title_mode", "title-mode", nullptr},
+    {"facility_code", "facility-code", nullptr},
+    {"scan_mode", "scan-mode", nullptr},
+};
+// Options of those subcommands: a cell goes to each step of its row whose subcommand takes it.
+const char* const kOptionColumns[] = {"key", "key_error", "code_page"};
+
+// What a header cell names.
+struct HeaderColumn {
+    enum class Kind { Plain, Step, Option, Ignored } kind = Kind::Plain;
+    Column column = Column::Port;
+    const StepColumn* step = nullptr;
+    std::string name;  // as the header has it
+    std::string key;   // ColumnKey of it
 };
 
 std::string Trim(const std::string& text) {
@@ -93,9 +130,127 @@ bool Take(PlanRow& row, Column column, const std::string& cell) {
     return false;
 }
 
+// The header's columns; nullopt, with `error`, when one names nothing or is named twice, or a
+// column of notes is missing (a misspelt name would let its notes be read as settings).
+std::optional<std::vector<HeaderColumn>> Header(const CsvRecord& header, const PlanFormat& format,
+                                                std::string& error) {
+    std::vector<HeaderColumn> columns;
+    for (const std::string& name : header.fields) {
+        HeaderColumn column;
+        column.name = name;
+        column.key = ColumnKey(name);
+        const auto is = [&](const char* key) { return column.key == key; };
+        const auto plain = std::find_if(std::begin(kColumns), std::end(kColumns),
+                                        [&](const ColumnName& c) { return is(c.name); });
+        const auto step = std::find_if(std::begin(kStepColumns), std::end(kStepColumns),
+                                       [&](const StepColumn& c) { return is(c.name); });
+        if (std::any_of(format.ignored.begin(), format.ignored.end(),
+                        [&](const std::string& ignored) { return is(ColumnKey(ignored).c_str()); }))
+            column.kind = HeaderColumn::Kind::Ignored;
+        else if (plain != std::end(kColumns))
+            column.column = plain->column;
+        else if (step != std::end(kStepColumns))
+            column.kind = HeaderColumn::Kind::Step, column.step = step;
+        else if (std::any_of(std::begin(kOptionColumns), std::end(kOptionColumns), is))
+            column.kind = HeaderColumn::Kind::Option;
+        else {
+            error = "the plan's header names an unknown column '" + name +
+                    "' (a column of notes: --ignore-column " + name + ")";
+            return std::nullopt;
+        }
+        if (std::any_of(columns.begin(), columns.end(),
+                        [&](const HeaderColumn& c) { return c.key == column.key; })) {
+            error = "the plan's header names the column '" + name + "' twice";
+            return std::nullopt;
+        }
+        columns.push_back(column);
+    }
+    for (const std::string& ignored : format.ignored) {
+        if (std::none_of(columns.begin(), columns.end(),
+                         [&](const HeaderColumn& c) { return c.key == ColumnKey(ignored); })) {
+            error = "--ignore-column: the plan's header has no column '" + ignored + "'";
+            return std::nullopt;
+        }
+    }
+    return columns;
+}
+
+// A cell as `count` arguments: words, the last one the rest of the cell, blanks and all (a title).
+std::vector<std::string> Arguments(const std::string& cell, int count) {
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while (static_cast<int>(words.size()) + 1 < count) {
+        const std::size_t from = cell.find_first_not_of(" \t", at);
+        if (from == std::string::npos) return words;
+        at = std::min(cell.find_first_of(" \t", from), cell.size());
+        words.push_back(cell.substr(from, at - from));
+    }
+    const std::string rest = Trim(cell.substr(std::min(at, cell.size())));
+    if (!rest.empty() || words.empty()) words.push_back(rest);
+    return words;
+}
+
+// The step columns of a row, read as their subcommands read their command lines, each request
+// made once so that a text too long for the reader spoils the row before anything is sent.
+void TakeSteps(PlanRow& row,
+               const std::vector<std::pair<const HeaderColumn*, std::string>>& cells) {
+    std::vector<std::pair<std::string, bool>> options;  // option name, taken by a step
+    for (const auto& [column, cell] : cells) {
+        if (column->kind != HeaderColumn::Kind::Option) continue;
+        std::string name = column->key;
+        std::replace(name.begin(), name.end(), '_', '-');
+        options.emplace_back(name, false);
+    }
+    for (const auto& [column, cell] : cells) {
+        if (column->kind != HeaderColumn::Kind::Step) continue;
+        const StepColumn& step = *column->step;
+        const Subcommand* entry = SubcommandNamed(step.subcommand);
+        std::vector<std::string> args{step.subcommand, "--port", "COM1"};
+        if (entry->types) {
+            args.push_back("--type");
+            args.push_back(commands::Info(row.type.value_or(commands::ReaderType::PX10)).name);
+        }
+        for (auto& [name, taken] : options) {
+            if (std::none_of(entry->options.begin(), entry->options.end(),
+                             [&](const Option& o) { return o.name == name; }))
+                continue;
+            taken = true;
+            const auto value = std::find_if(cells.begin(), cells.end(), [&](const auto& c) {
+                return c.first->kind == HeaderColumn::Kind::Option &&
+                       c.first->key == ColumnKey(name);
+            });
+            args.push_back("--" + name + "=" + value->second);
+        }
+        args.push_back("--");
+        if (step.fixed) args.push_back(step.fixed);
+        const auto words = Arguments(cell, entry->argumentCount - (step.fixed ? 1 : 0));
+        args.insert(args.end(), words.begin(), words.end());
+        const Parsed parsed = ParseArguments(args);
+        if (!parsed.invocation) {
+            row.error = column->key + ": " + parsed.error;
+            return;
+        }
+        Values values;
+        const actions::Request request = entry->request(*parsed.invocation, values);
+        if (!request.refusal().empty()) {
+            row.error = column->key + ": " + request.refusal();
+            return;
+        }
+        row.steps.push_back({column->key, *parsed.invocation});
+    }
+    for (const auto& [name, taken] : options) {
+        if (taken) continue;
+        std::string key = name;
+        std::replace(key.begin(), key.end(), '-', '_');
+        row.error = key + ": no column of this row takes --" + name;
+        return;
+    }
+}
+
 }  // namespace
 
-std::optional<std::vector<CsvRecord>> ParseCsv(const std::string& text, std::string& error) {
+std::optional<std::vector<CsvRecord>> ParseCsv(const std::string& text, std::string& error,
+                                               char delimiter) {
     std::vector<CsvRecord> records;
     CsvRecord record;
     std::string field;
@@ -141,7 +296,7 @@ std::optional<std::vector<CsvRecord>> ParseCsv(const std::string& text, std::str
         if (c == '"' && Trim(field).empty() && !wasQuoted) {
             field.clear();
             quoted = wasQuoted = true;
-        } else if (c == ',') {
+        } else if (c == delimiter) {
             endField();
         } else if (c == '\n' || c == '\r') {
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
@@ -162,11 +317,11 @@ std::optional<std::vector<CsvRecord>> ParseCsv(const std::string& text, std::str
     return records;
 }
 
-std::string CsvField(const std::string& field) {
+std::string CsvField(const std::string& field, char delimiter) {
     // A reader of the file would take a leading "#" for a comment and trim blanks at the ends.
     const auto space = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
     const bool plain =
-        field.find_first_of(",\"\r\n") == std::string::npos &&
+        field.find_first_of(std::string("\"\r\n") + delimiter) == std::string::npos &&
         (field.empty() || (field.front() != '#' && !space(field.front()) && !space(field.back())));
     if (plain) return field;
     std::string quoted = "\"";
@@ -177,28 +332,63 @@ std::string CsvField(const std::string& field) {
     return quoted + "\"";
 }
 
-std::optional<std::vector<PlanRow>> ParsePlan(const std::string& text, const PlanRow& defaults,
-                                              std::string& error) {
-    const auto records = ParseCsv(text, error);
+std::optional<std::string> PlanText(const std::string& bytes, std::string& error) {
+    const auto starts = [&](const char* mark) { return bytes.rfind(mark, 0) == 0; };
+    if (starts("\xFF\xFE") || starts("\xFE\xFF") ||
+        bytes.find('\0') < std::min<std::size_t>(bytes.size(), 64)) {
+        error = "the file is UTF-16 text (\"Unicode text\"); save it as CSV UTF-8";
+        return std::nullopt;
+    }
+    const std::string text = starts("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+    const QByteArray utf8 =
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUtf8();
+    const auto differ = std::mismatch(text.begin(), text.end(), utf8.begin(), utf8.end());
+    if (differ.first != text.end()) {
+        error = "line " + std::to_string(1 + std::count(text.begin(), differ.first, '\n')) +
+                " is not UTF-8 text; save the file as CSV UTF-8";
+        return std::nullopt;
+    }
+    return text;
+}
+
+char PlanDelimiter(const std::string& text, const PlanFormat& format) {
+    if (format.delimiter) return format.delimiter;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (Trim(line).empty() || line.front() == '#') continue;
+        int commas = 0, semicolons = 0;
+        bool quoted = false;
+        for (char c : line) {
+            quoted = quoted != (c == '"');
+            commas += !quoted && c == ',';
+            semicolons += !quoted && c == ';';
+        }
+        return semicolons > commas ? ';' : ',';
+    }
+    return ',';
+}
+
+std::optional<std::vector<PlanRow>> ParsePlan(const std::string& bytes, const PlanRow& defaults,
+                                              std::string& error, const PlanFormat& format) {
+    const auto text = PlanText(bytes, error);
+    if (!text) return std::nullopt;
+    const auto records = ParseCsv(*text, error, PlanDelimiter(*text, format));
     if (!records) return std::nullopt;
     if (records->empty()) {
         error = "the plan has no header row";
         return std::nullopt;
     }
-    std::vector<Column> columns;
-    for (const std::string& name : records->front().fields) {
-        const std::string key = ColumnKey(name);
-        const auto known = std::find_if(std::begin(kColumns), std::end(kColumns),
-                                        [&](const ColumnName& c) { return key == c.name; });
-        if (known == std::end(kColumns)) {
-            error = "the plan's header names an unknown column '" + name + "'";
+    const auto columns = Header(records->front(), format, error);
+    if (!columns) return std::nullopt;
+    for (const CsvRecord& record : *records) {
+        for (std::size_t c = 0; c < record.fields.size(); ++c) {
+            if (record.fields[c].size() <= kMaxPlanCell) continue;
+            error = "line " + std::to_string(record.line) + ", column " +
+                    (c < columns->size() ? (*columns)[c].name : std::to_string(c + 1)) +
+                    ": a cell of " + std::to_string(record.fields[c].size()) +
+                    " bytes; a cell holds at most " + std::to_string(kMaxPlanCell);
             return std::nullopt;
         }
-        if (std::find(columns.begin(), columns.end(), known->column) != columns.end()) {
-            error = "the plan's header names the column '" + name + "' twice";
-            return std::nullopt;
-        }
-        columns.push_back(known->column);
     }
     std::vector<PlanRow> rows;
     for (std::size_t r = 1; r < records->size(); ++r) {
@@ -206,12 +396,18 @@ std::optional<std::vector<PlanRow>> ParsePlan(const std::string& text, const Pla
         PlanRow row = defaults;
         row.line = record.line;
         row.error.clear();
-        for (std::size_t c = 0; c < record.fields.size() && c < columns.size(); ++c) {
-            if (record.fields[c].empty()) continue;
-            if (!Take(row, columns[c], record.fields[c])) break;
+        std::vector<std::pair<const HeaderColumn*, std::string>> later;
+        for (std::size_t c = 0; c < record.fields.size() && c < columns->size(); ++c) {
+            const HeaderColumn& column = (*columns)[c];
+            if (record.fields[c].empty() || column.kind == HeaderColumn::Kind::Ignored) continue;
+            if (column.kind != HeaderColumn::Kind::Plain)
+                later.emplace_back(&column, record.fields[c]);
+            else if (!Take(row, column.column, record.fields[c]))
+                break;
         }
+        if (row.error.empty()) TakeSteps(row, later);
         // Extra cells explain a bad cell before them too: usually unquoted line settings.
-        if (record.fields.size() > columns.size())
+        if (record.fields.size() > columns->size())
             row.error = "more cells than the header names (quote line settings: \"9600,n,8,1\")";
         if (row.error.empty() && !row.port) row.error = "port: empty, and no --port given";
         rows.push_back(row);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Options.h"
 #include "commands/ReaderTypes.h"
 #include "commands/config/Identity.h"
 
@@ -17,13 +18,37 @@ struct CsvRecord {
     std::vector<std::string> fields;
 };
 
-// Comma-separated records; a field in double quotes may hold commas, line breaks and "" for a
-// quote. Blank lines and lines starting with # are skipped. Nullopt, with `error`, for a quote
-// that is never closed or text after a closing quote.
-std::optional<std::vector<CsvRecord>> ParseCsv(const std::string& text, std::string& error);
-// One field as a CSV writer quotes it: in quotes when it holds a comma, quote or line break, starts
-// with "#" or has blanks at either end, so ParseCsv reads it back as it was.
-std::string CsvField(const std::string& field);
+// Records separated by `delimiter` (a comma, or the semicolon of many spreadsheets); a field in
+// double quotes may hold delimiters, line breaks and "" for a quote. Blank lines and lines
+// starting with # are skipped. Nullopt, with `error`, for a quote that is never closed or text
+// after a closing quote.
+std::optional<std::vector<CsvRecord>> ParseCsv(const std::string& text, std::string& error,
+                                               char delimiter = ',');
+// One field as a CSV writer quotes it: in quotes when it holds the delimiter, a quote or a line
+// break, starts with "#" or has blanks at either end, so ParseCsv reads it back as it was.
+std::string CsvField(const std::string& field, char delimiter = ',');
+
+// A cell longer than this is no setting: a stray quote swallowed the lines after it, or the file
+// is not a plan.
+constexpr std::size_t kMaxPlanCell = 256;
+
+// How a plan file is written.
+struct PlanFormat {
+    char delimiter = 0;  // 0: a semicolon when the header line has more of them than commas
+    std::vector<std::string> ignored;  // columns of notes, by name: their cells are not read
+};
+// The file's bytes as UTF-8 text, a byte-order mark dropped. Nullopt, with `error`, for UTF-16,
+// which a spreadsheet writes as "Unicode text".
+std::optional<std::string> PlanText(const std::string& bytes, std::string& error);
+// The delimiter `format` gives, else the one the header line of `text` uses.
+char PlanDelimiter(const std::string& text, const PlanFormat& format);
+
+// A setting a subcommand makes, read from its own column: the subcommand's command line as
+// tagbench-cli would take it, run through the same action.
+struct PlanStep {
+    std::string column;
+    Invocation run;
+};
 
 struct PlanRow {
     int line = 0;
@@ -35,13 +60,16 @@ struct PlanRow {
     std::optional<commands::InterfaceSettings> interface;
     std::optional<int> cardType;
     std::optional<int> newSettingsIndex;
-    std::optional<std::string> profile;  // a profile file, applied without its identity
+    std::vector<PlanStep> steps;         // after card_type, before new_settings, in column order
+    std::optional<std::string> profile;  // a profile file, applied last, without its identity
     std::string error;  // a cell that names nothing valid: the row is not carried out
 };
 
-// The rows of a plan. Cells left empty take `defaults` (its port, settings and type); a row
-// without a port is in error. Two rows that give one port the same new ID spoil the table.
-std::optional<std::vector<PlanRow>> ParsePlan(const std::string& text, const PlanRow& defaults,
-                                              std::string& error);
+// The rows of a plan, from the file's bytes. Cells left empty take `defaults` (its port, settings
+// and type); a row without a port is in error. Two rows that give one port the same new ID, a
+// column named in `format.ignored` that the header lacks, or a cell longer than kMaxPlanCell
+// spoil the table.
+std::optional<std::vector<PlanRow>> ParsePlan(const std::string& bytes, const PlanRow& defaults,
+                                              std::string& error, const PlanFormat& format = {});
 
 }  // namespace cli

@@ -94,6 +94,8 @@ private slots:
     void inputRules_data();
     void inputRules();
     void newIdAlreadyTaken();
+    void applyPlans_data();
+    void applyPlans();
     void everyActionHasASubcommand_data();
     void everyActionHasASubcommand();
     void examplePerformsItsDeclaredAction_data();
@@ -560,6 +562,51 @@ void TestCliActions::newIdAlreadyTaken() {
     }
     QCOMPARE(rig.run({"set-id", "18", "--id", "1", "--force", "--port", "COM1"}).exit, 0);
     QCOMPARE(rig.heard(), QString("A01B A01CCAFE004218"));
+}
+
+void TestCliActions::applyPlans_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QByteArray>("plan");
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("heard");
+    QTest::addColumn<QString>("out");  // a line of standard output
+    QTest::newRow("a spreadsheet's file: byte-order mark, semicolons, notes")
+        << "PX10" << QByteArray("\xEF\xBB\xBFport;id;new_id;notes\nCOM1;1;5;\"hall; left\"\n")
+        << "--ignore-column notes"
+        << "A05B A01B A01B A01CCAFE004205 A05B"
+        << "2;COM1;PX10;CAFE0042;05;19200,e,8,1;ok;\"Set ID ok.; Reader find ok. (COM : #1)\";;";
+    QTest::newRow("settings through their subcommands' actions")
+        << "PX50"
+        << QByteArray("port,type,id,title_2,display_language\nCOM1,PX50,1,Gate B,simplified\n")
+        << ""
+        << "J01B J01B J01L3Gate B           J01L1 J01B J01N2 J01B"
+        << "2,COM1,PX50,CAFE0042,01,\"19200,e,8,1\",ok,Set title ok.; Set language ok.; Reader "
+           "find ok. (COM : #1),,";
+    QTest::newRow("--dry-run: the frames, none sent")
+        << "PX10" << QByteArray("port,id,new_id,read_mode\nCOM1,1,5,enabled\n") << "--dry-run"
+        << ""
+        << "COM1 > [09]A01C????????050F[0D]";
+}
+
+// A plan runs each row through the same actions as the subcommands; a dry run prints the frames
+// of a reader that takes every command and sends nothing.
+void TestCliActions::applyPlans() {
+    QFETCH(QString, type);
+    QFETCH(QByteArray, plan);
+    QFETCH(QString, args);
+    QFETCH(QString, heard);
+    QFETCH(QString, out);
+    CliRig rig;
+    rig.addReader(*tbsim::ReaderKindFromName(type.toStdString()), 1);
+    QTemporaryDir files;
+    QFile file(files.filePath("plan.csv"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(plan) == plan.size());
+    file.close();
+    const CliRun run =
+        rig.run(QStringList{"apply", file.fileName()} + args.split(' ', Qt::SkipEmptyParts));
+    QVERIFY2(run.exit == 0, qPrintable(run.out + run.err));
+    QCOMPARE(rig.heard(), heard);
+    QVERIFY2(run.out.split('\n').contains(out), qPrintable(run.out));
 }
 
 void TestCliActions::everyActionHasASubcommand_data() {

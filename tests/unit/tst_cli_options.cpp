@@ -167,6 +167,21 @@ QString Row(const PlanRow& row) {
                                   .arg(row.interface->rs485)
                             : "interface=-")
           << "card=" + Opt(row.cardType) << "new_settings=" + Opt(row.newSettingsIndex);
+    QStringList steps;
+    for (const PlanStep& step : row.steps) {
+        const Invocation& run = step.run;
+        QString each = QString::fromStdString(run.name());
+        if (run.name() == "title")
+            each += QString(":%1 %2").arg(run.titleLine).arg(run.text.c_str());
+        if (run.name() == "set-id-location")
+            each += QString(":%1,%2,%3,%4")
+                        .arg(run.sector)
+                        .arg(run.block)
+                        .arg(run.idByte)
+                        .arg(run.keyError);
+        steps << each;
+    }
+    if (!steps.isEmpty()) parts << steps.join('/');
     return parts.join(' ');
 }
 
@@ -723,51 +738,91 @@ void TestCliOptions::csvFieldsSurviveTheRoundTrip() {
 }
 
 void TestCliOptions::plan_data() {
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("defaultPort");  // 0: none
+    QTest::addColumn<QString>("ignored");  // --ignore-column
     QTest::addColumn<QString>("rows");     // rows joined by " / "; "error: ..." for the table
     QTest::newRow("every column, settings quoted")
-        << "port,settings,type,id,new_id,interface,card_type,new_settings\n"
-           "COM3,\"9600,n,8,1\",PX40,7,8,rs485 34 64,korva,\"115200,e,8,1\"\n"
-        << 0
+        << QByteArray(
+               "port,settings,type,id,new_id,interface,card_type,new_settings\n"
+               "COM3,\"9600,n,8,1\",PX40,7,8,rs485 34 64,korva,\"115200,e,8,1\"\n")
+        << 0 << ""
         << "2 port=3 settings=2 type=PX40 id=07 new_id=08 interface=113 card=1 new_settings=11";
     QTest::newRow("columns in any order and spelling, empty cells change nothing")
-        << "New-ID,PORT,Card Type\n5,COM1,\n"
-        << 0 << "2 port=1 settings=- type=- id=- new_id=05 interface=- card=- new_settings=-";
+        << QByteArray("New-ID,PORT,Card Type\n5,COM1,\n") << 0 << ""
+        << "2 port=1 settings=- type=- id=- new_id=05 interface=- card=- new_settings=-";
     QTest::newRow("--port fills a row without one")
-        << "id,new_id\n01,02\n"
-        << 4 << "2 port=4 settings=- type=- id=01 new_id=02 interface=- card=- new_settings=-";
+        << QByteArray("id,new_id\n01,02\n") << 4 << ""
+        << "2 port=4 settings=- type=- id=01 new_id=02 interface=- card=- new_settings=-";
     QTest::newRow("a row without a port")
-        << "port,new_id\n,02\nCOM2,03\n"
-        << 0
+        << QByteArray("port,new_id\n,02\nCOM2,03\n") << 0 << ""
         << "2 error port: empty, and no --port given / 3 port=2 settings=- type=- id=- new_id=03 "
            "interface=- card=- new_settings=-";
     QTest::newRow("a bad cell spoils only its row")
-        << "port,new_id\nCOM1,100\nCOM2,03\n"
-        << 0
+        << QByteArray("port,new_id\nCOM1,100\nCOM2,03\n") << 0 << ""
         << "2 error new_id: not a reader ID 1 to 99: '100' / 3 port=2 settings=- type=- id=- "
            "new_id=03 interface=- card=- new_settings=-";
     QTest::newRow("unquoted line settings spill into the next cells")
-        << "port,new_settings\nCOM1,9600,n,8,1\n"
-        << 0 << "2 error more cells than the header names (quote line settings: \"9600,n,8,1\")";
+        << QByteArray("port,new_settings\nCOM1,9600,n,8,1\n") << 0 << ""
+        << "2 error more cells than the header names (quote line settings: \"9600,n,8,1\")";
     QTest::newRow("two rows give one port the same new ID; another port may have it")
-        << "port,new_id\nCOM1,5\nCOM2,5\nCOM1,05\n"
-        << 0 << "error: lines 2 and 4 both give COM1 the new ID 05";
-    QTest::newRow("a column named twice")
-        << "port,id,ID\n"
-        << 0 << "error: the plan's header names the column 'ID' twice";
-    QTest::newRow("no header") << "# nothing\n" << 0 << "error: the plan has no header row";
-    QTest::newRow("a header and no rows") << "port\n" << 0 << "";
+        << QByteArray("port,new_id\nCOM1,5\nCOM2,5\nCOM1,05\n") << 0 << ""
+        << "error: lines 2 and 4 both give COM1 the new ID 05";
+    QTest::newRow("a column named twice") << QByteArray("port,id,ID\n") << 0 << ""
+                                          << "error: the plan's header names the column 'ID' twice";
+    QTest::newRow("no header") << QByteArray("# nothing\n") << 0 << ""
+                               << "error: the plan has no header row";
+    QTest::newRow("a header and no rows") << QByteArray("port\n") << 0 << ""
+                                          << "";
+    QTest::newRow("spreadsheet: byte-order mark, semicolons, a column of notes")
+        << QByteArray("\xEF\xBB\xBFport;new_id;Notes\nCOM1;5;\"hall; left\"\n") << 0 << "notes"
+        << "2 port=1 settings=- type=- id=- new_id=05 interface=- card=- new_settings=-";
+    QTest::newRow("a misspelt column is still one, beside the notes")
+        << QByteArray("port,new_idd,notes\n") << 0 << "notes"
+        << "error: the plan's header names an unknown column 'new_idd' (a column of notes: "
+           "--ignore-column new_idd)";
+    QTest::newRow("a column of notes the header lacks")
+        << QByteArray("port,new_id\n") << 0 << "notes"
+        << "error: --ignore-column: the plan's header has no column 'notes'";
+    QTest::newRow("UTF-16")
+        << QByteArray("\xFF\xFEp") << 0 << ""
+        << "error: the file is UTF-16 text (\"Unicode text\"); save it as CSV UTF-8";
+    QTest::newRow("not UTF-8") << QByteArray("port,new_id\nCOM1,5\n# caf\xE9\n") << 0 << ""
+                               << "error: line 3 is not UTF-8 text; save the file as CSV UTF-8";
+    QTest::newRow("a cell longer than 256 bytes")
+        << "port,title_1\nCOM1,\"" + QByteArray(257, 'x') + "\"\n"
+        << 0 << ""
+        << "error: line 2, column title_1: a cell of 257 bytes; a cell holds at most 256";
+    QTest::newRow("settings of subcommands, a title keeping its blanks, an option column")
+        << QByteArray(
+               "port,type,title_1,display_language,read_mode,key_error,id_location\n"
+               "COM1,PX50M,Front  door,simplified,enabled,beep,1 2 3\n")
+        << 0 << ""
+        << "2 port=1 settings=- type=PX50M id=- new_id=- interface=- card=- new_settings=- "
+           "title:1 Front  door/display-language/set-read-mode/set-id-location:1,2,3,2";
+    QTest::newRow("a setting the row's type lacks")
+        << QByteArray("port,key_parity\nCOM1,with\n") << 0 << ""
+        << "2 error key_parity: PX10 has no keypad settings (--type PX40, PX40M, PX50, PX50M)";
+    QTest::newRow("a title too long for the display")
+        << QByteArray("port,type,title_2\nCOM1,PX50,seventeen bytes!!\n") << 0 << ""
+        << "2 error title_2: text is 17 bytes long; it takes at most 16";
+    QTest::newRow("an option no column of the row takes")
+        << QByteArray("port,key,read_mode\nCOM1,B,enabled\n") << 0 << ""
+        << "2 error key: no column of this row takes --key";
 }
 
 void TestCliOptions::plan() {
-    QFETCH(QString, text);
+    QFETCH(QByteArray, text);
     QFETCH(int, defaultPort);
+    QFETCH(QString, ignored);
     QFETCH(QString, rows);
     PlanRow defaults;
     if (defaultPort) defaults.port = defaultPort;
     std::string error;
-    const auto plan = ParsePlan(text.toStdString(), defaults, error);
+    PlanFormat format;
+    for (const QString& name : ignored.split(',', Qt::SkipEmptyParts))
+        format.ignored.push_back(name.toStdString());
+    const auto plan = ParsePlan(text.toStdString(), defaults, error, format);
     if (!plan) {
         QCOMPARE("error: " + QString::fromStdString(error), rows);
         return;

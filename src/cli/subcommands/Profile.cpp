@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "actions/Profile.h"
+#include "cli/DryRun.h"
 #include "cli/Output.h"
 #include "cli/Registry.h"
 #include "cli/Runner.h"
@@ -115,6 +116,23 @@ int RunProfile(Runner& r) {
 
 }  // namespace
 
+std::vector<std::string> DryRunFrames(const actions::Request& request, const Target& target) {
+    DryLine line(target.id.value_or("00"));
+    tblink::ReaderLink link(
+        line.channel(), [](int) { return std::string("dry-run"); }, line);
+    CliPacer pacer(nullptr, {}, [&line](int ms) { line.wait(ms); });
+    if (!request.refusal().empty() || !request.run() ||
+        !link.OpenPort(target.port, tblink::kLineSettingsTexts[target.settingsIndex]))
+        return {};
+    const char start = commands::Info(target.type).startCharacter;
+    const commands::Session session{
+        link, pacer,
+        request.info().addressed ? start + target.id.value_or("00") : std::string(1, start)};
+    request.run()(session);
+    link.ClosePort();
+    return line.frames();
+}
+
 ProfileApplied ApplyProfile(const Context& context, Target& target, const pf::Profile& profile,
                             const std::vector<pf::Change>& changes) {
     ProfileApplied applied;
@@ -137,7 +155,9 @@ ProfileApplied ApplyProfile(const Context& context, Target& target, const pf::Pr
             ended.ending = last.ok() ? actions::Ending::Done : actions::Ending::Failed;
             return ended;
         },
-        [&]() -> std::optional<pf::Reader> {
+        // A dry run's stand-in reports nothing to read back.
+        context.lines.standIn ? std::function<std::optional<pf::Reader>()>()
+                              : [&]() -> std::optional<pf::Reader> {
             Outcome read;
             return ReadReader(context, target, read);
         });
@@ -168,7 +188,10 @@ std::optional<Outcome> ApplyProfileRow(const Context& context, Target& target,
     const auto profile = LoadFor(path, target.type, error);
     if (!profile) return Outcome{kExitFailed, {}, "profile", error};
     Outcome outcome;
-    const auto reader = ReadReader(context, target, outcome);
+    // A dry run's stand-in reports nothing: every setting of the profile shows its frames.
+    const auto reader = context.lines.standIn
+                            ? std::optional<pf::Reader>(pf::Reader{target.type, {}, {}, {}})
+                            : ReadReader(context, target, outcome);
     if (!reader) return outcome;
     const ProfileApplied applied =
         ApplyProfile(context, target, *profile, pf::Plan(*profile, *reader, false));

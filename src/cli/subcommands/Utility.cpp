@@ -7,10 +7,13 @@
 #include <sstream>
 
 #include "actions/Requests.h"
+#include "cli/DryRun.h"
 #include "cli/Output.h"
 #include "cli/Plan.h"
 #include "cli/Registry.h"
 #include "cli/Runner.h"
+#include "link/Discovery.h"
+#include "link/Frame.h"
 #include "platform/CodePage.h"
 
 namespace cli {
@@ -113,6 +116,30 @@ JsonObject PrintFactoryDefault(Runner& r, Outcome& outcome, Values& values) {
     return {};
 }
 
+// A row of --dry-run: its actions against a stand-in reader at the row's ID, the frames kept.
+RowResult DryRow(const Context& context, const PlanRow& row, std::vector<std::string>& frames) {
+    if (!row.error.empty() || row.id) {
+        DryLine line(row.id.value_or(""));
+        Lines lines{[&line] { return line.channel(); }, &line, [&line](int ms) { line.wait(ms); },
+                    true};
+        const Context dry(context.ports, context.progress, nullptr, lines);
+        RowResult result = ApplyRow(dry, row, false);
+        frames = line.frames();
+        result.serial.clear();  // the stand-in's "????????"
+        if (result.status == "ok") result.status = "checked";
+        return result;
+    }
+    RowResult result;
+    result.row = row;
+    result.status = "checked";
+    result.settingsIndex = row.settingsIndex.value_or(tblink::kDefaultLineSettingsIndex);
+    result.outcome.detail =
+        "no id: the frames after the probe to ID 00 go to the ID the reader answers with";
+    frames = {tblink::SentEcho(tblink::ScanProbe(
+        commands::Info(row.type.value_or(commands::ReaderType::PX10)).startCharacter))};
+    return result;
+}
+
 int RunApply(Runner& r) {
     const Invocation& run = r.run;
     std::ifstream file(run.planPath, std::ios::binary);
@@ -123,9 +150,12 @@ int RunApply(Runner& r) {
     defaults.port = run.port;
     defaults.settingsIndex = run.settingsIndex;
     defaults.type = run.type;
+    const PlanFormat format{run.delimiter, run.ignoredColumns};
     std::string error;
-    const auto rows = ParsePlan(text.str(), defaults, error);
+    const auto rows = ParsePlan(text.str(), defaults, error, format);
     if (!rows) return r.usage("apply: " + run.planPath + ": " + error);
+    // The results in the plan's own delimiter, so that the same spreadsheet opens them.
+    const char delimiter = PlanDelimiter(*PlanText(text.str(), error), format);
 
     std::ofstream resultsFile;
     if (!run.resultsPath.empty()) {
@@ -133,26 +163,37 @@ int RunApply(Runner& r) {
         if (!resultsFile) return r.usage("apply: cannot write '" + run.resultsPath + "'");
     }
     std::ostream* table = !run.resultsPath.empty() ? &resultsFile : run.json ? nullptr : &r.out;
-    if (table)
-        *table << "line,port,type,serial,id,settings,status,messages,reason,detail\n" << std::flush;
+    const std::string d(1, delimiter);
+    if (table) {
+        for (const char* column :
+             {"line", "port", "type", "serial", "id", "settings", "status", "messages", "reason"})
+            *table << column << d;
+        *table << "detail\n" << std::flush;
+    }
     int failed = 0;
     for (const PlanRow& row : *rows) {
         r.context.progress.status("line " + std::to_string(row.line) +
                                   (row.port ? "  " + ComName(*row.port) : ""));
-        const RowResult result = ApplyRow(r.context, row, run.force);
+        std::vector<std::string> frames;
+        const int failedBefore = failed;
+        const RowResult result =
+            run.dryRun ? DryRow(r.context, row, frames) : ApplyRow(r.context, row, run.force);
         r.context.progress.clear();
-        if (result.status != "ok") ++failed;
+        if (result.status != "ok" && result.status != "checked") ++failed;
         const std::string port = row.port ? ComName(*row.port) : "";
         const std::string type = commands::Info(row.type.value_or(run.readerType())).name;
         std::string messages;
         for (const std::string& message : result.messages)
             messages += (messages.empty() ? "" : "; ") + message;
+        if (!run.json)
+            for (const std::string& frame : frames) r.out << port << " > " << frame << '\n';
         if (table) {
-            *table << row.line << ',' << CsvField(port) << ',' << type << ','
-                   << CsvField(FromReader(result.serial)) << ',' << result.id << ','
-                   << CsvField(LineSettingsText(result.settingsIndex)) << ',' << result.status
-                   << ',' << CsvField(messages) << ',' << result.outcome.reason << ','
-                   << CsvField(result.outcome.detail) << '\n'
+            *table << row.line << d << CsvField(port, delimiter) << d << type << d
+                   << CsvField(FromReader(result.serial), delimiter) << d << result.id << d
+                   << CsvField(LineSettingsText(result.settingsIndex), delimiter) << d
+                   << result.status << d << CsvField(messages, delimiter) << d
+                   << result.outcome.reason << d << CsvField(result.outcome.detail, delimiter)
+                   << '\n'
                    << std::flush;
         }
         if (run.json) {
@@ -160,10 +201,11 @@ int RunApply(Runner& r) {
             json.add("kind", "row").add("line", row.line).add("port", port).add("type", type);
             json.add("serial", FromReader(result.serial)).add("id", result.id);
             json.add("settings", LineSettingsText(result.settingsIndex));
-            json.add("ok", result.status == "ok").add("status", result.status);
+            json.add("ok", failed == failedBefore).add("status", result.status);
             json.addStrings("messages", result.messages);
             json.add("reason", NonEmpty(result.outcome.reason));
             if (!result.outcome.detail.empty()) json.add("detail", result.outcome.detail);
+            if (run.dryRun) json.addStrings("frames", frames);
             r.out << json.text() << std::endl;
         }
     }
@@ -261,13 +303,30 @@ std::vector<Subcommand> ManyReaderSubcommands() {
               "  interface     the interface to give it, as for set-interface: wiegand 26 32\n"
               "  card_type     EM, KORVA or SECURITY\n"
               "  new_settings  the line settings to give it (set last)\n"
+              "These give what the subcommand of their name gives, as its arguments (a title's "
+              "text\nis the rest of its cell), after card_type, in the order of the columns:\n"
+              "  read_mode, key_parity, key_number, key_status (\"N DELAY\"),\n"
+              "  id_location (\"SECTOR BLOCK BYTE\"), display_language, display_password,\n"
+              "  display_screen_mode, title_1, title_2 (the text of title 1 or 2), title_mode,\n"
+              "  facility_code, scan_mode\n"
+              "and the columns key, key_error and code_page are those options of theirs.\n"
               "Empty cells change nothing. Quote cells with commas: \"9600,n,8,1\". Lines "
-              "starting with #\nare skipped. Each reader is checked again at its new ID and "
-              "settings at the end. A failing\nreader does not stop the others; the exit status "
-              "is 1 when any row failed.\n");
+              "starting with #\nare skipped. A file of semicolons (\"port;new_id\") is read as "
+              "such; UTF-8 with or\nwithout a byte-order mark. A cell holds at most 256 bytes. "
+              "Each reader is checked again at\nits new ID and settings at the end. A failing "
+              "reader does not stop the others; the exit\nstatus is 1 when any row failed.\n");
     apply.options = {
         {"results", "FILE", "write the results table to FILE (default: standard output)"},
-        {"force", "", "give each new_id without first checking that no reader answers it"}};
+        {"force", "", "give each new_id without first checking that no reader answers it"},
+        {"dry-run", "",
+         "check every row and print the frames it would send, to a reader\nthat answers "
+         "them all; no port is opened (status \"checked\")"},
+        {"delimiter", "D",
+         "the plan's cells are separated by , ; or tab (default: what its\n"
+         "header line uses most, a comma or a semicolon)"},
+        {"ignore-column", "NAMES",
+         "columns of notes, such as notes,room: their cells are "
+         "not read"}};
     apply.section = "Many readers";
     apply.needsPort = false;
     apply.arguments = [](Reading& reading, const Arguments& a) {
