@@ -88,7 +88,7 @@ void TestProfileWindow::saveThenApply() {
     answers.path = dir.filePath("door.tbprofile");
     f.action("mnuSaveProfile")->trigger();
     QCOMPARE(answers.seen,
-             QStringList({"sdProfile", "Include the reader's ID and line settings?"}));
+             QStringList({"sdProfile", "Save the reader's ID and line settings too."}));
 
     link("COM2");
     lineB.clearLog();
