@@ -30,6 +30,7 @@ class TestProfile : public QObject {
 private slots:
     void roundTrip_data();
     void roundTrip();
+    void identityOnlyWhenAsked();
     void refusedFileSendsNothing_data();
     void refusedFileSendsNothing();
 };
@@ -94,6 +95,25 @@ void TestProfile::roundTrip() {
     const auto plan = rig.run({"apply", dir.filePath("plan.csv")});
     QCOMPARE(plan.exit, 0);
     QVERIFY2(plan.out.contains("profile changed: set-interface"), qPrintable(plan.out));
+}
+
+// The ID goes into the file, and to another reader, only with --with-identity.
+void TestProfile::identityOnlyWhenAsked() {
+    CliRig rig;
+    rig.addLine();
+    rig.addReader(ReaderKind::PX10, 7, 1, "SERIAL0A");
+    rig.addReader(ReaderKind::PX10, 2, 2, "SERIAL0B");
+    QTemporaryDir dir;
+    const QString file = dir.filePath("p");
+    QCOMPARE(rig.run({"profile", "save", file, "--port", "COM1", "--with-identity"}).exit, 0);
+    QVERIFY(ReadAll(file).contains("set-id = 7\nset-line = 19200,e,8,1\n"));
+    const QStringList b = {"profile", "apply", file, "--port", "COM2", "--id", "2"};
+    QCOMPARE(rig.run(b).exit, 0);
+    QVERIFY(!rig.heard(2).contains("A02C"));
+    const auto moved = rig.run(b + QStringList{"--with-identity"});
+    QCOMPARE(moved.exit, 0);
+    QVERIFY2(moved.out.contains("set-id") && moved.out.contains("changed"), qPrintable(moved.out));
+    QCOMPARE(rig.run({"info", "--port", "COM2", "--id", "7"}).exit, 0);
 }
 
 void TestProfile::refusedFileSendsNothing_data() {
