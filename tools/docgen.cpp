@@ -1,6 +1,7 @@
 // tagbench-docgen OUTDIR: the manual pages of the three programs and the bash completion of
 // tagbench-cli, made at build time from the programs' own help so that they never drift:
 // tagbench-cli's from its subcommand table, tagbench's and tagbench-sim's from their --help.
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -262,10 +263,12 @@ void BashCompletion(std::ostream& out) {
     pattern.pop_back();
     out << "        " << pattern << ")\n            return;;\n    esac\n"
         << "    case $subcommand in\n";
-    std::string common;
-    for (const cli::Option& option : cli::CommonOptions()) common += " --" + option.name;
     for (const cli::Subcommand& entry : cli::Subcommands()) {
-        std::string options = common;
+        std::string options;
+        for (const cli::Option& option : cli::CommonOptions())
+            if (std::find(entry.ignores.begin(), entry.ignores.end(), option.name) ==
+                entry.ignores.end())
+                options += " --" + option.name;
         for (const cli::Option& option : entry.options) options += " --" + option.name;
         out << "        " << entry.name << ")\n";
         if (NamesFile(entry.synopsis))

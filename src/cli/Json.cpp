@@ -4,9 +4,50 @@
 
 namespace cli {
 
+namespace {
+
+// The length of the valid UTF-8 character at `at`, 0 when its bytes are not one.
+std::size_t Utf8Length(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    std::size_t length = 0;
+    unsigned low = 0x80, high = 0xBF;  // the second byte's range
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
+    return length;
+}
+
+}  // namespace
+
 std::string JsonString(std::string_view text) {
     std::string json = "\"";
-    for (const char c : text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            // Each byte that starts no UTF-8 character becomes U+FFFD: the line stays UTF-8.
+            const std::size_t length = Utf8Length(text, at);
+            if (length == 0) {
+                json += "\\uFFFD";
+            } else {
+                json += text.substr(at, length);
+                at += length - 1;
+            }
+            continue;
+        }
         switch (c) {
             case '"':
                 json += "\\\"";
@@ -24,7 +65,7 @@ std::string JsonString(std::string_view text) {
                 json += "\\t";
                 break;
             default:
-                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                if (c < 0x20 || c == 0x7F) {
                     char escaped[8];
                     std::snprintf(escaped, sizeof escaped, "\\u%04X",
                                   static_cast<unsigned>(static_cast<unsigned char>(c)));

@@ -10,7 +10,8 @@
 namespace cli {
 
 // `text` as a JSON string, quotes included. Control characters are escaped, so a line never
-// breaks inside an object.
+// breaks inside an object; a byte that starts no UTF-8 character is U+FFFD, so the line is
+// always UTF-8. (Reader bytes come already in the form of platform::BytesAsText: "\xHH".)
 std::string JsonString(std::string_view text);
 
 class JsonObject {

@@ -137,6 +137,7 @@ tblink::ScanRequest Request(const ScanPlan& plan, const std::vector<int>& ports,
     request.storedLineSettingsIndex = plan.settingsIndex;
     request.storedLineSettings = tblink::kLineSettingsTexts[plan.settingsIndex];
     request.lock = plan.lock;
+    request.silenceLimitMs = plan.silenceMs;
     for (int port : ports) request.portItems.push_back(ComName(port));
     return request;
 }
@@ -233,7 +234,7 @@ ScanResult ScanAtOnce(const Context& context, const ScanPlan& plan) {
 std::string English(Msg msg) { return text::Text(msg, text::kEnglish).toStdString(); }
 
 std::string FromReader(const std::string& bytes, int codePage) {
-    return platform::DecodeText(bytes, codePage).toStdString();
+    return platform::BytesAsText(bytes, codePage).toStdString();
 }
 
 std::string Context::devicePath(int port) const { return ports.devicePath(port).value_or(""); }
@@ -270,11 +271,12 @@ namespace {
 
 // One reader check to `id` on the open port: a silent ID already costs the whole silence limit,
 // so one attempt. The serial number of the reader that answered.
-std::optional<std::string> CheckId(Connection& c, char start, const std::string& id) {
+std::optional<std::string> CheckId(Connection& c, char start, const std::string& id,
+                                   int silenceMs = tblink::ReaderLink::kDefaultSilenceLimitMs) {
     const commands::Session session{c.link, c.pacer, start + id};
     std::optional<std::string> serial;
     commands::Attempts(c.pacer, 1, commands::AttemptPause::Plain50ms, [&] {
-        serial = commands::ReaderCheck(session);
+        serial = commands::ReaderCheck(session, silenceMs);
         return serial.has_value();
     });
     return serial;
@@ -296,7 +298,8 @@ std::optional<Outcome> NewIdTaken(Connection& c, const Target& target, const std
                        FromReader(*serial) + "; give --force to use it all the same"};
 }
 
-CensusResult Census(const Context& context, const Target& target, const std::vector<int>& ids) {
+CensusResult Census(const Context& context, const Target& target, const std::vector<int>& ids,
+                    int silenceMs, const std::function<void(const ReaderRow&)>& found) {
     CensusResult result;
     Connection c(context);
     if (!c.link.OpenPort(target.port, tblink::kLineSettingsTexts[target.settingsIndex])) {
@@ -305,9 +308,11 @@ CensusResult Census(const Context& context, const Target& target, const std::vec
     }
     const char start = StartCharacter(target.type);
     for (int number : ids) {
+        if (c.pacer.Stopped()) break;
+        result.stoppedAfter = number;
         const std::string id = commands::TwoDigits(number);
         context.progress.status(ComName(target.port) + " ID " + id);
-        const auto serial = CheckId(c, start, id);
+        const auto serial = CheckId(c, start, id, silenceMs);
         if (!serial) continue;
         const commands::Session session{c.link, c.pacer, start + id};
         ReaderRow row;
@@ -322,8 +327,14 @@ CensusResult Census(const Context& context, const Target& target, const std::vec
                 ? Outcome{kExitOk, English(Msg::ReaderFindOk) + PortSuffix(target.port), {}, {}}
                 : Failed(c.link, English(Msg::ReaderDataError) + PortSuffix(target.port));
         result.readers.push_back(row);
+        if (found) {
+            context.progress.clear();
+            found(row);
+        }
     }
     c.link.ClosePort();
+    if (!c.pacer.Stopped() || ids.empty() || result.stoppedAfter == ids.back())
+        result.stoppedAfter.reset();
     return result;
 }
 
@@ -424,7 +435,7 @@ Outcome Perform(Connection& connection, Target& target, const actions::Request& 
 
 Outcome ReadCards(const Context& context, Target target, commands::CardLoop loop, bool refuse,
                   const std::function<bool()>& end,
-                  const std::function<void(const std::string&, bool keys)>& shown) {
+                  const std::function<void(const std::string&, bool keys, const Target&)>& shown) {
     Connection c(context, {}, end);
     Outcome outcome;
     const auto session = OpenTarget(c, target, true, outcome);
@@ -433,9 +444,9 @@ Outcome ReadCards(const Context& context, Target target, commands::CardLoop loop
         *session, loop,
         [&](const commands::PollOutcome& poll) {
             if (poll.show == commands::PollOutcome::Show::CardId)
-                shown(English(Msg::CardId) + FromReader(poll.text), false);
+                shown(English(Msg::CardId) + FromReader(poll.text), false, target);
             else if (poll.show == commands::PollOutcome::Show::Keys)
-                shown(FromReader(poll.text), true);
+                shown(FromReader(poll.text), true, target);
         },
         [refuse] { return refuse; });
     c.link.ClosePort();

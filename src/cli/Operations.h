@@ -38,6 +38,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitPortClosed = 3;
+constexpr int kExitInterrupted = 130;  // Ctrl+C ended a census early, as a shell counts it
 
 struct Outcome {
     int exit = kExitOk;
@@ -121,6 +122,7 @@ struct ScanPlan {
     bool lock = false;
     bool parallel = false;
     bool all = false;  // go on after a find: every port's reader
+    int silenceMs = tblink::ReaderLink::kDefaultSilenceLimitMs;  // each probe's wait
 };
 struct ScanResult {
     std::vector<ReaderRow> readers;  // in port order
@@ -129,12 +131,16 @@ struct ScanResult {
 };
 ScanResult Scan(const Context& context, const ScanPlan& plan);
 
-// Every ID of `ids` with the reader check, on one port open the whole time.
+// Every ID of `ids` with the reader check, on one port open the whole time; each reader goes to
+// `found` as it answers. Ctrl+C ends it after the ID in hand.
 struct CensusResult {
     std::optional<Outcome> portClosed;
     std::vector<ReaderRow> readers;
+    std::optional<int> stoppedAfter;  // the last ID tried, when Ctrl+C ended it early
 };
-CensusResult Census(const Context& context, const Target& target, const std::vector<int>& ids);
+CensusResult Census(const Context& context, const Target& target, const std::vector<int>& ids,
+                    int silenceMs = tblink::ReaderLink::kDefaultSilenceLimitMs,
+                    const std::function<void(const ReaderRow&)>& found = {});
 
 // Before a reader is given `newId` (two digits): one reader check to it on the target's line, as
 // the census makes it. A reader that answers there refuses the change (exit 1, its serial number
@@ -160,9 +166,10 @@ Outcome Perform(Connection& connection, Target& target, const actions::Request& 
 
 // Continuous reading: every card and keypad entry goes to `shown` as the window's message panel
 // would show it; ends by Ctrl+C or `end`, or when a poll fails.
+// `shown` learns where the reader is (its ID found first when the target has none).
 Outcome ReadCards(const Context& context, Target target, commands::CardLoop loop, bool refuse,
                   const std::function<bool()>& end,
-                  const std::function<void(const std::string&, bool keys)>& shown);
+                  const std::function<void(const std::string&, bool keys, const Target&)>& shown);
 
 // One row of a provisioning plan.
 struct RowResult {
@@ -177,7 +184,9 @@ struct RowResult {
 // Unless `force`, a row that gives a new ID first checks that no reader answers it (NewIdTaken).
 RowResult ApplyRow(const Context& context, const PlanRow& row, bool force);
 
-// Bytes a reader sent, read in a code page (the English one unless said), as UTF-8.
+// Bytes a reader sent, read in a code page (the English one unless said), as UTF-8 in the form
+// of platform::BytesAsText: a control character or a byte that is no character as "\xHH", so a
+// reader or a network peer never sends the terminal an escape sequence.
 std::string FromReader(const std::string& bytes, int codePage = text::kEnglish);
 
 }  // namespace cli

@@ -1,11 +1,15 @@
 #include "cli/Options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <set>
 
 #include "actions/Limits.h"
 #include "cli/Registry.h"
 #include "commands/config/ListItems.h"
+#include "link/Discovery.h"
+#include "link/LineSettingsList.h"
 
 namespace cli {
 namespace {
@@ -16,11 +20,30 @@ bool Takes(const std::vector<Option>& options, const std::string& name, const Op
     return found != nullptr;
 }
 
+// The long name of "-p": among the options every subcommand takes, then the subcommand's own.
+std::string LongName(const Subcommand* entry, char letter) {
+    for (const auto* options : {&CommonOptions(), entry ? &entry->options : nullptr})
+        if (options)
+            for (const Option& option : *options)
+                if (option.shortName == letter) return option.name;
+    return {};
+}
+
+// A probe's reply is 16 characters; a reader answers at once, but the command's own bytes, the
+// reader's turn and the link's 20 ms wait slices need some room.
+constexpr int kSilenceMarginMs = 20;
+constexpr int kSilenceMostMs = 60000;
+
 class Parser {
 public:
     explicit Parser(const std::vector<std::string>& args) : args_(args) {}
 
     Parsed run() {
+        for (const std::string& arg : args_)
+            if (arg == "--")
+                break;
+            else if (arg == "--json")
+                json_ = true;
         if (args_.empty()) return fail("no subcommand given (see tagbench-cli --help)");
         const std::string& first = args_[0];
         if (first == "-h" || first == "--help" || first == "help") return help();
@@ -34,13 +57,14 @@ public:
             const std::string& arg = args_[i];
             if (!optionsEnd && arg == "--") {
                 optionsEnd = true;
-            } else if (!optionsEnd && arg == "-h") {
-                run_.help = true;
             } else if (!optionsEnd && arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
                 if (!option(arg, i)) return fail(reading_.error);
             } else if (!optionsEnd && arg.size() > 1 && arg[0] == '-' &&
                        !std::isdigit(static_cast<unsigned char>(arg[1]))) {
-                return fail("unknown option '" + arg + "'");
+                // "-p COM3" is "--port COM3"
+                const std::string name = arg.size() == 2 ? LongName(entry, arg[1]) : "";
+                if (name.empty()) return fail("unknown option '" + arg + "'");
+                if (!option("--" + name, i)) return fail(reading_.error);
             } else {
                 arguments.push_back(arg);
             }
@@ -55,6 +79,7 @@ public:
                 (arguments.empty() ? "" : " (got: " + Join(arguments) + ")"));
         }
         if (entry->needsPort && !run_.port) return fail(entry->name + " needs --port");
+        if (given_.count("silence") && !silenceKept()) return fail(reading_.error);
         if (entry->types && !typeShows(*entry->types)) return fail(reading_.error);
         if (entry->arguments && !entry->arguments(reading_, arguments)) return fail(reading_.error);
         return {run_, {}};
@@ -67,14 +92,17 @@ private:
         return joined;
     }
 
-    Parsed fail(const std::string& message) { return {std::nullopt, message}; }
+    Parsed fail(const std::string& message) {
+        return {std::nullopt, message, json_, entry_ ? entry_->name : "help"};
+    }
     bool bad(const std::string& message) { return reading_.bad(message); }
 
     Parsed help() {
         run_.help = true;
         if (args_.size() > 1 && args_[0] == "help") {
             run_.helpTopic = SubcommandNamed(args_[1]);
-            if (!run_.helpTopic) return fail("unknown subcommand '" + args_[1] + "'");
+            if (!run_.helpTopic)
+                return fail("unknown subcommand '" + args_[1] + "' (see tagbench-cli --help)");
         }
         return {run_, {}};
     }
@@ -90,12 +118,18 @@ private:
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? equals : equals - 2);
         const Option* found = nullptr;
-        if (!Takes(CommonOptions(), name, found) && !Takes(entry_->options, name, found)) {
+        const bool common = Takes(CommonOptions(), name, found);
+        if (!common && !Takes(entry_->options, name, found)) {
             for (const Subcommand& other : Subcommands())
                 if (Takes(other.options, name, found))
                     return bad(entry_->name + " does not take --" + name);
             return bad("unknown option '--" + name + "'");
         }
+        // An option that would change nothing is a mistake to point out, not to pass over.
+        if (common && std::find(entry_->ignores.begin(), entry_->ignores.end(), name) !=
+                          entry_->ignores.end())
+            return bad(entry_->name + " does not take --" + name);
+        if (!given_.insert(name).second) return bad("--" + name + " is given twice");
         std::string value;
         if (!found->value.empty()) {
             if (equals != std::string::npos) {
@@ -135,6 +169,14 @@ private:
         }
         if (name == "json") return run_.json = true;
         if (name == "trace") return run_.trace = true;
+        if (name == "quiet") return run_.quiet = true;
+        if (name == "timestamps") return run_.timestamps = true;
+        if (name == "silence") {
+            const auto ms = ParseNumber(value, 1, kSilenceMostMs);
+            if (!ms) return bad("--silence: '" + value + "' is not a number of milliseconds");
+            run_.silenceMs = *ms;
+            return true;
+        }
         if (name == "help") return run_.help = true;
         if (name == "ports") {
             std::string bad_;
@@ -244,6 +286,23 @@ private:
         return bad("unknown option '--" + name + "'");
     }
 
+    // Every line setting the probes go out at leaves a reply time to arrive.
+    bool silenceKept() {
+        std::vector<int> settings = {run_.lineSettings()};
+        if (entry_->name == "scan" && !run_.lock)
+            for (int i = 0; i < tblink::kScannedLineSettingsCount; ++i) settings.push_back(i);
+        const int slowest = *std::max_element(settings.begin(), settings.end(), [](int a, int b) {
+            return SilenceFloorMs(a) < SilenceFloorMs(b);
+        });
+        const int floor = SilenceFloorMs(slowest);
+        if (run_.silenceMs >= floor) return true;
+        return bad(
+            "--silence " + std::to_string(run_.silenceMs) + ": a reply at " +
+            tblink::kLineSettingsTexts[slowest] + " needs at least " + std::to_string(floor) +
+            " ms" +
+            (settings.size() > 1 ? " (the walk tries it; --lock tries only --settings)" : ""));
+    }
+
     // A key or access bits in upper case, as the window's edit boxes hold them.
     bool hex(const std::string& name, const std::string& value, int digits, std::string& text) {
         if (!reading_.hex(value, static_cast<std::size_t>(digits), "--" + name + ":")) return false;
@@ -261,6 +320,8 @@ private:
     }
 
     const std::vector<std::string>& args_;
+    bool json_ = false;
+    std::set<std::string> given_;
     const Subcommand* entry_ = nullptr;
     Invocation run_;
     Reading reading_{run_, {}};
@@ -269,5 +330,13 @@ private:
 }  // namespace
 
 Parsed ParseArguments(const std::vector<std::string>& args) { return Parser(args).run(); }
+
+int SilenceFloorMs(int lineSettingsIndex) {
+    const std::string text = tblink::kLineSettingsTexts[lineSettingsIndex];
+    const int baud = std::stoi(text);
+    const int bits = 1 + 8 + (text.find(",n,") == std::string::npos ? 1 : 0) + 1;
+    const int replyBits = tblink::kProbeReplyLength * bits;
+    return (replyBits * 1000 + baud - 1) / baud + kSilenceMarginMs;
+}
 
 }  // namespace cli

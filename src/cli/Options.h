@@ -15,6 +15,7 @@
 #include "commands/display/SystemParameters.h"
 #include "commands/mifare/AccessBits.h"
 #include "commands/mifare/CardGeometry.h"
+#include "link/ReaderLink.h"
 
 namespace cli {
 
@@ -31,6 +32,7 @@ struct Invocation {
     const Subcommand* helpTopic = nullptr;   // `help scan`
     bool json = false;                       // one JSON object per line
     bool trace = false;                      // every frame sent and received on standard error
+    bool quiet = false;                      // no messages nor progress on standard error
 
     // Where the reader is; each empty when not given.
     std::optional<int> port;
@@ -43,8 +45,12 @@ struct Invocation {
     bool lock = false;
     bool parallel = false;
     bool all = false;
+    // scan, census: how long a probe or reader check waits for its reply
+    int silenceMs = tblink::ReaderLink::kDefaultSilenceLimitMs;
     // census
     std::vector<int> ids;  // --ids; in ascending order, 1 to 99
+    // read-cards
+    bool timestamps = false;
     // read-cards
     bool twoWay = false;
     bool invalid = false;  // two-way: answer every card "H2"
@@ -154,7 +160,14 @@ std::string TypeNames(std::optional<commands::FunctionPage> page);
 struct Parsed {
     std::optional<Invocation> invocation;
     std::string error;  // set when invocation is empty
+    // Of a usage error: whether --json was among the arguments, and the subcommand's name.
+    bool json = false;
+    std::string command = "help";
 };
+
+// The shortest silence a reply survives at a line setting: the wire time of a probe's reply
+// at its speed, and a margin.
+int SilenceFloorMs(int lineSettingsIndex);
 
 // The arguments after the program name.
 Parsed ParseArguments(const std::vector<std::string>& args);

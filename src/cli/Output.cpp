@@ -23,21 +23,39 @@ std::string TrimEnd(std::string text) {
     return text;
 }
 
-void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+namespace {
+
+std::vector<std::size_t> Widths(const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::size_t> widths;
     for (const auto& row : rows)
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (widths.size() <= c) widths.push_back(0);
             widths[c] = std::max(widths[c], row[c].size());
         }
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            line += row[c];
-            if (c + 1 < row.size()) line += std::string(widths[c] - row[c].size() + 2, ' ');
-        }
-        out << TrimEnd(line) << '\n';
+    return widths;
+}
+
+void Row(std::ostream& out, const std::vector<std::size_t>& widths,
+         const std::vector<std::string>& row) {
+    std::string line;
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        line += row[c];
+        const std::size_t width = c < widths.size() ? std::max(widths[c], row[c].size()) : 0;
+        if (c + 1 < row.size()) line += std::string(width - row[c].size() + 2, ' ');
     }
+    out << TrimEnd(line) << '\n';
+}
+
+}  // namespace
+
+void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
+    const auto widths = Widths(rows);
+    for (const auto& row : rows) Row(out, widths, row);
+}
+
+void PrintTableRow(std::ostream& out, const std::vector<std::vector<std::string>>& sizing,
+                   const std::vector<std::string>& row) {
+    Row(out, Widths(sizing), row);
 }
 
 std::vector<Setting> Settings(const commands::ReadOutValues& v) {

@@ -21,6 +21,9 @@ std::string TrimEnd(std::string text);
 
 // Columns padded to their widest cell, two spaces apart; the last column is not padded.
 void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows);
+// One row of such a table, its columns as wide as in `sizing` (or as its own cell, if wider).
+void PrintTableRow(std::ostream& out, const std::vector<std::vector<std::string>>& sizing,
+                   const std::vector<std::string>& row);
 
 template <std::size_t N>
 std::string ItemText(const std::array<const char*, N>& items, int index) {

@@ -17,6 +17,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const Parsed parsed = ParseArguments(args);
     if (!parsed.invocation) {
         err << "tagbench-cli: " << parsed.error << std::endl;
+        if (parsed.json)
+            out << OutcomeJson(parsed.command, {kExitUsage, {}, "usage", parsed.error}).text()
+                << std::endl;
         return kExitUsage;
     }
     const Invocation& run = *parsed.invocation;
@@ -25,7 +28,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kExitOk;
     }
     const platform::PortMap ports = environment.ports ? environment.ports() : platform::PortMap();
-    Progress progress(err, environment.progress && !run.json);
+    Progress progress(err, environment.progress && !run.json && !run.quiet);
     Context context(ports, progress, run.trace ? &err : nullptr, environment.lines);
     Runner runner{*run.subcommand, run, out, err, context, ports};
     const int status = run.subcommand->run ? run.subcommand->run(runner) : runner.perform();

@@ -30,9 +30,11 @@ std::string OptionsHelp() {
 }
 
 const char kExitHelp[] =
+    "Standard output carries the results only; messages, errors and progress go to standard\n"
+    "error. Reader bytes that are no printable character show as \\xHH.\n"
     "Exit status: 0 success, 1 the reader failed or was not found, 2 wrong usage,\n"
     "3 the port would not open: why, and what to do, on standard error (with --json in the\n"
-    "outcome's \"detail\").\n";
+    "outcome's \"detail\"), 130 stopped by Ctrl+C before the end.\n";
 
 std::string Overview() {
     std::ostringstream out;
@@ -89,16 +91,19 @@ const Subcommand* SubcommandNamed(std::string_view name) {
 
 const std::vector<Option>& CommonOptions() {
     static const std::vector<Option> options = {
-        {"port", "COMn", "the port (COM3, or 3)"},
+        {"port", "COMn", "the port (COM3, or 3)", 'p'},
         {"settings", "S",
-         "line settings such as 19200,e,8,1, or their index 0 to 13\n(default 19200,e,8,1)"},
+         "line settings such as 19200,e,8,1, or their index 0 to 13\n(default 19200,e,8,1)", 's'},
         {"id", "N",
          "the reader's ID, 1 to 99; without it the reader is first found\nwith the scan's probe "
-         "to ID 00 (one reader on the line)"},
+         "to ID 00 (one reader on the line)",
+         'i'},
         {"type", "T",
          "reader type: " + TypeNames(std::nullopt) +
-             "\n(default PX10); it decides the first character of every command"},
+             "\n(default PX10); it decides the first character of every command",
+         't'},
         {"json", "", "one JSON object per line on standard output"},
+        {"quiet", "", "no messages nor progress on standard error, only errors", 'q'},
         {"trace", "", "every frame sent and received, on standard error"},
         {"help", "", "this help", 'h'},
     };

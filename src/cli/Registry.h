@@ -54,6 +54,8 @@ struct Subcommand {
     bool listsLineSettings = false;
     std::optional<TypeRule> types;
     std::vector<actions::ActionId> actions;  // the reader actions it can run
+    // The options every subcommand takes that this one has no use for: giving one is an error.
+    std::vector<std::string> ignores;
 
     // Its arguments into the values; false with the reading's error set. Empty: nothing to read.
     std::function<bool(Reading&, const Arguments&)> arguments;

@@ -11,22 +11,27 @@ Target Runner::target() const {
     return {run.port.value_or(0), run.lineSettings(), run.readerType(), run.id};
 }
 
+JsonObject OutcomeJson(const std::string& command, const Outcome& outcome) {
+    JsonObject json;
+    json.add("kind", "outcome").add("command", command);
+    json.add("ok", outcome.ok()).add("exit", outcome.exit);
+    json.add("message", NonEmpty(outcome.message));
+    json.add("reason", NonEmpty(outcome.reason));
+    return json.add("detail", NonEmpty(outcome.detail));
+}
+
 int Runner::report(const Outcome& outcome, JsonObject extra) {
+    out.flush();
     if (run.json) {
-        JsonObject json;
-        json.add("kind", "outcome").add("command", run.name());
-        json.add("ok", outcome.ok()).add("exit", outcome.exit);
-        json.add("message", NonEmpty(outcome.message));
-        json.add("reason", NonEmpty(outcome.reason));
-        if (!outcome.detail.empty()) json.add("detail", outcome.detail);
-        out << json.add(extra).text() << std::endl;
-    } else {
-        // Why a port would not open, and what to do, is for the person at the terminal.
+        out << OutcomeJson(run.name(), outcome).add(extra).text() << std::endl;
+    } else if (!outcome.ok() || !run.quiet) {
+        // A message, not a result: standard output keeps only what a script reads.
         const bool aside = outcome.exit == kExitPortClosed && !outcome.detail.empty();
         std::string line = outcome.message;
         if (!outcome.detail.empty() && !aside)
             line += line.empty() ? outcome.detail : " (" + outcome.detail + ")";
-        if (!line.empty()) out << line << std::endl;
+        if (!line.empty()) err << line << std::endl;
+        // Why a port would not open, and what to do, is for the person at the terminal.
         if (aside) err << "tagbench-cli: " << outcome.detail << std::endl;
     }
     return outcome.exit;
@@ -34,6 +39,8 @@ int Runner::report(const Outcome& outcome, JsonObject extra) {
 
 int Runner::usage(const std::string& message) {
     err << "tagbench-cli: " << message << std::endl;
+    if (run.json)
+        out << OutcomeJson(run.name(), {kExitUsage, {}, "usage", message}).text() << std::endl;
     return kExitUsage;
 }
 

@@ -38,6 +38,10 @@ struct Values {
     const tblink::ReaderLink* link = nullptr;
 };
 
+// The object that ends every --json run: the same members whatever the subcommand, null where
+// a text is empty ("detail" on success).
+JsonObject OutcomeJson(const std::string& command, const Outcome& outcome);
+
 struct Runner {
     const Subcommand& entry;
     const Invocation& run;

@@ -35,7 +35,12 @@ bool Attempts(tblink::Pacer& pacer, int count, AttemptPause pause,
 }
 
 std::optional<std::string> ReaderCheck(const Session& session) {
-    if (!session.Send("B") || session.ReplyLength() != kSerialReplyLength) return std::nullopt;
+    return ReaderCheck(session, tblink::ReaderLink::kDefaultSilenceLimitMs);
+}
+
+std::optional<std::string> ReaderCheck(const Session& session, int silenceLimitMs) {
+    if (!session.SendTimed("B", silenceLimitMs) || session.ReplyLength() != kSerialReplyLength)
+        return std::nullopt;
     return session.link.ReplyField(6, 8);
 }
 

@@ -48,6 +48,8 @@ constexpr int kSerialReplyLength = 16;
 // The serial-number read that opens most attempts; the serial number (reply characters 6-13)
 // when the reader answered with a verified 16-byte reply.
 std::optional<std::string> ReaderCheck(const Session& session);
+// The same with the caller's silence limit: a census of a quick bus need not wait 300 ms an ID.
+std::optional<std::string> ReaderCheck(const Session& session, int silenceLimitMs);
 
 // One attempt of the usual shape: the reader check, then prefix + command. True when both
 // exchanges succeeded; the command's reply is then the link's reply text.

@@ -9,8 +9,9 @@ namespace {
 constexpr int kPausePumpedMs = 100;
 constexpr int kPausePlainMs = 50;
 
-bool Recognised(ReaderLink& link, const std::string& probe) {
-    return link.Transact(probe) == 1 && link.ReplyLength() == kProbeReplyLength;
+bool Recognised(ReaderLink& link, const std::string& probe, int silenceLimitMs) {
+    return link.TransactTimed(probe, silenceLimitMs) == 1 &&
+           link.ReplyLength() == kProbeReplyLength;
 }
 
 void Tell(const DiscoveryProgress& progress, const DiscoveryStep& step) {
@@ -18,10 +19,10 @@ void Tell(const DiscoveryProgress& progress, const DiscoveryStep& step) {
 }
 
 // One port at one line setting during the walk; the port is known to be open.
-bool ProbeOpenPort(ReaderLink& link, Pacer& pacer, const std::string& probe) {
+bool ProbeOpenPort(ReaderLink& link, Pacer& pacer, const std::string& probe, int silenceLimitMs) {
     for (int attempt = 0; attempt < kWalkAttempts; ++attempt) {
         pacer.PausePlain(kPausePlainMs);
-        if (Recognised(link, probe)) return true;
+        if (Recognised(link, probe, silenceLimitMs)) return true;
     }
     return false;
 }
@@ -41,7 +42,7 @@ std::optional<FoundReader> Walk(ReaderLink& link, Pacer& pacer, const ScanReques
                 IsLineSettingsIndex(j) ? kLineSettingsTexts[j] : request.storedLineSettings;
             if (!link.OpenPort(*port, settings)) break;  // the other settings are not tried
             Tell(progress, {DiscoveryStep::Kind::PortOpened, item, *port, j});
-            const bool found = ProbeOpenPort(link, pacer, request.probe);
+            const bool found = ProbeOpenPort(link, pacer, request.probe, request.silenceLimitMs);
             std::optional<FoundReader> reader;
             if (found) {
                 reader = FoundReader{*port, j, settings, link.ReplyText()};
@@ -65,14 +66,15 @@ std::string LinkProbe(char startCharacter, const std::string& id) {
 
 std::optional<FoundReader> ProbePort(ReaderLink& link, Pacer& pacer, int port,
                                      int lineSettingsIndex, const std::string& lineSettings,
-                                     const std::string& probe, const DiscoveryProgress& progress) {
+                                     const std::string& probe, const DiscoveryProgress& progress,
+                                     int silenceLimitMs) {
     if (!link.OpenPort(port, lineSettings)) return std::nullopt;
     Tell(progress, {DiscoveryStep::Kind::PortOpened, 0, port, lineSettingsIndex});
     pacer.Pump();
     std::optional<FoundReader> found;
     for (int attempt = 0; attempt < kQuickTryAttempts && !found; ++attempt) {
         pacer.PauseKeptAlive(kPausePumpedMs);
-        if (Recognised(link, probe))
+        if (Recognised(link, probe, silenceLimitMs))
             found = FoundReader{port, lineSettingsIndex, lineSettings, link.ReplyText()};
     }
     link.ClosePort();
@@ -83,7 +85,8 @@ std::optional<FoundReader> Scan(ReaderLink& link, Pacer& pacer, const ScanReques
                                 const DiscoveryProgress& progress) {
     if (request.storedPort > 0) {
         if (auto found = ProbePort(link, pacer, request.storedPort, request.storedLineSettingsIndex,
-                                   request.storedLineSettings, request.probe, progress))
+                                   request.storedLineSettings, request.probe, progress,
+                                   request.silenceLimitMs))
             return found;
     }
     return Walk(link, pacer, request, progress);

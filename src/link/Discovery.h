@@ -53,6 +53,8 @@ struct ScanRequest {
     // The port list's items in order ("COM3"...); an item without a number is skipped.
     std::vector<std::string> portItems;
     bool lock = false;  // only the stored line settings on each port
+    // How long a probe waits for its reply: the window's 300 ms, shorter on a quick bus.
+    int silenceLimitMs = ReaderLink::kDefaultSilenceLimitMs;
 };
 
 // The quick try (3 probes after kept-alive pauses), then the walk (on each port that opens,
@@ -63,6 +65,7 @@ std::optional<FoundReader> Scan(ReaderLink& link, Pacer& pacer, const ScanReques
 // One port at one line setting, 3 probes after kept-alive pauses: the quick try, and the link.
 std::optional<FoundReader> ProbePort(ReaderLink& link, Pacer& pacer, int port,
                                      int lineSettingsIndex, const std::string& lineSettings,
-                                     const std::string& probe, const DiscoveryProgress& progress);
+                                     const std::string& probe, const DiscoveryProgress& progress,
+                                     int silenceLimitMs = ReaderLink::kDefaultSilenceLimitMs);
 
 }  // namespace tblink

@@ -31,6 +31,7 @@ private slots:
     void readCards_data();
     void readCards();
     void ctrlCEndsTheReading();
+    void ctrlCEndsTheCensus();
     void infoThroughASerialDeviceServer();
 };
 
@@ -224,7 +225,7 @@ void TestCli::info() {
         QVERIFY(read.value("version").isNull());
     else
         QCOMPARE(read.value("version").toString(),
-                 QString::fromStdString(tbsim::DefaultVersion(kind)));
+                 QString::fromStdString(tbsim::DefaultVersion(kind)).trimmed());
     QCOMPARE(SettingsOf(read), settings);
 }
 
@@ -284,8 +285,8 @@ void TestCli::traceShowsTheFramesAsTheStatusBar() {
     // and 31 ^ 32 ^ ... ^ 38 = 08, so its checksum is 00.
     QVERIFY2(run.err.startsWith("COM1 > [09]A01B0B[0D]\nCOM1 < [0A]A01B1234567800[0D]\n"),
              qPrintable(run.err));
-    QCOMPARE(run.out, QString("interface  Wiegand\nwiegand    Wiegand 26\nrs485      RS485 32\n"
-                              "Get reader interface ok.\n"));
+    QCOMPARE(run.out, QString("interface  Wiegand\nwiegand    Wiegand 26\nrs485      RS485 32\n"));
+    QVERIFY2(run.err.endsWith("\nGet reader interface ok.\n"), qPrintable(run.err));
 }
 
 void TestCli::applyWithOneUnreachableReader() {
@@ -355,7 +356,9 @@ void TestCli::exitStatuses_data() {
     QTest::addColumn<QString>("layout");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exit");
-    QTest::addColumn<QString>("out");  // the start of standard output
+    // the start of standard output (help), else a part of standard error: only results are
+    // printed on standard output
+    QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");  // a part of standard error
 
     const QStringList port{"--port", "COM1"};
@@ -375,7 +378,7 @@ void TestCli::exitStatuses_data() {
         << "L" << QStringList{"send", QString(1038, 'X'), "--id", "1"} + port << 2
         << "Command test error! (nothing was sent)"
         << "the text is 1038 bytes long";
-    // Exit status 3: the outcome on standard output, why and what to do on standard error.
+    // Exit status 3: the outcome, then why and what to do.
     QTest::newRow("a port that is not in the map")
         << "L" << QStringList{"info", "--port", "COM9"} << 3 << "Open COM : 9 Error\n"
         << "tagbench-cli: COM9 names no device. Choose a port from the list";
@@ -439,11 +442,14 @@ void TestCli::exitStatuses() {
     const CliRun json = exit == 3 ? cli.run(args + QStringList{"--json"}) : CliRun{};
     if (held >= 0) ::close(held);
     QCOMPARE(run.exit, exit);
-    QVERIFY2(out.isEmpty() ? run.out.isEmpty() : run.out.startsWith(out), qPrintable(run.out));
+    if (exit == 0)
+        QVERIFY2(run.out.startsWith(out), qPrintable(run.out));
+    else
+        QVERIFY2(run.out.isEmpty() && run.err.contains(out), qPrintable(run.out + run.err));
     QVERIFY2(run.err.contains(err), qPrintable(run.err));
     if (layout == "G")
-        QVERIFY2(run.out.contains(" vanished during the exchange: the adapter was unplugged."),
-                 qPrintable(run.out));
+        QVERIFY2(run.err.contains(" vanished during the exchange: the adapter was unplugged."),
+                 qPrintable(run.err));
     if (exit == 3) {
         QCOMPARE(json.outcome().value("reason").toString(), QString("port"));
         const QString detail = json.outcome().value("detail").toString();
@@ -530,6 +536,33 @@ void TestCli::ctrlCEndsTheReading() {
     // It ended after its current poll: whatever came after the first line is whole cards.
     for (const QByteArray& line : process.readAllStandardOutput().split('\n'))
         QVERIFY(line.isEmpty() || line == "Card ID : 0010531008(D)  00A0B0C0(H)");
+}
+
+// Ctrl+C during a census: the readers it printed as they answered, then the outcome, exit 130.
+void TestCli::ctrlCEndsTheCensus() {
+    Layout layout("L");
+    AddReader(layout.line(1), ReaderKind::PX10, 1, "SER00001");
+    AddReader(layout.line(1), ReaderKind::PX10, 2, "SER00002");
+    const Cli cli(layout.lines.ports());
+    QProcess process;
+    cli.start(process, {"census", "--port", "COM1"});
+    QVERIFY(process.waitForStarted());
+    QByteArray out;
+    while (!out.contains("SER00002")) {
+        QVERIFY(process.waitForReadyRead(kFinishMs));
+        out += process.readAllStandardOutput();
+    }
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(kFinishMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 130);
+    out += process.readAllStandardOutput();
+    QCOMPARE(out, QByteArray("PORT  SETTINGS     ID  SERIAL    VERSION\n"
+                             "COM1  19200,e,8,1  01  SER00001  V2.31-0542 PX10\n"
+                             "COM1  19200,e,8,1  02  SER00002  V2.31-0542 PX10\n"));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(err.startsWith("stopped by Ctrl+C after ID ") && err.endsWith(", 2 readers found\n"),
+             qPrintable(err));
 }
 
 // The reader behind a real ser2net, reached as an rfc2217:// port of the port map.

@@ -167,7 +167,7 @@ void TestCliReaders::trailerWrittenThenReadWithTheNewKey() {
     CliRun run = bench.run("PX30M", {"write-trailer", "3", "--key-a", newKeyA, "--conditions",
                                      "000,000,000,001", "--id", "1"});
     QCOMPARE(run.exit, 0);
-    QCOMPARE(run.out, QString("Set card key ok.\n"));
+    QCOMPARE(run.err, QString("Set card key ok.\n"));
     bench.heard();
 
     // The transport key no longer opens the sector; the new one does.
@@ -179,7 +179,7 @@ void TestCliReaders::trailerWrittenThenReadWithTheNewKey() {
     QCOMPARE(run.exit, 0);
     const auto blocks = run.objects("block");
     QCOMPARE(blocks.size(), 1);
-    QCOMPARE(blocks.front().value("cardBlock").toString(), QString("0C"));
+    QCOMPARE(blocks.front().value("cardBlock").toInt(), 0x0C);
     QCOMPARE(blocks.front().value("data").toString(), QString(32, '0'));
 
     // The new key kept in the reader's EEPROM opens it too.
@@ -189,8 +189,7 @@ void TestCliReaders::trailerWrittenThenReadWithTheNewKey() {
     QCOMPARE(run.out, QString("sector      03\n"
                               "block       1\n"
                               "card block  0D\n"
-                              "data        00000000000000000000000000000000\n"
-                              "Read card data ok.\n"));
+                              "data        00000000000000000000000000000000\n"));
 }
 
 void TestCliReaders::blockWrittenThenRead() {
@@ -204,7 +203,7 @@ void TestCliReaders::blockWrittenThenRead() {
     const QJsonObject block = run.objects("block").front();
     QCOMPARE(block.value("sector").toInt(), 35);
     QCOMPARE(block.value("block").toInt(), 12);
-    QCOMPARE(block.value("cardBlock").toString(), QString("BC"));
+    QCOMPARE(block.value("cardBlock").toInt(), 0xBC);
     QCOMPARE(block.value("data").toString(), data);
 }
 
@@ -225,7 +224,7 @@ void TestCliReaders::templateCarriedToAnotherReaderThroughAFile() {
 
     const CliRun put = run(2, "PX60M", {"put-template", "9", file, "--id", "4"});
     QCOMPARE(put.exit, 0);
-    QCOMPARE(put.out, QString("Set template data ok.\n"));
+    QCOMPARE(put.err, QString("Set template data ok.\n"));
     const auto parts = tbsim::EnrolledTemplate(5);
     QCOMPARE(from->config().fingerprint.fingerSlots.at(5).parts, parts);
     QCOMPARE(to->config().fingerprint.fingerSlots.at(9).parts, parts);
@@ -287,7 +286,7 @@ void TestCliReaders::sendPrintsTheReplyDataField() {
     const QString version = QString::fromStdString(tbsim::DefaultVersion(ReaderKind::PX10));
     CliRun run = bench.run("PX10", {"send", "V", "--id", "1"});
     QCOMPARE(run.exit, 0);
-    QCOMPARE(run.out, "reply  " + version + "\nCommand test ok.\n");
+    QCOMPARE(run.out, "reply  " + version + "\n");
     run = bench.run("PX10", {"send", "01V", "--raw", "--json"});
     QCOMPARE(bench.heard(), QString("A01V A01V"));
     QCOMPARE(run.outcome().value("reply").toString(), version);
@@ -330,12 +329,9 @@ void TestCliReaders::accessBits_data() {
            "block 1      111  read never, write never, increment never, decrement never\n"
            "block 2      111  read never, write never, increment never, decrement never\n"
            "trailer      110  key A read never, write never; access bits read A/B, write never; "
-           "key B read never, write never\n"
-           "Access bits can never be changed again\n";
-    QTest::newRow("copies that disagree") << QStringList{"access-bits", "FF0781AA"} << 1
-                                          << "access bits  FF0781AA\n"
-                                             "Invalid access bits: sector unusable (the inverted "
-                                             "copies of the bits disagree)\n";
+           "key B read never, write never\n";
+    QTest::newRow("copies that disagree")
+        << QStringList{"access-bits", "FF0781AA"} << 1 << "access bits  FF0781AA\n";
 }
 
 void TestCliReaders::accessBits() {
@@ -357,7 +353,7 @@ void TestCliReaders::accessBits() {
     const QJsonObject json = described.front();
     const QString text = json.value("text").toString();
     QVERIFY(out.startsWith("access bits  " + text));
-    QCOMPARE(json.value("lockedForGood").toBool(), out.contains("never be changed"));
+    QCOMPARE(json.value("lockedForGood").toBool(), out.contains("110  "));
     QStringList conditions;
     for (const char* part : {"block0", "block1", "block2", "trailer"})
         conditions << json.value(part).toObject().value("condition").toString();

@@ -7,6 +7,7 @@
 #include "cli/Registry.h"
 
 #include "CliRig.h"
+#include "JsonSchema.h"
 
 using clitest::CliRun;
 using clitest::Readers;
@@ -80,6 +81,23 @@ const std::vector<Example>& Examples() {
     return examples;
 }
 
+QStringList Where(const QString& type) { return {"--port", "COM1", "--id", "1", "--type", type}; }
+
+// The words of an example's run: "FILE..." a file in `files`, made as the subcommand needs it.
+QStringList Prepared(CliRig& rig, const QTemporaryDir& files, const QString& args,
+                     const QStringList& where) {
+    if (args.contains("FILE.fpt"))
+        rig.run(QStringList{"get-template", "1", "--out", files.filePath("FILE.fpt")} + where);
+    QFile icon(files.filePath("FILE.ico"));
+    if (icon.open(QIODevice::WriteOnly)) icon.write(QByteArray(70 + 256, '\0'));
+    QFile plan(files.filePath("FILE.csv"));
+    if (plan.open(QIODevice::WriteOnly)) plan.write("port,id,new_id\nCOM1,1,5\nCOM1,7,8\n");
+    QStringList words;
+    for (const QString& word : args.split(' '))
+        words << (word.startsWith("FILE") ? files.filePath(word) : word);
+    return words + where;
+}
+
 // Reader actions no subcommand declares, and why. None today.
 const std::vector<std::pair<actions::ActionId, const char*>> kExempt = {};
 
@@ -89,6 +107,8 @@ class TestCliActions : public QObject {
     Q_OBJECT
 private slots:
     void censusOfABusWithThreeReaders();
+    void censusAtAShorterSilence();
+    void readerBytesReachNoTerminal();
     void commandFrames_data();
     void commandFrames();
     void inputRules_data();
@@ -100,6 +120,8 @@ private slots:
     void everyActionHasASubcommand();
     void examplePerformsItsDeclaredAction_data();
     void examplePerformsItsDeclaredAction();
+    void jsonLinesKeepTheSchema_data();
+    void jsonLinesKeepTheSchema();
 };
 
 void TestCliActions::censusOfABusWithThreeReaders() {
@@ -115,7 +137,7 @@ void TestCliActions::censusOfABusWithThreeReaders() {
                           "COM1 19200,e,8,1 99 SER00099"}));
     for (const QJsonObject& reader : run.objects("reader"))
         QCOMPARE(reader.value("version").toString(),
-                 QString::fromStdString(tbsim::DefaultVersion(ReaderKind::PX10)));
+                 QString::fromStdString(tbsim::DefaultVersion(ReaderKind::PX10)).trimmed());
     QVERIFY(clitest::OutcomeAgrees(run));
     // One reader check to every ID in turn, and the version of each reader that answered.
     QStringList expected;
@@ -126,6 +148,38 @@ void TestCliActions::censusOfABusWithThreeReaders() {
     QCOMPARE(rig.heard(), expected.join(' '));
     // Each silent ID waits out its pause and the silence limit: about 35 s of line time.
     QVERIFY(rig.clock.Elapsed() > std::chrono::seconds(30));
+}
+
+// The same bus as a table, each reader as it answered, waiting 50 ms for each silent ID.
+void TestCliActions::censusAtAShorterSilence() {
+    CliRig rig;
+    for (const char* id : {"02", "17", "99"})
+        rig.addReader(ReaderKind::PX10, std::stoi(id), 1, std::string("SER000") + id);
+    const CliRun run = rig.run({"census", "-p", "COM1", "--silence", "50"});
+    QCOMPARE(run.exit, 0);
+    QCOMPARE(run.out, QString("PORT  SETTINGS     ID  SERIAL    VERSION\n"
+                              "COM1  19200,e,8,1  02  SER00002  V2.31-0542 PX10\n"
+                              "COM1  19200,e,8,1  17  SER00017  V2.31-0542 PX10\n"
+                              "COM1  19200,e,8,1  99  SER00099  V2.31-0542 PX10\n"));
+    QCOMPARE(run.err, QString());
+    // 96 silent IDs at 50 ms pause and 50 ms silence, no longer 35 s.
+    QVERIFY(rig.clock.Elapsed() < std::chrono::seconds(12));
+}
+
+// A reply with an escape sequence and a byte that is no character: escaped in the text, and
+// JSON that stays UTF-8.
+void TestCliActions::readerBytesReachNoTerminal() {
+    CliRig rig;
+    tbsim::SimReader* reader = rig.addReader(ReaderKind::PX10, 1);
+    auto config = reader->config();
+    config.version = "\x1B[2J\x81\\ok";
+    reader->setConfig(config);
+    CliRun run = rig.run({"send", "V", "-p", "1", "-i", "1"});
+    QCOMPARE(run.out, QString("reply  \\x1B[2J\\x81\\\\ok\n"));
+    QCOMPARE(run.err, QString("Command test ok.\n"));  // a message, not a result
+    QCOMPARE(rig.run({"send", "V", "-p", "1", "-i", "1", "-q"}).err, QString());
+    run = rig.run({"send", "V", "-p", "1", "-i", "1", "--json"});
+    QCOMPARE(run.outcome().value("reply").toString(), QString("\\x1B[2J\\x81\\\\ok"));
 }
 
 void TestCliActions::commandFrames_data() {
@@ -557,8 +611,8 @@ void TestCliActions::newIdAlreadyTaken() {
         const CliRun run = rig.run(args + QStringList{"--port", "COM1"});
         QCOMPARE(rig.heard(), QString("A18B"));
         QCOMPARE(run.exit, 1);
-        QVERIFY2(run.out.contains("ID 18 is already taken on COM1 by reader 10000018"),
-                 qPrintable(run.out));
+        QVERIFY2((run.out + run.err).contains("ID 18 is already taken on COM1 by reader 10000018"),
+                 qPrintable(run.out + run.err));
     }
     QCOMPARE(rig.run({"set-id", "18", "--id", "1", "--force", "--port", "COM1"}).exit, 0);
     QCOMPARE(rig.heard(), QString("A01B A01CCAFE004218"));
@@ -644,23 +698,11 @@ void TestCliActions::examplePerformsItsDeclaredAction() {
     QVERIFY(entry);
     CliRig rig;
     rig.addReader(*tbsim::ReaderKindFromName(type.toStdString()), 1);
-    const QStringList where{"--port", "COM1", "--id", "1", "--type", type};
     QTemporaryDir files;
-    if (subcommand == "put-template")
-        QCOMPARE(
-            rig.run(QStringList{"get-template", "1", "--out", files.filePath("FILE.fpt")} + where)
-                .exit,
-            0);
-    QFile icon(files.filePath("FILE.ico"));
-    QVERIFY(icon.open(QIODevice::WriteOnly));
-    icon.write(QByteArray(70 + 256, '\0'));
-    icon.close();
-    QStringList words;
-    for (const QString& word : args.split(' '))
-        words << (word.startsWith("FILE") ? files.filePath(word) : word);
+    const QStringList words = Prepared(rig, files, args, Where(type));
     std::vector<actions::ActionId> performed;
     actions::SetPerformObserver([&](actions::ActionId each) { performed.push_back(each); });
-    const CliRun run = rig.run(words + where);
+    const CliRun run = rig.run(words);
     actions::SetPerformObserver({});
     QVERIFY2(run.exit != 2, qPrintable(run.err));
     // The k-th example of a subcommand performs the k-th action it declares.
@@ -671,6 +713,62 @@ void TestCliActions::examplePerformsItsDeclaredAction() {
     }
     QVERIFY(k < entry->actions.size());
     QCOMPARE(performed, std::vector<actions::ActionId>{entry->actions[k]});
+}
+
+void TestCliActions::jsonLinesKeepTheSchema_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<bool>("where");  // the reader's port, ID and type added
+    for (const Example& example : Examples())
+        QTest::newRow(example.args) << example.type << example.args << true;
+    QTest::newRow("ports") << "PX10"
+                           << "ports" << false;
+    QTest::newRow("scan") << "PX10"
+                          << "scan --ports COM1 --lock" << false;
+    QTest::newRow("census") << "PX40"
+                            << "census -p 1 -t PX40 --ids 1-2" << false;
+    QTest::newRow("info") << "PX40"
+                          << "info -p 1 -t PX40" << false;
+    QTest::newRow("info, not found") << "PX10"
+                                     << "info -p 1 -i 7" << false;
+    QTest::newRow("read-cards") << "PX10"
+                                << "read-cards -p 1 --count 2" << false;
+    QTest::newRow("apply, a row failing") << "PX10"
+                                          << "apply FILE.csv" << false;
+    QTest::newRow("apply --dry-run") << "PX10"
+                                     << "apply FILE.csv --dry-run" << false;
+    QTest::newRow("access-bits") << "PX10"
+                                 << "access-bits FF0780AA" << false;
+    QTest::newRow("access-bits, invalid") << "PX10"
+                                          << "access-bits FF0781AA" << false;
+    QTest::newRow("a usage error") << "PX10"
+                                   << "set-id 100 -p 1" << false;
+    QTest::newRow("a usage error the parser finds") << "PX10"
+                                                    << "frobnicate" << false;
+}
+
+// Every object any subcommand prints keeps docs/tagbench-cli.schema.json, the outcome last.
+void TestCliActions::jsonLinesKeepTheSchema() {
+    QFETCH(QString, type);
+    QFETCH(QString, args);
+    QFETCH(bool, where);
+    QFile file(TAGBENCH_CLI_SCHEMA);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const clitest::JsonSchema schema(QJsonDocument::fromJson(file.readAll()).object());
+    CliRig rig;
+    tbsim::SimReader* reader = rig.addReader(*tbsim::ReaderKindFromName(type.toStdString()), 1);
+    reader->presentCardId("00A0B0C0");
+    reader->presentKeys("1234");
+    QTemporaryDir files;
+    const CliRun run =
+        rig.run(Prepared(rig, files, args, where ? Where(type) : QStringList()) << "--json");
+    const QList<QJsonObject> objects = run.objects();
+    QVERIFY2(!objects.isEmpty(), qPrintable(run.out));
+    for (const QJsonObject& object : objects) {
+        const QString broken = schema.check(object);
+        QVERIFY2(broken.isEmpty(), qPrintable(broken + " in " + QJsonDocument(object).toJson()));
+    }
+    QVERIFY(clitest::OutcomeAgrees(run));
 }
 
 QTEST_GUILESS_MAIN(TestCliActions)

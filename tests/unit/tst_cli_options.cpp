@@ -69,15 +69,16 @@ QString Summary(const Invocation& run) {
         if (run.lock) parts << "lock";
         if (run.parallel) parts << "parallel";
         if (run.all) parts << "all";
+        parts << "silence=" + QString::number(run.silenceMs);
     } else if (name == "census") {
-        parts << QString("ids=%1..%2x%3")
-                     .arg(run.ids.front())
-                     .arg(run.ids.back())
-                     .arg(run.ids.size());
+        parts
+            << QString("ids=%1..%2x%3").arg(run.ids.front()).arg(run.ids.back()).arg(run.ids.size())
+            << "silence=" + QString::number(run.silenceMs);
     } else if (name == "read-cards") {
         parts << (run.twoWay ? "two-way" : "plain") << "count=" + Opt(run.count)
               << "timeout=" + (run.timeoutSeconds ? QString::number(*run.timeoutSeconds) : "-");
         if (run.invalid) parts << "invalid";
+        if (run.timestamps) parts << "timestamps";
     } else if (name == "send") {
         parts << "text=" + QString::fromStdString(run.text) << (run.raw ? "raw" : "prefixed");
     } else if (name == "set-id-location") {
@@ -139,6 +140,7 @@ QString Summary(const Invocation& run) {
         parts << "seconds=" + QString::fromStdString(run.seconds);
     }
     if (run.json) parts << "json";
+    if (run.quiet) parts << "quiet";
     return parts.join(' ');
 }
 
@@ -253,19 +255,26 @@ void TestCliOptions::arguments_data() {
         << "set-key-status port=1 settings=5 id=- type=PX40 status=8/0";
     QTest::newRow("scan without a port: no quick try, every port")
         << "scan"
-        << "scan port=- settings=5 id=- type=PX10 ports=all";
+        << "scan port=- settings=5 id=- type=PX10 ports=all silence=300";
     QTest::newRow("scan ports listed once each, in the given order")
         << "scan --ports COM5,3,com5 --lock --parallel --all --port 3"
-        << "scan port=3 settings=5 id=- type=PX10 ports=5,3 lock parallel all";
+        << "scan port=3 settings=5 id=- type=PX10 ports=5,3 lock parallel all silence=300";
+    QTest::newRow("scan: the walk's slowest line settings allow the silence")
+        << "scan --silence 58"
+        << "scan port=- settings=5 id=- type=PX10 ports=all silence=58";
     QTest::newRow("census: IDs 1 to 99 by default")
         << "census --port 2"
-        << "census port=2 settings=5 id=- type=PX10 ids=1..99x99";
-    QTest::newRow("census: IDs given as ranges")
-        << "census --port 2 --ids 99,2,17-19"
-        << "census port=2 settings=5 id=- type=PX10 ids=2..99x5";
+        << "census port=2 settings=5 id=- type=PX10 ids=1..99x99 silence=300";
+    QTest::newRow("census: IDs given as ranges, the silence at the floor of 19200,e,8,1")
+        << "census --port 2 --ids 99,2,17-19 --silence 30"
+        << "census port=2 settings=5 id=- type=PX10 ids=2..99x5 silence=30";
+    QTest::newRow("short options, --quiet")
+        << "census -p 2 -s 9600,n,8,1 -t PX40 -q --silence=50"
+        << "census port=2 settings=2 id=- type=PX40 ids=1..99x99 silence=50 quiet";
     QTest::newRow("read-cards two-way, refusing, with count and timeout")
-        << "read-cards --port 1 --two-way --invalid --count 3 --timeout 0.5"
-        << "read-cards port=1 settings=5 id=- type=PX10 two-way count=3 timeout=0.5 invalid";
+        << "read-cards --port 1 --two-way --invalid --count 3 --timeout 0.5 -i 4 --timestamps"
+        << "read-cards port=1 settings=5 id=04 type=PX10 two-way count=3 timeout=0.5 invalid "
+           "timestamps";
     QTest::newRow("send: a text that looks like an option after --")
         << "send --port 1 -- --V"
         << "send port=1 settings=5 id=- type=PX10 text=--V prefixed";
@@ -343,7 +352,24 @@ void TestCliOptions::refused_data() {
     QTest::newRow("ID 0 in a list") << "census --port 1 --ids 0-4"
                                     << "--ids: '0-4'";
     QTest::newRow("help of an unknown subcommand") << "help frob"
-                                                   << "unknown subcommand 'frob'";
+                                                   << "unknown subcommand 'frob' (see "
+                                                      "tagbench-cli --help)";
+    QTest::newRow("an option given twice") << "info -p 1 --port 2"
+                                           << "--port is given twice";
+    QTest::newRow("a flag given twice") << "scan --lock --lock"
+                                        << "--lock is given twice";
+    QTest::newRow("an option every other subcommand takes") << "census --port 1 --id 3"
+                                                            << "census does not take --id";
+    QTest::newRow("a short option nobody has") << "info -p 1 -z"
+                                               << "unknown option '-z'";
+    QTest::newRow("a silence shorter than a reply at the line settings")
+        << "census --port 1 --silence 29"
+        << "--silence 29: a reply at 19200,e,8,1 needs at least 30 ms";
+    QTest::newRow("a silence the walk's 4800,e,8,1 would not survive")
+        << "scan --silence 50"
+        << "--silence 50: a reply at 4800,e,8,1 needs at least 57 ms";
+    QTest::newRow("--silence of a subcommand without probes") << "info --port 1 --silence 50"
+                                                              << "info does not take --silence";
 }
 
 void TestCliOptions::refused() {
@@ -851,6 +877,8 @@ void TestCliOptions::jsonLinesParse() {
     QCOMPARE(json.value("ok").toBool(true), false);
     QVERIFY(json.value("none").isNull());
     QCOMPARE(json.value("list").toVariant().toStringList(), QStringList({"x", "y,z"}));
+    // A byte that starts no UTF-8 character is U+FFFD: the line stays UTF-8.
+    QCOMPARE(JsonString("\xFF\xC3(\xE2\x82\xAC"), std::string("\"\\uFFFD\\uFFFD(\xE2\x82\xAC\""));
     // Members stay in the order they were added: "kind" first, for people reading the lines.
     QVERIFY(line.rfind("{\"kind\":\"reader\",", 0) == 0);
 }

@@ -63,6 +63,8 @@ private slots:
     void itemsWithoutANumberAreSkipped();
     void otherLengthIsNoReader();
     void linkProbeUsesTheChosenId();
+    void probesWaitTheRequestsSilence_data();
+    void probesWaitTheRequestsSilence();
 };
 
 void TestScan::quickTryFindsTheStoredReader() {
@@ -181,6 +183,26 @@ void TestScan::linkProbeUsesTheChosenId() {
     QCOMPARE(found->reply.substr(2, 2), std::string("08"));
     QCOMPARE(rig.takeCommands(), (Commands{"H08B"}));
     QCOMPARE(log.text(), QString("open1"));
+}
+
+// Two probes to an empty line, each after its 50 ms pause: the silence limit is the request's.
+void TestScan::probesWaitTheRequestsSilence_data() {
+    QTest::addColumn<int>("silence");
+    QTest::newRow("the window's") << ReaderLink::kDefaultSilenceLimitMs;
+    QTest::newRow("a quick bus's") << 50;
+}
+
+void TestScan::probesWaitTheRequestsSilence() {
+    QFETCH(int, silence);
+    CommandRig rig;
+    ScanRequest request = Request({"COM1"}, 0, 5, true);
+    request.silenceLimitMs = silence;
+    const auto start = rig.clock.Now();
+    QVERIFY(!Scan(rig.link, rig.pacer, request, {}));
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(rig.clock.Now() - start).count();
+    QVERIFY2(ms > 2 * (50 + silence) && ms <= 2 * (50 + silence + ReaderLink::kWaitSliceMs),
+             qPrintable(QString::number(ms)));
 }
 
 QTEST_APPLESS_MAIN(TestScan)

@@ -26,33 +26,40 @@ std::vector<int> BoxPorts(const platform::PortMap& ports) {
     return numbers;
 }
 
-JsonObject ReaderJson(const Runner& r, const ReaderRow& row, bool withType) {
+std::optional<std::string> VersionText(const ReaderRow& row) {
+    return row.version ? std::optional<std::string>(TrimEnd(FromReader(*row.version)))
+                       : std::nullopt;
+}
+
+JsonObject ReaderJson(const Runner& r, const ReaderRow& row) {
     JsonObject json;
     json.add("kind", "reader").add("port", ComName(row.port));
     json.add("settings", LineSettingsText(row.settingsIndex));
-    if (withType) json.add("type", commands::Info(r.run.readerType()).name);
+    json.add("type", commands::Info(r.run.readerType()).name);
     json.add("id", row.id).add("serial", FromReader(row.serial));
-    json.add("version",
-             row.version ? std::optional<std::string>(FromReader(*row.version)) : std::nullopt);
+    json.add("version", VersionText(row));
     AddSettings(json, Settings(row.values));
     json.add("ok", row.outcome.ok()).add("message", row.outcome.message);
     return json;
 }
 
-// The readers found by scan and census, as a table or one object each.
+const std::vector<std::string> kReaderColumns = {"PORT", "SETTINGS", "ID", "SERIAL", "VERSION"};
+
+std::vector<std::string> ReaderCells(const ReaderRow& row) {
+    return {ComName(row.port), LineSettingsText(row.settingsIndex), row.id, FromReader(row.serial),
+            VersionText(row).value_or("__.__-__")};
+}
+
+// The readers found by scan, as a table or one object each.
 void PrintReaders(Runner& r, const std::vector<ReaderRow>& readers) {
     if (r.run.json) {
-        for (const ReaderRow& row : readers) r.out << ReaderJson(r, row, false).text() << '\n';
+        for (const ReaderRow& row : readers) r.out << ReaderJson(r, row).text() << '\n';
         r.out.flush();
         return;
     }
     if (readers.empty()) return;
-    std::vector<std::vector<std::string>> table = {{"PORT", "SETTINGS", "ID", "SERIAL", "VERSION"}};
-    for (const ReaderRow& row : readers) {
-        table.push_back({ComName(row.port), LineSettingsText(row.settingsIndex), row.id,
-                         FromReader(row.serial),
-                         row.version ? TrimEnd(FromReader(*row.version)) : "__.__-__"});
-    }
+    std::vector<std::vector<std::string>> table = {kReaderColumns};
+    for (const ReaderRow& row : readers) table.push_back(ReaderCells(row));
     PrintTable(r.out, table);
 }
 
@@ -94,8 +101,7 @@ int Ports(Runner& r) {
         }
     }
     if (!r.run.json) PrintTable(r.out, table);
-    r.out.flush();
-    return kExitOk;
+    return r.report({});
 }
 
 int RunScan(Runner& r) {
@@ -107,6 +113,7 @@ int RunScan(Runner& r) {
     plan.lock = r.run.lock;
     plan.parallel = r.run.parallel;
     plan.all = r.run.all;
+    plan.silenceMs = r.run.silenceMs;
     const ScanResult result = Scan(r.context, plan);
     r.context.progress.clear();
     PrintReaders(r, result.readers);
@@ -121,11 +128,41 @@ int RunScan(Runner& r) {
                      tried.empty() ? "no port to scan" : "none of the ports would open"});
 }
 
+// Each reader printed as it answers: the table's columns as wide as the census's own port and
+// settings make them, so that its rows line up before the last is known.
 int RunCensus(Runner& r) {
-    const CensusResult result = Census(r.context, r.target(), r.run.ids);
+    CatchInterrupt();
+    const Target target = r.target();
+    ReaderRow widest;
+    widest.port = target.port;
+    widest.settingsIndex = target.settingsIndex;
+    widest.id = "00";
+    widest.serial = "SERIAL00";
+    std::vector<std::vector<std::string>> sizing = {kReaderColumns, ReaderCells(widest)};
+    bool headed = false;
+    const CensusResult result =
+        Census(r.context, target, r.run.ids, r.run.silenceMs, [&](const ReaderRow& row) {
+            if (r.run.json) {
+                r.out << ReaderJson(r, row).text() << std::endl;
+                return;
+            }
+            if (!headed) PrintTableRow(r.out, sizing, kReaderColumns);
+            headed = true;
+            PrintTableRow(r.out, sizing, ReaderCells(row));
+            r.out.flush();
+        });
     r.context.progress.clear();
     if (result.portClosed) return r.report(*result.portClosed);
-    PrintReaders(r, result.readers);
+    if (result.stoppedAfter) {
+        JsonObject extra;
+        if (r.run.json) extra.add("readers", static_cast<int>(result.readers.size()));
+        return r.report({kExitInterrupted,
+                         {},
+                         "interrupted",
+                         "stopped by Ctrl+C after ID " + commands::TwoDigits(*result.stoppedAfter) +
+                             ", " + std::to_string(result.readers.size()) + " readers found"},
+                        extra);
+    }
     if (result.readers.empty()) return r.report(NotFoundOutcome());
     return ReportReaders(r, result.readers);
 }
@@ -135,16 +172,15 @@ int RunInfo(Runner& r) {
     if (result.reader) {
         const ReaderRow& row = *result.reader;
         if (r.run.json) {
-            r.out << ReaderJson(r, row, true).text() << '\n';
+            r.out << ReaderJson(r, row).text() << '\n';
         } else {
-            PrintSettings(
-                r.out, Settings(row.values),
-                {{"port", ComName(row.port)},
-                 {"line settings", LineSettingsText(row.settingsIndex)},
-                 {"type", commands::Info(r.run.readerType()).name},
-                 {"id", row.id},
-                 {"serial", FromReader(row.serial)},
-                 {"version", row.version ? TrimEnd(FromReader(*row.version)) : "__.__-__"}});
+            PrintSettings(r.out, Settings(row.values),
+                          {{"port", ComName(row.port)},
+                           {"line settings", LineSettingsText(row.settingsIndex)},
+                           {"type", commands::Info(r.run.readerType()).name},
+                           {"id", row.id},
+                           {"serial", FromReader(row.serial)},
+                           {"version", VersionText(row).value_or("__.__-__")}});
         }
     }
     return r.report(result.outcome);
@@ -160,6 +196,7 @@ std::vector<Subcommand> BusSubcommands() {
     ports.help = "With --port, only that port.\n";
     ports.section = "Ports and readers";
     ports.needsPort = false;
+    ports.ignores = {"settings", "id", "type"};
     ports.run = Ports;
 
     Subcommand& scan = page[1];
@@ -175,8 +212,12 @@ std::vector<Subcommand> BusSubcommands() {
         {"lock", "", "try only --settings on each port"},
         {"parallel", "", "walk all the ports at once, one probe in flight per port"},
         {"all", "", "go on after a find and list the reader of every port"},
+        {"silence", "MS",
+         "how long each probe waits for its reply (default 300, the\nwindow's); at least its "
+         "reply's time on the wire and 20 ms"},
     };
     scan.needsPort = false;
+    scan.ignores = {"id"};
     scan.listsLineSettings = true;
     scan.run = RunScan;
 
@@ -185,8 +226,16 @@ std::vector<Subcommand> BusSubcommands() {
     census.summary = "every reader ID 01 to 99 that answers on one port";
     census.help =
         "Sends the reader check (\"B\") to each ID at --settings, after a 50 ms pause, and "
-        "lists\neach reader that answers with its version. A silent ID costs about 350 ms.\n";
-    census.options = {{"ids", "LIST", "the IDs to try, such as 1-20,50 (default 1-99)"}};
+        "lists\neach reader, with its version, as it answers. A silent ID costs about 350 ms (50 "
+        "ms and\n--silence). Ctrl+C ends it: the readers found so far, and exit status 130.\n";
+    census.options = {
+        {"ids", "LIST", "the IDs to try, such as 1-20,50 (default 1-99)"},
+        {"silence", "MS",
+         "how long each reader check waits for its reply (default 300, the\nwindow's); at least "
+         "its "
+         "reply's time on the wire and 20 ms"},
+    };
+    census.ignores = {"id"};
     census.listsLineSettings = true;
     census.arguments = [](Reading& reading, const Arguments&) {
         if (reading.run.ids.empty())

@@ -129,7 +129,7 @@ JsonObject PrintStandAloneDefaults(Runner& r, Outcome& outcome, Values&) {
     std::snprintf(facility, sizeof facility, "%05d", fp::kDefaultFacilityCode);
     JsonObject extra;
     if (r.run.json) {
-        extra.add("id", id).add("settings", settings).add("facilityCode", facility);
+        extra.add("id", id).add("settings", settings).add("facilityCode", fp::kDefaultFacilityCode);
         extra.add("doorTime", fp::kDefaultDoorTime).add("alarmTime", fp::kDefaultAlarmTime);
         return extra;
     }

@@ -105,7 +105,7 @@ JsonObject PrintBlock(Runner& r, Outcome& outcome, Values& values) {
     if (run.json) {
         JsonObject json;
         json.add("kind", "block").add("sector", run.sector).add("block", run.block);
-        json.add("cardBlock", card).add("data", *values.block);
+        json.add("cardBlock", cardBlock.value_or(0)).add("data", *values.block);
         r.out << json.text() << '\n';
         return {};
     }
@@ -313,6 +313,7 @@ std::vector<Subcommand> MifareSubcommands() {
         "unusable.\n";
     bits.optionalArguments = 1;
     bits.needsPort = false;
+    bits.ignores = {"port", "settings", "id", "type", "trace"};  // nothing goes to a reader
     bits.arguments = AccessBitsArguments;
     bits.run = RunAccessBits;
     page.push_back(bits);

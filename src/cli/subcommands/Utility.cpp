@@ -2,6 +2,8 @@
 // provisioning many readers from a table.
 #include <QString>
 #include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -72,6 +74,22 @@ JsonObject CardJson(const std::string& message, bool keys) {
     return json;
 }
 
+// The time of a card: ISO 8601 in local time with milliseconds and the offset from UTC.
+std::string CardTime() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch());
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char date[32], zone[8];
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+    std::strftime(zone, sizeof zone, "%z", &local);  // "+0100"
+    char text[48];
+    std::snprintf(text, sizeof text, "%s.%03d%.3s:%.2s", date, static_cast<int>(ms.count() % 1000),
+                  zone, zone + 3);
+    return text;
+}
+
 int RunReadCards(Runner& r) {
     CatchInterrupt();
     int shown = 0;
@@ -82,16 +100,20 @@ int RunReadCards(Runner& r) {
         const std::chrono::duration<double> passed = std::chrono::steady_clock::now() - start;
         return passed.count() >= *r.run.timeoutSeconds;
     };
-    const Outcome outcome =
-        ReadCards(r.context, r.target(),
-                  r.run.twoWay ? commands::CardLoop::TwoWay : commands::CardLoop::Plain,
-                  r.run.invalid, end, [&](const std::string& message, bool keys) {
-                      ++shown;
-                      if (r.run.json)
-                          r.out << CardJson(message, keys).text() << std::endl;
-                      else
-                          r.out << message << std::endl;
-                  });
+    const Outcome outcome = ReadCards(
+        r.context, r.target(),
+        r.run.twoWay ? commands::CardLoop::TwoWay : commands::CardLoop::Plain, r.run.invalid, end,
+        [&](const std::string& message, bool keys, const Target& where) {
+            ++shown;
+            const std::string time = r.run.json || r.run.timestamps ? CardTime() : "";
+            if (r.run.json) {
+                JsonObject json = CardJson(message, keys);
+                json.add("time", time).add("port", ComName(where.port));
+                r.out << json.add("id", where.id).text() << std::endl;
+            } else {
+                r.out << (time.empty() ? "" : time + "  ") << message << std::endl;
+            }
+        });
     JsonObject extra;
     extra.add("cards", shown);
     return r.report(outcome, extra);
@@ -111,7 +133,7 @@ JsonObject PrintFactoryDefault(Runner& r, Outcome& outcome, Values& values) {
     if (outcome.ok()) {
         PrintSettings(r.out, {}, {{"id", *id}, {"line settings", *settings}});
     } else if (values.newId) {
-        r.out << "The reader took ID " << *values.newId << " before the sequence failed.\n";
+        r.err << "The reader took ID " << *values.newId << " before the sequence failed.\n";
     }
     return {};
 }
@@ -199,12 +221,12 @@ int RunApply(Runner& r) {
         if (run.json) {
             JsonObject json;
             json.add("kind", "row").add("line", row.line).add("port", port).add("type", type);
-            json.add("serial", FromReader(result.serial)).add("id", result.id);
+            json.add("serial", NonEmpty(FromReader(result.serial))).add("id", NonEmpty(result.id));
             json.add("settings", LineSettingsText(result.settingsIndex));
             json.add("ok", failed == failedBefore).add("status", result.status);
             json.addStrings("messages", result.messages);
             json.add("reason", NonEmpty(result.outcome.reason));
-            if (!result.outcome.detail.empty()) json.add("detail", result.outcome.detail);
+            json.add("detail", NonEmpty(result.outcome.detail));
             if (run.dryRun) json.addStrings("frames", frames);
             r.out << json.text() << std::endl;
         }
@@ -250,6 +272,7 @@ std::vector<Subcommand> UtilitySubcommands() {
         {"invalid", "", "two-way: answer every card \"H2\" (refused) instead"},
         {"count", "N", "stop after N cards or keypad entries"},
         {"timeout", "S", "stop after S seconds"},
+        {"timestamps", "", "each card after its time (with --json every card has it)"},
     };
     read.helpAfter = "The reading also ends, with exit status 1, when a poll gets no reply.\n";
     read.arguments = [](Reading& reading, const Arguments&) {
@@ -329,6 +352,7 @@ std::vector<Subcommand> ManyReaderSubcommands() {
          "not read"}};
     apply.section = "Many readers";
     apply.needsPort = false;
+    apply.ignores = {"id"};  // each row gives its reader's
     apply.arguments = [](Reading& reading, const Arguments& a) {
         reading.run.planPath = a[0];
         return true;
