@@ -68,6 +68,7 @@ public:
 
     void finished(const actions::Outcome& outcome) override {
         using actions::Ending;
+        if (outcome.ok()) window_.sentSinceLink_.push_back(outcome.id);
         if (outcome.ending != Ending::NotLinked && outcome.ending != Ending::Cancelled) {
             window_.SetCommLamp(outcome.ok() ? kLampYellow : kLampRed);
             if (outcome.message) window_.ShowMessage(*outcome.message);

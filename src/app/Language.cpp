@@ -193,6 +193,8 @@ void TfrmModule::FormShow() {
     mnuTraditional->setText(text::Text(Msg::LanguageMenuItem, text::kTraditionalChinese));
     mnuFile->setText(Msg(Msg::MenuFile));
     mnuExit->setText(Msg(Msg::MenuExit));
+    mnuSaveProfile->setText(Msg(Msg::MenuSaveProfile));
+    mnuApplyProfile->setText(Msg(Msg::MenuApplyProfile));
     mnuView->setText(Msg(Msg::MenuView));
     mnuFrameHistory->setText(Msg(Msg::MenuFrameHistory));
     mnuHelp->setText(Msg(Msg::MenuHelp));

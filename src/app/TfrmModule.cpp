@@ -172,6 +172,13 @@ void TfrmModule::buildMenu() {
     file->setObjectName("mnuFile");
     mnuFile = file->menuAction();
     mnuFile->setObjectName("mnuFile");
+    mnuSaveProfile = file->addAction(English(text::Msg::MenuSaveProfile));
+    mnuSaveProfile->setObjectName("mnuSaveProfile");
+    connect(mnuSaveProfile, &QAction::triggered, this, &TfrmModule::mnuSaveProfileClick);
+    mnuApplyProfile = file->addAction(English(text::Msg::MenuApplyProfile));
+    mnuApplyProfile->setObjectName("mnuApplyProfile");
+    connect(mnuApplyProfile, &QAction::triggered, this, &TfrmModule::mnuApplyProfileClick);
+    file->addSeparator();
     mnuExit = file->addAction(English(text::Msg::MenuExit));
     mnuExit->setObjectName("mnuExit");
     connect(mnuExit, &QAction::triggered, this, &TfrmModule::mnuExitClick);

@@ -157,6 +157,8 @@ public slots:
     void mnuSimplifiedClick();
     void mnuTraditionalClick();
     void mnuExitClick();
+    void mnuSaveProfileClick();
+    void mnuApplyProfileClick();
     // Shows the frame history window, or brings it to the front.
     void mnuFrameHistoryClick();
     // The program's version and license, in the window's language.
@@ -349,6 +351,8 @@ private:
     void reportReaderNotFound();
     void ReadSettings(const tblink::FoundReader& found);
     void showReadOut(const commands::ReadOutValues& values);
+    // The linked reader read out again for a profile; none when it did not answer.
+    std::optional<commands::ReadOutValues> readProfileReader();
 
     // Card reading (handlers/MainAreaHandlers.cpp).
     void readCardsContinuously(bool twoWay);
@@ -402,6 +406,8 @@ private:
 
     QAction* mnuFile = nullptr;
     QAction* mnuExit = nullptr;
+    QAction* mnuSaveProfile = nullptr;
+    QAction* mnuApplyProfile = nullptr;
     QAction* mnuLanguage = nullptr;
     QAction* mnuEnglish = nullptr;
     QAction* mnuSimplified = nullptr;
@@ -435,6 +441,11 @@ private:
     QString languageName_;
     int language_ = text::kEnglish;
     bool linked_ = false;
+    // The actions that went well since the last link: their controls hold what a profile keeps
+    // of the settings the reader cannot report.
+    std::vector<actions::ActionId> sentSinceLink_;
+    unsigned titleLinesSent_ = 0;  // bit per display::TitleLine
+    std::vector<std::pair<std::string, std::string>> typedSettings() const;
     bool continuousRead_ = false;
     QPushButton* cardLoopButton_ = nullptr;  // the running card loop's stop button
     std::string startCharacter_;

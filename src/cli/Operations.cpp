@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "actions/Requests.h"
+#include "cli/ProfileRun.h"
 #include "cli/Registry.h"
 #include "cli/Runner.h"
 #include "commands/config/Identity.h"
@@ -593,6 +594,11 @@ RowResult ApplyRow(const Context& context, const PlanRow& row, bool force) {
         step.done();
         result.id = *target.id;
         result.settingsIndex = target.settingsIndex;
+    }
+
+    if (row.profile) {
+        if (const auto failed = ApplyProfileRow(context, target, *row.profile, result.messages))
+            return stop(*failed);
     }
 
     // The reader must answer where it now is: its ID at its line settings.

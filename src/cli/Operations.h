@@ -62,6 +62,7 @@ struct Lines {
     std::function<std::unique_ptr<platform::SerialChannel>()> channel;
     const platform::Clock* clock = nullptr;  // the link's silence limits; null: the steady clock
     std::function<void(int)> wait;           // the pacer's pauses; empty: sleeping
+    bool standIn = false;  // apply --dry-run's stand-in reader, which reports no settings
 };
 
 // What every operation shares: the port map, the lines, the progress line and the trace.

@@ -228,6 +228,7 @@ private:
             return run_.ignoredColumns.empty() ? bad("--ignore-column needs a column name") : true;
         }
         if (name == "dry-run") return run_.dryRun = true;
+        if (name == "with-identity") return run_.withIdentity = true;
         return setReaderOption(name, value);
     }
 

@@ -67,6 +67,10 @@ struct Invocation {
     char delimiter = 0;                       // --delimiter; 0: the plan's header line tells
     std::vector<std::string> ignoredColumns;  // --ignore-column: columns of notes
     bool dryRun = false;                      // every row checked, its frames printed, none sent
+    // profile (and --dry-run above for its apply)
+    std::string profileVerb;  // save, diff or apply
+    std::string profilePath;
+    bool withIdentity = false;
 
     // The arguments, by subcommand.
     int newId = 0;                          // set-id

@@ -13,7 +13,7 @@
 namespace cli {
 namespace {
 
-enum class Column { Port, Settings, Type, Id, NewId, Interface, CardType, NewSettings };
+enum class Column { Port, Settings, Type, Id, NewId, Interface, CardType, NewSettings, Profile };
 
 struct ColumnName {
     const char* name;
@@ -24,6 +24,7 @@ const ColumnName kColumns[] = {
     {"type", Column::Type},          {"id", Column::Id},
     {"new_id", Column::NewId},       {"interface", Column::Interface},
     {"card_type", Column::CardType}, {"new_settings", Column::NewSettings},
+    {"profile", Column::Profile},
 };
 
 // Settings that a subcommand of their own makes: the column is named after it (without "set-")
@@ -122,6 +123,9 @@ bool Take(PlanRow& row, Column column, const std::string& cell) {
             row.newSettingsIndex = ParseLineSettings(cell);
             return row.newSettingsIndex ? true
                                         : fail("new_settings: not one of the 14 line settings:");
+        case Column::Profile:
+            row.profile = cell;
+            return true;
     }
     return false;
 }

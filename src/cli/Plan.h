@@ -60,8 +60,9 @@ struct PlanRow {
     std::optional<commands::InterfaceSettings> interface;
     std::optional<int> cardType;
     std::optional<int> newSettingsIndex;
-    std::vector<PlanStep> steps;  // after card_type, before new_settings, in column order
-    std::string error;            // a cell that names nothing valid: the row is not carried out
+    std::vector<PlanStep> steps;         // after card_type, before new_settings, in column order
+    std::optional<std::string> profile;  // a profile file, applied last, without its identity
+    std::string error;  // a cell that names nothing valid: the row is not carried out
 };
 
 // The rows of a plan, from the file's bytes. Cells left empty take `defaults` (its port, settings

@@ -58,8 +58,9 @@ std::string Overview() {
 
 std::vector<Subcommand> All() {
     std::vector<Subcommand> all;
-    for (auto page : {BusSubcommands, ConfigSubcommands, UtilitySubcommands, MifareSubcommands,
-                      DisplaySubcommands, FingerprintSubcommands, ManyReaderSubcommands})
+    for (auto page :
+         {BusSubcommands, ConfigSubcommands, UtilitySubcommands, MifareSubcommands,
+          DisplaySubcommands, FingerprintSubcommands, ManyReaderSubcommands, ProfileSubcommands})
         for (Subcommand& entry : page()) all.push_back(std::move(entry));
     return all;
 }

@@ -98,5 +98,6 @@ std::vector<Subcommand> MifareSubcommands();
 std::vector<Subcommand> DisplaySubcommands();
 std::vector<Subcommand> FingerprintSubcommands();
 std::vector<Subcommand> ManyReaderSubcommands();
+std::vector<Subcommand> ProfileSubcommands();
 
 }  // namespace cli

@@ -371,6 +371,31 @@ enum class Msg : int {
     PortsItemMalformed,
     // A line-settings change refused on a socket:// port (%1 the COM name)
     SocketLineFixed,
+    // Reader profiles: the File menu's two items, the refusals of a profile, the change list
+    // and the outcome list (%1 a setting's name or a line number).
+    MenuSaveProfile,
+    MenuApplyProfile,
+    ReaderProfiles,
+    ProfileWithSecrets,
+    ProfileWithIdentity,
+    ProfileSaved,
+    ProfileDamaged,
+    ProfileFormat,
+    ProfileOtherType,
+    ProfileUnknownSetting,
+    ProfileBadValue,
+    ProfileChanges,
+    ProfileNothingToChange,
+    ProfileIdentityConfirm,
+    ProfileOutcome,
+    ColumnSetting,
+    ColumnNow,
+    ColumnThen,
+    StatusChanged,
+    StatusUnchanged,
+    StatusFailed,
+    StatusNotSent,
+    NotReported,
     Count  // not an entry
 };
 

@@ -464,6 +464,29 @@ void TestCatalogue::catalogueOrder() {
         "COMn=socket://HOST:PORT",
         "%1 is a socket:// port, where the server's own line settings apply; use rfc2217:// or "
         "change the server's settings",
+        "Save reader &profile...",
+        "&Apply reader profile...",
+        "Reader profiles (*.tbprofile *.txt)",
+        "Save the keys and passwords typed too (the file is then for its owner only).",
+        "Save the reader's ID and line settings too.",
+        "Profile saved to %1",
+        "The profile is damaged at line %1: nothing was sent.",
+        "The profile is of format %1, which this program does not read: nothing was sent.",
+        "The profile is for a %1 reader, the linked reader is a %2: nothing was sent.",
+        "The profile names a setting this reader type does not have: %1. Nothing was sent.",
+        "The profile's setting %1 has a value it does not take: %2. Nothing was sent.",
+        "These settings of the reader will change:",
+        "The reader already has every setting of the profile.",
+        "The profile also gives the reader's ID or line settings: change them too.",
+        "Reader profile applied",
+        "Setting",
+        "Now",
+        "Profile",
+        "changed",
+        "unchanged",
+        "failed",
+        "not sent",
+        "(not reported)",
     };
     QCOMPARE(expected.size(), text::kMsgCount);
     for (int i = 0; i < text::kMsgCount; ++i) {
@@ -524,7 +547,7 @@ void TestCatalogue::suffixesSurviveTranslation_data() {
                                          << "(COM" << 2;
     QTest::newRow("in progress") << "..."
                                  << "..."
-                                 << "..." << 3;
+                                 << "..." << 5;
 }
 
 // Handlers append " : #3)" and the like to some texts in every language, and a success text

@@ -88,6 +88,9 @@ QStringList Prepared(CliRig& rig, const QTemporaryDir& files, const QString& arg
                      const QStringList& where) {
     if (args.contains("FILE.fpt"))
         rig.run(QStringList{"get-template", "1", "--out", files.filePath("FILE.fpt")} + where);
+    QFile profile(files.filePath("FILE.tbprofile"));
+    if (profile.open(QIODevice::WriteOnly))
+        profile.write("[profile]\nformat = 1\ntype = PX40\n[settings]\nset-key-number = 4\n");
     QFile icon(files.filePath("FILE.ico"));
     if (icon.open(QIODevice::WriteOnly)) icon.write(QByteArray(70 + 256, '\0'));
     QFile plan(files.filePath("FILE.csv"));
@@ -798,6 +801,9 @@ void TestCliActions::jsonLinesKeepTheSchema_data() {
                                           << "apply FILE.csv" << false;
     QTest::newRow("apply --dry-run") << "PX10"
                                      << "apply FILE.csv --dry-run" << false;
+    for (const char* profile : {"profile diff FILE.tbprofile", "profile apply FILE.tbprofile",
+                                "profile apply FILE.tbprofile --dry-run"})
+        QTest::newRow(profile) << "PX40" << profile << true;
     QTest::newRow("access-bits") << "PX10"
                                  << "access-bits FF0780AA" << false;
     QTest::newRow("access-bits, invalid") << "PX10"

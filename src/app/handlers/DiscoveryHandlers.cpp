@@ -159,6 +159,8 @@ void TfrmModule::ReadSettings(const tblink::FoundReader& found) {
     if (readOut.values.version) {
         showReadOut(readOut.values);
         linked_ = true;
+        sentSinceLink_.clear();
+        titleLinesSent_ = 0;
         SetBusy(false);
         SetCommLamp(kLampYellow);
     }

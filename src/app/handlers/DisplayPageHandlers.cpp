@@ -125,7 +125,7 @@ void TfrmModule::setTitle(display::TitleLine line, const QLineEdit* title) {
         display_->cmbTitle->setCurrentIndex(static_cast<int>(display::TitleMode::TextTitle));
         return send(s);
     });
-    RunAction(request);
+    if (RunAction(request).ok()) titleLinesSent_ |= 1u << static_cast<unsigned>(line);
 }
 
 void TfrmModule::clearTitle(display::TitleLine line) { RunAction(actions::ClearTitle(line)); }

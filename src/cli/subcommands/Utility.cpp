@@ -142,7 +142,8 @@ JsonObject PrintFactoryDefault(Runner& r, Outcome& outcome, Values& values) {
 RowResult DryRow(const Context& context, const PlanRow& row, std::vector<std::string>& frames) {
     if (!row.error.empty() || row.id) {
         DryLine line(row.id.value_or(""));
-        Lines lines{[&line] { return line.channel(); }, &line, [&line](int ms) { line.wait(ms); }};
+        Lines lines{[&line] { return line.channel(); }, &line, [&line](int ms) { line.wait(ms); },
+                    true};
         const Context dry(context.ports, context.progress, nullptr, lines);
         RowResult result = ApplyRow(dry, row, false);
         frames = line.frames();
