@@ -2,6 +2,13 @@
 // to the simulated reader over its local pseudo-terminal, and over the same line through
 // ser2net on 127.0.0.1 by RFC 2217 and by raw TCP, in one run; and the median of opening and
 // closing the port (every action does both; over the network that is a connection each time).
+// Beside each network figure, its floor: a bare client through the same server (connect, write
+// the frame, read to its CR), so what is ours is told apart from what ser2net costs.
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -12,6 +19,7 @@
 
 #include "Ser2net.h"
 #include "SimLine.h"
+#include "link/Frame.h"
 #include "link/ReaderLink.h"
 #include "platform/AnyChannel.h"
 
@@ -62,6 +70,110 @@ Figures Measure(const std::string& path) {
     return figures;
 }
 
+// The bare client. On the telnet port it asks for binary both ways, as any RFC 2217 client
+// must for a CR to pass alone, answers nothing else and skips the server's negotiation.
+class BareClient {
+public:
+    BareClient(int port, bool telnet) : port_(port), telnet_(telnet) {}
+    ~BareClient() { close(); }
+
+    bool open() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port_));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const int on = 1;
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            close();
+            return false;
+        }
+        static const std::uint8_t kBinaryBothWays[] = {255, 253, 0, 255, 251, 0};
+        return !telnet_ || sendAll(kBinaryBothWays, sizeof kBinaryBothWays);
+    }
+    void close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    bool roundTrip(const std::string& frame) {
+        return sendAll(reinterpret_cast<const std::uint8_t*>(frame.data()), frame.size()) &&
+               readToCr();
+    }
+
+private:
+    bool sendAll(const std::uint8_t* bytes, std::size_t count) {
+        while (count > 0) {
+            const ssize_t sent = ::send(fd_, bytes, count, MSG_NOSIGNAL);
+            if (sent <= 0) return false;
+            bytes += sent;
+            count -= static_cast<std::size_t>(sent);
+        }
+        return true;
+    }
+    // Telnet commands are three bytes (IAC, verb, option) or a subnegotiation up to IAC SE.
+    bool readToCr() {
+        std::uint8_t byte = 0;
+        int skip = 0;
+        bool inSubnegotiation = false;
+        bool afterIac = false;
+        while (readByte(byte)) {
+            if (skip > 0) {
+                --skip;
+            } else if (telnet_ && afterIac) {
+                afterIac = false;
+                if (byte == 250)
+                    inSubnegotiation = true;
+                else if (byte == 240)
+                    inSubnegotiation = false;
+                else if (byte >= 251)
+                    skip = 1;
+            } else if (telnet_ && byte == 255) {
+                afterIac = true;
+            } else if (!inSubnegotiation && byte == tblink::kCr) {
+                return true;
+            }
+        }
+        return false;
+    }
+    bool readByte(std::uint8_t& byte) {
+        pollfd ready{fd_, POLLIN, 0};
+        if (::poll(&ready, 1, 1000) != 1) return false;
+        return ::recv(fd_, &byte, 1, 0) == 1;
+    }
+
+    int port_;
+    bool telnet_;
+    int fd_ = -1;
+};
+
+int PortOf(const QString& url) { return url.section(':', -1).toInt(); }
+
+Figures MeasureBare(int port, bool telnet) {
+    const std::string frame = tblink::CommandFrame("A01B");
+    Figures figures;
+    std::vector<double> times;
+    for (int i = 0; i < kOpenRounds; ++i) {
+        BareClient client(port, telnet);
+        const auto start = Clock::now();
+        figures.ok = figures.ok && client.open();
+        client.close();
+        times.push_back(Milliseconds(Clock::now() - start));
+    }
+    figures.openClose = Median(times);
+
+    times.clear();
+    BareClient client(port, telnet);
+    figures.ok = figures.ok && client.open();
+    for (int i = 0; i < kRounds; ++i) {
+        const auto start = Clock::now();
+        figures.ok = figures.ok && client.roundTrip(frame);
+        times.push_back(Milliseconds(Clock::now() - start));
+    }
+    figures.transact = Median(times);
+    return figures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,14 +196,23 @@ int main(int argc, char** argv) {
     const Figures local = Measure(line.devicePath());
     const Figures rfc2217 = Measure(server.rfc2217Url().toStdString());
     const Figures socket = Measure(rawServer.socketUrl().toStdString());
-    if (!local.ok || !rfc2217.ok || !socket.ok) std::fprintf(stderr, "bench_network: failures\n");
+    const Figures rfc2217Bare = MeasureBare(PortOf(server.rfc2217Url()), true);
+    const Figures socketBare = MeasureBare(PortOf(rawServer.socketUrl()), false);
+    if (!local.ok || !rfc2217.ok || !socket.ok || !rfc2217Bare.ok || !socketBare.ok)
+        std::fprintf(stderr, "bench_network: failures\n");
 
     std::printf("network_local_transact_median %.3f ms\n", local.transact);
     std::printf("network_rfc2217_transact_median %.3f ms\n", rfc2217.transact);
     std::printf("network_socket_transact_median %.3f ms\n", socket.transact);
+    std::printf("network_rfc2217_raw_transact_median %.3f ms\n", rfc2217Bare.transact);
+    std::printf("network_socket_raw_transact_median %.3f ms\n", socketBare.transact);
     std::printf("network_rfc2217_to_local_ratio %.3f x\n", rfc2217.transact / local.transact);
+    std::printf("network_rfc2217_to_raw_ratio %.3f x\n", rfc2217.transact / rfc2217Bare.transact);
+    std::printf("network_socket_to_raw_ratio %.3f x\n", socket.transact / socketBare.transact);
     std::printf("network_local_open_close_median %.3f ms\n", local.openClose);
     std::printf("network_rfc2217_open_close_median %.3f ms\n", rfc2217.openClose);
     std::printf("network_socket_open_close_median %.3f ms\n", socket.openClose);
+    std::printf("network_rfc2217_raw_open_close_median %.3f ms\n", rfc2217Bare.openClose);
+    std::printf("network_socket_raw_open_close_median %.3f ms\n", socketBare.openClose);
     return 0;
 }

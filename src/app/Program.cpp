@@ -1,5 +1,11 @@
 #include "app/Program.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+
+#include "app/Fonts.h"
+#include "app/TfrmModule.h"
 #include "tagbench/Version.h"
 
 namespace app {
@@ -43,6 +49,27 @@ QIcon ProgramIcon() {
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QString(":/icons/%1.png").arg(size), QSize(size, size));
     return icon;
+}
+
+int RunWindow(int& argc, char** argv, const std::function<void(QWidget&)>& shown) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Tag Bench");
+    QApplication::setApplicationVersion(tagbench::kVersion);
+    QApplication::setWindowIcon(ProgramIcon());
+    QGuiApplication::setDesktopFileName("org.tagbench.TagBench");
+    try {
+        // The font substitutes are in place before the window is built.
+        RegisterFontSubstitutes();
+        TfrmModule window(ModuleServices::FromSystem());
+        window.show();
+        if (shown) shown(window);
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, "Tag Bench", QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        QMessageBox::critical(nullptr, "Tag Bench", "Unexpected error");
+    }
+    return 1;
 }
 
 }  // namespace app

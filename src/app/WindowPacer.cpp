@@ -6,12 +6,17 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/Clock.h"
+
 namespace app {
 
 WindowPacer::WindowPacer(std::function<void()> tick, std::function<bool()> stopped)
-    : tick_(std::move(tick)), stopped_(std::move(stopped)) {}
+    : tick_(std::move(tick)), stopped_(std::move(stopped)) {
+    platform::KeepTimersPrecise();  // the window's thread: its pauses are the reader's timing
+}
 
 void WindowPacer::PauseKeptAlive(int milliseconds) {
+    ReleasePaint();
     QEventLoop loop;
     QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
@@ -19,6 +24,7 @@ void WindowPacer::PauseKeptAlive(int milliseconds) {
 }
 
 void WindowPacer::PausePlain(int milliseconds) {
+    ReleasePaint();  // painted at the next pump
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
@@ -27,5 +33,15 @@ void WindowPacer::Pump() { QCoreApplication::processEvents(); }
 void WindowPacer::Tick() { tick_(); }
 
 bool WindowPacer::Stopped() { return stopped_(); }
+
+void WindowPacer::HoldPaint(QWidget& window) {
+    held_ = &window;
+    window.setUpdatesEnabled(false);
+}
+
+void WindowPacer::ReleasePaint() {
+    if (held_) held_->setUpdatesEnabled(true);
+    held_ = nullptr;
+}
 
 }  // namespace app

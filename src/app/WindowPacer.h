@@ -3,6 +3,8 @@
 // window's continuous-read flag has been cleared by the stop click.
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
 #include <functional>
 
 #include "link/Pacer.h"
@@ -19,7 +21,14 @@ public:
     void Tick() override;
     bool Stopped() override;
 
+    // The window paints nothing until the next pause or ReleasePaint: an action's first paint
+    // (the disabled window, its start message) goes into a wait the procedure makes anyway
+    // instead of ahead of the port's open. The window is disabled, so no input reaches it.
+    void HoldPaint(QWidget& window);
+    void ReleasePaint();
+
 private:
+    QPointer<QWidget> held_;
     std::function<void()> tick_;
     std::function<bool()> stopped_;
 };

@@ -4,6 +4,7 @@
 
 #include "cli/Registry.h"
 #include "cli/Runner.h"
+#include "platform/Clock.h"
 #include "tagbench/Version.h"
 #include "text/Catalogue.h"
 
@@ -15,6 +16,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         out << "tagbench-cli " << tagbench::kVersion << "\n";
         return kExitOk;
     }
+    // Before any thread starts, so that every port's thread inherits it.
+    platform::KeepTimersPrecise();
     const Parsed parsed = ParseArguments(args);
     if (!parsed.invocation) {
         err << "tagbench-cli: " << parsed.error << std::endl;

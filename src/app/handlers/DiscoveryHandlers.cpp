@@ -48,6 +48,13 @@ void TfrmModule::reportReaderNotFound() {
 
 void TfrmModule::runDiscovery(text::Msg startText,
                               const std::function<std::optional<tblink::FoundReader>()>& find) {
+    // The disabled window and its message are painted in the pause before the first probe,
+    // which waits anyway, rather than ahead of the port's open.
+    struct PaintHold {
+        WindowPacer& pacer;
+        PaintHold(WindowPacer& held, QWidget& window) : pacer(held) { pacer.HoldPaint(window); }
+        ~PaintHold() { pacer.ReleasePaint(); }
+    } hold(pacer_, *this);
     BusyWindow busy(*this, true);
     const ActionScope scope(*this, startText);
     ShowMessage(startText, " ....");
