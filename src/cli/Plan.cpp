@@ -210,11 +210,12 @@ void TakeSteps(PlanRow& row,
             args.push_back("--type");
             args.push_back(commands::Info(row.type.value_or(commands::ReaderType::PX10)).name);
         }
-        for (auto& [name, taken] : options) {
+        for (auto& option : options) {
+            const std::string& name = option.first;
             if (std::none_of(entry->options.begin(), entry->options.end(),
                              [&](const Option& o) { return o.name == name; }))
                 continue;
-            taken = true;
+            option.second = true;
             const auto value = std::find_if(cells.begin(), cells.end(), [&](const auto& c) {
                 return c.first->kind == HeaderColumn::Kind::Option &&
                        c.first->key == ColumnKey(name);
