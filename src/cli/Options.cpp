@@ -10,6 +10,7 @@
 #include "commands/config/ListItems.h"
 #include "link/Discovery.h"
 #include "link/LineSettingsList.h"
+#include "platform/LineSettings.h"
 #include "platform/NetworkAddress.h"
 
 namespace cli {
@@ -347,10 +348,9 @@ private:
 Parsed ParseArguments(const std::vector<std::string>& args) { return Parser(args).run(); }
 
 int SilenceFloorMs(int lineSettingsIndex) {
-    const std::string text = tblink::kLineSettingsTexts[lineSettingsIndex];
-    const int baud = std::stoi(text);
-    const int bits = 1 + 8 + (text.find(",n,") == std::string::npos ? 1 : 0) + 1;
-    const int replyBits = tblink::kProbeReplyLength * bits;
+    const auto line = platform::ParseLineSettings(tblink::kLineSettingsTexts[lineSettingsIndex]);
+    const int baud = line.baud.value_or(1);
+    const int replyBits = tblink::kProbeReplyLength * platform::BitsPerCharacter(line);
     return (replyBits * 1000 + baud - 1) / baud + kSilenceMarginMs;
 }
 

@@ -95,6 +95,12 @@ tcflag_t DataBitsFlag(int bits) {
 
 }  // namespace
 
+int BitsPerCharacter(const LineSettings& settings) {
+    return 1 + settings.dataBits.value_or(8) +
+           (settings.parity.value_or(Parity::None) == Parity::None ? 0 : 1) +
+           (settings.stopBits.value_or(StopBits::One) == StopBits::One ? 1 : 2);
+}
+
 LineSettings ParseLineSettings(const std::string& text) {
     const auto fields = SplitFields(text);
     LineSettings settings;

@@ -21,6 +21,10 @@ struct LineSettings {
 
 LineSettings ParseLineSettings(const std::string& text);
 
+// Bits on the wire per character: start bit, data bits, parity bit, stop bits (a field that
+// did not parse counts as 8, none, 1).
+int BitsPerCharacter(const LineSettings& settings);
+
 // All four fields parsed, and the baud rate is one the system has a constant for: applying it
 // leaves nothing of the port's previous line setting.
 bool IsComplete(const LineSettings& settings);

@@ -52,13 +52,6 @@ int PollFor(int fd, short events, int timeoutMs) {
     }
 }
 
-// Bits on the wire per character: start bit, data bits, parity bit, stop bits.
-int BitsPerCharacter(const LineSettings& settings) {
-    return 1 + settings.dataBits.value_or(8) +
-           (settings.parity.value_or(Parity::None) == Parity::None ? 0 : 1) +
-           (settings.stopBits.value_or(StopBits::One) == StopBits::One ? 1 : 2);
-}
-
 }  // namespace
 
 PosixSerialChannel::~PosixSerialChannel() { close(); }
