@@ -1,6 +1,8 @@
 // Continuous card reading: polls per second against the simulated reader, beside the ceiling
 // that the loop's own waits (five 10 ms pauses) and the wire (frame and an empty reply at
 // 19200,e,8,1) allow; and again with the frame history window open and following every poll.
+// The rate is the time between polls, from the first poll's frame to the last's; what the loop
+// costs before its first poll and after its last is given apart.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -9,7 +11,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include "BenchWindow.h"
 #include "SimLine.h"
@@ -34,24 +38,40 @@ int main(int argc, char** argv) {
     if (!window.linked()) return 1;
 
     auto* readCard = window.findChild<QPushButton*>("btnReadCard");
-    const auto pollsPerSecond = [&] {
-        line.clearLog();
+    struct Loop {
+        double pollsPerSecond;
+        double startAndStopMs;
+    };
+    const auto readFor = [&] {
+        const tblink::FrameHistory& history = window.frameHistory();
+        const std::size_t before = history.Size();
         QElapsedTimer clock;
         QTimer::singleShot(kReadingMs, [&] { QTest::mouseClick(readCard, Qt::LeftButton); });
         clock.start();
         QTest::mouseClick(readCard, Qt::LeftButton);  // returns when the loop has stopped
-        const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
-        return static_cast<double>(line.receivedCommands().size()) / seconds;
+        const double wholeMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        std::vector<std::chrono::system_clock::time_point> polls;
+        for (std::size_t i = before; i < history.Size(); ++i)
+            if (history.At(i).event == tblink::HistoryEvent::Exchange)
+                polls.push_back(history.At(i).when);
+        if (polls.size() < 2) return Loop{0, wholeMs};
+        const double spanMs =
+            std::chrono::duration<double, std::milli>(polls.back() - polls.front()).count();
+        const double periodMs = spanMs / static_cast<double>(polls.size() - 1);
+        return Loop{1000.0 / periodMs, wholeMs - periodMs * static_cast<double>(polls.size())};
     };
-    const double rate = pollsPerSecond();
+    const Loop closed = readFor();
     window.findChild<QAction*>("mnuFrameHistory")->trigger();
-    const double rateWithHistory = pollsPerSecond();
+    const Loop withHistory = readFor();
+    const double rate = closed.pollsPerSecond;
+    const double rateWithHistory = withHistory.pollsPerSecond;
 
     const double charMs = 11.0 * 1000.0 / 19200.0;
     const double ceiling = 1000.0 / (5 * 10 + (8 + 8) * charMs);
     std::printf("card_polls_per_second %.2f /s\n", rate);
     std::printf("card_polls_ceiling %.2f /s\n", ceiling);
     std::printf("card_polls_share_of_ceiling %.3f x\n", rate / ceiling);
+    std::printf("card_loop_start_and_stop_ms %.1f ms\n", closed.startAndStopMs);
     std::printf("card_polls_with_history_window_per_second %.2f /s\n", rateWithHistory);
     std::printf("card_polls_history_window_to_closed_ratio %.3f x\n", rateWithHistory / rate);
     return 0;

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include "platform/Clock.h"
 
@@ -16,16 +16,21 @@ WindowPacer::WindowPacer(std::function<void()> tick, std::function<bool()> stopp
 }
 
 void WindowPacer::PauseKeptAlive(int milliseconds) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     ReleasePaint();
+    // The event loop wakes its timers on whole milliseconds and up to one late: the last
+    // millisecond is slept out.
     QEventLoop loop;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QTimer::singleShot(std::max(0, milliseconds - 1), Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
+    platform::SleepUntil(deadline);
     Pump();
 }
 
 void WindowPacer::PausePlain(int milliseconds) {
     ReleasePaint();  // painted at the next pump
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    platform::SleepFor(milliseconds);
 }
 
 void WindowPacer::Pump() { QCoreApplication::processEvents(); }

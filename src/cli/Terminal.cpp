@@ -3,7 +3,8 @@
 #include <atomic>
 #include <csignal>
 #include <ostream>
-#include <thread>
+
+#include "platform/Clock.h"
 
 namespace cli {
 namespace {
@@ -52,7 +53,7 @@ bool CliPacer::Stopped() { return Interrupted() || (end_ && end_()); }
 
 void CliPacer::pause(int milliseconds) {
     if (wait_) return wait_(milliseconds);
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    platform::SleepFor(milliseconds);
 }
 
 void TraceEcho::line(const char* direction, const std::string& echo) {
