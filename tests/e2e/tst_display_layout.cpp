@@ -33,8 +33,10 @@ class TestDisplayLayout : public QObject {
     Q_OBJECT
 
 private:
-    // A fresh window and store for every row: the window keeps the chosen language in it.
+    // A fresh window and store for every row (the window keeps the chosen language in it),
+    // except between rows of placement, which only look.
     std::unique_ptr<WindowFixture> f_;
+    static bool onlyLooks() { return QTest::currentTestFunction() == QLatin1String("placement"); }
 
     template <typename T = QWidget>
     T* control(const QString& name) {
@@ -44,10 +46,14 @@ private:
 
 private slots:
     void init() {
+        if (f_ && onlyLooks()) return;
         f_ = std::make_unique<WindowFixture>();
         f_->open();
     }
-    void cleanup() { f_.reset(); }
+    void cleanup() {
+        if (!onlyLooks()) f_.reset();
+    }
+    void cleanupTestCase() { f_.reset(); }
 
     void placement_data() {
         QTest::addColumn<QString>("name");
