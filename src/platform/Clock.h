@@ -21,9 +21,9 @@ const Clock& SteadyClock();
 // kernel's default slack (50 us) later: a card loop sleeps five times a poll.
 void KeepTimersPrecise();
 
-// Sleeps the calling thread for `milliseconds` and no more: the kernel's wake-up comes some tens
-// to hundreds of microseconds late on a busy machine, five times a card poll, so the last
-// stretch is waited out awake.
+// Sleeps the calling thread for `milliseconds`, or until `deadline`, and ends as close to it as
+// the scheduler lets: the kernel's wake-up comes some tens to hundreds of microseconds late on a
+// busy machine, five times a card poll, so the last stretch is waited out awake.
 void SleepFor(int milliseconds);
 void SleepUntil(std::chrono::steady_clock::time_point deadline);
 
