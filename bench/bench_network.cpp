@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,27 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// How long `work` takes.
+double TimedMs(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return Milliseconds(Clock::now() - start);
+}
+
+// Our link to `path` (a device or a URL) as COM1, with the message pump the window gives it.
+std::unique_ptr<tblink::ReaderLink> LinkTo(const std::string& path) {
+    auto link = std::make_unique<tblink::ReaderLink>(platform::MakeSerialChannel(),
+                                                     [path](int) { return path; });
+    link->SetMessagePump([] { QCoreApplication::processEvents(); });
+    return link;
+}
+
+bool OpenAndClose(tblink::ReaderLink& link) {
+    const bool opened = link.OpenPort(1, kLineSettings);
+    link.ClosePort();
+    return opened;
+}
+
 struct Figures {
     double transact = 0;
     double openClose = 0;
@@ -47,26 +70,18 @@ struct Figures {
 };
 
 Figures Measure(const std::string& path) {
-    tblink::ReaderLink link(platform::MakeSerialChannel(), [path](int) { return path; });
-    link.SetMessagePump([] { QCoreApplication::processEvents(); });
+    const auto link = LinkTo(path);
     Figures figures;
     std::vector<double> times;
-    for (int i = 0; i < kOpenRounds; ++i) {
-        const auto start = Clock::now();
-        figures.ok = figures.ok && link.OpenPort(1, kLineSettings);
-        link.ClosePort();
-        times.push_back(Milliseconds(Clock::now() - start));
-    }
+    for (int i = 0; i < kOpenRounds; ++i)
+        times.push_back(TimedMs([&] { figures.ok = figures.ok && OpenAndClose(*link); }));
     figures.openClose = Median(times);
 
     times.clear();
-    figures.ok = figures.ok && link.OpenPort(1, kLineSettings);
-    for (int i = 0; i < kRounds; ++i) {
-        const auto start = Clock::now();
-        figures.ok = figures.ok && link.Transact("A01B") == 1;
-        times.push_back(Milliseconds(Clock::now() - start));
-    }
-    link.ClosePort();
+    figures.ok = figures.ok && link->OpenPort(1, kLineSettings);
+    for (int i = 0; i < kRounds; ++i)
+        times.push_back(TimedMs([&] { figures.ok = figures.ok && link->Transact("A01B") == 1; }));
+    link->ClosePort();
     figures.transact = Median(times);
     return figures;
 }
@@ -193,21 +208,18 @@ struct OpenPair {
 };
 
 OpenPair MeasureOpenPair(const std::string& url) {
-    tblink::ReaderLink link(platform::MakeSerialChannel(), [url](int) { return url; });
-    link.SetMessagePump([] { QCoreApplication::processEvents(); });
+    const auto link = LinkTo(url);
+    const int port = PortOf(QString::fromStdString(url));
     OpenPair pair;
     std::vector<double> ours;
     std::vector<double> bare;
     for (int i = 0; i < kOpenRounds; ++i) {
-        auto start = Clock::now();
-        pair.ok = pair.ok && link.OpenPort(1, kLineSettings);
-        link.ClosePort();
-        ours.push_back(Milliseconds(Clock::now() - start));
-        BareClient client(PortOf(QString::fromStdString(url)), true, true);
-        start = Clock::now();
-        pair.ok = pair.ok && client.open();
-        client.close();
-        bare.push_back(Milliseconds(Clock::now() - start));
+        ours.push_back(TimedMs([&] { pair.ok = pair.ok && OpenAndClose(*link); }));
+        BareClient client(port, true, true);
+        bare.push_back(TimedMs([&] {
+            pair.ok = pair.ok && client.open();
+            client.close();
+        }));
     }
     pair.ours = Median(ours);
     pair.bare = Median(bare);
@@ -220,21 +232,18 @@ Figures MeasureBare(int port, bool telnet) {
     std::vector<double> times;
     for (int i = 0; i < kOpenRounds; ++i) {
         BareClient client(port, telnet);
-        const auto start = Clock::now();
-        figures.ok = figures.ok && client.open();
-        client.close();
-        times.push_back(Milliseconds(Clock::now() - start));
+        times.push_back(TimedMs([&] {
+            figures.ok = figures.ok && client.open();
+            client.close();
+        }));
     }
     figures.openClose = Median(times);
 
     times.clear();
     BareClient client(port, telnet);
     figures.ok = figures.ok && client.open();
-    for (int i = 0; i < kRounds; ++i) {
-        const auto start = Clock::now();
-        figures.ok = figures.ok && client.roundTrip(frame);
-        times.push_back(Milliseconds(Clock::now() - start));
-    }
+    for (int i = 0; i < kRounds; ++i)
+        times.push_back(TimedMs([&] { figures.ok = figures.ok && client.roundTrip(frame); }));
     figures.transact = Median(times);
     return figures;
 }
