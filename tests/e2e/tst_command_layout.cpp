@@ -12,8 +12,9 @@ class TestCommandLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { f_.init(); }
+    void cleanup() { f_.cleanup(); }
+    void cleanupTestCase() { f_.cleanupTestCase(); }
     void placement_data();
     void placement();
     void scrollBars_data();
@@ -33,16 +34,9 @@ private:
         return f_->control<T>(name);
     }
 
-    std::unique_ptr<WindowFixture> f_;
+    // Other rows move scroll bars and type.
+    RowWindow f_{{"placement", "scrollBars", "lists", "captionsInTraditionalChinese"}};
 };
-
-// A fresh window for every row: rows move scroll bars and switch the language.
-void TestCommandLayout::init() {
-    f_ = std::make_unique<WindowFixture>();
-    f_->open();
-}
-
-void TestCommandLayout::cleanup() { f_.reset(); }
 
 void TestCommandLayout::placement_data() {
     QTest::addColumn<QString>("page");

@@ -33,10 +33,8 @@ class TestDisplayLayout : public QObject {
     Q_OBJECT
 
 private:
-    // A fresh window and store for every row (the window keeps the chosen language in it),
-    // except between rows of placement, which only look.
-    std::unique_ptr<WindowFixture> f_;
-    static bool onlyLooks() { return QTest::currentTestFunction() == QLatin1String("placement"); }
+    // Every list row shows English, then Traditional Chinese.
+    RowWindow f_{{"placement", "lists"}};
 
     template <typename T = QWidget>
     T* control(const QString& name) {
@@ -45,15 +43,9 @@ private:
     void language(const char* action) { f_->switchLanguage(action); }
 
 private slots:
-    void init() {
-        if (f_ && onlyLooks()) return;
-        f_ = std::make_unique<WindowFixture>();
-        f_->open();
-    }
-    void cleanup() {
-        if (!onlyLooks()) f_.reset();
-    }
-    void cleanupTestCase() { f_.reset(); }
+    void init() { f_.init(); }
+    void cleanup() { f_.cleanup(); }
+    void cleanupTestCase() { f_.cleanupTestCase(); }
 
     void placement_data() {
         QTest::addColumn<QString>("name");

@@ -17,8 +17,9 @@ class TestMifareLayout : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { f_.init(); }
+    void cleanup() { f_.cleanup(); }
+    void cleanupTestCase() { f_.cleanupTestCase(); }
     void scrollBars_data();
     void scrollBars();
     void blockRangeFollowsSector_data();
@@ -42,17 +43,9 @@ private:
     }
     void showPage(const char* name) { f_->showPage(name); }
 
-    std::unique_ptr<WindowFixture> f_;
+    // Other rows move scroll bars and options and switch the language.
+    RowWindow f_{{"optionGroups", "captionsInTraditionalChinese"}};
 };
-
-// A fresh window and store for every row: rows move scroll bars and options and switch the
-// language, which the store keeps.
-void TestMifareLayout::init() {
-    f_ = std::make_unique<WindowFixture>();
-    f_->open();
-}
-
-void TestMifareLayout::cleanup() { f_.reset(); }
 
 void TestMifareLayout::scrollBars_data() {
     QTest::addColumn<QString>("bar");

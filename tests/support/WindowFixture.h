@@ -147,3 +147,31 @@ private:
     QString section_ = QString::fromLatin1(platform::SettingsStore::kProgramSection);
     std::unique_ptr<app::TfrmModule> window_;
 };
+
+// A fresh window and store for every row (a window keeps the chosen language in its store),
+// except between rows of the functions named, which only look or all switch to one language:
+// those share the window built for their first row.
+class RowWindow {
+public:
+    explicit RowWindow(QStringList sharingFunctions) : sharing_(std::move(sharingFunctions)) {}
+
+    void init() {
+        const QString function = QString::fromLatin1(QTest::currentTestFunction());
+        if (fixture_ && function == sharedBy_) return;
+        fixture_.reset();  // one store at a time
+        fixture_ = std::make_unique<WindowFixture>();
+        fixture_->open();
+        sharedBy_ = sharing_.contains(function) ? function : QString();
+    }
+    void cleanup() {
+        if (sharedBy_.isEmpty()) fixture_.reset();
+    }
+    void cleanupTestCase() { fixture_.reset(); }
+
+    WindowFixture* operator->() const { return fixture_.get(); }
+
+private:
+    QStringList sharing_;
+    QString sharedBy_;
+    std::unique_ptr<WindowFixture> fixture_;
+};
